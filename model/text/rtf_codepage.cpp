@@ -140,6 +140,9 @@ bool EncodeCharset(int charset, char16_t c, std::string* out)
         if (encoder.isValid()) {
             QByteArray bytes = encoder.encode(QStringView(&c, 1));
             if (encoder.hasError() || bytes.isEmpty() || (bytes.size() == 1 && bytes[0] == 0 && c != 0)) return false;
+            // Converters map some characters to a look-alike byte; only a
+            // byte that reads back as the same character will do.
+            if (DecodeCharset(charset, bytes.toStdString()) != QString(QChar(c))) return false;
             out->append(bytes.constData(), static_cast<size_t>(bytes.size()));
             return true;
         }
