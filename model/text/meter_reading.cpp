@@ -1,6 +1,6 @@
 #include "model/text/meter_reading.h"
 
-#include "model/text/numtext.h"
+#include "platform/numtext.h"
 
 #include <cmath>
 
@@ -16,9 +16,9 @@ MeterReading FormatMeterReading(double v, int flags)
     }
     CString text;
     if (a < 0.005) text = " 0.00";
-    else if (a < 9.995) text = FormatFixed(v, 2, 5);
-    else if (a < 99.95) text = FormatFixed(v, 1, 5);
-    else if (a < 9999.5) text = FormatFixed(v, 0, 5);
+    else if (a < 9.995) text = FormatFixed(v, 5, 2);
+    else if (a < 99.95) text = FormatFixed(v, 5, 1);
+    else if (a < 9999.5) text = FormatFixed(v, 5, 0);
     else text = v >= 0 ? "+++++" : "-----";  // NaN fails every test: "-----"
     return {text, code};
 }

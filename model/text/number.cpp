@@ -1,6 +1,6 @@
 #include "model/text/number.h"
 
-#include "model/text/numtext.h"
+#include "platform/numtext.h"
 
 #include <algorithm>
 #include <array>
@@ -32,7 +32,7 @@ bool g_coarseStep = false;
 // Typed text as the number it shows; text that is not a number is 0.
 double ParseTyped(const char* text)
 {
-    double v = ParseLeadingDouble(text);
+    double v = text ? ParseDoublePrefix(text) : 0.0;
     return std::isnan(v) ? 0.0 : v;
 }
 
@@ -205,11 +205,11 @@ int CNumber::StepValue(int amount, CNumberOwner* owner, double step)
     if (scale <= 0.01) return 0;
     double old = 0.0;
     int code = GetMantissa(&old);
-    const double shown = ParseLeadingDouble(FormatGeneral(old * scale, 4).c_str());
+    const double shown = ParseDoublePrefix(FormatGeneral(old * scale, 4).c_str());
     if (!std::isfinite(shown)) return 0;
     const double magnitude = std::fabs(shown);
     const int precision = magnitude == 0.0 ? 0 : std::max(0, 3 - static_cast<int>(std::floor(std::log10(magnitude))));
-    CString s = FormatFixed(magnitude, precision);
+    CString s = FormatFixed(magnitude, 0, precision);
     int n = s.Find('.');
     if (n < 0) n = s.GetLength();
     // Decimal exponent of the leading digit: n - 1 from 1 up, else minus the
@@ -236,7 +236,7 @@ int CNumber::StepValue(int amount, CNumberOwner* owner, double step)
     const int keep = n - (r >= 1 ? 1 : 0) - r;
     for (int i = std::max(keep + 1, 0); i < s.GetLength(); ++i)
         if (s[static_cast<size_t>(i)] != '.') s[static_cast<size_t>(i)] = '0';
-    double d = ParseLeadingDouble(s.c_str());
+    double d = ParseDoublePrefix(s.c_str());
     if (shown < 0) d = -d;
     d += amount < 0 ? -q : q;
 

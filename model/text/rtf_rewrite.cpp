@@ -1,6 +1,6 @@
 #include "model/text/rtf_rewrite.h"
 
-#include "model/text/numtext.h"
+#include "platform/numtext.h"
 
 #include <cmath>
 #include <limits>

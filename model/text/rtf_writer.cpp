@@ -6,7 +6,7 @@
 // charset, or as \uN with a '?' stand-in when the charset has no byte.
 #include "model/text/rtf_codepage.h"
 #include "model/text/rtf_model.h"
-#include "model/text/numtext.h"
+#include "platform/numtext.h"
 
 #include <algorithm>
 

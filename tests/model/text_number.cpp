@@ -1,6 +1,6 @@
 #include "model/text/meter_reading.h"
 #include "model/text/number.h"
-#include "model/text/numtext.h"
+#include "platform/numtext.h"
 
 #include <gtest/gtest.h>
 
@@ -73,20 +73,19 @@ TEST(NumberFormat, IgnoresTheLocale)
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
         GTEST_SKIP() << "no locale with a decimal comma installed";
     EXPECT_EQ(Make(4.7, 5).Format(), "4.7");
-    EXPECT_EQ(ParseLeadingDouble("4.7"), 4.7);
-    EXPECT_EQ(FormatFixed(1.5, 2, 5), " 1.50");
+    EXPECT_EQ(ParseDoublePrefix("4.7"), 4.7);
+    EXPECT_EQ(FormatFixed(1.5, 5, 2), " 1.50");
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-TEST(NumberParse, BehavesLikeAtofInTheCLocale)
+TEST(NumberParse, TypedTextReadsLikeAtofInTheCLocale)
 {
     struct Row { const char* text; double v; };
     const Row rows[] = {{"4.7", 4.7},   {"  -12e3xyz", -12000}, {"+.5", 0.5}, {"abc", 0},
                         {"", 0},        {"1e", 1},              {"--3", 0},   {"1e-999", 0},
                         {"\t7\n", 7},   {"4,7", 4}};
-    for (const Row& r : rows) EXPECT_EQ(ParseLeadingDouble(r.text), r.v) << r.text;
-    EXPECT_TRUE(std::isinf(ParseLeadingDouble("1e999")));
-    EXPECT_EQ(ParseLeadingDouble(nullptr), 0);
+    for (const Row& r : rows) EXPECT_EQ(ParseDoublePrefix(r.text), r.v) << r.text;
+    EXPECT_TRUE(std::isinf(ParseDoublePrefix("1e999")));
 }
 
 TEST(NumberLimits, TableRowsAndNormalise)
