@@ -1,6 +1,6 @@
 #include "model/solver/diode_model.h"
 
-#include "model/solver/solver_random.h"
+#include "platform/random15.h"
 
 #include <cmath>
 
@@ -71,7 +71,7 @@ double CDiodeModel::Update()
         return m_Committed;
     }
     if (seg > 3 && m_Lower > m_Knee + 1e-6 && v < m_Lower - kStep - 1e-6 &&
-        (m_Changes < 2 || SolverRand() > 0x3FFF)) {
+        (m_Changes < 2 || Rand15() > 0x3FFF)) {
         ++m_Changes;
         SetExponential(seg - 4, m_Lower - kStep, m_Upper - kStep, m_Slope * 0.5);
         m_Committed = m_Upper;
@@ -149,7 +149,7 @@ void CThyristorModel::LimitStep(CState** out, double* fraction, double gate, dou
             proposed = 0.006 / a;
         } else if (a > o || m_Gate.GetSegment() != 3) {
             m_Next = 3;
-            proposed = SolverRand() / 32767.0;
+            proposed = Rand15() / 32767.0;
         }
     }
     Offer(out, fraction, proposed);

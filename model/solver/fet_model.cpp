@@ -1,6 +1,6 @@
 #include "model/solver/fet_model.h"
 
-#include "model/solver/solver_random.h"
+#include "platform/random15.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ void CFET_Model::LimitStep(CState** out, double* fraction, double gate, double d
     int dg = static_cast<int>(std::floor(overdrive / s)) - m_GateLevel;
     int dd = static_cast<int>(std::floor(vds / s)) - m_DrainLevel;
 
-    const double r = SolverRand() / 32768.0;
+    const double r = Rand15() / 32768.0;
     // Whole change half of the time, else a random part of it (at least one).
     auto partial = [r](int change) {
         if (r >= 0.5) return change;
@@ -31,7 +31,7 @@ void CFET_Model::LimitStep(CState** out, double* fraction, double gate, double d
     if (dg != 0) {
         const int g = partial(dg);
         if (dd != 0) {
-            const int pick = SolverRand() * 10 / 32768;
+            const int pick = Rand15() * 10 / 32768;
             dd = pick == 0 ? partial(dd) : g - (m_DrainLevel - m_GateLevel);
         }
         dg = g;

@@ -1,6 +1,6 @@
 #include "model/solver/matrix.h"
 
-#include "platform/strings.h"
+#include "platform/messagebox.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,14 +9,12 @@
 namespace {
 // Program-wide: the memory warning shows once until a resize succeeds again.
 bool g_MemoryWarning = false;
-CMatrix::MemoryWarningHandler g_WarningHandler = nullptr;
 
 constexpr uint32_t kIdsNoMemory = 137;
 
 bool Finite(double x) { return std::isfinite(x); }
 }
 
-void CMatrix::SetMemoryWarningHandler(MemoryWarningHandler handler) { g_WarningHandler = handler; }
 bool CMatrix::IsMemoryWarningPending() { return g_MemoryWarning; }
 
 void CMatrix::Release()
@@ -54,10 +52,8 @@ bool CMatrix::Resize(uint16_t nodeCount)
         } catch (const std::bad_alloc&) {
             Release();
             if (!g_MemoryWarning) {
-                // The flag keeps the box's result, so it is set even when no
-                // box could be shown.
-                int result = g_WarningHandler ? g_WarningHandler(LoadResString(kIdsNoMemory)) : 1;
-                g_MemoryWarning = result != 0;
+                // The flag keeps the box's result (never 0 for a shown box).
+                g_MemoryWarning = WbMessageBox(kIdsNoMemory, MB_OK | MB_ICONSTOP) != 0;
             }
             return false;
         }

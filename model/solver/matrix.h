@@ -15,7 +15,6 @@
 
 #include "model/solver/solver_terminal.h"
 #include "model/solver/sparse_lu.h"
-#include "platform/cstring.h"
 
 #include <cstdint>
 #include <vector>
@@ -48,11 +47,8 @@ public:
         kWrongPhase,      // Solve called outside phase 1
     };
 
-    // The memory warning is shown once for the whole program until a later
-    // Resize succeeds.  The handler shows the text and returns the box's
-    // result; without a handler nothing is shown.
-    using MemoryWarningHandler = int (*)(const CString& text);
-    static void SetMemoryWarningHandler(MemoryWarningHandler handler);
+    // When memory runs out, Resize shows string 137 once for the whole
+    // program, until a later Resize succeeds.
     static bool IsMemoryWarningPending();
 
     CMatrix() = default;

@@ -1,6 +1,6 @@
 #include "model/solver/sqrt_model.h"
 
-#include "model/solver/solver_random.h"
+#include "platform/random15.h"
 
 #include <cmath>
 
@@ -15,8 +15,8 @@ double CSqrtModel::Update()
     // A random part of the way, at least one level, so a long run of levels
     // is crossed in few re-solves on average.
     int b = c;
-    if (target > c) b = c + 1 + static_cast<int>(std::floor(SolverRand() * static_cast<double>(target - c) / 32768.0));
-    else if (target < c) b = c - 1 - static_cast<int>(std::floor(SolverRand() * static_cast<double>(c - target) / 32768.0));
+    if (target > c) b = c + 1 + static_cast<int>(std::floor(Rand15() * static_cast<double>(target - c) / 32768.0));
+    else if (target < c) b = c - 1 - static_cast<int>(std::floor(Rand15() * static_cast<double>(c - target) / 32768.0));
     const bool up = b > c;
     m_Level = b;
 

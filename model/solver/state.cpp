@@ -1,6 +1,6 @@
 #include "model/solver/state.h"
 
-#include "model/solver/solver_random.h"
+#include "platform/random15.h"
 
 #include <cmath>
 
@@ -32,7 +32,7 @@ int CState::LimitStep(CState** out, double* fraction, double value)
     } else {
         bound = m_Upper;
     }
-    double f = std::fabs(bound - m_Committed) <= 1e-6 ? SolverRand() / 32767.0
+    double f = std::fabs(bound - m_Committed) <= 1e-6 ? Rand15() / 32767.0
                                                      : (bound - m_Committed) / (m_Tried - m_Committed);
     Offer(out, fraction, f);
     return 1;
@@ -92,8 +92,8 @@ double CTriState::Update()
     const int present = m_Segment;
     if (target != present) {
         // Leaving from exactly a breakpoint: either neighbour is as likely.
-        if (present == 0 && m_Committed > m_P0 - 1e-6) target = SolverRand() < 0x4000 ? 2 : 1;
-        else if (present == 1 && m_Committed < m_P1 + 1e-6) target = SolverRand() < 0x4000 ? 2 : 0;
+        if (present == 0 && m_Committed > m_P0 - 1e-6) target = Rand15() < 0x4000 ? 2 : 1;
+        else if (present == 1 && m_Committed < m_P1 + 1e-6) target = Rand15() < 0x4000 ? 2 : 0;
     }
     switch (target) {
     case 1:
