@@ -6,6 +6,7 @@
 #include "model/display/bitmap256.h"
 #include "model/display/fonts.h"
 #include "model/display/visual.h"
+#include "model/parts/part.h"
 
 namespace {
 
@@ -82,6 +83,25 @@ void MakeTextDC(CDC* dc)
 
 int Sign(int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
+// How the part base draws its selection frame and erases itself: through
+// the current DC of this layer.
+class CDisplayPartDrawing : public CPartDrawing {
+public:
+    int FrameSelection(const CRect& rect) override
+    {
+        if (!CDisplay::GetCurrentDC()) return 0;
+        CDisplay::FrameRectHatched(rect, nullptr, kBlack);
+        return 1;
+    }
+    void EraseRect(const CRect& rect) override { CDisplay::EraseRect(rect); }
+};
+
+void InstallPartDrawing()
+{
+    static CDisplayPartDrawing drawing;
+    if (!CPartDrawing::Current()) CPartDrawing::Install(&drawing);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- scopes
@@ -106,6 +126,7 @@ CDisplay::~CDisplay()
 
 void CDisplay::AttachDC(CDC* dc, CView* view, bool release)
 {
+    InstallPartDrawing();
     Layer& s = L();
     ++s.nesting;
     if (dc) dc->SetBkColor(kWhite);

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "model/display/gdi.h"
 #include "model/display/view.h"
+#include "platform/archive.h"
 #include "platform/cstring.h"
 #include "platform/geometry.h"
 
@@ -15,9 +15,9 @@ class CBitmap256;
 class CVisual;
 
 // Thrown when a DC, memory DC or bitmap of the drawing layer cannot be had.
-class CResourceException : public std::runtime_error {
+class CResourceException : public CException {
 public:
-    CResourceException() : std::runtime_error("drawing resource unavailable") {}
+    const char* what() const noexcept override { return "drawing resource unavailable"; }
 };
 
 // The value of DrawFrame's second colour that means "same as the first".

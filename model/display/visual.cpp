@@ -27,31 +27,7 @@ QRgb At(const QImage& img, int x, int y) { return reinterpret_cast<const QRgb*>(
 
 } // namespace
 
-CPoint TurnDoubled(CPoint d, int from, int to)
-{
-    int x = d.x;
-    int y = -d.y;
-    const int o = from & 3;
-    const int n = to & 3;
-    const int q = n >= o ? n - o : n - o + 4;
-    int tx = x, ty = y;
-    switch (q) {
-    case 1: tx = y; ty = -x; break;
-    case 2: tx = -x; ty = -y; break;
-    case 3: tx = -y; ty = x; break;
-    default: break;
-    }
-    if (IsMirrored(from) != IsMirrored(to)) {
-        if ((to & 1) == 0) tx = -tx;
-        else ty = -ty;
-    }
-    return {tx, -ty};
-}
-
-CPoint TurnPoint(CPoint p, CPoint anchor, int from, int to)
-{
-    return anchor + TurnDoubled(p - anchor, from, to);
-}
+CPoint TurnDoubled(CPoint d, int orientation) { return TurnPoint(d, CPoint(0, 0), orientation, 0); }
 
 CPoint CVisual::OffsetTable(int row, int orientation)
 {
@@ -144,7 +120,7 @@ bool CVisual::BuildOrientation(int o)
             for (int sx = 0; sx < W; ++sx) {
                 if (so.x + sx < 0 || so.x + sx >= src.width()) continue;
                 // Doubled coordinates about the frame centre ((W-1)/2, (H-1)/2).
-                const CPoint t = TurnDoubled({2 * sx - (W - 1), 2 * sy - (H - 1)}, 0, o);
+                const CPoint t = TurnDoubled({2 * sx - (W - 1), 2 * sy - (H - 1)}, o);
                 const int dx = (t.x + TW - 1) / 2 + shift.x;
                 const int dy = (t.y + TH - 1) / 2 + shift.y;
                 if (dx < 0 || dx >= TW || dy < 0 || dy >= TH) continue;
@@ -299,7 +275,7 @@ int CVisual::GetOrientationImages(std::vector<int>& commands, CBitmap* bitmap, b
                 for (int x = 0; x < 32; ++x) {
                     const int sx = m_iconCell * 32 + x;
                     if (sx >= src.width() || y >= src.height()) continue;
-                    const CPoint t = TurnDoubled({2 * x - 31, 2 * y - 31}, 0, codes[i]);
+                    const CPoint t = TurnDoubled({2 * x - 31, 2 * y - 31}, codes[i]);
                     const int dx = (t.x + 31) / 2, dy = (t.y + 31) / 2;
                     reinterpret_cast<QRgb*>(sheet.scanLine(dy))[static_cast<int>(i) * 32 + dx] = At(src, sx, y);
                 }

@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "model/display/bitmap256.h"
+#include "model/parts/part.h"
 #include "platform/geometry.h"
 
-// The orientation codes: 0-3 quarter turns, 4-7 their mirrored forms.
-constexpr bool IsMirrored(int code) { return code >= 4; }
-constexpr bool IsOddOrientation(int code) { return (code & 1) != 0; }
-// Turns point p about anchor a from orientation `from` to orientation `to`,
-// the rule parts use for their rectangles and points.
-CPoint TurnPoint(CPoint p, CPoint anchor, int from, int to);
-// The same with doubled coordinates (exact half-pixel centres).
-CPoint TurnDoubled(CPoint twiceP, int from, int to);
+// A pixel offset from a frame's centre, in doubled coordinates so that the
+// half-pixel centre of an even-sized frame is exact, turned from code 0 to
+// `orientation` by the rule parts use for their rectangles (TurnPoint).
+CPoint TurnDoubled(CPoint twiceOffset, int orientation);
 
 // One terminal stub laid out from a picture's pin marks.
 struct PinStub {

@@ -26,23 +26,16 @@ protected:
     }
 };
 
-TEST(DisplayTurn, QuarterTurnsAndMirrors)
+TEST(DisplayTurn, DoubledOffsetsFollowThePartRule)
 {
-    const CPoint a(10, 10);
     // Code 1 turns clockwise on screen: a point to the right goes below.
-    EXPECT_EQ(TurnPoint({14, 10}, a, 0, 1), CPoint(10, 14));
-    EXPECT_EQ(TurnPoint({14, 10}, a, 0, 2), CPoint(6, 10));
-    EXPECT_EQ(TurnPoint({14, 10}, a, 0, 3), CPoint(10, 6));
-    // From 1 back to 0 is three quarter turns.
-    EXPECT_EQ(TurnPoint({10, 14}, a, 1, 0), CPoint(14, 10));
+    EXPECT_EQ(TurnDoubled({4, 0}, 1), CPoint(0, 4));
+    EXPECT_EQ(TurnDoubled({4, 0}, 2), CPoint(-4, 0));
+    EXPECT_EQ(TurnDoubled({4, 0}, 3), CPoint(0, -4));
     // Mirrored forms: x negated for even codes, y for odd ones.
-    EXPECT_EQ(TurnPoint({14, 12}, a, 0, 4), CPoint(6, 12));
-    EXPECT_EQ(TurnPoint({14, 12}, a, 0, 5), CPoint(8, 6));
-    for (int from = 0; from < 8; ++from)
-        for (int to = 0; to < 8; ++to) {
-            const CPoint p(13, 7);
-            EXPECT_EQ(TurnPoint(TurnPoint(p, a, from, to), a, to, from), p) << from << "->" << to;
-        }
+    EXPECT_EQ(TurnDoubled({4, 2}, 4), CPoint(-4, 2));
+    EXPECT_EQ(TurnDoubled({4, 2}, 5), CPoint(-2, -4));
+    for (int o = 0; o < 8; ++o) EXPECT_EQ(TurnPoint(TurnDoubled({3, 7}, o), {0, 0}, 0, o), CPoint(3, 7)) << o;
 }
 
 TEST_F(DisplayVisual, PinsInClockwiseOrder)
@@ -74,7 +67,7 @@ TEST_F(DisplayVisual, PinsOfTurnedAndMirroredFrames)
         const CSize s = visual.GetSize(o);
         std::set<std::pair<int, int>> expected;
         for (CPoint p : std::vector<CPoint>{{8, 2}, {8, 5}, {6, 6}, {0, 3}, {2, 0}}) {
-            const CPoint t = TurnDoubled({2 * p.x - 8, 2 * p.y - 6}, 0, o);
+            const CPoint t = TurnDoubled({2 * p.x - 8, 2 * p.y - 6}, o);
             expected.insert({(t.x + s.cx - 1) / 2, (t.y + s.cy - 1) / 2});
         }
         std::set<std::pair<int, int>> found;
