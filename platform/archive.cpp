@@ -25,20 +25,16 @@ constexpr WORD kMaxClassName = 64;
 // archive from exhausting the stack.
 constexpr int kMaxDepth = 200;
 
-struct DepthGuard {
-    int& d;
-    explicit DepthGuard(int& depth) : d(depth)
-    {
-        if (++d > kMaxDepth) {
-            --d;
-            throw CArchiveException(CArchiveException::genericException);
-        }
-    }
-    ~DepthGuard() { --d; }
-};
-
 
 } // namespace
+
+CArchive::CNestingGuard::CNestingGuard(CArchive& ar) : m_ar(ar)
+{
+    if (m_ar.m_depth >= kMaxDepth) throw CArchiveException(CArchiveException::genericException);
+    ++m_ar.m_depth;
+}
+
+CArchive::CNestingGuard::~CNestingGuard() { --m_ar.m_depth; }
 
 const char* CArchiveException::what() const noexcept
 {
@@ -323,7 +319,7 @@ CObject* CArchive::ReadObjectImpl(const char* requestedName, RefMode mode)
     if (requestedName && !rc->IsDerivedFrom(requestedName))
         throw CArchiveException(CArchiveException::badClass);
 
-    DepthGuard depth(m_depth);
+    CNestingGuard depth(*this);
     CObject* obj = rc->CreateObject();
     if (!obj) throw CMemoryException();
     DWORD index;

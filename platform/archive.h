@@ -36,6 +36,7 @@ using BYTE = uint8_t;
 using WORD = uint16_t;
 using LONG = int32_t;
 using DWORD = uint32_t;
+using UINT = unsigned int;
 
 class CException : public std::exception {
 public:
@@ -132,6 +133,18 @@ public:
     CObject* ReadObjectRef(const CRuntimeClass* pRequested);
     CObject* ReadObjectRef(const char* requestedName);
 
+    // The reader deleted these objects after reading them: their indices
+    // die, so a later reference to one raises badIndex.
+    template <class Set>
+    void ForgetObjects(const Set& gone)
+    {
+        for (LoadEntry& e : m_load)
+            if (e.kind == LoadEntry::kObject && gone.count(e.obj)) {
+                e.kind = LoadEntry::kDead;
+                e.obj = nullptr;
+            }
+    }
+
     // Class tags on their own.
     void WriteClass(const CRuntimeClass* rc);
     const CRuntimeClass* ReadClass(const CRuntimeClass* pRequested, unsigned* pSchema = nullptr);
@@ -156,6 +169,20 @@ public:
 
     // Entries in the shared index (classes and objects), for tests.
     size_t GetMapCount() const { return IsStoring() ? m_storeCount : m_load.size(); }
+
+    // Counts one level of record nesting for readers that nest records
+    // outside ReadNewObject (recovery readers); raises genericException past
+    // the limit.
+    class CNestingGuard {
+    public:
+        explicit CNestingGuard(CArchive& ar);
+        ~CNestingGuard();
+        CNestingGuard(const CNestingGuard&) = delete;
+        CNestingGuard& operator=(const CNestingGuard&) = delete;
+
+    private:
+        CArchive& m_ar;
+    };
 
     // The largest index the encoding can carry.
     static constexpr DWORD kMaxMapCount = 0x3FFFFFFE;

@@ -1,27 +1,59 @@
 // fuzz-links: wb_movieplayer
-// Feeds arbitrary bytes to the movie reader as a file arriving in pieces and
-// walks every tag of the root timeline.
+// Feeds arbitrary bytes to the movie engine as a file arriving in pieces,
+// plays its frames, seeks back, decodes every bitmap and drives the buttons.
 #include <cstddef>
 #include <cstdint>
 
-#include "movieplayer/stream/movie_buffer.h"
-#include "movieplayer/stream/tag_stream.h"
+#include "movieplayer/character/bitmap_decode.h"
+#include "movieplayer/character/timeline.h"
+#include "movieplayer/display/display_list.h"
+
+namespace {
+
+void Walk(movie::DisplayList& d, movie::Instance* inst, const movie::Timeline* root, int depth)
+{
+    for (movie::Instance* i = inst->children; i; i = i->next) {
+        if (i->character && i->character->kind == movie::kCharBitmap) movie::Timeline::Bitmap(i->character, root);
+        if (i->Kind() == movie::kCharButton) {
+            d.ButtonTransition(i, false);
+            d.ButtonTransition(i, true);
+            d.ButtonTransition(nullptr, true);
+            d.ButtonTransition(nullptr, false);
+        }
+        if (depth < 64) Walk(d, i, root, depth + 1);
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    movie::MovieBuffer buffer;
+    movie::DisplayList display;
+    display.SetStageSize(550, 400);
+    auto root = movie::Timeline::CreateRoot(&display, 0);
+    if (!root) return 0;
     // The first byte picks the piece size, so the same file is also read as a
-    // stream of small pieces.
+    // stream of small pieces, played while it loads.
     size_t piece = size > 0 ? 1 + data[0] % 64 : 1;
     for (size_t pos = 0; pos < size; pos += piece) {
         size_t n = size - pos < piece ? size - pos : piece;
-        if (!buffer.Append(data + pos, n)) break;
+        if (!root->Append(data + pos, n)) break;
+        display.StepTimelines();
     }
-    if (!buffer.HeaderRead()) return 0;
-    movie::TagStream tags = buffer.Tags();
-    for (movie::TagRecord t = tags.Next(); t.code >= 0; t = tags.Next()) {
-        movie::StreamCursor body = tags.Body(t);
-        while (!body.AtEnd()) body.UB(7);
+    for (int i = 0; i < 8; ++i) display.StepTimelines();
+    // Every bitmap of the dictionary, placed or not.
+    for (uint32_t id = 0; id < 0x10000; id += 1) {
+        movie::Character* c = root->Dictionary().Find(uint16_t(id));
+        if (c && c->kind == movie::kCharBitmap) movie::Timeline::Bitmap(c, root.get());
+        if (root->Dictionary().Count() == 0) break;
     }
+    if (root->GetInstance()) Walk(display, root->GetInstance(), root.get(), 0);
+    root->Seek(0);
+    display.UpdatePass();
+    display.PrepareDirty();
+    movie::QueuedAction a;
+    while (display.Actions().Take(&a)) {
+    }
+    root.reset();
     return 0;
 }

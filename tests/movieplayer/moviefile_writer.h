@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace moviefile_test {
@@ -159,6 +160,198 @@ inline Bytes Tag(int code, const Bytes& body, bool forceLong = false)
     }
     w.Append(body);
     return w.Take();
+}
+
+
+// ---- Shapes ---------------------------------------------------------------
+
+// A style count: one byte, or 0xFF and a UI16 for 255 and more.
+inline void WriteStyleCount(BitWriter& w, unsigned n)
+{
+    if (n < 255) {
+        w.UI8(n);
+    } else {
+        w.UI8(0xFF);
+        w.UI16(n);
+    }
+}
+
+inline void WriteSolidFill(BitWriter& w, uint32_t rgba, bool alpha)
+{
+    w.UI8(0x00);
+    w.Colour(rgba, alpha);
+}
+
+struct Stop {
+    uint8_t ratio;
+    uint32_t rgba;   // 0xRRGGBBAA
+};
+
+inline void WriteGradientFill(BitWriter& w, uint8_t type, const Matrix& m, const std::vector<Stop>& stops,
+                              bool alpha)
+{
+    w.UI8(type);
+    WriteMatrix(w, m);
+    w.UI8(uint32_t(stops.size()));
+    for (const Stop& s : stops) {
+        w.UI8(s.ratio);
+        w.Colour(s.rgba, alpha);
+    }
+}
+
+inline void WriteBitmapFill(BitWriter& w, uint8_t type, uint16_t id, const Matrix& m)
+{
+    w.UI8(type);
+    w.UI16(id);
+    WriteMatrix(w, m);
+}
+
+inline void WriteLineStyle(BitWriter& w, uint16_t width, uint32_t rgba, bool alpha)
+{
+    w.UI16(width);
+    w.Colour(rgba, alpha);
+}
+
+inline void WriteIndexBits(BitWriter& w, int fillBits, int lineBits)
+{
+    w.Align();
+    w.UB(fillBits, 4);
+    w.UB(lineBits, 4);
+}
+
+// Style change record.  Negative indices are left out; move is absolute.
+struct StyleChange {
+    bool move = false;
+    int32_t x = 0, y = 0;
+    int fill0 = -1, fill1 = -1, line = -1;
+    bool newStyles = false;
+};
+
+inline void WriteStyleChange(BitWriter& w, const StyleChange& s, int fillBits, int lineBits)
+{
+    w.UB(0, 1);
+    uint32_t flags = (s.move ? 1 : 0) | (s.fill0 >= 0 ? 2 : 0) | (s.fill1 >= 0 ? 4 : 0) | (s.line >= 0 ? 8 : 0) |
+                     (s.newStyles ? 16 : 0);
+    w.UB(flags, 5);
+    if (s.move) {
+        int n = BitWriter::SignedBits({s.x, s.y});
+        w.UB(n, 5);
+        w.SB(s.x, n);
+        w.SB(s.y, n);
+    }
+    if (s.fill0 >= 0) w.UB(s.fill0, fillBits);
+    if (s.fill1 >= 0) w.UB(s.fill1, fillBits);
+    if (s.line >= 0) w.UB(s.line, lineBits);
+}
+
+inline void WriteLine(BitWriter& w, int32_t dx, int32_t dy)
+{
+    int n = std::max(2, BitWriter::SignedBits({dx, dy}));
+    w.UB(1, 1);
+    w.UB(1, 1);
+    w.UB(n - 2, 4);
+    if (dx != 0 && dy != 0) {
+        w.UB(1, 1);
+        w.SB(dx, n);
+        w.SB(dy, n);
+    } else if (dx == 0) {
+        w.UB(0, 1);
+        w.UB(1, 1);
+        w.SB(dy, n);
+    } else {
+        w.UB(0, 1);
+        w.UB(0, 1);
+        w.SB(dx, n);
+    }
+}
+
+inline void WriteCurve(BitWriter& w, int32_t cdx, int32_t cdy, int32_t adx, int32_t ady)
+{
+    int n = std::max(2, BitWriter::SignedBits({cdx, cdy, adx, ady}));
+    w.UB(1, 1);
+    w.UB(0, 1);
+    w.UB(n - 2, 4);
+    w.SB(cdx, n);
+    w.SB(cdy, n);
+    w.SB(adx, n);
+    w.SB(ady, n);
+}
+
+inline void WriteEndShape(BitWriter& w)
+{
+    w.UB(0, 6);
+    w.Align();
+}
+
+// A closed polygon of straight edges through the points (twips), with fill
+// index fill1 on its inside and line style line (0 none).
+inline void WritePolygon(BitWriter& w, const std::vector<std::pair<int32_t, int32_t>>& pts, int fill1, int line,
+                         int fillBits, int lineBits)
+{
+    StyleChange s;
+    s.move = true;
+    s.x = pts[0].first;
+    s.y = pts[0].second;
+    s.fill0 = 0;
+    s.fill1 = fill1;
+    s.line = line;
+    WriteStyleChange(w, s, fillBits, lineBits);
+    for (size_t i = 1; i <= pts.size(); ++i) {
+        auto a = pts[i - 1], b = pts[i % pts.size()];
+        WriteLine(w, b.first - a.first, b.second - a.second);
+    }
+}
+
+// DefineShape (2), DefineShape2 (22) or DefineShape3 (32, colours with alpha)
+// of one filled rectangle in twips.
+inline Bytes DefineRectShape(int code, uint16_t id, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t rgba)
+{
+    bool alpha = code == 32;
+    BitWriter w;
+    w.UI16(id);
+    WriteRect(w, x0, x1, y0, y1);
+    WriteStyleCount(w, 1);
+    WriteSolidFill(w, rgba, alpha);
+    WriteStyleCount(w, 0);
+    WriteIndexBits(w, 1, 0);
+    WritePolygon(w, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, 1, -1, 1, 0);
+    WriteEndShape(w);
+    return Tag(code, w.Take());
+}
+
+// PlaceObject2 with the given parts; negative id/ratio/clip leave them out.
+struct Place {
+    uint16_t depth = 1;
+    int id = -1;
+    bool move = false;
+    const Matrix* matrix = nullptr;
+    const Cxform* cxform = nullptr;
+    int ratio = -1;
+    const char* name = nullptr;
+    int clipDepth = -1;
+};
+
+inline Bytes PlaceObject2(const Place& p)
+{
+    BitWriter w;
+    uint32_t flags = (p.move ? 1 : 0) | (p.id >= 0 ? 2 : 0) | (p.matrix ? 4 : 0) | (p.cxform ? 8 : 0) |
+                     (p.ratio >= 0 ? 0x10 : 0) | (p.name ? 0x20 : 0) | (p.clipDepth >= 0 ? 0x40 : 0);
+    w.UI8(flags);
+    w.UI16(p.depth);
+    if (p.id >= 0) w.UI16(p.id);
+    if (p.matrix) WriteMatrix(w, *p.matrix);
+    if (p.cxform) WriteCxform(w, *p.cxform, true);
+    if (p.ratio >= 0) w.UI16(p.ratio);
+    if (p.name) w.String(p.name);
+    if (p.clipDepth >= 0) w.UI16(p.clipDepth);
+    return Tag(26, w.Take());
+}
+
+inline Bytes RemoveObject2(uint16_t depth)
+{
+    BitWriter w;
+    w.UI16(depth);
+    return Tag(28, w.Take());
 }
 
 // Builds a whole movie: header, then tags; Finish fills in the length.

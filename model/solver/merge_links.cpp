@@ -1,0 +1,257 @@
+// Link trees: every group of nodes tied together by ideal links becomes one
+// tree, each node standing for ratio * root + offset, found by a depth-first
+// walk over the links in declaration order.  Loops are checked as they
+// close: a consistent loop is noted, an inconsistent one (two EMFs in
+// parallel) drives 1e30 round it, and one whose ratios disagree (gears that
+// cannot turn) is cut, its nodes tied to node 0.
+#include "model/solver/matrix.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+uint16_t OtherEnd(const CIdeal& link, uint16_t node) { return link.m_NodeA == node ? link.m_NodeB : link.m_NodeA; }
+
+void ResetLink(CIdeal& link)
+{
+    link.m_Ratio = 1.0;
+    link.m_Offset = 0.0;
+    link.m_Current = 0.0;
+    link.m_LoopState = 0;
+}
+
+// Ties the end of the link at node to node 0, unless an end is node 0 already.
+void MoveEndToGround(CIdeal& link, uint16_t node)
+{
+    if (link.m_NodeA == 0 || link.m_NodeB == 0) return;
+    if (link.m_NodeA == node) link.m_NodeA = 0;
+    else link.m_NodeB = 0;
+}
+}
+
+void CMatrix::BuildAdjacency()
+{
+    m_AdjStart.assign(static_cast<size_t>(m_Size) + 1, 0);
+    for (const CIdeal& link : m_Links) {
+        if (link.m_Rejected) continue;
+        ++m_AdjStart[static_cast<size_t>(link.m_NodeA) + 1];
+        if (link.m_NodeB != link.m_NodeA) ++m_AdjStart[static_cast<size_t>(link.m_NodeB) + 1];
+    }
+    for (size_t i = 0; i < m_Size; ++i) m_AdjStart[i + 1] += m_AdjStart[i];
+    m_Adj.assign(static_cast<size_t>(m_AdjStart.back()), 0);
+    std::vector<int> fill(m_AdjStart.begin(), m_AdjStart.end() - 1);
+    for (size_t l = 0; l < m_Links.size(); ++l) {
+        const CIdeal& link = m_Links[l];
+        if (link.m_Rejected) continue;
+        m_Adj[static_cast<size_t>(fill[link.m_NodeA]++)] = static_cast<int>(l);
+        if (link.m_NodeB != link.m_NodeA) m_Adj[static_cast<size_t>(fill[link.m_NodeB]++)] = static_cast<int>(l);
+    }
+}
+
+// Node value carried across a link from node `from` (offset os, ratio rs):
+// the other end gets offset x and ratio r.  An end in an inconsistent loop
+// carries no offset.
+void CMatrix::CarryValue(const CIdeal& link, uint16_t from, double os, double rs, uint16_t& to, double& x,
+                         double& r) const
+{
+    const double o = link.m_LoopState == 2 ? 0.0 : link.m_Offset;
+    if (link.m_NodeA == from) {
+        to = link.m_NodeB;
+        x = o + link.m_Ratio * os;
+        r = link.m_Ratio * rs;
+    } else {
+        to = link.m_NodeA;
+        x = (os - o) / link.m_Ratio;
+        r = rs / link.m_Ratio;
+    }
+}
+
+// Current x carried across a link from node `from`; returns what arrives at
+// the other end.
+double CMatrix::CarryCurrent(CIdeal& link, uint16_t from, double x)
+{
+    if (link.m_NodeA == from) {
+        link.m_Current -= x;
+        return x / link.m_Ratio;
+    }
+    link.m_Current += x * link.m_Ratio;
+    return x * link.m_Ratio;
+}
+
+void CMatrix::CutLoop(int closing, uint16_t current, uint16_t other)
+{
+    CIdeal& close = m_Links[static_cast<size_t>(closing)];
+    ResetLink(close);
+    MoveEndToGround(close, other);
+    uint16_t n = current;
+    for (int guard = 0; n != other && m_ParentLink[n] >= 0 && guard <= m_Size; ++guard) {
+        CIdeal& tree = m_Links[static_cast<size_t>(m_ParentLink[n])];
+        uint16_t up = OtherEnd(tree, n);
+        ResetLink(tree);
+        MoveEndToGround(tree, n);
+        n = up;
+    }
+}
+
+// One walk from node start; false when it does not settle.  Sets cut when a
+// loop of conflicting ratios was cut (the whole merge must then start again).
+bool CMatrix::Walk(uint16_t start, bool& cut, long passBudget)
+{
+    auto adjBegin = [&](uint16_t n) { return m_AdjStart[n]; };
+    auto adjEnd = [&](uint16_t n) { return m_AdjStart[static_cast<size_t>(n) + 1]; };
+    auto indexOf = [&](uint16_t n, int link) {
+        auto first = m_Adj.begin() + adjBegin(n), last = m_Adj.begin() + adjEnd(n);
+        return static_cast<int>(std::find(first, last, link) - m_Adj.begin());
+    };
+    if (adjBegin(start) == adjEnd(start)) return true;
+    int restarts = 0;
+    const int maxRestarts = 2 * static_cast<int>(m_Links.size()) + 4;
+
+    long budget = 0;
+restart:
+    if (++restarts > maxRestarts) return false;
+    budget = passBudget;
+    uint16_t cur = start;
+    int at = adjBegin(start);  // index in m_Adj of the current link
+    for (;;) {
+        if (--budget < 0) return false;
+        const int l = m_Adj[static_cast<size_t>(at)];
+        CIdeal& link = m_Links[static_cast<size_t>(l)];
+        uint16_t a;
+        double x, r;
+        CarryValue(link, cur, m_Offset[cur], m_Ratio[cur], a, x, r);
+        if (m_Depth[a] == 0 && a != start) {
+            m_Depth[a] = static_cast<uint16_t>(m_Depth[cur] + 1);
+            m_ParentLink[a] = l;
+            m_Offset[a] = x;
+            m_Ratio[a] = r;
+            cur = a;
+            at = indexOf(a, l);
+        } else if (m_Depth[cur] >= m_Depth[a]) {
+            if (std::fabs(r - m_Ratio[a]) <= 1e-6) {
+                const int level = std::fabs(x - m_Offset[a]) <= 1e-6 ? 1 : 2;
+                if (link.m_LoopState < level) {
+                    link.m_LoopState = level;
+                    if (level == 2) {
+                        double arriving = CarryCurrent(link, a, x > m_Offset[a] ? 1e30 : -1e30);
+                        uint16_t n = cur;
+                        for (int guard = 0; n != a && m_ParentLink[n] >= 0 && guard <= m_Size; ++guard) {
+                            CIdeal& tree = m_Links[static_cast<size_t>(m_ParentLink[n])];
+                            tree.m_LoopState = std::max(tree.m_LoopState, level);
+                            uint16_t up = OtherEnd(tree, n);
+                            arriving = CarryCurrent(tree, n, arriving);
+                            n = up;
+                        }
+                    }
+                    goto restart;
+                }
+            } else {
+                CutLoop(l, cur, a);
+                cut = true;
+                return true;
+            }
+        } else {
+            m_Offset[a] = x;
+            m_Ratio[a] = r;
+            cur = a;
+            at = indexOf(a, l);
+        }
+        // Advance to the next link of the walk.
+        for (;;) {
+            if (--budget < 0) return false;
+            ++at;
+            if (at >= adjEnd(cur)) {
+                if (m_ParentLink[cur] < 0) return true;
+                at = adjBegin(cur);
+            }
+            const int next = m_Adj[static_cast<size_t>(at)];
+            if (next == m_ParentLink[cur]) {
+                uint16_t up = OtherEnd(m_Links[static_cast<size_t>(next)], cur);
+                cur = up;
+                at = indexOf(up, next);
+                continue;
+            }
+            const uint16_t other = OtherEnd(m_Links[static_cast<size_t>(next)], cur);
+            if (m_Depth[other] > m_Depth[cur] && m_ParentLink[other] != next) continue;
+            break;
+        }
+    }
+}
+
+void CMatrix::MergeLinks()
+{
+    if (m_Phase != kCollectLinks) return;
+    BuildAdjacency();
+    const long passBudget = 64L * (static_cast<long>(m_Links.size()) + m_Size) + 1024;
+    const int maxCuts = static_cast<int>(m_Links.size()) + 2;
+    bool settled = true;
+    for (int cuts = 0;; ++cuts) {
+        bool cut = false;
+        for (uint32_t i = 0; i < m_Size && settled && !cut; ++i) {
+            uint16_t node = static_cast<uint16_t>(i);
+            if (m_AdjStart[i] == m_AdjStart[i + 1] || m_Depth[node] != 0) continue;
+            settled = Walk(node, cut, passBudget);
+        }
+        if (!settled || !cut) break;
+        if (cuts >= maxCuts) {
+            settled = false;
+            break;
+        }
+        // Start again from node 0 with every node unplaced.
+        std::fill(m_Depth.begin(), m_Depth.end(), uint16_t{0});
+        std::fill(m_ParentLink.begin(), m_ParentLink.end(), -1);
+        std::fill(m_Offset.begin(), m_Offset.end(), 0.0);
+        std::fill(m_Ratio.begin(), m_Ratio.end(), 1.0);
+        for (CIdeal& link : m_Links) link.m_LoopState = 0;
+        BuildAdjacency();
+    }
+    if (!settled) m_Fault = Fault::kMergeDiverged;
+    FinishMerge();
+    m_Phase = kStamp;
+}
+
+// Roots of every node and the set of nodes left for the elimination.
+void CMatrix::FinishMerge()
+{
+    uint16_t maxDepth = 0;
+    for (uint16_t d : m_Depth) maxDepth = std::max(maxDepth, d);
+    std::vector<std::vector<uint16_t>> byDepth(static_cast<size_t>(maxDepth) + 1);
+    for (uint32_t i = 0; i < m_Size; ++i) byDepth[m_Depth[i]].push_back(static_cast<uint16_t>(i));
+    for (uint16_t n : byDepth[0]) m_Root[n] = n;
+    for (size_t d = 1; d < byDepth.size(); ++d)
+        for (uint16_t n : byDepth[d]) {
+            uint16_t parent = OtherEnd(m_Links[static_cast<size_t>(m_ParentLink[n])], n);
+            m_Root[n] = m_Root[parent];
+        }
+    std::vector<uint16_t> active;
+    active.reserve(m_Size);
+    for (uint32_t i = 1; i < m_Size; ++i)
+        if (m_Depth[i] == 0) active.push_back(static_cast<uint16_t>(i));
+    m_Lu.SetActive(active, m_Size);
+}
+
+// Turns the node current sums of the branch read-back into link currents,
+// from the deepest nodes towards the roots.
+void CMatrix::FoldLinkCurrents()
+{
+    if (m_Size > 0 && m_AdjStart.size() == static_cast<size_t>(m_Size) + 1) {
+        uint16_t maxDepth = 0;
+        for (uint32_t i = 1; i < m_Size; ++i) maxDepth = std::max(maxDepth, m_Depth[i]);
+        std::vector<std::vector<uint16_t>> byDepth(static_cast<size_t>(maxDepth) + 1);
+        for (uint32_t i = 1; i < m_Size; ++i) byDepth[m_Depth[i]].push_back(static_cast<uint16_t>(i));
+        for (int d = maxDepth; d >= 1; --d)
+            for (uint16_t k : byDepth[static_cast<size_t>(d)]) {
+                int m = 0;
+                for (int i = m_AdjStart[k]; i < m_AdjStart[static_cast<size_t>(k) + 1]; ++i)
+                    if (m_Depth[OtherEnd(m_Links[static_cast<size_t>(m_Adj[static_cast<size_t>(i)])], k)] < d) ++m;
+                if (m == 0) continue;
+                const double share = m_Rhs[k] / m;
+                for (int i = m_AdjStart[k]; i < m_AdjStart[static_cast<size_t>(k) + 1]; ++i) {
+                    CIdeal& link = m_Links[static_cast<size_t>(m_Adj[static_cast<size_t>(i)])];
+                    uint16_t other = OtherEnd(link, k);
+                    if (m_Depth[other] < d) m_Rhs[other] += CarryCurrent(link, k, share);
+                }
+            }
+    }
+    std::fill(m_Rhs.begin(), m_Rhs.end(), 0.0);
+}

@@ -1,0 +1,502 @@
+#include "movieplayer/display/display_list.h"
+
+#include <algorithm>
+
+#include "movieplayer/character/character.h"
+#include "movieplayer/character/morph.h"
+#include "movieplayer/character/timeline.h"
+#include "movieplayer/display/drawing_hooks.h"
+
+namespace movie {
+
+Instance::Instance() = default;
+Instance::~Instance() = default;
+
+int Instance::Kind() const
+{
+    return character ? character->kind : -1;
+}
+
+DisplayList::DisplayList()
+{
+    instances_.Init(32, false, 0x55555555u);
+    root_.display = this;
+    stageMatrix_ = MatrixIdentity();
+    SetStageSize(0, 0);
+}
+
+DisplayList::~DisplayList()
+{
+    while (root_.children) Destroy(root_.children);
+    for (Rebuild& r : rebuilds_)
+        while (r.old) {
+            Instance* i = r.old;
+            r.old = i->next;
+            i->next = nullptr;
+            i->parent = nullptr;
+            Destroy(i);
+        }
+    FreeDrawing(&root_);
+}
+
+// ---- Instances ------------------------------------------------------------
+
+Instance* DisplayList::FindDepth(Instance* parent, uint16_t depth) const
+{
+    for (Instance* i = parent->children; i; i = i->next)
+        if (i->depth == depth) return i;
+    return nullptr;
+}
+
+void DisplayList::LinkBefore(Instance* parent, Instance* inst)
+{
+    Instance** link = &parent->children;
+    while (*link && (*link)->depth < inst->depth) link = &(*link)->next;
+    inst->next = *link;
+    *link = inst;
+    inst->parent = parent;
+}
+
+void DisplayList::MarkChanged(Instance* inst)
+{
+    inst->needsUpdate = true;
+    updatePending_ = true;
+}
+
+std::string DisplayList::NextInstanceName()
+{
+    return "instance" + std::to_string(++nameCounter_);
+}
+
+static int SpriteNesting(const Instance* parent)
+{
+    int n = 0;
+    for (const Instance* p = parent; p; p = p->parent)
+        if (p->sprite) ++n;
+    return n;
+}
+
+Instance* DisplayList::PlaceObject(Instance* parent, const Placement& p)
+{
+    if (!parent || !p.character) return nullptr;
+    int kind = p.character->kind;
+    // A sprite that places itself, directly or through others, would nest
+    // without end; deep nesting is refused.
+    if (kind == kCharSprite && SpriteNesting(parent) >= kMaxSpriteNesting) return nullptr;
+    Instance* inst = instances_.New();
+    if (!inst) return nullptr;
+    inst->display = this;
+    inst->character = p.character;
+    inst->depth = p.depth;
+    inst->ratio = p.ratio;
+    inst->clipDepth = (p.flags & kPlaceClipDepth) ? p.clipDepth : 0;
+    inst->matrix = p.matrix;
+    inst->cxform = p.cxform;
+    inst->context = parent->PlayedBy() ? parent->PlayedBy() : parent->context;
+    if (kind == kCharSprite)
+        inst->name = p.name ? p.name : NextInstanceName();
+    else if (p.name)
+        inst->name = p.name;
+    LinkBefore(parent, inst);
+    MarkChanged(inst);
+
+    if (kind == kCharButton) {
+        int state = kButtonIdle;
+        if (trackedId_.character == p.character && trackedId_.parent == parent && trackedId_.depth == p.depth &&
+            trackedId_.ratio == p.ratio && trackedId_.character) {
+            state = trackState_;
+            tracked_ = inst;
+        }
+        inst->buttonState = kButtonNone;
+        ApplyButtonState(inst, kButtonNone, state);
+        inst->buttonState = state;
+    } else if (kind == kCharSprite && inst->context) {
+        inst->sprite = Timeline::CreateSprite(this, *inst->context, *p.character, inst);
+        if (inst->sprite) inst->sprite->Seek(0);
+    }
+    return inst;
+}
+
+Instance* DisplayList::MoveObject(Instance* parent, const Placement& p)
+{
+    if (!parent) return nullptr;
+    Instance* inst = FindDepth(parent, p.depth);
+    if (!inst || inst->scriptLocked) return nullptr;
+    MarkChanged(inst);
+    if ((p.flags & kPlaceCharacter) && p.character && p.character != inst->character) {
+        int oldKind = inst->Kind(), newKind = p.character->kind;
+        bool special = oldKind == kCharSprite || oldKind == kCharButton || newKind == kCharSprite ||
+                       newKind == kCharButton;
+        if (oldKind == newKind || !special) {
+            inst->character = p.character;
+            FreeDrawing(inst);
+        }
+    }
+    if (p.flags & kPlaceMatrix) inst->matrix = p.matrix;
+    if (p.flags & kPlaceCxform) inst->cxform = p.cxform;
+    if (p.flags & kPlaceRatio) inst->ratio = p.ratio;
+    return inst;
+}
+
+void DisplayList::RemoveObject(Instance* parent, uint16_t depth)
+{
+    if (!parent) return;
+    Instance* inst = FindDepth(parent, depth);
+    if (inst) Destroy(inst);
+}
+
+void DisplayList::InvalidateBounds(Instance* inst)
+{
+    if (inst->boundsRegistered && !RectIsEmpty(inst->deviceBounds)) Invalidate(inst->deviceBounds);
+    inst->boundsRegistered = false;
+}
+
+void DisplayList::Destroy(Instance* inst)
+{
+    InvalidateBounds(inst);
+    while (inst->children) Destroy(inst->children);
+    if (inst->sprite) {
+        inst->sprite->Detach();
+        inst->sprite.reset();
+    }
+    if (inst->boundTimeline) {
+        inst->boundTimeline->Detach();
+        inst->boundTimeline = nullptr;
+    }
+    FreeDrawing(inst);
+    if (tracked_ == inst) tracked_ = nullptr;
+    if (Instance* parent = inst->parent) {
+        for (Instance** link = &parent->children; *link; link = &(*link)->next) {
+            if (*link == inst) {
+                *link = inst->next;
+                break;
+            }
+        }
+    }
+    inst->~Instance();
+    instances_.Delete(inst);
+}
+
+void DisplayList::BeginRebuild(Instance* parent)
+{
+    rebuilds_.push_back({parent, parent->children});
+    parent->children = nullptr;
+}
+
+bool DisplayList::Rebuilding(const Instance* parent) const
+{
+    for (const Rebuild& r : rebuilds_)
+        if (r.parent == parent) return true;
+    return false;
+}
+
+void DisplayList::EndRebuild()
+{
+    if (rebuilds_.empty()) return;
+    Rebuild r = rebuilds_.back();
+    rebuilds_.pop_back();
+    Instance* parent = r.parent;
+    Instance* old = r.old;
+    while (old) {
+        Instance* o = old;
+        old = o->next;
+        o->next = nullptr;
+        o->parent = parent;
+        Instance* n = FindDepth(parent, o->depth);
+        bool keepOld = false;
+        if (n) {
+            bool same = n->character == o->character && n->ratio == o->ratio && n->clipDepth == o->clipDepth;
+            bool differ = !(n->matrix == o->matrix) || !ColorTransformEqual(n->cxform, o->cxform);
+            auto adopt = [&] {
+                if (!o->scriptLocked) {
+                    o->matrix = n->matrix;
+                    o->cxform = n->cxform;
+                    MarkChanged(o);
+                }
+            };
+            if (same) {
+                if (!differ) {
+                    keepOld = true;
+                } else if (o->Kind() == kCharSprite) {
+                    keepOld = true;
+                    adopt();
+                }
+            } else {
+                bool bothMovies = (o->Kind() == kCharSprite || o->Kind() == kCharLoadedMovie) &&
+                                  (n->Kind() == kCharSprite || n->Kind() == kCharLoadedMovie);
+                if (n->ratio == o->ratio && bothMovies) {
+                    keepOld = true;
+                    if (differ) adopt();
+                }
+            }
+            if (keepOld) {
+                if (tracked_ == n) tracked_ = o;
+                Destroy(n);
+            }
+        } else if (o->depth >= 0x4000) {
+            keepOld = true;   // created by a script
+        }
+        if (keepOld) {
+            LinkBefore(parent, o);
+        } else {
+            Destroy(o);   // not linked: Destroy only invalidates and frees it
+        }
+    }
+}
+
+// ---- Stage, camera and background ------------------------------------------
+
+void DisplayList::SetStageSize(int width, int height)
+{
+    stageWidth_ = width;
+    stageHeight_ = height;
+    int w = width > 0 ? width : 2000, h = height > 0 ? height : 2000;
+    int scale = antialias_ ? 4 : 1;
+    stageRect_ = MovieRect{0, w * scale, 0, h * scale};
+}
+
+void DisplayList::SetCamera(const MovieRect& source, const MovieRect& destination, bool antialias, int scaleMode)
+{
+    MovieRect dst = destination;
+    if (antialias) RectShift(dst, 2);
+    int32_t sw = std::max(source.xmax - source.xmin, 16), sh = std::max(source.ymax - source.ymin, 16);
+    int32_t dw = std::max(dst.xmax - dst.xmin, 16), dh = std::max(dst.ymax - dst.ymin, 16);
+    Fixed sx = FixedDiv(dw, sw), sy = FixedDiv(dh, sh);
+    switch (scaleMode & 0x0F) {
+    case 0: sx = sy = std::min(sx, sy); break;
+    case 1: sx = sy = std::max(sx, sy); break;
+    case 2: break;
+    default: sx = sy = antialias ? 13107 : 3276; break;
+    }
+    int32_t ax, sax, ay, say;
+    if (scaleMode & 0x10) {
+        ax = dst.xmin;
+        sax = source.xmin;
+    } else if (scaleMode & 0x20) {
+        ax = dst.xmax;
+        sax = source.xmax;
+    } else {
+        ax = dst.xmin + (dst.xmax - dst.xmin) / 2;
+        sax = source.xmin + (source.xmax - source.xmin) / 2;
+    }
+    if (scaleMode & 0x40) {
+        ay = dst.ymin;
+        say = source.ymin;
+    } else if (scaleMode & 0x80) {
+        ay = dst.ymax;
+        say = source.ymax;
+    } else {
+        ay = dst.ymin + (dst.ymax - dst.ymin) / 2;
+        say = source.ymin + (source.ymax - source.ymin) / 2;
+    }
+    MovieMatrix m;
+    m.a = sx;
+    m.d = sy;
+    m.b = m.c = 0;
+    m.tx = ax - FixedMul(sax, sx);
+    m.ty = ay - FixedMul(say, sy);
+    if (m == stageMatrix_ && antialias == antialias_) return;
+    stageMatrix_ = m;
+    antialias_ = antialias;
+    SetStageSize(stageWidth_, stageHeight_);
+    InvalidateStage();
+    MarkChanged(&root_);
+}
+
+void DisplayList::SetBackground(uint32_t colour, int priority)
+{
+    if (priority <= backgroundPriority_) return;
+    background_ = colour;
+    backgroundPriority_ = priority;
+    InvalidateStage();
+}
+
+void DisplayList::ResetBackground(int priority)
+{
+    if (priority > 1) return;
+    background_ = kBackgroundWhite;
+    backgroundPriority_ = 0;
+}
+
+// ---- Dirty rectangles -------------------------------------------------------
+
+static int64_t Area(const MovieRect& r)
+{
+    if (RectIsEmpty(r)) return 0;
+    return int64_t(r.xmax - r.xmin) * int64_t(r.ymax - r.ymin);
+}
+
+void DisplayList::InvalidateStage()
+{
+    Invalidate(stageRect_);
+}
+
+void DisplayList::Invalidate(MovieRect r)
+{
+    if (RectIsEmpty(r)) return;
+    RectInset(r, antialias_ ? -8 : -2);
+    r = RectIntersect(r, stageRect_);
+    if (RectIsEmpty(r)) return;
+    dirty_[dirtyCount_] = r;
+    dirtyArea_[dirtyCount_] = Area(r);
+    ++dirtyCount_;
+    dirtyUnion_ = RectUnion(dirtyUnion_, r);
+    MergeOnce(dirtyCount_ == kMaxDirty);
+}
+
+// Merges one pair: with forced, the pair whose union adds the least area;
+// else the first pair whose union is smaller than the two areas together.
+bool DisplayList::MergeOnce(bool forced)
+{
+    int bi = -1, bj = -1;
+    int64_t best = 0;
+    for (int i = 0; i < dirtyCount_; ++i) {
+        for (int j = i + 1; j < dirtyCount_; ++j) {
+            int64_t u = Area(RectUnion(dirty_[i], dirty_[j]));
+            int64_t waste = u - dirtyArea_[i] - dirtyArea_[j];
+            if (forced) {
+                if (bi < 0 || waste < best) {
+                    bi = i;
+                    bj = j;
+                    best = waste;
+                }
+            } else if (waste < 0) {
+                bi = i;
+                bj = j;
+                break;
+            }
+        }
+        if (!forced && bi >= 0) break;
+    }
+    if (bi < 0) return false;
+    dirty_[bi] = RectUnion(dirty_[bi], dirty_[bj]);
+    dirtyArea_[bi] = Area(dirty_[bi]);
+    dirty_[bj] = dirty_[dirtyCount_ - 1];
+    dirtyArea_[bj] = dirtyArea_[dirtyCount_ - 1];
+    --dirtyCount_;
+    return true;
+}
+
+void DisplayList::PrepareDirty()
+{
+    while (MergeOnce(false)) {
+    }
+    // Overlapping pairs become disjoint: of the three horizontal bands of a
+    // pair, the middle one joins the upper or the lower, whichever wastes less.
+    for (int i = 0; i < dirtyCount_; ++i) {
+        for (int j = i + 1; j < dirtyCount_; ++j) {
+            MovieRect a = dirty_[i], b = dirty_[j];
+            bool overlap = a.xmin < b.xmax && b.xmin < a.xmax && a.ymin < b.ymax && b.ymin < a.ymax;
+            if (!overlap) continue;
+            if (a.ymin > b.ymin) std::swap(a, b);   // a starts higher
+            int32_t midTop = b.ymin, midBottom = std::min(a.ymax, b.ymax);
+            // Bands: upper [a.ymin, b.ymin) of a; middle [b.ymin, midBottom) of
+            // both; lower [midBottom, max) of whichever reaches further down.
+            MovieRect upper{a.xmin, a.xmax, a.ymin, midTop};
+            MovieRect middle{std::min(a.xmin, b.xmin), std::max(a.xmax, b.xmax), midTop, midBottom};
+            const MovieRect& low = a.ymax > b.ymax ? a : b;
+            MovieRect lower{low.xmin, low.xmax, midBottom, std::max(a.ymax, b.ymax)};
+            MovieRect up1 = RectUnion(upper.ymin < upper.ymax ? upper : middle, middle);
+            int64_t wasteUp = Area(up1) - Area(upper) - Area(middle);
+            MovieRect lo1 = RectUnion(middle, lower.ymin < lower.ymax ? lower : middle);
+            int64_t wasteLow = Area(lo1) - Area(lower) - Area(middle);
+            MovieRect r1, r2;
+            if (wasteUp <= wasteLow) {
+                r1 = up1;
+                r2 = lower;
+            } else {
+                r1 = upper;
+                r2 = lo1;
+            }
+            auto usable = [](const MovieRect& r) { return !RectIsEmpty(r) && r.ymin < r.ymax && r.xmin < r.xmax; };
+            if (usable(r1) && usable(r2)) {
+                dirty_[i] = r1;
+                dirty_[j] = r2;
+            } else {
+                dirty_[i] = usable(r1) ? r1 : r2;
+                dirty_[j] = dirty_[dirtyCount_ - 1];
+                --dirtyCount_;
+            }
+            dirtyArea_[i] = Area(dirty_[i]);
+            if (j < dirtyCount_) dirtyArea_[j] = Area(dirty_[j]);
+            i = -1;   // start over: the new pieces may meet others
+            break;
+        }
+    }
+}
+
+void DisplayList::ClearDirty()
+{
+    dirtyCount_ = 0;
+    RectSetEmpty(dirtyUnion_);
+}
+
+// ---- Update pass ------------------------------------------------------------
+
+MovieRect DisplayList::ComputeBounds(const Instance& inst, const MovieMatrix& m)
+{
+    MovieRect r;
+    if (!inst.character) return r;
+    if (inst.character->kind == kCharMorphShape)
+        return MatrixMapRect(m, RectInterpolate(inst.character->bounds, inst.character->endBounds, inst.ratio));
+    if (RectIsEmpty(inst.character->bounds)) return r;
+    return MatrixMapRect(m, inst.character->bounds);
+}
+
+void DisplayList::UpdateWalk(Instance* inst, const MovieMatrix& parentMatrix, bool changed)
+{
+    MovieMatrix m;
+    MatrixConcat(inst->matrix, parentMatrix, m);
+    changed = changed || inst->needsUpdate;
+    if (changed) {
+        FreeDrawing(inst);
+        InvalidateBounds(inst);
+        inst->deviceBounds = ComputeBounds(*inst, m);
+        if (!RectIsEmpty(inst->deviceBounds)) {
+            Invalidate(inst->deviceBounds);
+            inst->boundsRegistered = true;
+        }
+        inst->needsUpdate = false;
+    }
+    for (Instance* c = inst->children; c; c = c->next) UpdateWalk(c, m, changed);
+}
+
+void DisplayList::UpdatePass()
+{
+    if (!updatePending_) return;
+    updatePending_ = false;
+    bool changed = root_.needsUpdate;
+    root_.needsUpdate = false;
+    for (Instance* c = root_.children; c; c = c->next) UpdateWalk(c, stageMatrix_, changed);
+}
+
+// ---- Timelines ---------------------------------------------------------------
+
+void DisplayList::RegisterContext(Timeline* t)
+{
+    contexts_.push_back(t);
+}
+
+void DisplayList::UnregisterContext(Timeline* t)
+{
+    actions_.Cancel(t);
+    for (Timeline*& c : contexts_)
+        if (c == t) c = nullptr;
+}
+
+size_t DisplayList::ContextCount() const
+{
+    return size_t(std::count_if(contexts_.begin(), contexts_.end(), [](Timeline* t) { return t != nullptr; }));
+}
+
+void DisplayList::StepTimelines()
+{
+    // Timelines registered during the walk start on their own first frame
+    // and wait for the next tick; ones that go away leave a null behind.
+    size_t n = contexts_.size();
+    for (size_t i = 0; i < n && i < contexts_.size(); ++i)
+        if (Timeline* t = contexts_[i]) t->Step();
+    contexts_.erase(std::remove(contexts_.begin(), contexts_.end(), nullptr), contexts_.end());
+}
+
+}  // namespace movie

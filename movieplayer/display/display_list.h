@@ -1,0 +1,195 @@
+// What the movie shows: a tree of instances (placed characters) ordered by
+// depth under an embedded root, the stage matrix and background, the dirty
+// rectangles still to draw, the button tracking state and the action queue.
+//
+// Depths, matrices and bounds of instances are in twips until the stage
+// matrix maps them to buffer units (pixels, times 4 with anti-aliasing).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "movieplayer/chunkallocator.h"
+#include "movieplayer/colortransform.h"
+#include "movieplayer/display/action_queue.h"
+#include "movieplayer/geometry.h"
+
+namespace movie {
+
+struct Character;
+class DisplayList;
+class Timeline;
+struct InstanceDrawing;
+
+// PlaceObject2 flag bits, also used for the fields of a placement.
+enum PlaceFlags : int {
+    kPlaceMove = 0x01,
+    kPlaceCharacter = 0x02,
+    kPlaceMatrix = 0x04,
+    kPlaceCxform = 0x08,
+    kPlaceRatio = 0x10,
+    kPlaceName = 0x20,
+    kPlaceClipDepth = 0x40,
+    kPlaceNewContext = 0x80,
+};
+
+struct Placement {
+    Character* character = nullptr;
+    uint16_t depth = 0;
+    uint16_t ratio = 0;
+    uint16_t clipDepth = 0;
+    const char* name = nullptr;
+    MovieMatrix matrix;
+    ColorTransform cxform;
+    int flags = 0;
+};
+
+enum ButtonState : int {
+    kButtonNone = 0,
+    kButtonIdle = 1,
+    kButtonOverUp = 2,
+    kButtonOverDown = 3,
+    kButtonOutDown = 4,
+};
+
+struct Instance {
+    DisplayList* display = nullptr;
+    Instance* parent = nullptr;
+    Instance* next = nullptr;       // next sibling, depth ascending
+    Instance* children = nullptr;
+    Character* character = nullptr;
+    uint16_t depth = 0;
+    uint16_t ratio = 0;
+    uint16_t clipDepth = 0;         // 0: not a clip layer
+    std::string name;
+    Timeline* context = nullptr;    // the timeline this instance belongs to
+    std::unique_ptr<Timeline> sprite;   // the timeline a sprite instance plays
+    Timeline* boundTimeline = nullptr;  // a level root's timeline (not owned)
+    MovieMatrix matrix;
+    ColorTransform cxform;
+    MovieRect deviceBounds;
+    bool boundsRegistered = false;
+    bool visible = true;
+    bool needsUpdate = false;
+    bool scriptLocked = false;
+    int buttonState = kButtonNone;
+    InstanceDrawing* drawing = nullptr; // edges and fills built for drawing
+
+    Instance();
+    ~Instance();
+    int Kind() const;
+    // The timeline that plays this instance's children (sprite or level).
+    Timeline* PlayedBy() const { return sprite ? sprite.get() : boundTimeline; }
+};
+
+class DisplayList {
+public:
+    static constexpr int kMaxDirty = 4;
+    static constexpr int kMaxSpriteNesting = 16;
+    static constexpr uint32_t kBackgroundWhite = 0xFFFFFFFFu;
+
+    DisplayList();
+    ~DisplayList();
+    DisplayList(const DisplayList&) = delete;
+    DisplayList& operator=(const DisplayList&) = delete;
+
+    Instance& Root() { return root_; }
+
+    // Instances by depth
+    Instance* PlaceObject(Instance* parent, const Placement& p);
+    Instance* MoveObject(Instance* parent, const Placement& p);
+    void RemoveObject(Instance* parent, uint16_t depth);
+    Instance* FindDepth(Instance* parent, uint16_t depth) const;
+    void BeginRebuild(Instance* parent);
+    void EndRebuild();
+    bool Rebuilding(const Instance* parent) const;
+    void MarkChanged(Instance* instance);
+    bool UpdatePending() const { return updatePending_; }
+
+    // Stage and camera
+    void SetStageSize(int width, int height);   // buffer pixels; 0 = no buffer
+    void SetCamera(const MovieRect& source, const MovieRect& destination, bool antialias, int scaleMode);
+    const MovieMatrix& StageMatrix() const { return stageMatrix_; }
+    bool Antialias() const { return antialias_; }
+    const MovieRect& StageRect() const { return stageRect_; }
+    void SetBackground(uint32_t colour, int priority);
+    void ResetBackground(int priority);
+    uint32_t Background() const { return background_; }
+
+    // Dirty rectangles (buffer units)
+    void Invalidate(MovieRect r);
+    void InvalidateStage();
+    int DirtyCount() const { return dirtyCount_; }
+    const MovieRect& Dirty(int i) const { return dirty_[i]; }
+    const MovieRect& DirtyUnion() const { return dirtyUnion_; }
+    // Merges until nothing merges, then makes overlapping pairs disjoint.
+    void PrepareDirty();
+    void ClearDirty();
+    // Recomputes device bounds of changed instances and invalidates them.
+    void UpdatePass();
+    // Device bounds of an instance from its character and matrix (buffer units).
+    static MovieRect ComputeBounds(const Instance& inst, const MovieMatrix& m);
+
+    // Timelines
+    void RegisterContext(Timeline* t);
+    void UnregisterContext(Timeline* t);
+    // Steps every registered timeline one frame, in registration order.
+    void StepTimelines();
+    size_t ContextCount() const;
+    std::string NextInstanceName();
+    ActionQueue& Actions() { return actions_; }
+    void NoteDeviceFonts() { deviceFonts_ = true; }
+    bool DeviceFonts() const { return deviceFonts_; }
+
+    // Buttons
+    void ApplyButtonState(Instance* button, int oldState, int newState);
+    // Feeds a hit test result and the mouse button; returns the condition
+    // code of the transition (0-8) or -1 when nothing changed.
+    int ButtonTransition(Instance* hit, bool down);
+    Instance* TrackedButton() const { return tracked_; }
+    int TrackState() const { return trackState_; }
+
+private:
+    friend struct Instance;
+    void Destroy(Instance* inst);
+    void LinkBefore(Instance* parent, Instance* inst);
+    void UpdateWalk(Instance* inst, const MovieMatrix& parentMatrix, bool changed);
+    void InvalidateBounds(Instance* inst);
+    bool MergeOnce(bool forced);
+    void PostButtonActions(Instance* button, int code);
+
+    Instance root_;
+    RecordPool<Instance> instances_;
+    MovieMatrix stageMatrix_;
+    bool antialias_ = false;
+    int stageWidth_ = 0, stageHeight_ = 0;
+    MovieRect stageRect_;
+    uint32_t background_ = kBackgroundWhite;
+    int backgroundPriority_ = 0;
+    MovieRect dirty_[kMaxDirty];
+    int64_t dirtyArea_[kMaxDirty] = {};
+    int dirtyCount_ = 0;
+    MovieRect dirtyUnion_;
+    bool updatePending_ = false;
+    std::vector<Timeline*> contexts_;
+    ActionQueue actions_;
+    struct Rebuild {
+        Instance* parent;
+        Instance* old;
+    };
+    std::vector<Rebuild> rebuilds_;
+    Instance* tracked_ = nullptr;
+    int trackState_ = kButtonIdle;
+    struct TrackedIdentity {
+        Instance* parent = nullptr;
+        Character* character = nullptr;
+        uint16_t depth = 0, ratio = 0;
+    } trackedId_;
+    int nameCounter_ = 0;
+    bool deviceFonts_ = false;
+};
+
+}  // namespace movie

@@ -1,0 +1,48 @@
+// fuzz-links: wb_model
+// Stored label text is read from design files: the RTF reader, the writer
+// fed with what it read, the byte rewrites and the document bridge must
+// take any bytes.
+#include "model/text/rtf_document.h"
+#include "model/text/rtf_model.h"
+#include "model/text/rtf_rewrite.h"
+
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+// fontconfig keeps its font cache to the end of the process by design.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static QGuiApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static int argc = 1;
+        static char name[] = "fuzz_rtf";
+        static char* argv[] = {name, nullptr};
+        auto* made = new QGuiApplication(argc, argv);
+        // Font look-ups cache in fontconfig; closing the application at
+        // exit frees them, so the leak check sees only our own memory.
+        std::atexit([] { delete QCoreApplication::instance(); });
+        return made;
+    }();
+    (void)app;
+    std::string_view in(reinterpret_cast<const char*>(data), size);
+    RtfDocument doc = ReadRtf(in);
+    std::string written = WriteRtf(doc);
+    if (!(ReadRtf(written) == doc)) std::abort();
+    RescaleRtfFontSizes(in, 1.28);
+    FixRtfFontTable(in);
+    if (size < 4096) {
+        QTextDocument qt;
+        RtfToTextDocument(doc, &qt);
+        qt.size();
+    }
+    return 0;
+}

@@ -1,0 +1,200 @@
+// The display list without drawing: dirty rectangles, the camera, the action
+// queue and the button state machine.
+#include <gtest/gtest.h>
+
+#include "movieplayer/character/character.h"
+#include "movieplayer/character/timeline.h"
+#include "movieplayer/display/display_list.h"
+#include "movieplayer/moviefile_writer.h"
+
+using namespace moviefile_test;
+using namespace movie;
+
+namespace {
+
+bool Overlap(const MovieRect& a, const MovieRect& b)
+{
+    return a.xmin < b.xmax && b.xmin < a.xmax && a.ymin < b.ymax && b.ymin < a.ymax;
+}
+
+}  // namespace
+
+TEST(MovieDirty, RectanglesGrowByTwoAndStayOnTheStage)
+{
+    DisplayList d;
+    d.SetStageSize(100, 100);
+    d.Invalidate(MovieRect{10, 20, 10, 20});
+    ASSERT_EQ(d.DirtyCount(), 1);
+    EXPECT_EQ(d.Dirty(0), (MovieRect{8, 22, 8, 22}));
+    d.ClearDirty();
+    d.Invalidate(MovieRect{500, 600, 500, 600});
+    EXPECT_EQ(d.DirtyCount(), 0);
+    d.Invalidate(MovieRect{-50, 5, -50, 5});
+    EXPECT_EQ(d.Dirty(0), (MovieRect{0, 7, 0, 7}));
+}
+
+TEST(MovieDirty, FourOverlappingLeaveAtMostThree)
+{
+    DisplayList d;
+    d.SetStageSize(1000, 1000);
+    // Far apart at first, so that no pair merges on its own.
+    d.Invalidate(MovieRect{0, 100, 0, 100});
+    d.Invalidate(MovieRect{300, 400, 0, 100});
+    d.Invalidate(MovieRect{600, 700, 0, 100});
+    EXPECT_EQ(d.DirtyCount(), 3);
+    d.Invalidate(MovieRect{0, 100, 500, 600});
+    EXPECT_LE(d.DirtyCount(), 3);
+}
+
+TEST(MovieDirty, CrossingRectanglesAreDrawnAsTwoDisjointOnes)
+{
+    DisplayList d;
+    d.SetStageSize(1000, 1000);
+    d.Invalidate(MovieRect{100, 900, 450, 550});   // wide bar
+    d.Invalidate(MovieRect{450, 550, 100, 900});   // tall bar
+    d.PrepareDirty();
+    ASSERT_EQ(d.DirtyCount(), 2);
+    EXPECT_FALSE(Overlap(d.Dirty(0), d.Dirty(1)));
+    // Together they still cover both bars.
+    for (MoviePoint p : {MoviePoint{120, 500}, MoviePoint{880, 500}, MoviePoint{500, 120}, MoviePoint{500, 880}}) {
+        bool covered = RectContainsPoint(d.Dirty(0), p) || RectContainsPoint(d.Dirty(1), p);
+        EXPECT_TRUE(covered) << p.x << "," << p.y;
+    }
+}
+
+TEST(MovieCamera, ScaleModesAndAlignment)
+{
+    DisplayList d;
+    MovieRect movie{0, 11000, 0, 8000};   // 550 x 400 pixels
+    d.SetCamera(movie, MovieRect{0, 1100, 0, 800}, false, 0);
+    EXPECT_EQ(d.StageMatrix().a, FixedDiv(1100, 11000));
+    EXPECT_EQ(d.StageMatrix().tx, 550 - FixedMul(5500, FixedDiv(1100, 11000)));   // 1: the scale truncates
+    // Fit into a tall window: the smaller scale, centred vertically.
+    d.SetCamera(movie, MovieRect{0, 550, 0, 1000}, false, 0);
+    EXPECT_EQ(d.StageMatrix().a, d.StageMatrix().d);
+    EXPECT_EQ(d.StageMatrix().a, FixedDiv(550, 11000));
+    EXPECT_EQ(d.StageMatrix().ty, 500 - FixedMul(4000, d.StageMatrix().d));
+    // No scaling: 1/20 pixel per twip, times 4 with anti-aliasing.
+    d.SetCamera(movie, MovieRect{0, 100, 0, 100}, true, 3 | 0x10 | 0x40);
+    EXPECT_EQ(d.StageMatrix().a, 13107);
+    EXPECT_EQ(d.StageMatrix().tx, 0);
+    EXPECT_TRUE(d.Antialias());
+}
+
+TEST(MovieActionQueue, GrowsToItsLimitThenRefuses)
+{
+    ActionQueue q;
+    int refused = 0;
+    for (int i = 0; i < 5000; ++i)
+        if (q.Post(size_t(i), size_t(i + 1), nullptr) < 0) ++refused;
+    EXPECT_EQ(q.Capacity(), ActionQueue::kMaxCapacity);
+    EXPECT_EQ(refused, 5000 - 4096);
+    QueuedAction a;
+    ASSERT_TRUE(q.Take(&a));
+    EXPECT_EQ(a.pos, 0u);   // oldest first across the growth
+    size_t last = 0;
+    while (q.Take(&a)) last = a.pos;
+    EXPECT_EQ(last, 4095u);
+}
+
+namespace {
+
+// A second-format button: up shows shape 1, over and down show shape 2; one
+// condition record per transition code posts an action list whose first
+// byte is the code.
+Bytes DefineButton2(uint16_t id, bool menu)
+{
+    BitWriter w;
+    w.UI16(id);
+    w.UI8(menu ? 1 : 0);
+    BitWriter records;
+    records.UI8(0x01 | 0x08);
+    records.UI16(1);
+    records.UI16(1);
+    WriteMatrix(records, Matrix{});
+    WriteCxform(records, Cxform{}, true);
+    records.UI8(0x02 | 0x04);
+    records.UI16(2);
+    records.UI16(2);
+    WriteMatrix(records, Matrix{});
+    WriteCxform(records, Cxform{}, true);
+    records.UI8(0);
+    Bytes r = records.Take();
+    w.UI16(uint32_t(r.size() + 2));   // offset from this field to the conditions
+    w.Append(r);
+    for (int code = 0; code <= 8; ++code) {
+        w.UI16(code == 8 ? 0 : 7);   // each record: 2 + 2 + 3 bytes
+        w.UI16(1u << code);
+        w.UI8(0x80 | code);
+        w.UI8(0);
+        w.UI8(0);
+    }
+    return Tag(34, w.Take());
+}
+
+struct ButtonMovie {
+    DisplayList display;
+    std::unique_ptr<Timeline> root = Timeline::CreateRoot(&display, 0);
+    Instance* button = nullptr;
+
+    explicit ButtonMovie(bool menu = false)
+    {
+        MovieWriter w;
+        w.Add(DefineRectShape(2, 1, 0, 0, 200, 200, 0xFF0000FF));
+        w.Add(DefineRectShape(2, 2, 0, 0, 200, 200, 0x00FF00FF));
+        w.Add(DefineButton2(3, menu));
+        Place b;
+        b.depth = 10;
+        b.id = 3;
+        w.Add(PlaceObject2(b));
+        w.ShowFrame();
+        Bytes file = w.Finish();
+        root->Append(file.data(), file.size());
+        display.StepTimelines();
+        button = display.FindDepth(root->GetInstance(), 10);
+    }
+    int Shown() { return button->children ? button->children->character->id : 0; }
+    std::vector<int> Posted()
+    {
+        std::vector<int> out;
+        QueuedAction a;
+        while (display.Actions().Take(&a)) out.push_back(root->Movie().Data()[a.pos] & 0x7F);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST(MovieButtons, PressAndReleaseOutsidePassesTwoFourSix)
+{
+    ButtonMovie m;
+    ASSERT_NE(m.button, nullptr);
+    EXPECT_EQ(m.button->buttonState, kButtonIdle);
+    EXPECT_EQ(m.Shown(), 1);
+    std::vector<int> codes;
+    codes.push_back(m.display.ButtonTransition(m.button, false));   // move over
+    EXPECT_EQ(m.Shown(), 2);
+    codes.push_back(m.display.ButtonTransition(m.button, true));    // press
+    codes.push_back(m.display.ButtonTransition(nullptr, true));     // drag off
+    EXPECT_EQ(m.button->buttonState, kButtonOutDown);
+    codes.push_back(m.display.ButtonTransition(nullptr, false));    // release outside
+    EXPECT_EQ(codes, (std::vector<int>{0, 2, 4, 6}));
+    EXPECT_EQ(m.Posted(), codes);
+    EXPECT_EQ(m.Shown(), 1);
+    EXPECT_EQ(m.display.TrackedButton(), nullptr);
+    EXPECT_EQ(m.display.ButtonTransition(nullptr, false), -1);
+}
+
+TEST(MovieButtons, ClickAndMenuTracking)
+{
+    ButtonMovie m;
+    EXPECT_EQ(m.display.ButtonTransition(m.button, false), 0);
+    EXPECT_EQ(m.display.ButtonTransition(m.button, true), 2);
+    EXPECT_EQ(m.display.ButtonTransition(m.button, false), 3);   // a click
+    EXPECT_EQ(m.display.ButtonTransition(nullptr, false), 1);
+
+    ButtonMovie menu(true);
+    EXPECT_EQ(menu.display.ButtonTransition(menu.button, true), 7);   // pressed elsewhere, dragged on
+    EXPECT_EQ(menu.display.ButtonTransition(nullptr, true), 8);
+    EXPECT_EQ(menu.Posted(), (std::vector<int>{7, 8}));
+}
