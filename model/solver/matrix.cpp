@@ -32,6 +32,10 @@ void CMatrix::Release()
     m_Solution = {};
     m_AdjStart = {};
     m_Adj = {};
+    m_Fill = {};
+    m_DepthStart = {};
+    m_ByDepth = {};
+    m_Active = {};
     m_Lu.Reset();
     m_Phase = kCollectLinks;
 }
@@ -257,5 +261,6 @@ size_t CMatrix::GetMemoryBytes() const
 {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
     return bytes(m_Links) + bytes(m_ParentLink) + bytes(m_Depth) + bytes(m_Offset) + bytes(m_Ratio) + bytes(m_Root) +
-           bytes(m_Rhs) + bytes(m_Solution) + bytes(m_AdjStart) + bytes(m_Adj) + m_Lu.MemoryBytes();
+           bytes(m_Rhs) + bytes(m_Solution) + bytes(m_AdjStart) + bytes(m_Adj) + bytes(m_Fill) + bytes(m_DepthStart) + bytes(m_ByDepth) + bytes(m_Active) +
+           m_Lu.MemoryBytes();
 }

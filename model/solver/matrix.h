@@ -178,6 +178,7 @@ private:
     double CarryCurrent(CIdeal& link, uint16_t from, double x);
     void CutLoop(int closing, uint16_t current, uint16_t other);
     void FinishMerge();
+    void SortByDepth();
     void FoldLinkCurrents();
     void FillMergedValues();
     bool Fail(Fault fault);
@@ -198,6 +199,11 @@ private:
     // Links touching each node, in list order (CSR form).
     std::vector<int> m_AdjStart;
     std::vector<int> m_Adj;
+    // Scratch kept between passes.
+    std::vector<int> m_Fill;
+    std::vector<int> m_DepthStart;
+    std::vector<uint16_t> m_ByDepth;
+    std::vector<uint16_t> m_Active;
 
     CSparseLU m_Lu;
     Fault m_Fault = Fault::kNone;
