@@ -1,5 +1,7 @@
 #include "model/text/charformat.h"
 
+#include "platform/archive.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -97,4 +99,16 @@ RtfCharFormat ToRtfFormat(const CCharFormat& cf, int defaultHeightTwips)
     f.hasColor = (cf.mask & kCfmColor) && !(cf.effects & kCfeAutoColor) && (cf.textColor & 0xFFFFFF) != 0;
     f.color = f.hasColor ? cf.textColor & 0xFFFFFF : 0;
     return f;
+}
+
+void SerializeCharFormat(CArchive& ar, CCharFormat* cf)
+{
+    if (ar.IsStoring()) {
+        const auto bytes = cf->ToBytes();
+        ar.Write(bytes.data(), bytes.size());
+    } else {
+        std::array<uint8_t, kCharFormatBytes> bytes{};
+        ar.ReadExact(bytes.data(), bytes.size());
+        *cf = CCharFormat::FromBytes(bytes.data());
+    }
 }

@@ -58,6 +58,10 @@ void InitDefaultCharFormat(CCharFormat* cf);
 // - (180 - pixels per inch) / 2: the height in twips of the default font.
 int GetDefaultTextHeightTwips(int logicalFontHeight, int pixelsPerInch);
 
+class CArchive;
+// The 60 raw bytes.
+void SerializeCharFormat(CArchive& ar, CCharFormat* cf);
+
 // The format of text that names no format of its own in RTF.  A height of 0
 // reads as the default height.
 RtfCharFormat ToRtfFormat(const CCharFormat& cf, int defaultHeightTwips);

@@ -1,5 +1,6 @@
 #include "model/text/number.h"
 
+#include "platform/archive.h"
 #include "platform/numtext.h"
 
 #include <algorithm>
@@ -245,4 +246,29 @@ int CNumber::StepValue(int amount, CNumberOwner* owner, double step)
     SetValue(m, code);
     if (owner) owner->OnNumberChanged(this);
     return m != old ? 1 : 0;
+}
+
+void CNumber::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << value << scale << static_cast<BYTE>(prefix) << unit << static_cast<WORD>(typeCode);
+    } else {
+        BYTE p = 0;
+        WORD t = 0;
+        ar >> value >> scale >> p >> unit >> t;
+        prefix = static_cast<char>(p);
+        typeCode = t;
+    }
+}
+
+CArchive& operator<<(CArchive& ar, const CNumber& n)
+{
+    const_cast<CNumber&>(n).Serialize(ar);
+    return ar;
+}
+
+CArchive& operator>>(CArchive& ar, CNumber& n)
+{
+    n.Serialize(ar);
+    return ar;
 }

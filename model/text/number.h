@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class CArchive;
 class CNumber;
 
 // The part that shows a number and rebuilds its text when the number changes
@@ -51,6 +52,8 @@ public:
     CNumber() = default;
     CNumber(double mantissa, int prefixCode, const CString& unit, uint16_t typeCode);
     virtual ~CNumber() = default;
+    // value, scale, prefix letter (byte), unit, type code (word).
+    virtual void Serialize(CArchive& ar);
     CNumber(const CNumber&) = default;
     CNumber& operator=(const CNumber&) = default;
 
@@ -93,3 +96,6 @@ public:
     char prefix = ' ';
     uint16_t typeCode = 5;
 };
+
+CArchive& operator<<(CArchive& ar, const CNumber& n);
+CArchive& operator>>(CArchive& ar, CNumber& n);

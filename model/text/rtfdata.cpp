@@ -2,7 +2,36 @@
 
 #include "model/text/rtf_codepage.h"
 #include "model/text/rtf_document.h"
+#include "platform/archive.h"
 #include "platform/text1252.h"
+
+#include <new>
+
+void CRTFData::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << static_cast<DWORD>(buffer.size()) << static_cast<WORD>(mode);
+        ar.Write(buffer.data(), buffer.size());
+        ar << text;
+        return;
+    }
+    DWORD len = 0;
+    WORD m = 0;
+    ar >> len >> m;
+    if (len > ar.BytesLeft()) throw CArchiveException(CArchiveException::endOfFile);
+    std::string bytes;
+    try {
+        bytes.resize(len);
+    } catch (const std::bad_alloc&) {
+        throw CMemoryException();
+    }
+    ar.ReadExact(bytes.data(), len);
+    CString plain;
+    ar >> plain;
+    buffer = std::move(bytes);
+    mode = m;
+    text = std::move(plain);
+}
 
 void CRTFData::Empty()
 {

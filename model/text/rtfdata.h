@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+class CArchive;
 class QTextDocument;
 
 // Mode bits: the low two bits are the stream format (1 plain text, 2 RTF);
@@ -25,6 +26,9 @@ public:
     CRTFData(const CRTFData&) = default;
     CRTFData& operator=(const CRTFData&) = default;
     virtual ~CRTFData() = default;
+    // length DWORD, mode WORD, the bytes, the plain text.  A length larger
+    // than what the archive holds is refused before anything is allocated.
+    virtual void Serialize(CArchive& ar);
 
     uint32_t length() const { return static_cast<uint32_t>(buffer.size()); }
 

@@ -1,7 +1,9 @@
 #include "model/text/charformat.h"
 #include "model/text/rtf_document.h"
 #include "model/text/rtf_rewrite.h"
+#include "model/text/number.h"
 #include "model/text/rtfdata.h"
+#include "platform/archive.h"
 #include "text_qtapp.h"
 
 #include <gtest/gtest.h>
@@ -122,4 +124,46 @@ TEST(CharFormat, SixtyBytesInTheStoredLayout)
     EXPECT_EQ(GetDefaultTextHeightTwips(11, 96), 8 * 20 - 42);
     EXPECT_EQ(GetDefaultTextHeightTwips(0, 96), 8 * 20 - 42);
     EXPECT_EQ(GetDefaultTextHeightTwips(16, 96), 12 * 20 - 42);
+}
+
+TEST(TextRecords, BlockNumberAndFormatRoundTripAndRefuseDamage)
+{
+    CArchive out;
+    CRTFData d;
+    d.mode = 2;
+    d.buffer = "{\\rtf1 \x00\xFF}";
+    d.buffer.push_back('\0');
+    d.text = "plain";
+    d.Serialize(out);
+    CNumber n(4.7, 5, "\xEA", 9);
+    out << n;
+    CCharFormat cf;
+    InitDefaultCharFormat(&cf);
+    SerializeCharFormat(out, &cf);
+    const std::vector<uint8_t> bytes = out.GetBuffer();
+    EXPECT_EQ(bytes.size(), 4 + 2 + d.buffer.size() + 1 + 5 + 8 + 8 + 1 + 2 + 2 + 60);
+
+    CArchive in(bytes);
+    CRTFData d2;
+    d2.Serialize(in);
+    EXPECT_EQ(d2.buffer, d.buffer);
+    EXPECT_EQ(d2.mode, 2);
+    EXPECT_EQ(d2.text, "plain");
+    CNumber n2;
+    in >> n2;
+    EXPECT_EQ(n2.GetFullText(), "4.7k\xEA");
+    EXPECT_EQ(n2.typeCode, 9);
+    CCharFormat cf2;
+    SerializeCharFormat(in, &cf2);
+    EXPECT_EQ(cf2, cf);
+
+    // A length past the end of the data is refused before it allocates.
+    std::vector<uint8_t> huge = {0xF0, 0xFF, 0xFF, 0x7F, 2, 0, '{', '}'};
+    CArchive bad(huge);
+    CRTFData d3;
+    EXPECT_THROW(d3.Serialize(bad), CArchiveException);
+    EXPECT_EQ(d3.length(), 0u);
+    std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + 8);
+    CArchive shortIn(cut);
+    EXPECT_THROW(d3.Serialize(shortIn), CArchiveException);
 }

@@ -1,0 +1,107 @@
+#include "model/text/richtext.h"
+
+#include "model/text/rtf_document.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTextDocument>
+
+#include <cmath>
+
+namespace {
+
+// The device the render control lays out for: one pixel at the screen's
+// resolution.
+QImage& LayoutDevice()
+{
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_RGB32);
+        const int dotsPerMeter = static_cast<int>(std::lround(kScreenPixelsPerInch / 0.0254));
+        img.setDotsPerMeterX(dotsPerMeter);
+        img.setDotsPerMeterY(dotsPerMeter);
+        return img;
+    }();
+    return device;
+}
+
+void Prepare(QTextDocument& doc, const CRTFData& block, const CCharFormat& cf, int width)
+{
+    const RtfCharFormat base = BaseFormatOf(cf);
+    block.WriteToControl(&doc, false, base);
+    doc.setDefaultFont(ToQtFormat(base).font());
+    doc.setTextWidth(width);
+}
+
+}  // namespace
+
+QTextDocument& EnsureRenderControl()
+{
+    static QTextDocument* control = [] {
+        auto* doc = new QTextDocument;
+        doc->setDocumentMargin(0);
+        doc->setUndoRedoEnabled(false);
+        doc->documentLayout()->setPaintDevice(&LayoutDevice());
+        return doc;
+    }();
+    return *control;
+}
+
+int DefaultTextHeightTwips()
+{
+    return GetDefaultTextHeightTwips(kDefaultFontPixelHeight, kScreenPixelsPerInch);
+}
+
+RtfCharFormat BaseFormatOf(const CCharFormat& cf)
+{
+    return ToRtfFormat(cf, DefaultTextHeightTwips());
+}
+
+void RenderRichText(CRTFData* out, const CString& text, const CCharFormat* format)
+{
+    CCharFormat cf;
+    if (format) cf = *format;
+    else InitDefaultCharFormat(&cf);
+    const RtfCharFormat base = BaseFormatOf(cf);
+    QTextDocument& doc = EnsureRenderControl();
+    RtfToTextDocument(RtfFromPlainText(text, base), &doc);
+    out->ReadFromControl(doc, base);
+}
+
+void GetPlainText(CString* out, const CRTFData& block)
+{
+    CCharFormat cf;
+    InitDefaultCharFormat(&cf);
+    *out = WindowTextOf(block.ToRtfDocument(false, BaseFormatOf(cf)));
+}
+
+void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                   uint32_t background)
+{
+    if (block.length() == 0 || rect.Width() <= 0 || rect.Height() <= 0) return;
+    // The rich-edit layout this replaces wrapped one pixel wider and lower
+    // than the label on labels of more than 40 x 32 pixels.
+    const int w = rect.Width() + (rect.Width() > 40 ? 1 : 0);
+    const int h = rect.Height() + (rect.Height() > 32 ? 1 : 0);
+    QTextDocument& doc = EnsureRenderControl();
+    Prepare(doc, block, cf, w);
+    painter.save();
+    if ((background & 0xFFFFFF) != kNoBackground)
+        painter.fillRect(rect.left, rect.top, rect.Width(), rect.Height(),
+                         QColor(int(background & 0xFF), int((background >> 8) & 0xFF), int((background >> 16) & 0xFF)));
+    painter.translate(rect.left, rect.top);
+    const QRectF clip(0, 0, w, h);
+    painter.setClipRect(clip, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = clip;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    doc.documentLayout()->draw(&painter, ctx);
+    painter.restore();
+}
+
+int MeasureRichTextHeight(const CRTFData& block, const CCharFormat& cf, int width)
+{
+    QTextDocument& doc = EnsureRenderControl();
+    Prepare(doc, block, cf, width);
+    return static_cast<int>(std::ceil(doc.size().height()));
+}

@@ -1,0 +1,46 @@
+// Laying out and painting rich text.  One program-wide QTextDocument, the
+// render control, lays out every text part in turn (user-interface thread
+// only); it is laid out for a screen of kScreenPixelsPerInch, so a 10-point
+// font is 13.3 pixels high on the canvas whatever device is painted on.
+#pragma once
+
+#include "model/text/charformat.h"
+#include "model/text/rtfdata.h"
+#include "platform/geometry.h"
+
+class QPainter;
+class QTextDocument;
+
+constexpr int kScreenPixelsPerInch = 96;
+// Pixel height of the drawing layer's default font, from which the default
+// text height of labels follows.
+constexpr int kDefaultFontPixelHeight = 14;
+// Colour meaning "no background": white is never painted.
+constexpr uint32_t kNoBackground = 0xFFFFFF;
+
+// The render control, created on first use.
+QTextDocument& EnsureRenderControl();
+
+// GetDefaultTextHeightTwips of the screen's default font.
+int DefaultTextHeightTwips();
+
+// The format of text that names none: the CHARFORMAT, its height filled in
+// with the default height when it is 0.
+RtfCharFormat BaseFormatOf(const CCharFormat& cf);
+
+// Makes `out` the rich text of a plain text in one format (the default
+// CHARFORMAT when format is null): left-aligned paragraphs without indents
+// or tab stops, read back as RTF (mode 2).
+void RenderRichText(CRTFData* out, const CString& text, const CCharFormat* format);
+
+// The plain text of a block as the render control shows it.
+void GetPlainText(CString* out, const CRTFData& block);
+
+// Lays the block out across rect's width and paints it at rect's top-left,
+// clipped to rect, on a background of `background` unless that is
+// kNoBackground.  Nothing happens for a block without bytes.
+void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                   uint32_t background);
+
+// The laid-out height in pixels of the block at the given width.
+int MeasureRichTextHeight(const CRTFData& block, const CCharFormat& cf, int width);
