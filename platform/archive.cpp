@@ -256,8 +256,13 @@ const CRuntimeClass* CArchive::LoadNewClass(unsigned& schema)
     ReadExact(name, nLen);
     name[nLen] = '\0';
     const CRuntimeClass* rc = CRuntimeClass::FromName(name);
-    if (!rc) throw CArchiveException(CArchiveException::badClass);
-    if (rc->m_wSchema != wSchema) throw CArchiveException(CArchiveException::badSchema);
+    if (!rc || rc->m_wSchema != wSchema) {
+        // The writer gave this class an index: keep the count in step so that
+        // a reader that recovers from the failure still resolves the
+        // references that follow.  A later use of the class fails again.
+        AddLoadEntry({LoadEntry::kDeadClass, nullptr, nullptr});
+        throw CArchiveException(rc ? CArchiveException::badSchema : CArchiveException::badClass);
+    }
     schema = wSchema;
     AddLoadEntry({LoadEntry::kClass, rc, nullptr});
     return rc;
@@ -265,6 +270,8 @@ const CRuntimeClass* CArchive::LoadNewClass(unsigned& schema)
 
 const CRuntimeClass* CArchive::ClassAtIndex(DWORD index)
 {
+    if (index < m_load.size() && m_load[index].kind == LoadEntry::kDeadClass)
+        throw CArchiveException(CArchiveException::badClass);
     if (index >= m_load.size() || m_load[index].kind != LoadEntry::kClass)
         throw CArchiveException(CArchiveException::badIndex);
     return m_load[index].rc;
@@ -314,21 +321,36 @@ CObject* CArchive::ReadObjectImpl(const char* requestedName, RefMode mode)
         return obj;
     }
     if (mode == RefMode::refOnly) throw CArchiveException(CArchiveException::badClass);
-    unsigned schema = 0;
-    const CRuntimeClass* rc = newClass ? LoadNewClass(schema) : ClassAtIndex(tag & ~kBigClassTag);
-    if (requestedName && !rc->IsDerivedFrom(requestedName))
-        throw CArchiveException(CArchiveException::badClass);
-
     CNestingGuard depth(*this);
+    // The writer counted an object index right after every class tag that
+    // carried a class it knew.  When this reader cannot build the object
+    // (unknown class, other schema, not the kind asked for, not creatable)
+    // the index is still taken, as a dead entry, so that a reader that
+    // recovers from the failure resolves the references after it.
+    const CRuntimeClass* rc = nullptr;
+    unsigned schema = 0;
+    if (newClass) {
+        size_t before = m_load.size();
+        try {
+            rc = LoadNewClass(schema);
+        } catch (const CArchiveException&) {
+            if (m_load.size() != before) AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
+            throw;
+        }
+    } else {
+        DWORD classIndex = tag & ~kBigClassTag;
+        try {
+            rc = ClassAtIndex(classIndex);
+        } catch (const CArchiveException&) {
+            if (classIndex < m_load.size()) AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
+            throw;
+        }
+    }
+    const DWORD index = AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
+    if (requestedName && !rc->IsDerivedFrom(requestedName)) throw CArchiveException(CArchiveException::badClass);
     CObject* obj = rc->CreateObject();
     if (!obj) throw CMemoryException();
-    DWORD index;
-    try {
-        index = AddLoadEntry({LoadEntry::kObject, rc, obj});
-    } catch (...) {
-        delete obj;
-        throw;
-    }
+    m_load[index] = {LoadEntry::kObject, rc, obj};
     try {
         obj->Serialize(*this);
     } catch (...) {

@@ -189,7 +189,7 @@ public:
 
 private:
     struct LoadEntry {
-        enum Kind : uint8_t { kNull, kClass, kObject, kDead } kind = kNull;
+        enum Kind : uint8_t { kNull, kClass, kObject, kDead, kDeadClass } kind = kNull;
         const CRuntimeClass* rc = nullptr;
         CObject* obj = nullptr;
     };

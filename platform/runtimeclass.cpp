@@ -8,9 +8,14 @@ namespace {
 
 // The table of classes by name.  Filled by static registration before main
 // and read-only afterwards.
-std::unordered_map<std::string, const CRuntimeClass*>& Registry()
+struct Entry {
+    const CRuntimeClass* rc;
+    bool weak;
+};
+
+std::unordered_map<std::string, Entry>& Registry()
 {
-    static std::unordered_map<std::string, const CRuntimeClass*> table;
+    static std::unordered_map<std::string, Entry> table;
     return table;
 }
 
@@ -20,9 +25,15 @@ const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(
                                              nullptr, nullptr};
 static const CClassRegistrar s_register_CObject(&CObject::classCObject);
 
-bool RegisterRuntimeClass(const CRuntimeClass* rc)
+bool RegisterRuntimeClass(const CRuntimeClass* rc, bool weak)
 {
-    return Registry().emplace(rc->m_lpszClassName, rc).second;
+    auto [it, added] = Registry().emplace(rc->m_lpszClassName, Entry{rc, weak});
+    if (added) return true;
+    if (it->second.weak && !weak) {
+        it->second = Entry{rc, false};
+        return true;
+    }
+    return false;
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(const char* name)
@@ -30,7 +41,7 @@ const CRuntimeClass* CRuntimeClass::FromName(const char* name)
     if (!name) return nullptr;
     const auto& t = Registry();
     auto it = t.find(name);
-    return it == t.end() ? nullptr : it->second;
+    return it == t.end() ? nullptr : it->second.rc;
 }
 
 CObject* CRuntimeClass::CreateObject(const char* name)
@@ -42,7 +53,7 @@ CObject* CRuntimeClass::CreateObject(const char* name)
 std::vector<const CRuntimeClass*> CRuntimeClass::AllClasses()
 {
     std::vector<const CRuntimeClass*> out;
-    for (const auto& [name, rc] : Registry()) out.push_back(rc);
+    for (const auto& [name, e] : Registry()) out.push_back(e.rc);
     return out;
 }
 

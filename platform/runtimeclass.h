@@ -40,12 +40,15 @@ struct CRuntimeClass {
 };
 
 // Enters a record in the table of classes by name.  The first record of a
-// name wins; a second one is ignored (and reported by the return value).
-bool RegisterRuntimeClass(const CRuntimeClass* rc);
+// name wins and a second one is ignored (reported by the return value),
+// except that a weak record gives way to a later ordinary one: tests enter
+// weak stand-ins for base classes that a later library defines, and the
+// real class replaces them whatever the order of static initialisation.
+bool RegisterRuntimeClass(const CRuntimeClass* rc, bool weak = false);
 
 // Registers a record when constructed; one static instance per class.
 struct CClassRegistrar {
-    explicit CClassRegistrar(const CRuntimeClass* rc) { RegisterRuntimeClass(rc); }
+    explicit CClassRegistrar(const CRuntimeClass* rc, bool weak = false) { RegisterRuntimeClass(rc, weak); }
 };
 
 class CObject {

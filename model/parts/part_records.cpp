@@ -1,6 +1,7 @@
 // The CPart record: child list, base data and trailer.
 #include "model/parts/part_records.h"
 
+#include "model/parts/catalogue.h"
 #include "model/parts/part.h"
 
 const char kSepTree[8] = {'+', '_', '@', 'T', 'R', '#', '^', ')'};
@@ -53,7 +54,14 @@ void ReadPairAsWords(CArchive& ar, int& a, int& b)
     b = y;
 }
 
-CPart* ReadPart(CArchive& ar) { return static_cast<CPart*>(ar.ReadNewObject(RUNTIME_CLASS(CPart))); }
+CPart* ReadPart(CArchive& ar)
+{
+    // Old files name old classes: their records must be registered in every
+    // program that reads parts (this reference keeps them linked).
+    static const bool legacy = LegacyClassesRegistered();
+    (void)legacy;
+    return static_cast<CPart*>(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
+}
 
 void CPart::Serialize(CArchive& ar)
 {

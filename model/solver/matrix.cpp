@@ -136,8 +136,6 @@ bool CMatrix::EndLinkReadBack()
     return complete;
 }
 
-void CMatrix::AddCoefficient(uint16_t row, uint16_t col, double value) { m_Lu.Add(row, col, value); }
-
 void CMatrix::Stamp(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d, CSolverTerminal* first,
                     CSolverTerminal* second)
 {
@@ -173,10 +171,7 @@ void CMatrix::Stamp(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uin
         wd = -m_Ratio[d];
         d = m_Root[d];
     }
-    AddCoefficient(c, a, wc * ga);
-    AddCoefficient(d, a, wd * ga);
-    AddCoefficient(c, b, wc * gb);
-    AddCoefficient(d, b, wd * gb);
+    m_Lu.AddStamp(c, d, a, b, wc * ga, wd * ga, wc * gb, wd * gb);
     m_Rhs[c] += wc * k;
     m_Rhs[d] += wd * k;
 }

@@ -133,7 +133,6 @@ public:
 private:
     static uint16_t Node(const CSolverTerminal* t) { return t ? t->GetNode() : 0; }
     void ResetPass();
-    void AddCoefficient(uint16_t row, uint16_t col, double value);
     // MergeLinks helpers (merge_links.cpp).
     void BuildAdjacency();
     bool Walk(uint16_t start, bool& cut, long passBudget);

@@ -9,7 +9,7 @@ void CSparseLU::Reset()
     m_Index.clear();
     m_RowStart.assign(1, 0);
     m_Col.clear();
-    m_Val.clear();
+    m_Val.assign(1, 0.0);
     m_Diag.clear();
     m_LowStart.assign(1, 0);
     m_LowRow.clear();
@@ -39,6 +39,31 @@ int CSparseLU::Find(int r, int c) const
     auto last = m_Col.begin() + m_RowStart[static_cast<size_t>(r) + 1];
     auto it = std::lower_bound(first, last, c);
     return (it != last && *it == c) ? static_cast<int>(it - m_Col.begin()) : -1;
+}
+
+void CSparseLU::AddStampSlow(uint16_t c, uint16_t d, uint16_t a, uint16_t b, double vca, double vda, double vcb,
+                             double vdb)
+{
+    const int spare = static_cast<int>(m_Col.size());
+    TapeEntry t{Key(c, d, a, b), {spare, spare, spare, spare}};
+    const uint16_t rows[4] = {c, d, c, d};
+    const uint16_t cols[4] = {a, a, b, b};
+    const double values[4] = {vca, vda, vcb, vdb};
+    for (int i = 0; i < 4; ++i) {
+        const int r = m_Index[rows[i]], k = m_Index[cols[i]];
+        if (r < 0 || k < 0) continue;
+        const int s = Find(r, k);
+        if (s >= 0) {
+            t.slot[i] = s;
+            m_Val[static_cast<size_t>(s)] += values[i];
+        } else {
+            t.key = kNoKey;
+            m_Pending.push_back({r, k, values[i]});
+        }
+    }
+    if (m_TapeCursor < m_Tape.size()) m_Tape[m_TapeCursor] = t;
+    else m_Tape.push_back(t);
+    ++m_TapeCursor;
 }
 
 void CSparseLU::ClearValues()
@@ -131,7 +156,7 @@ void CSparseLU::Rebuild()
         rowStart[static_cast<size_t>(r) + 1] = rowStart[static_cast<size_t>(r)] + static_cast<int>(rows[static_cast<size_t>(r)].size());
     std::vector<int> col(static_cast<size_t>(rowStart.back()));
     for (int r = 0; r < m; ++r) std::copy(rows[static_cast<size_t>(r)].begin(), rows[static_cast<size_t>(r)].end(), col.begin() + rowStart[static_cast<size_t>(r)]);
-    std::vector<double> val(col.size(), 0.0);
+    std::vector<double> val(col.size() + 1, 0.0);
     auto findIn = [&](int r, int c) {
         auto first = col.begin() + rowStart[static_cast<size_t>(r)];
         auto last = col.begin() + rowStart[static_cast<size_t>(r) + 1];
@@ -139,7 +164,8 @@ void CSparseLU::Rebuild()
     };
     if (m_RowStart.size() == static_cast<size_t>(m) + 1)
         for (int r = 0; r < m; ++r)
-            for (int s = m_RowStart[r]; s < m_RowStart[r + 1]; ++s) val[findIn(r, m_Col[s])] = m_Val[static_cast<size_t>(s)];
+            for (int s = m_RowStart[r]; s < m_RowStart[r + 1]; ++s)
+                val[findIn(r, m_Col[s])] = m_Val[static_cast<size_t>(s)];
     // A queued position was outside the old structure, so all its stamps of
     // this round are queued and are summed here in their original order.
     for (const Pending& p : m_Pending) val[findIn(p.row, p.col)] += p.value;
@@ -216,6 +242,16 @@ bool CSparseLU::Solve(const double* rhs, double* solution)
             if (c == 0.0) continue;
             b[m_LowRow[static_cast<size_t>(i)]] -= r * c;
             int at = s + 1;
+            const int rest = m_RowStart[static_cast<size_t>(m_LowRow[static_cast<size_t>(i)]) + 1] - at;
+            if (rest == nu) {
+                // Row k beyond column p holds exactly the pivot row's columns
+                // (dense blocks).  A zero factor changes nothing here either:
+                // x - 0 * c is x for every finite c, and a non-finite c makes
+                // the solve fail through the right-hand side anyway.
+                double* row = val + at;
+                for (int j = 0; j < nu; ++j) row[j] -= f[j] * c;
+                continue;
+            }
             for (int j = 0; j < nu; ++j) {
                 if (f[j] == 0.0) continue;
                 const int q = col[u0 + j];

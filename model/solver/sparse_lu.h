@@ -27,24 +27,24 @@ public:
 
     // Zeroes every coefficient and restarts the stamp tape.
     void ClearValues();
-    // coefficient(row, col) += value; rows and columns of inactive nodes
-    // (node 0, merged nodes) are ignored.
-    void Add(uint16_t rowNode, uint16_t colNode, double value)
+    // One stamp: coefficient(c, a) += vca, (d, a) += vda, (c, b) += vcb,
+    // (d, b) += vdb, in that order.  Rows and columns of inactive nodes
+    // (node 0, merged nodes) are left out.
+    void AddStamp(uint16_t c, uint16_t d, uint16_t a, uint16_t b, double vca, double vda, double vcb, double vdb)
     {
-        int r = m_Index[rowNode], c = m_Index[colNode];
-        if (r < 0 || c < 0) return;
-        int slot;
-        if (m_TapeCursor < m_Tape.size() && m_Tape[m_TapeCursor].row == r && m_Tape[m_TapeCursor].col == c &&
-            m_Tape[m_TapeCursor].slot >= 0) {
-            slot = m_Tape[m_TapeCursor].slot;
-        } else {
-            slot = Find(r, c);
-            if (m_TapeCursor < m_Tape.size()) m_Tape[m_TapeCursor] = {r, c, slot};
-            else m_Tape.push_back({r, c, slot});
+        if (m_TapeCursor < m_Tape.size()) {
+            const TapeEntry& t = m_Tape[m_TapeCursor];
+            if (t.key == Key(c, d, a, b)) {
+                ++m_TapeCursor;
+                double* val = m_Val.data();
+                val[t.slot[0]] += vca;
+                val[t.slot[1]] += vda;
+                val[t.slot[2]] += vcb;
+                val[t.slot[3]] += vdb;
+                return;
+            }
         }
-        ++m_TapeCursor;
-        if (slot >= 0) m_Val[static_cast<size_t>(slot)] += value;
-        else m_Pending.push_back({r, c, value});
+        AddStampSlow(c, d, a, b, vca, vda, vcb, vdb);
     }
 
     // Eliminates in node order and back-substitutes.  rhs and solution are
@@ -62,18 +62,29 @@ public:
 
     int Size() const { return static_cast<int>(m_Nodes.size()); }
     const std::vector<uint16_t>& Nodes() const { return m_Nodes; }
-    size_t StoredCount() const { return m_Val.size(); }
+    size_t StoredCount() const { return m_Col.size(); }
     size_t MemoryBytes() const;
 
 private:
+    // Slots of one stamp's four coefficients; a position that is left out
+    // goes to the spare element after the structure.  An entry with a queued
+    // position has kNoKey and is looked up again.
+    static constexpr uint64_t kNoKey = ~uint64_t{0};  // node 65535 never exists
+    static uint64_t Key(uint16_t c, uint16_t d, uint16_t a, uint16_t b)
+    {
+        return uint64_t{c} | uint64_t{d} << 16 | uint64_t{a} << 32 | uint64_t{b} << 48;
+    }
     struct TapeEntry {
-        int row, col, slot;
+        uint64_t key;
+        int slot[4];
     };
     struct Pending {
         int row, col;
         double value;
     };
     int Find(int r, int c) const;
+    void AddStampSlow(uint16_t c, uint16_t d, uint16_t a, uint16_t b, double vca, double vda, double vcb,
+                      double vdb);
     void Rebuild();
 
     std::vector<uint16_t> m_Nodes;  // active index -> node
@@ -81,7 +92,7 @@ private:
     // Filled structure, CSR by rows, columns ascending.
     std::vector<int> m_RowStart;
     std::vector<int> m_Col;
-    std::vector<double> m_Val;
+    std::vector<double> m_Val;  // one spare element at the end
     std::vector<int> m_Diag;
     // Per pivot p: rows k > p holding column p, with their slots.
     std::vector<int> m_LowStart, m_LowRow, m_LowSlot;

@@ -144,6 +144,11 @@ public:
     void NoteDeviceFonts() { deviceFonts_ = true; }
     bool DeviceFonts() const { return deviceFonts_; }
 
+    // Hit tests (buffer units): the topmost visible instance whose outline
+    // holds the point, and the topmost button whose hit-test records do.
+    Instance* HitTest(MoviePoint p);
+    Instance* HitTestButtons(MoviePoint p);
+
     // Buttons
     void ApplyButtonState(Instance* button, int oldState, int newState);
     // Feeds a hit test result and the mouse button; returns the condition

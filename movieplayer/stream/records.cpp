@@ -1,5 +1,6 @@
 #include "movieplayer/stream/records.h"
 
+#include <algorithm>
 #include <new>
 
 #include "movieplayer/character/morph.h"
@@ -172,12 +173,13 @@ bool ShapeReader::ReadStyles()
         failed_ = true;
         return false;
     }
-    ReadIndexBits();
+    ReadIndexBits(0);
     return !failed_;
 }
 
-void ShapeReader::ReadIndexBits()
+void ShapeReader::ReadIndexBits(size_t fills)
 {
+    suppliedFills_ = fills;
     c_.Align();
     fillBits_ = c_.UB(4);
     lineBits_ = c_.UB(4);
@@ -250,8 +252,9 @@ const ShapeRecord& ShapeReader::Next()
             y_ = c_.SB(n);
         }
         auto index = [](uint32_t i, size_t size) { return i <= size ? int(i) : 0; };
-        if (flags & ShapeRecord::kFill0) r.fill0 = index(c_.UB(fillBits_), fills_.size());
-        if (flags & ShapeRecord::kFill1) r.fill1 = index(c_.UB(fillBits_), fills_.size());
+        size_t fillCount = std::max(fills_.size(), suppliedFills_);
+        if (flags & ShapeRecord::kFill0) r.fill0 = index(c_.UB(fillBits_), fillCount);
+        if (flags & ShapeRecord::kFill1) r.fill1 = index(c_.UB(fillBits_), fillCount);
         if (flags & ShapeRecord::kLine) r.lineStyle = index(c_.UB(lineBits_), lines_.size());
         if (flags & ShapeRecord::kNewStyles) {
             styleBase_ += int(fills_.size() + lines_.size());

@@ -100,7 +100,9 @@ public:
     // styles run past the end of the record.
     bool ReadStyles();
     // Only the index widths (glyph shapes and the end shape of a morph).
-    void ReadIndexBits();
+    // `fills` is the number of fill indices the caller supplies itself (a
+    // glyph's fill 1 is the text colour); indices above it read as none.
+    void ReadIndexBits(size_t fills = 0);
     // The next record; kEnd at the end of the shape, also when the data runs
     // out before an end record, and for every call after that.
     const ShapeRecord& Next();
@@ -125,6 +127,7 @@ private:
     std::vector<FillStyle> fills_;
     std::vector<LineStyle> lines_;
     unsigned fillBits_ = 0, lineBits_ = 0;
+    size_t suppliedFills_ = 0;
     int styleBase_ = 0;
     int64_t x_ = 0, y_ = 0;   // pen position in twips
     ShapeRecord record_;

@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     movie::DisplayList display;
     display.SetStageSize(550, 400);
+    display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, 550, 0, 400}, size > 1 && (data[1] & 1), 0);
     auto root = movie::Timeline::CreateRoot(&display, 0);
     if (!root) return 0;
     // The first byte picks the piece size, so the same file is also read as a
@@ -48,6 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (root->Dictionary().Count() == 0) break;
     }
     if (root->GetInstance()) Walk(display, root->GetInstance(), root.get(), 0);
+    // Hit tests walk every outline on a coarse grid over the stage.
+    for (int y = 0; y < 400; y += 50)
+        for (int x = 0; x < 550; x += 50) {
+            display.HitTest({x, y});
+            display.HitTestButtons({x, y});
+        }
     root->Seek(0);
     display.UpdatePass();
     display.PrepareDirty();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -352,6 +353,106 @@ inline Bytes RemoveObject2(uint16_t depth)
     BitWriter w;
     w.UI16(depth);
     return Tag(28, w.Take());
+}
+
+
+// DefineMorphShape (46): one solid fill morphing between two colours along
+// two closed polygons with the same number of corners.
+inline Bytes DefineMorphPolygon(uint16_t id, const std::vector<std::pair<int32_t, int32_t>>& from,
+                                const std::vector<std::pair<int32_t, int32_t>>& to, uint32_t rgbaFrom,
+                                uint32_t rgbaTo)
+{
+    auto bounds = [](const std::vector<std::pair<int32_t, int32_t>>& pts, BitWriter& w) {
+        int32_t x0 = INT32_MAX, x1 = INT32_MIN, y0 = INT32_MAX, y1 = INT32_MIN;
+        for (auto [x, y] : pts) {
+            x0 = std::min(x0, x); x1 = std::max(x1, x);
+            y0 = std::min(y0, y); y1 = std::max(y1, y);
+        }
+        WriteRect(w, x0, x1, y0, y1);
+    };
+    BitWriter w;
+    w.UI16(id);
+    bounds(from, w);
+    bounds(to, w);
+    BitWriter styles;
+    WriteStyleCount(styles, 1);
+    styles.UI8(0);
+    styles.Colour(rgbaFrom, true);
+    styles.Colour(rgbaTo, true);
+    WriteStyleCount(styles, 0);
+    WriteIndexBits(styles, 1, 0);
+    WritePolygon(styles, from, 1, -1, 1, 0);
+    WriteEndShape(styles);
+    Bytes start = styles.Take();
+    BitWriter end;
+    WriteIndexBits(end, 0, 0);
+    WritePolygon(end, to, 0, -1, 0, 0);
+    WriteEndShape(end);
+    w.UI32(uint32_t(start.size()));
+    w.Append(start);
+    w.Append(end.Take());
+    return Tag(46, w.Take(), true);
+}
+
+// DefineFont2 (48) whose glyphs are closed polygons in the 1024-unit em
+// (y grows downwards, the baseline at 0).
+inline Bytes DefineFont2(uint16_t id, const std::vector<std::vector<std::pair<int32_t, int32_t>>>& glyphs)
+{
+    std::vector<Bytes> shapes;
+    for (const auto& g : glyphs) {
+        BitWriter s;
+        WriteIndexBits(s, 1, 0);
+        WritePolygon(s, g, 1, -1, 1, 0);
+        WriteEndShape(s);
+        shapes.push_back(s.Take());
+    }
+    BitWriter w;
+    w.UI16(id);
+    w.UI8(0);       // flags: 16-bit offsets
+    w.UI8(0);       // language
+    w.UI8(4);
+    for (char ch : std::string("Test")) w.UI8(uint8_t(ch));
+    w.UI16(uint32_t(glyphs.size()));
+    uint32_t offset = uint32_t(2 * glyphs.size() + 2);
+    for (const Bytes& s : shapes) {
+        w.UI16(offset);
+        offset += uint32_t(s.size());
+    }
+    w.UI16(offset);   // code table offset
+    for (const Bytes& s : shapes) w.Append(s);
+    for (size_t i = 0; i < glyphs.size(); ++i) w.UI16(uint32_t('A' + i));
+    return Tag(48, w.Take(), true);
+}
+
+struct Glyph {
+    uint32_t index;
+    int32_t advance;
+};
+
+// DefineText (11) or DefineText2 (33): one record of glyphs of one font.
+inline Bytes DefineText(int code, uint16_t id, int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint16_t font,
+                        uint16_t height, uint32_t rgba, int16_t x, int16_t y, const std::vector<Glyph>& glyphs)
+{
+    BitWriter w;
+    w.UI16(id);
+    WriteRect(w, x0, x1, y0, y1);
+    WriteMatrix(w, Matrix{});
+    w.UI8(4);   // glyph index bits
+    w.UI8(12);  // advance bits
+    w.UI8(0x80 | 0x08 | 0x04 | 0x01 | 0x02);
+    w.UI16(font);
+    w.Colour(rgba, code == 33);
+    w.UI16(uint16_t(x));
+    w.UI16(uint16_t(y));
+    w.UI16(height);
+    w.UI8(uint32_t(glyphs.size()));
+    for (const Glyph& g : glyphs) {
+        w.UB(g.index, 4);
+        w.SB(g.advance, 12);
+    }
+    w.Align();
+    w.UI8(0);
+    return Tag(code, w.Take());
 }
 
 // Builds a whole movie: header, then tags; Finish fills in the length.

@@ -354,3 +354,41 @@ TEST(Archive, ResyncArchiveCases)
         EXPECT_EQ(ar.GetPosition(), c.consumed) << c.what;
     }
 }
+
+TEST(Archive, IndicesStayInStepPastAnUnknownClass)
+{
+    // #1 class CNop (unknown), #2 its object; the reader recovers by skipping
+    // two bytes of record, then reads a node (#3 class, #4 node) that refers
+    // to itself as #4.
+    Bytes data = Append(B({0xFF, 0xFF, 1, 0, 4, 0}), Text("CNop"));
+    data = Append(data, B({0xEE, 0xEE}));
+    data = Append(data, NewNodeClass());
+    data = Append(data, B({0, 0, 0, 0, 0, 0, 0x04, 0x00}));
+    data = Append(data, B({0x01, 0x80}));
+    CArchive in(data);
+    EXPECT_THROW(in.ReadNewObject(nullptr), CArchiveException);
+    BYTE skip[2];
+    in.ReadExact(skip, 2);
+    std::unique_ptr<CTestNode> node(static_cast<CTestNode*>(in.ReadNewObject(nullptr)));
+    EXPECT_EQ(node->ref, node.get());
+    // A second use of the unknown class fails as a bad class, not an index.
+    try {
+        in.ReadNewObject(nullptr);
+        FAIL();
+    } catch (const CArchiveException& e) {
+        EXPECT_EQ(e.m_cause, CArchiveException::badClass);
+    }
+}
+
+TEST(RuntimeClass, WeakStandInsGiveWayToTheRealClass)
+{
+    static const CRuntimeClass weak = {"CTestLater", 0, 0xFFFF, nullptr, "CObject"};
+    static const CRuntimeClass real = {"CTestLater", 8, 4, nullptr, "CTestNode"};
+    static const CRuntimeClass weak2 = {"CTestLater", 0, 0xFFFF, nullptr, "CObject"};
+    EXPECT_TRUE(RegisterRuntimeClass(&weak, true));
+    EXPECT_EQ(CRuntimeClass::FromName("CTestLater"), &weak);
+    EXPECT_TRUE(RegisterRuntimeClass(&real));
+    EXPECT_EQ(CRuntimeClass::FromName("CTestLater"), &real);
+    EXPECT_FALSE(RegisterRuntimeClass(&weak2, true));
+    EXPECT_EQ(CRuntimeClass::FromName("CTestLater"), &real);
+}

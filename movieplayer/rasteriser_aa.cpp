@@ -1,0 +1,199 @@
+// Anti-aliasing of the rasteriser: 4 x 4 super-sampling through coverage
+// runs.
+//
+// Each pixel row owns a list of runs spanning the clip width in quarter
+// pixels. A span on one of the four sub-lines splits the runs at its ends and
+// appends its fill list to every run in between; at the fourth sub-line the
+// runs are resolved. Whole pixels of a run that every sub-line covered with
+// the same fills are painted like a span without anti-aliasing; other pixels
+// sum the composited colour of each sub-line (× quarter pixels covered for
+// the partial pixels at run ends) and divide by the sample count, and the
+// result goes over what the buffer holds unless it is opaque.
+#include "movieplayer/rasteriser.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace movie {
+
+namespace {
+constexpr int kRunFills = 12;
+}
+
+struct Rasteriser::Run {
+    Run* next;
+    int32_t x0, x1;  // sub-pixels
+    uint8_t count;   // sub-lines recorded
+    bool uniform;
+    bool transparent;
+    uint8_t kinds;
+    uint8_t n[4];
+    FillRecord* fills[4][kRunFills];
+};
+
+void Rasteriser::StartRuns()
+{
+    if (runs_.Allocator().BlockCount() == 0) runs_.Init(128, true, 0x55555555);
+    while (runHead_) {
+        Run* n = runHead_->next;
+        runs_.Delete(runHead_);
+        runHead_ = n;
+    }
+    accPixel_ = -1;
+    acc_ = 0;
+    runHead_ = runs_.New();
+    if (!runHead_) return;
+    runHead_->next = nullptr;
+    runHead_->x0 = clipL_;
+    runHead_->x1 = clipR_;
+    runHead_->count = 0;
+    runHead_->uniform = true;
+    runHead_->transparent = false;
+    runHead_->kinds = 0;
+    runCursor_ = runHead_;
+}
+
+void Rasteriser::RecordSpan(int x0, int x1)
+{
+    FillRecord* list[255];
+    const int got = Collect(list, 255);
+    if (got == 0) return;
+    // At most twelve fills per sub-line; later ones overwrite the twelfth.
+    const int n = std::min(got, kRunFills);
+    if (got > kRunFills) list[kRunFills - 1] = list[got - 1];
+    Run* r = runCursor_ ? runCursor_ : runHead_;
+    while (r && r->x1 <= x0) r = r->next;
+    while (r && r->x0 < x1) {
+        if (r->x0 < x0) {
+            // Split at x0: the copy keeps the right part.
+            Run* c = runs_.New();
+            if (!c) return;
+            std::memcpy(c, r, sizeof(Run));
+            c->x0 = x0;
+            r->x1 = x0;
+            r->next = c;
+            r = c;
+        }
+        if (r->x1 > x1) {
+            Run* c = runs_.New();
+            if (!c) return;
+            std::memcpy(c, r, sizeof(Run));
+            c->x0 = x1;
+            r->x1 = x1;
+            r->next = c;
+        }
+        if (r->count < 4) {
+            const int s = r->count;
+            r->n[s] = static_cast<uint8_t>(n);
+            for (int i = 0; i < n; ++i) {
+                r->fills[s][i] = list[i];
+                if (list[i]->transparent) r->transparent = true;
+                r->kinds |= static_cast<uint8_t>(1u << list[i]->kind);
+            }
+            if (s > 0 && (r->n[0] != n || std::memcmp(r->fills[0], list, sizeof(FillRecord*) * n) != 0)) r->uniform = false;
+            r->count = static_cast<uint8_t>(s + 1);
+        }
+        runCursor_ = r;
+        r = r->next;
+    }
+}
+
+// Sum over the run's sub-lines of the fills composited bottom-up over
+// transparent black, at pixel (px, py).
+ColorRecord Rasteriser::RunSum(Run* r, int px, int py)
+{
+    const int lines = r->uniform ? (r->count ? 1 : 0) : r->count;
+    ColorRecord sum = 0;
+    for (int s = 0; s < lines; ++s) {
+        ColorRecord c = 0;
+        for (int i = r->n[s] - 1; i >= 0; --i) {
+            FillRecord* f = r->fills[s][i];
+            ColorRecord fc = ColorAt(f, px, py);
+            if (f->highlight) ApplyHighlight(f->highlight, py, px, &fc, 1);
+            c = Over(fc, c);
+        }
+        sum += c;
+    }
+    if (r->uniform) sum *= r->count;
+    return sum;
+}
+
+void Rasteriser::WriteBlended(int py, int x, int n, ColorRecord* c, bool direct)
+{
+    if (!direct) {
+        ColorRecord bg[256];
+        ReadBackground(py, x, x + n, bg);
+        for (int i = 0; i < n; ++i) {
+            const unsigned a = RecAlpha(c[i]);
+            if (a == 0) c[i] = bg[i];
+            else if (a < 255) c[i] = Over(c[i], bg[i]);
+        }
+    }
+    writer_(target_, py, x, x + n, c);
+}
+
+void Rasteriser::FlushPartial(int py)
+{
+    if (accPixel_ < 0) return;
+    ColorRecord c = (acc_ >> 4) & kChannelMask;
+    const unsigned a = RecAlpha(c);
+    if (a != 0) {
+        if (a < 255) {
+            ColorRecord bg;
+            ReadBackground(py, accPixel_, accPixel_ + 1, &bg);
+            c = Over(c, bg);
+        }
+        writer_(target_, py, accPixel_, accPixel_ + 1, &c);
+    }
+    accPixel_ = -1;
+    acc_ = 0;
+}
+
+void Rasteriser::AddPartial(int px, ColorRecord v, int py)
+{
+    if (px != accPixel_) {
+        FlushPartial(py);
+        accPixel_ = px;
+        acc_ = 0;
+    }
+    acc_ += v;
+}
+
+void Rasteriser::ResolveRow(int py)
+{
+    if (target_.format <= 3 && target_.ditherMode == 2) target_.NewLine();
+    accPixel_ = -1;
+    acc_ = 0;
+    for (Run* r = runHead_; r; r = r->next) {
+        if (r->count == 0) continue;
+        const int x0 = r->x0, x1 = r->x1;
+        const int first = (x0 + 3) >> 2;  // first whole pixel
+        const int last = x1 >> 2;         // one past the last whole pixel
+        const bool varies = (r->kinds & ((1u << kFillBitmap) | (1u << kFillGradient))) != 0;
+        if (first > last) {
+            // Inside one pixel.
+            AddPartial(x0 >> 2, RunSum(r, x0 >> 2, py) * static_cast<unsigned>(x1 - x0), py);
+            continue;
+        }
+        if (x0 & 3) AddPartial(x0 >> 2, RunSum(r, x0 >> 2, py) * static_cast<unsigned>(first * 4 - x0), py);
+        if (first < last) {
+            FlushPartial(py);
+            if (r->uniform && r->count == 4) {
+                PaintList(r->fills[0], r->n[0], py, first, last);
+            } else {
+                const bool direct = r->count == 4 && !r->transparent;
+                ColorRecord buf[256];
+                const ColorRecord once = varies ? 0 : ((RunSum(r, first, py) >> 2) & kChannelMask);
+                for (int x = first; x < last; x += 256) {
+                    const int n = std::min(256, last - x);
+                    for (int i = 0; i < n; ++i) buf[i] = varies ? ((RunSum(r, x + i, py) >> 2) & kChannelMask) : once;
+                    WriteBlended(py, x, n, buf, direct);
+                }
+            }
+        }
+        if (x1 & 3) AddPartial(last, RunSum(r, last, py) * static_cast<unsigned>(x1 - last * 4), py);
+    }
+    FlushPartial(py);
+}
+
+}  // namespace movie

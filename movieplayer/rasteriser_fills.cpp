@@ -1,0 +1,441 @@
+// Fill records of the rasteriser: creation, the once-per-frame set-up and
+// the colour generators of solid, gradient and bitmap fills.
+#include "movieplayer/rasteriser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace movie {
+
+namespace {
+
+ColorRecord RecordFromRgba(uint32_t rgba)
+{
+    return Premultiply(rgba & 255, (rgba >> 8) & 255, (rgba >> 16) & 255, rgba >> 24);
+}
+
+// Inverse of an affine map given as Fixed a..d and a Fixed-pixel
+// translation; done once per fill in doubles, then saturated to integers.
+struct Inverse {
+    double a, b, c, d, tx, ty;
+    bool ok;
+};
+
+Inverse InvertToPixels(const MovieMatrix& m)
+{
+    const double a = m.a / 65536.0, b = m.b / 65536.0, c = m.c / 65536.0, d = m.d / 65536.0;
+    const double tx = m.tx / 65536.0, ty = m.ty / 65536.0;
+    const double det = a * d - b * c;
+    if (std::fabs(det) < 1e-12) return {0, 0, 0, 0, 0, 0, false};
+    // p = M s + t  =>  s = M^-1 (p - t);  x' = ia·x + ic·y + itx, y' = ib·x + id·y + ity
+    const double ia = d / det, ib = -b / det, ic = -c / det, id = a / det;
+    return {ia, ib, ic, id, -(ia * tx + ic * ty), -(ib * tx + id * ty), true};
+}
+
+int64_t Saturate64(double v)
+{
+    if (std::isnan(v)) return 0;
+    if (v > 9.0e18) return INT64_C(9000000000000000000);
+    if (v < -9.0e18) return -INT64_C(9000000000000000000);
+    return static_cast<int64_t>(v);
+}
+
+}  // namespace
+
+FillRecord* Rasteriser::NewFill()
+{
+    FillRecord* f = fills_.New();
+    if (!f) return nullptr;
+    madeFills_.push_back(f);
+    f->owner = this;
+    return f;
+}
+
+FillRecord* Rasteriser::NewSolidFill(uint32_t rgba)
+{
+    FillRecord* f = NewFill();
+    if (!f) return nullptr;
+    f->kind = kFillSolid;
+    f->color = RecordFromRgba(rgba);
+    f->transparent = (rgba >> 24) < 255;
+    return f;
+}
+
+FillRecord* Rasteriser::NewGradientFill(uint8_t type, const GradientStop* stops, int count, const MovieMatrix& toPixels)
+{
+    FillRecord* f = NewFill();
+    if (!f) return nullptr;
+    f->kind = kFillGradient;
+    f->type = type;
+    // At most eight stops fit the record; a movie may name up to 255.
+    f->stopCount = std::clamp(count, 0, 8);
+    uint8_t last = 0;
+    for (int i = 0; i < f->stopCount; ++i) {
+        // Ratios must not fall: a falling ratio is raised to the previous one.
+        f->ratios[i] = std::max(stops[i].ratio, last);
+        last = f->ratios[i];
+        f->stopColors[i] = stops[i].rgba;
+        if ((stops[i].rgba >> 24) < 255) f->transparent = true;
+    }
+    f->color = f->stopCount ? RecordFromRgba(f->stopColors[0]) : 0;
+    if (f->stopCount == 0) f->transparent = true;
+    const Inverse inv = InvertToPixels(toPixels);
+    if (inv.ok) {
+        // Pixel (x << 8, y << 8) maps to gradient units × 256.
+        f->ga = SaturateDouble(inv.a * 65536.0);
+        f->gb = SaturateDouble(inv.b * 65536.0);
+        f->gc = SaturateDouble(inv.c * 65536.0);
+        f->gd = SaturateDouble(inv.d * 65536.0);
+        f->gtx = Saturate64(inv.tx * 256.0);
+        f->gty = Saturate64(inv.ty * 256.0);
+    }
+    return f;
+}
+
+FillRecord* Rasteriser::NewBitmapFill(BitmapRecord* bitmap, uint8_t type, const MovieMatrix& toPixels, const ColorTransform* cx)
+{
+    FillRecord* f = NewFill();
+    if (!f) return nullptr;
+    f->kind = kFillBitmap;
+    f->type = type;
+    f->bitmap = bitmap;
+    if (cx) f->cx = *cx;
+    const Inverse inv = InvertToPixels(toPixels);
+    if (inv.ok) {
+        f->ia = SaturateDouble(inv.a * 65536.0);
+        f->ib = SaturateDouble(inv.b * 65536.0);
+        f->ic = SaturateDouble(inv.c * 65536.0);
+        f->id = SaturateDouble(inv.d * 65536.0);
+        f->itx = Saturate64(inv.tx * 65536.0);
+        f->ity = Saturate64(inv.ty * 65536.0);
+    }
+    f->transparent = !bitmap || bitmap->hasAlpha || bitmap->format == kBitmap32 || (f->cx.flags != 0 && (f->cx.aMul < 256 || f->cx.aAdd < 0));
+    return f;
+}
+
+FillRecord* Rasteriser::NewClipFill()
+{
+    FillRecord* f = NewFill();
+    if (!f) return nullptr;
+    f->kind = kFillClip;
+    f->transparent = true;
+    return f;
+}
+
+void Rasteriser::SetUpFill(FillRecord* f)
+{
+    if (f->setUpDone) return;
+    f->setUpDone = true;
+    f->cacheKey = 0x80008000u;
+    switch (f->kind) {
+    case kFillSolid: SetUpSolid(f); break;
+    case kFillGradient: SetUpGradient(f); break;
+    case kFillBitmap: SetUpBitmap(f); break;
+    default: f->transparent = true; break;
+    }
+}
+
+void Rasteriser::SetUpSolid(FillRecord* f)
+{
+    f->plainPainter = solidColorMode == 2;
+    const ColorRecord c = f->color;
+    ColorRecord a = c, b = c;
+    uint16_t bits = 0xFFFF;
+    if (f->highlight == 1) {
+        a = MakeRecord(255, 255, 255, 255);
+        b = MakeRecord(0, 0, 0, 255);
+        bits = 0xA5A5;
+    } else if (f->highlight == 2 || f->highlight == 3) {
+        b = MakeRecord(RecRed(c) ^ 255, RecGreen(c) ^ 255, RecBlue(c) ^ 255, 255);
+        bits = f->highlight == 2 ? 0x33CC : 0x39C6;
+    }
+    int ia = 0, ib = 0;
+    if (target_.format <= 3 && target_.inverse) {
+        auto nearest = [&](ColorRecord r) { return target_.inverse[InverseIndex(RecRed(r), RecGreen(r), RecBlue(r))]; };
+        auto pal = [&](int i) {
+            const uint32_t p = target_.palette ? target_.palette[i] : 0;
+            return MakeRecord((p >> 16) & 255, (p >> 8) & 255, p & 255, 255);
+        };
+        auto dist = [](ColorRecord x, ColorRecord y) {
+            return std::abs(int(RecRed(x)) - int(RecRed(y))) + std::abs(int(RecGreen(x)) - int(RecGreen(y))) +
+                   std::abs(int(RecBlue(x)) - int(RecBlue(y)));
+        };
+        ia = nearest(a);
+        ib = nearest(b);
+        if (bits == 0xFFFF && solidColorMode == 1) {
+            // Mix two palette colours when the nearest one is off by 8 or more.
+            const int i1 = dist(pal(ia), c);
+            if (i1 >= 8) {
+                auto cl = [](int v) { return unsigned(std::clamp(v, 0, 255)); };
+                const ColorRecord pa = pal(ia);
+                const ColorRecord want2 = MakeRecord(cl(2 * int(RecRed(c)) - int(RecRed(pa))), cl(2 * int(RecGreen(c)) - int(RecGreen(pa))),
+                                                     cl(2 * int(RecBlue(c)) - int(RecBlue(pa))), 255);
+                ib = nearest(want2);
+                const int i2 = dist(pal(ib), c);
+                static constexpr uint16_t kMix[16] = {0xFFFF, 0x7FFF, 0x7FDF, 0x5FDF, 0x5F5F, 0x5B5F, 0x5B5E, 0x5A5E,
+                                                      0x5A5A, 0x1A5A, 0x1A4A, 0x0A4A, 0x0A0A, 0x020A, 0x0208, 0x0008};
+                const int r = std::min(15, 16 * i1 / std::max(1, i1 + i2));
+                bits = kMix[r];
+            }
+        }
+    }
+    MakeSolidPattern(target_, a, b, ia, ib, bits, xPatternPhase, f->pattern);
+    if (f->highlight) f->plainPainter = false;
+}
+
+void Rasteriser::SetUpGradient(FillRecord* f)
+{
+    f->ramp = ramps_.New();
+    if (!f->ramp || f->stopCount == 0) {
+        // No ramp: painted as a plain solid fill of its first colour.
+        if (f->ramp) ramps_.Delete(f->ramp);
+        f->ramp = nullptr;
+        f->kind = kFillSolid;
+        SetUpSolid(f);
+        return;
+    }
+    const int n = f->stopCount;
+    for (int j = 0; j <= 256; ++j) {
+        int k = 0;
+        while (k < n && f->ratios[k] < j) ++k;
+        uint32_t c;
+        if (k == 0) {
+            c = f->stopColors[0];
+        } else if (k == n) {
+            c = f->stopColors[n - 1];
+        } else {
+            const int r0 = f->ratios[k - 1], r1 = f->ratios[k];
+            const uint32_t a = f->stopColors[k - 1], b = f->stopColors[k];
+            if (r1 == r0) {
+                // Equal ratios: a hard step, no division by zero.
+                c = b;
+            } else {
+                c = 0;
+                for (int s = 0; s < 32; s += 8) {
+                    const int ca = (a >> s) & 255, cb = (b >> s) & 255;
+                    const int v = (ca * (r1 - j) + cb * (j - r0)) / (r1 - r0);
+                    c |= uint32_t(v & 255) << s;
+                }
+            }
+        }
+        f->ramp->c[j] = RecordFromRgba(c);
+    }
+}
+
+void Rasteriser::SetUpBitmap(FillRecord* f)
+{
+    BitmapRecord* bm = f->bitmap;
+    if (!bm || !bm->pixels) {
+        f->kind = kFillSolid;
+        f->color = 0;
+        f->transparent = true;
+        SetUpSolid(f);
+        return;
+    }
+    ++bm->refCount;
+    if (f->cx.flags != 0) {
+        f->tables = tables_.New();
+        if (f->tables) {
+            ChannelTables& t = *f->tables;
+            for (int i = 0; i < 256; ++i) {
+                auto ch = [i](int mul, int add) { return static_cast<uint8_t>(std::clamp((i * mul + add * 256) >> 8, 0, 255)); };
+                t.red[i] = ch(f->cx.rMul, f->cx.rAdd);
+                t.green[i] = ch(f->cx.gMul, f->cx.gAdd);
+                t.blue[i] = ch(f->cx.bMul, f->cx.bAdd);
+                t.alpha[i] = ch(f->cx.aMul, f->cx.aAdd);
+            }
+            t.alpha[0] = 0;
+            t.unpremultiply = f->cx.aMul < 256 || f->cx.aAdd < 0 || f->transparent;
+            if (f->cx.aMul < 256 || f->cx.aAdd < 0) f->transparent = true;
+        }
+    }
+    const bool oneToOne = std::abs(f->ia) >= 0xFFF1 && std::abs(f->ia) <= 0x10010 && f->ib == 0 && f->ic == 0;
+    f->smooth = smoothBitmaps && !(f->type & 2) && !oneToOne;
+}
+
+void Rasteriser::ApplyHighlight(int mode, int y, int x, ColorRecord* c, int n)
+{
+    if (mode == 1) {
+        for (int i = 0; i < n; ++i)
+            c[i] = MakeRecord(RecRed(c[i]) / 2 + 128, RecGreen(c[i]) / 2 + 128, RecBlue(c[i]) / 2 + 128, 255);
+    } else if (mode == 2 || mode == 3) {
+        const unsigned word = mode == 2 ? 0x33CC : 0x39C6;
+        const unsigned row = word >> (4 * (y & 3));
+        for (int i = 0; i < n; ++i)
+            if ((row >> ((x + i) & 3)) & 1)
+                c[i] = MakeRecord(RecRed(c[i]) ^ 255, RecGreen(c[i]) ^ 255, RecBlue(c[i]) ^ 255, 255);
+    }
+}
+
+void Rasteriser::FillColors(FillRecord* f, int y, int x, int n, ColorRecord* out)
+{
+    switch (f->kind) {
+    case kFillGradient: GradientColors(f, y, x, n, out); break;
+    case kFillBitmap: BitmapColors(f, y, x, n, out); break;
+    case kFillSolid: std::fill(out, out + n, f->color); break;
+    default: std::fill(out, out + n, ColorRecord{0}); break;
+    }
+}
+
+ColorRecord Rasteriser::ColorAt(FillRecord* f, int x, int y)
+{
+    if (f->kind == kFillSolid) return f->color;
+    const uint32_t key = static_cast<uint32_t>(y) << 16 | (static_cast<uint32_t>(x) & 0xFFFF);
+    if (key != f->cacheKey) {
+        FillColors(f, y, x, 1, &f->cacheColor);
+        f->cacheKey = key;
+    }
+    return f->cacheColor;
+}
+
+void Rasteriser::GradientColors(FillRecord* f, int y, int x, int n, ColorRecord* out)
+{
+    const ColorRecord* ramp = f->ramp->c;
+    int64_t u = ((static_cast<int64_t>(f->ga) * (int64_t{x} << 8)) >> 16) + ((static_cast<int64_t>(f->gc) * (int64_t{y} << 8)) >> 16) + f->gtx;
+    const int64_t du = f->ga >> 8;
+    if (f->type != kTypeRadialGradient) {
+        for (int i = 0; i < n; ++i, u += du) {
+            int index;
+            if (u >= 0x408000) index = 256;
+            else if (u < -0x400000) index = 0;
+            else index = static_cast<int>((u >> 15) + 128);
+            out[i] = ramp[index];
+        }
+        return;
+    }
+    int64_t v = ((static_cast<int64_t>(f->gb) * (int64_t{x} << 8)) >> 16) + ((static_cast<int64_t>(f->gd) * (int64_t{y} << 8)) >> 16) + f->gty;
+    const int64_t dv = f->gb >> 8;
+    // Start from the length at the first pixel, then walk the index so that
+    // squares[index] <= (u >> 14)² + (v >> 14)² < squares[index + 1].
+    auto exactIndex = [](int64_t uu, int64_t vv) {
+        const int64_t us = uu >> 14, vs = vv >> 14;
+        const int64_t r2 = us * us + vs * vs;
+        if (r2 >= 256 * 256) return 256;
+        int idx = static_cast<int>(std::sqrt(static_cast<double>(r2)));
+        while (idx > 0 && int64_t{kSquares[idx]} > r2) --idx;
+        while (idx < 256 && int64_t{kSquares[idx + 1]} <= r2) ++idx;
+        return idx;
+    };
+    int index = exactIndex(u, v);
+    for (int i = 0; i < n; ++i, u += du, v += dv) {
+        const int64_t us = u >> 14, vs = v >> 14;
+        const int64_t r2 = us * us + vs * vs;
+        if (r2 >= 256 * 256) {
+            index = 256;
+        } else {
+            while (index > 0 && int64_t{kSquares[index]} > r2) --index;
+            while (index < 256 && int64_t{kSquares[index + 1]} <= r2) ++index;
+        }
+        out[i] = ramp[index];
+    }
+}
+
+namespace {
+
+// One bitmap pixel as a premultiplied colour record.
+inline ColorRecord BitmapPixel(const BitmapRecord& b, int px, int py)
+{
+    const uint8_t* row = b.pixels + static_cast<long>(py) * b.rowBytes;
+    switch (b.format) {
+    case kBitmap32: {
+        const uint8_t* p = row + 4 * px;
+        return MakeRecord(p[2], p[1], p[0], p[3]);
+    }
+    case kBitmap555: {
+        uint16_t v;
+        std::memcpy(&v, row + 2 * px, 2);
+        return MakeRecord(kExpand5[(v >> 10) & 31], kExpand5[(v >> 5) & 31], kExpand5[v & 31], 255);
+    }
+    default: {
+        const int bpp = BitmapBitsPerPixel(b.format);
+        const int perByte = 8 / bpp;
+        const unsigned index = bpp == 8 ? row[px] : (row[px / perByte] >> (8 - bpp * (px % perByte + 1))) & ((1u << bpp) - 1);
+        const uint32_t c = b.colors && index < b.colors->count ? b.colors->entries[index] : 0;
+        return MakeRecord((c >> 16) & 255, (c >> 8) & 255, c & 255, c >> 24);
+    }
+    }
+}
+
+inline int64_t FloorMod(int64_t a, int64_t m)
+{
+    const int64_t r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+}  // namespace
+
+void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out)
+{
+    const BitmapRecord& b = *f->bitmap;
+    const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
+    int64_t u = ((static_cast<int64_t>(f->ia) * (int64_t{x} << 16)) >> 16) + ((static_cast<int64_t>(f->ic) * (int64_t{y} << 16)) >> 16) + f->itx;
+    int64_t v = ((static_cast<int64_t>(f->ib) * (int64_t{x} << 16)) >> 16) + ((static_cast<int64_t>(f->id) * (int64_t{y} << 16)) >> 16) + f->ity;
+    const bool clipped = f->type & 1;
+    if (!clipped) {
+        u = FloorMod(u, w16);
+        v = FloorMod(v, h16);
+    }
+    for (int i = 0; i < n; ++i, u += f->ia, v += f->ib) {
+        int64_t su = u, sv = v;
+        if (!clipped) {
+            if (su >= w16 || su < 0) su = FloorMod(su, w16);
+            if (sv >= h16 || sv < 0) sv = FloorMod(sv, h16);
+        }
+        ColorRecord c;
+        if (!f->smooth) {
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            if (clipped) {
+                px = std::clamp(px, 0, b.width - 1);
+                py = std::clamp(py, 0, b.height - 1);
+            }
+            c = BitmapPixel(b, px, py);
+        } else {
+            // Bilinear on an 8 x 8 sub-position grid; repeated bitmaps wrap to
+            // the first column and row, clipped ones fold outside neighbours
+            // onto the edge pixels (negative coordinates count as 0).
+            if (clipped) {
+                su = std::max<int64_t>(su, 0);
+                sv = std::max<int64_t>(sv, 0);
+            }
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
+            int px1 = px + 1, py1 = py + 1;
+            if (clipped) {
+                px = std::min(px, b.width - 1);
+                py = std::min(py, b.height - 1);
+                px1 = std::min(px1, b.width - 1);
+                py1 = std::min(py1, b.height - 1);
+            } else {
+                if (px1 >= b.width) px1 = 0;
+                if (py1 >= b.height) py1 = 0;
+            }
+            const ColorRecord p00 = BitmapPixel(b, px, py), p10 = BitmapPixel(b, px1, py);
+            const ColorRecord p01 = BitmapPixel(b, px, py1), p11 = BitmapPixel(b, px1, py1);
+            // Weights sum to 8: each 16-bit lane stays below 8 × 255.
+            c = ((p00 * wt[0] + p10 * wt[1] + p01 * wt[2] + p11 * wt[3]) >> 3) & kChannelMask;
+        }
+        if (f->tables) {
+            const ChannelTables& t = *f->tables;
+            unsigned r = RecRed(c), g = RecGreen(c), bl = RecBlue(c), a = RecAlpha(c);
+            if (t.unpremultiply) {
+                const unsigned na = t.alpha[a];
+                if (na == 0 || a == 0) {
+                    c = 0;
+                } else {
+                    const unsigned k = 65280 / a;
+                    auto un = [k](unsigned ch) { return std::min(255u, (ch * k) >> 8); };
+                    r = t.red[un(r)];
+                    g = t.green[un(g)];
+                    bl = t.blue[un(bl)];
+                    c = MakeRecord(r * (na + 1) >> 8, g * (na + 1) >> 8, bl * (na + 1) >> 8, na);
+                }
+            } else {
+                c = MakeRecord(t.red[r], t.green[g], t.blue[bl], t.alpha[a]);
+            }
+        }
+        out[i] = c;
+    }
+}
+
+}  // namespace movie
