@@ -100,6 +100,7 @@ TEST(TextParts, LabelRecordRoundTripsByteForByte)
 
 TEST(TextParts, OldLabelRecords)
 {
+    EnsureGuiApp();
     // Version 401: no flags word in the text record, an extra flags word
     // after the resolution, no background.
     CArchive out;
@@ -154,6 +155,7 @@ TEST(TextParts, OldLabelRecords)
 
 TEST(TextParts, DamagedResponseCountIsRefused)
 {
+    EnsureGuiApp();
     CTextLabel label(nullptr, CPoint(0, 0), nullptr);
     std::vector<uint8_t> bytes = Store(&label);
     // The response count is the word before the final background DWORD.
@@ -166,6 +168,7 @@ TEST(TextParts, DamagedResponseCountIsRefused)
 
 TEST(TextParts, ValueRecordsOldAndNew)
 {
+    EnsureGuiApp();
     CValue v(4700, 1.0, 'k', "\xEA", 1, CRect(0, 0, 40, 20), 5);
     EXPECT_EQ(v.rtf.text, "4.7k\xEA");
     EXPECT_EQ(v.rtf.mode, 12);
@@ -235,6 +238,7 @@ TEST(TextParts, ValueEditingAndStepping)
 
 TEST(TextParts, MeterReadingAndKinds)
 {
+    EnsureGuiApp();
     CMeter m;
     WORD code = 0;
     EXPECT_EQ(m.SetReading(0.0005, &code, 0x400), 1);
@@ -267,6 +271,7 @@ TEST(TextParts, MeterReadingAndKinds)
 
 TEST(TextParts, OpampSupplyKeepsItsOpampReference)
 {
+    EnsureGuiApp();
     auto* opamp = new CPart(CRect(100, 100, 140, 140));
     auto* supply = new COpampSupply(opamp);
     opamp->AppendChild(supply);
@@ -285,6 +290,7 @@ TEST(TextParts, OpampSupplyKeepsItsOpampReference)
 
 TEST(TextParts, TextCallsParentWritesTheReferenceItReads)
 {
+    EnsureGuiApp();
     CTextCallsParent t;
     CArchive out;
     t.SerializeLinks(out);
@@ -296,6 +302,7 @@ TEST(TextParts, TextCallsParentWritesTheReferenceItReads)
 
 TEST(TextParts, GroupBoxMarksExactlyThePartsInside)
 {
+    EnsureGuiApp();
     CPartTree design;
     design.CreateMissingGroups();
     auto* inside = new CPart(CRect(10, 10, 20, 20));
