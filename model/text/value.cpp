@@ -9,19 +9,6 @@
 
 WB_IMPLEMENT_SERIAL(CValue, "CText", 2)
 
-// Not a class of its own in memory: the record builds a CValue marked to
-// read the full unit of the old record.
-CObject* CValueBigUnits::CreateObject()
-{
-    auto* v = new CValue;
-    v->bigUnits = true;
-    return v;
-}
-const CRuntimeClass CValueBigUnits::classCValueBigUnits = {
-    "CValueBigUnits", static_cast<int>(sizeof(CValueBigUnits)), 4, &CValueBigUnits::CreateObject, "CValue"};
-const CRuntimeClass* CValueBigUnits::GetRuntimeClass() const { return &classCValueBigUnits; }
-static const CClassRegistrar s_register_CValueBigUnits(&CValueBigUnits::classCValueBigUnits);
-
 CRTFData& SharedNumberBlock()
 {
     static CRTFData block;
@@ -60,7 +47,10 @@ void CValue::Serialize(CArchive& ar)
         ar >> number.value >> number.scale >> prefix >> unit;
         number.prefix = static_cast<char>(prefix);
         number.unit = CString(1, static_cast<char>(unit));
-        if (bigUnits) ar >> number.unit;
+        // The old class name CValueBigUnits builds a CValue (through the
+        // catalogue) that remembers the name as its pending variant.
+        const bool big = bigUnits || (m_pPendingVariant && m_pPendingVariant->IsNamed("CValueBigUnits"));
+        if (big) ar >> number.unit;
     } else {
         number.Serialize(ar);
     }

@@ -58,17 +58,12 @@ public:
     CPart* OwnerPart();
 
     CNumber number;
-    // Read under the old class name CValueBigUnits: old records carry a full unit.
+    // Old records read under the class name CValueBigUnits carry a full
+    // unit; set by whoever builds the value for that name.
     bool bigUnits = false;
 
 private:
     bool m_editingNumber = false;
-};
-
-// The older class name of value labels: loading it builds a CValue that
-// reads the old record's full unit.
-class CValueBigUnits : public CValue {
-    WB_DECLARE_SERIAL(CValueBigUnits)
 };
 
 // The block that holds the number alone while a value is edited.

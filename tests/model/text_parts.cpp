@@ -184,7 +184,7 @@ TEST(TextParts, ValueRecordsOldAndNew)
     for (bool bigUnits : {false, true}) {
         CArchive old;
         old.SetVersion(3);
-        old.WriteClass(bigUnits ? RUNTIME_CLASS(CValueBigUnits) : RUNTIME_CLASS(CValue));
+        old.WriteClass(bigUnits ? CRuntimeClass::FromName("CValueBigUnits") : RUNTIME_CLASS(CValue));
         WritePartRecord(old, CRect(0, 0, 30, 14), 3);
         old << CString("10V");
         WritePairAsWords(old, 0, 0);
