@@ -1,6 +1,8 @@
 #include "model/display/bmp.h"
 
 #include <QFile>
+
+#include "platform/archive.h"
 #include <algorithm>
 #include <cstring>
 
@@ -44,7 +46,21 @@ private:
     QFile& m_file;
 };
 
+class CArchiveSource : public CBmpSource {
+public:
+    explicit CArchiveSource(CArchive& ar) : m_ar(ar) {}
+    bool Read(void* buffer, std::size_t size) override
+    {
+        m_ar.ReadExact(buffer, size);   // raises endOfFile when the bytes end
+        return true;
+    }
+
+private:
+    CArchive& m_ar;
+};
+
 std::uint32_t Get32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+void Put32(std::uint8_t* p, std::uint32_t v) { p[0] = v & 0xFF; p[1] = (v >> 8) & 0xFF; p[2] = (v >> 16) & 0xFF; p[3] = v >> 24; }
 
 } // namespace
 
@@ -137,4 +153,33 @@ bool IsBmpFile(const std::string& fileName)
     if (!file.open(QIODevice::ReadOnly)) return false;
     char magic[2];
     return file.read(magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
+}
+
+int ReadBmp(CArchive& ar, CBitmap& bitmap, BITMAPINFOHEADER* header, CPalette* palette)
+{
+    CArchiveSource source(ar);
+    PackedDib dib;
+    BITMAPINFOHEADER h;
+    const BmpResult r = ReadBmpImage(source, dib, h);
+    if (r == BmpResult::Truncated) throw CArchiveException(CArchiveException::endOfFile);
+    if (r != BmpResult::Ok) throw CArchiveException(CArchiveException::genericException);
+    CBitmap fresh;
+    if (!CreateBitmapFromDib(dib, palette, fresh)) throw CArchiveException(CArchiveException::genericException);
+    bitmap.Attach(fresh.Image());
+    if (header) *header = h;
+    return 1;
+}
+
+std::vector<std::uint8_t> MakeBmpFileImage(const PackedDib& dib)
+{
+    std::vector<std::uint8_t> out;
+    if (DibHeaderSize(dib) == 0) return out;
+    const std::size_t bits = DibFindBits(dib);
+    out.assign(14, 0);
+    out[0] = 'B';
+    out[1] = 'M';
+    Put32(out.data() + 2, static_cast<std::uint32_t>(14 + dib.size()));
+    Put32(out.data() + 10, static_cast<std::uint32_t>(14 + bits));
+    out.insert(out.end(), dib.begin(), dib.end());
+    return out;
 }

@@ -14,6 +14,8 @@
 
 #include "model/display/dib.h"
 
+class CArchive;
+
 // Where the bytes come from.  Read fills exactly `size` bytes or fails.
 class CBmpSource {
 public:
@@ -56,3 +58,12 @@ int ReadBmp(const std::string& fileName, CBitmap& bitmap, BITMAPINFOHEADER* head
 int ReadBmpFromMemory(const std::uint8_t* data, std::size_t size, CBitmap& bitmap, BITMAPINFOHEADER* header);
 // True when the file starts with "BM".
 bool IsBmpFile(const std::string& fileName);
+// Reads the BMP image that stands inline in a design archive; the archive
+// continues right after it.  1 on success.  A damaged image cannot be
+// passed over (its sizes are not to be trusted), so it raises the archive
+// exception like any other damaged record: genericException for a bad
+// header, endOfFile when the bytes end early.
+int ReadBmp(CArchive& ar, CBitmap& bitmap, BITMAPINFOHEADER* header, CPalette* palette);
+// The BMP file image of a packed DIB (14-byte file header, then the DIB), as
+// pictures are written into files and design archives.
+std::vector<std::uint8_t> MakeBmpFileImage(const PackedDib& dib);

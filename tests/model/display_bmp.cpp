@@ -235,3 +235,60 @@ TEST(DisplayDib, PaintStretches)
 }
 
 } // namespace
+
+#include "platform/archive.h"
+
+namespace {
+
+TEST(DisplayBmpArchive, InlineImageKeepsTheArchiveInStep)
+{
+    CBitmap source;
+    source.CreateBitmap(5, 4, 1, 32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) source.Image().setPixel(x, y, PixelOf(ColourRGB(x * 40, y * 60, 200)));
+    int w, h;
+    const std::vector<std::uint8_t> image = MakeBmpFileImage(GetDibFromBitmap(nullptr, source, w, h, nullptr, false));
+    CArchive out;
+    out << static_cast<WORD>(0x1234);
+    out.Write(image.data(), image.size());
+    out << static_cast<DWORD>(0xCAFEF00D);
+    CArchive in(out.GetBuffer());
+    WORD before = 0;
+    in >> before;
+    CBitmap bitmap;
+    BITMAPINFOHEADER header;
+    EXPECT_EQ(ReadBmp(in, bitmap, &header, nullptr), 1);
+    EXPECT_EQ(bitmap.Image(), source.Image());
+    EXPECT_EQ(header.biBitCount, 24);
+    DWORD after = 0;
+    in >> after;
+    EXPECT_EQ(after, 0xCAFEF00Du);
+    EXPECT_EQ(in.BytesLeft(), 0u);
+}
+
+TEST(DisplayBmpArchive, DamagedImagesRaiseTheArchiveException)
+{
+    struct Case {
+        const char* file;
+        CArchiveException::Cause cause;
+    };
+    for (Case c : {Case{"bad_magic.bmp", CArchiveException::genericException},
+                   Case{"bad_colour_count.bmp", CArchiveException::genericException},
+                   Case{"huge_dimensions.bmp", CArchiveException::genericException},
+                   Case{"huge_file_size.bmp", CArchiveException::endOfFile},
+                   Case{"truncated_pixels.bmp", CArchiveException::endOfFile}}) {
+        const QByteArray bytes = Fixture(c.file);
+        std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+        CArchive in(data);
+        CBitmap bitmap;
+        try {
+            ReadBmp(in, bitmap, nullptr, nullptr);
+            ADD_FAILURE() << c.file << " was read";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, c.cause) << c.file;
+        }
+        EXPECT_TRUE(bitmap.IsNull());
+    }
+}
+
+} // namespace
