@@ -219,7 +219,9 @@ void Rasteriser::SetUpGradient(FillRecord* f)
                 }
             }
         }
-        f->ramp->c[j] = RecordFromRgba(c);
+        const ColorRecord rec = RecordFromRgba(c);
+        f->ramp->c[j] = rec;
+        f->ramp->packed[j] = static_cast<uint32_t>(RecBlue(rec) | RecGreen(rec) << 8 | RecRed(rec) << 16 | RecAlpha(rec) << 24);
     }
 }
 
@@ -328,6 +330,20 @@ void Rasteriser::GradientColors(FillRecord* f, int y, int x, int n, ColorRecord*
             while (index < 256 && int64_t{kSquares[index + 1]} <= r2) ++index;
         }
         out[i] = ramp[index];
+    }
+}
+
+void Rasteriser::GradientSpan32(FillRecord* f, int y, int x0, int x1)
+{
+    // The linear gradient written straight into a 32-bit row: the index is
+    // (u >> 15) + 128 clamped to the ramp, u growing by a >> 8 per pixel.
+    uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y));
+    const uint32_t* ramp = f->ramp->packed;
+    int64_t u = ((static_cast<int64_t>(f->ga) * (int64_t{x0} << 8)) >> 16) + ((static_cast<int64_t>(f->gc) * (int64_t{y} << 8)) >> 16) + f->gtx;
+    const int64_t du = f->ga >> 8;
+    for (int x = x0; x < x1; ++x, u += du) {
+        const int64_t i = (u >> 15) + 128;
+        row[x] = ramp[u >= 0x408000 ? 256 : u < -0x400000 ? 0 : i];
     }
 }
 
