@@ -148,3 +148,21 @@ TEST_P(SolverAgainstNgspice, RandomLinearNetworks)
 
 INSTANTIATE_TEST_SUITE_P(Cells, SolverAgainstNgspice, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "ConsistentSourceLoops" : "NoSourceLoops"; });
+
+// Kirchhoff's current law holds at every node for the currents that the
+// read-back reports, links (in loops too) included.
+TEST(SolverReadBack, CurrentsBalanceAtEveryNode)
+{
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        auto s = MakeNet(seed, true);
+        ASSERT_TRUE(s->net.Run()) << seed;
+        ASSERT_TRUE(s->net.readBackComplete) << seed;
+        std::vector<double> sum(s->net.nodeCount, 0.0), scale(s->net.nodeCount, 0.0);
+        for (const auto& t : s->net.terms) {
+            sum[t->GetNode()] += t->GetCurrent();
+            scale[t->GetNode()] = std::max(scale[t->GetNode()], std::fabs(t->GetCurrent()));
+        }
+        for (uint16_t k = 1; k < s->net.nodeCount; ++k)
+            EXPECT_NEAR(sum[k], 0.0, 1e-12 + 1e-9 * scale[k]) << "seed " << seed << " node " << k;
+    }
+}
