@@ -175,6 +175,21 @@ bool DecodeJpegInto(const uint8_t* tables, size_t tablesSize, const uint8_t* dat
 
 }  // namespace
 
+BitmapRecord* DecodedBitmap::Record()
+{
+    if (record) return record.get();
+    std::unique_ptr<BitmapRecord> r(new (std::nothrow) BitmapRecord);
+    if (!r || !r->Init(kBitmap32, width, height, nullptr)) return nullptr;
+    // 0xAARRGGBB words are blue, green, red, alpha bytes in memory, the
+    // 32-bit format's order.
+    for (int y = 0; y < height; ++y)
+        std::memcpy(r->pixels + size_t(y) * size_t(r->rowBytes), pixels.data() + size_t(y) * size_t(width),
+                    size_t(width) * 4);
+    r->hasAlpha = hasAlpha;
+    record = std::move(r);
+    return record.get();
+}
+
 long InflateInto(const uint8_t* data, size_t size, uint8_t* out, size_t outSize)
 {
     z_stream z;

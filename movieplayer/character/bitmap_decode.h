@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include "movieplayer/bitmaprecord.h"
+
 namespace movie {
 
 // Largest bitmap decoded: 4 megapixels (16 MB of pixels), far above the
@@ -28,6 +30,11 @@ struct DecodedBitmap {
     int height = 0;
     bool hasAlpha = false;
     std::vector<uint32_t> pixels;
+
+    // The same pixels as the rasteriser samples them (32-bit format), made
+    // on first drawing; null when that allocation fails.
+    std::unique_ptr<BitmapRecord> record;
+    BitmapRecord* Record();
 
     uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };

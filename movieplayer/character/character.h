@@ -86,6 +86,12 @@ public:
     void Remove(uint16_t id);
     void Clear();
     int Count() const { return count_; }
+    template <class F>
+    void ForEach(F f) const
+    {
+        for (Character* head : buckets_)
+            for (Character* c = head; c; c = c->next) f(c);
+    }
 
 private:
     Character* buckets_[kBuckets] = {};

@@ -20,6 +20,7 @@ int Instance::Kind() const
 DisplayList::DisplayList()
 {
     instances_.Init(32, false, 0x55555555u);
+    edgePool_.Init(600, true, 0x22222222u);
     root_.display = this;
     stageMatrix_ = MatrixIdentity();
     SetStageSize(0, 0);

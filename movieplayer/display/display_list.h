@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "movieplayer/bitbuffer.h"
 #include "movieplayer/chunkallocator.h"
+#include "movieplayer/curve.h"
+#include "movieplayer/rasteriser.h"
 #include "movieplayer/colortransform.h"
 #include "movieplayer/display/action_queue.h"
 #include "movieplayer/geometry.h"
@@ -144,6 +147,21 @@ public:
     void NoteDeviceFonts() { deviceFonts_ = true; }
     bool DeviceFonts() const { return deviceFonts_; }
 
+    // Drawing into an off-screen buffer (not owned; null: drawing does
+    // nothing, the dirty list is still emptied).
+    void AttachBuffer(CBitBuffer* buffer);
+    // Runs the update pass and draws every dirty rectangle.
+    void Draw();
+    // Draws one rectangle of buffer pixels (xmax and ymax inside).
+    void DrawRect(const MovieRect& pixels);
+    // Pixels drawn by the last Draw (empty when none).
+    const MovieRect& BlitRect() const { return blitRect_; }
+    void SetFocusRect(const MovieRect& pixels) { focusRect_ = pixels; }
+    Rasteriser& Raster() { return raster_; }
+    RecordPool<EdgeRecord>& EdgePool() { return edgePool_; }
+    // Frees empty blocks of the pools.
+    void Compact();
+
     // Hit tests (buffer units): the topmost visible instance whose outline
     // holds the point, and the topmost button whose hit-test records do.
     Instance* HitTest(MoviePoint p);
@@ -168,6 +186,11 @@ private:
 
     Instance root_;
     RecordPool<Instance> instances_;
+    RecordPool<EdgeRecord> edgePool_;
+    Rasteriser raster_;
+    CBitBuffer* buffer_ = nullptr;
+    MovieRect blitRect_;
+    MovieRect focusRect_;
     MovieMatrix stageMatrix_;
     bool antialias_ = false;
     int stageWidth_ = 0, stageHeight_ = 0;

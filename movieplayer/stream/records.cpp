@@ -96,7 +96,7 @@ bool ShapeReader::ReadFillStyle(FillStyle& f)
         f.matrix = format_.morph ? ReadMorphMatrix() : ReadMatrix(c_);
         unsigned count = c_.UI8();
         for (unsigned i = 0; i < count; ++i) {
-            GradientStop s;
+            StyleStop s;
             if (format_.morph) {
                 uint8_t r0 = c_.UI8();
                 uint32_t c0 = c_.Rgba();
@@ -117,7 +117,7 @@ bool ShapeReader::ReadFillStyle(FillStyle& f)
         f.bitmapId = c_.UI16();
         f.matrix = format_.morph ? ReadMorphMatrix() : ReadMatrix(c_);
     } else {
-        f.type = kFillSolid;
+        f.type = kStyleSolid;
         f.colour = format_.morph ? ReadMorphColour() : ReadColour();
         if ((f.colour >> 24) < 255) f.transparent = true;
     }

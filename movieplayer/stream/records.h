@@ -23,30 +23,30 @@ MovieRect ReadRect(StreamCursor& c);
 MovieMatrix ReadMatrix(StreamCursor& c);
 ColorTransform ReadColorTransform(StreamCursor& c, bool withAlpha);
 
-enum FillStyleType : uint8_t {
-    kFillSolid = 0x00,
-    kFillLinearGradient = 0x10,
-    kFillRadialGradient = 0x12,
-    kFillBitmap = 0x40,          // repeated, smoothed
-    kFillBitmapClipped = 0x41,   // bit 0: clipped instead of repeated
-    kFillBitmapNoSmooth = 0x42,  // bit 1: never smoothed
+enum StyleType : uint8_t {
+    kStyleSolid = 0x00,
+    kStyleLinearGradient = 0x10,
+    kStyleRadialGradient = 0x12,
+    kStyleBitmap = 0x40,          // repeated, smoothed
+    kStyleBitmapClipped = 0x41,   // bit 0: clipped instead of repeated
+    kStyleBitmapNoSmooth = 0x42,  // bit 1: never smoothed
 };
 
 // The fill set-up holds 8 gradient stops; a style may list up to 255, and
 // the ones beyond the eighth are read past and dropped.
 constexpr int kMaxGradientStops = 8;
 
-struct GradientStop {
+struct StyleStop {
     uint8_t ratio = 0;
     uint32_t colour = 0;   // packed, red in the low byte
 };
 
 struct FillStyle {
-    uint8_t type = kFillSolid;
+    uint8_t type = kStyleSolid;
     uint32_t colour = 0;        // solid fills
     MovieMatrix matrix;         // gradient or bitmap space to twips
     uint8_t stopCount = 0;
-    GradientStop stops[kMaxGradientStops];
+    StyleStop stops[kMaxGradientStops];
     uint16_t bitmapId = 0;
     bool transparent = false;
     int globalIndex = 0;        // style base + position (1-based)

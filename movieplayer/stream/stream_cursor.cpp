@@ -61,7 +61,8 @@ uint32_t StreamCursor::UB(unsigned n)
         if (bitCount_ == 0) {
             if (pos_ >= end_) {
                 overrun_ = true;
-                return v << n;
+                // The missing bits read as zero.
+                return n >= 32 ? 0 : v << n;
             }
             bitBuffer_ = data_[pos_++];
             bitCount_ = 8;

@@ -43,15 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     for (int i = 0; i < 8; ++i) display.StepTimelines();
     // Every bitmap of the dictionary, placed or not.
-    for (uint32_t id = 0; id < 0x10000; id += 1) {
-        movie::Character* c = root->Dictionary().Find(uint16_t(id));
-        if (c && c->kind == movie::kCharBitmap) movie::Timeline::Bitmap(c, root.get());
-        if (root->Dictionary().Count() == 0) break;
-    }
+    root->Dictionary().ForEach([&](movie::Character* c) {
+        if (c->kind == movie::kCharBitmap) movie::Timeline::Bitmap(c, root.get());
+    });
     if (root->GetInstance()) Walk(display, root->GetInstance(), root.get(), 0);
     // Hit tests walk every outline on a coarse grid over the stage.
-    for (int y = 0; y < 400; y += 50)
-        for (int x = 0; x < 550; x += 50) {
+    for (int y = 25; y < 400; y += 100)
+        for (int x = 25; x < 550; x += 100) {
             display.HitTest({x, y});
             display.HitTestButtons({x, y});
         }

@@ -50,6 +50,8 @@ TEST(MovieStream, WideAndZeroBitFields)
     EXPECT_EQ(c.SB(0), 0);
     EXPECT_EQ(c.UB(32), 0xFFFFFFFFu);
     EXPECT_EQ(c.SB(32), INT32_MIN);
+    EXPECT_EQ(c.UB(32), 0u);   // nothing left: all 32 bits missing
+    EXPECT_TRUE(c.Overrun());
 }
 
 TEST(MovieStream, ReadsStayInsideTheRange)
