@@ -367,12 +367,38 @@ void Rasteriser::CompositeList(FillRecord** list, int n, int y, int x, int count
     }
 }
 
+bool Rasteriser::PaintConstant(FillRecord** list, int n, int y, int x0, int x1)
+{
+    // Plain solid fills over an opaque solid one give one colour for the
+    // whole span: composite once, bottom-up, then fill.
+    if (list[n - 1]->transparent) return false;
+    for (int i = 0; i < n; ++i)
+        if (list[i]->kind != kFillSolid || list[i]->highlight) return false;
+    ColorRecord c = list[n - 1]->color;
+    for (int i = n - 2; i >= 0; --i) c = Over(list[i]->color, c);
+    if ((target_.format == 7 || target_.format == 8)) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y));
+        std::fill(row + x0, row + x1, static_cast<uint32_t>(RecBlue(c) | RecGreen(c) << 8 | RecRed(c) << 16 | RecAlpha(c) << 24));
+        return true;
+    }
+    ColorRecord buf[256];
+    std::fill(buf, buf + std::min(256, x1 - x0), c);
+    for (int x = x0; x < x1; x += 256) writer_(target_, y, x, std::min(x1, x + 256), buf);
+    return true;
+}
+
 void Rasteriser::PaintList(FillRecord** list, int n, int y, int x0, int x1)
 {
     if (n == 1 && !list[0]->transparent && list[0]->kind == kFillSolid && !list[0]->plainPainter) {
         PaintSolid(target_, list[0]->pattern, y, x0, x1, yPatternPhase);
         return;
     }
+    if (n == 1 && !list[0]->transparent && list[0]->kind == kFillGradient && list[0]->type != kTypeRadialGradient &&
+        !list[0]->highlight && (target_.format == 7 || target_.format == 8)) {
+        GradientSpan32(list[0], y, x0, x1);
+        return;
+    }
+    if (n > 1 && PaintConstant(list, n, y, x0, x1)) return;
     ColorRecord buf[256];
     for (int x = x0; x < x1; x += 256) {
         const int count = std::min(256, x1 - x);

@@ -52,6 +52,7 @@ struct GradientStop {
 
 struct GradientRamp {
     ColorRecord c[257];
+    uint32_t packed[257];  // the same as 32-bit screen pixels
 };
 
 // Four 256-entry channel tables of a colour transform (red, green, blue,
@@ -166,6 +167,8 @@ private:
     void SetUpGradient(FillRecord* f);
     void SetUpBitmap(FillRecord* f);
     void GradientColors(FillRecord* f, int y, int x, int n, ColorRecord* out);
+    void GradientSpan32(FillRecord* f, int y, int x0, int x1);
+    bool PaintConstant(FillRecord** list, int n, int y, int x0, int x1);
     void BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out);
 
     ActiveEdge* Activate(EdgeRecord* e, int y);

@@ -219,7 +219,9 @@ void Rasteriser::SetUpGradient(FillRecord* f)
                 }
             }
         }
-        f->ramp->c[j] = RecordFromRgba(c);
+        const ColorRecord rec = RecordFromRgba(c);
+        f->ramp->c[j] = rec;
+        f->ramp->packed[j] = static_cast<uint32_t>(RecBlue(rec) | RecGreen(rec) << 8 | RecRed(rec) << 16 | RecAlpha(rec) << 24);
     }
 }
 
@@ -331,6 +333,20 @@ void Rasteriser::GradientColors(FillRecord* f, int y, int x, int n, ColorRecord*
     }
 }
 
+void Rasteriser::GradientSpan32(FillRecord* f, int y, int x0, int x1)
+{
+    // The linear gradient written straight into a 32-bit row: the index is
+    // (u >> 15) + 128 clamped to the ramp, u growing by a >> 8 per pixel.
+    uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y));
+    const uint32_t* ramp = f->ramp->packed;
+    int64_t u = ((static_cast<int64_t>(f->ga) * (int64_t{x0} << 8)) >> 16) + ((static_cast<int64_t>(f->gc) * (int64_t{y} << 8)) >> 16) + f->gtx;
+    const int64_t du = f->ga >> 8;
+    for (int x = x0; x < x1; ++x, u += du) {
+        const int64_t i = (u >> 15) + 128;
+        row[x] = ramp[u >= 0x408000 ? 256 : u < -0x400000 ? 0 : i];
+    }
+}
+
 namespace {
 
 // One bitmap pixel as a premultiplied colour record.
@@ -363,6 +379,87 @@ inline int64_t FloorMod(int64_t a, int64_t m)
     return r < 0 ? r + m : r;
 }
 
+template <int Format>
+inline ColorRecord Fetch(const BitmapRecord& b, int px, int py)
+{
+    if constexpr (Format == kBitmap32) {
+        const uint8_t* p = b.pixels + static_cast<long>(py) * b.rowBytes + 4 * px;
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        // bytes b, g, r, a into the 16-bit lanes
+        const uint64_t w = v;
+        return (w & 0xFF) | (w & 0xFF00) << 8 | (w & 0xFF0000) << 16 | (w & 0xFF000000) << 24;
+    } else if constexpr (Format == kBitmap8) {
+        const uint8_t index = b.pixels[static_cast<long>(py) * b.rowBytes + px];
+        const uint32_t c = b.colors && index < b.colors->count ? b.colors->entries[index] : 0;
+        return MakeRecord((c >> 16) & 255, (c >> 8) & 255, c & 255, c >> 24);
+    } else {
+        return BitmapPixel(b, px, py);
+    }
+}
+
+// Samples n pixels from (u, v) stepping (du, dv), all 16.16 bitmap pixels;
+// repeated bitmaps arrive with u, v already reduced into the bitmap.
+template <int Format, bool Smooth, bool Clipped>
+void SampleRun(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int64_t dv, int n, ColorRecord* out)
+{
+    const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
+    const int wmax = b.width - 1, hmax = b.height - 1;
+    for (int i = 0; i < n; ++i, u += du, v += dv) {
+        if constexpr (!Clipped) {
+            while (u >= w16) u -= w16;
+            while (u < 0) u += w16;
+            while (v >= h16) v -= h16;
+            while (v < 0) v += h16;
+        }
+        int64_t su = u, sv = v;
+        if constexpr (!Smooth) {
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            if constexpr (Clipped) {
+                px = px < 0 ? 0 : px > wmax ? wmax : px;
+                py = py < 0 ? 0 : py > hmax ? hmax : py;
+            }
+            out[i] = Fetch<Format>(b, px, py);
+        } else {
+            // Bilinear on an 8 x 8 sub-position grid; repeated bitmaps wrap to
+            // the first column and row, clipped ones fold outside neighbours
+            // onto the edge pixels (negative coordinates count as 0).
+            if constexpr (Clipped) {
+                su = su < 0 ? 0 : su;
+                sv = sv < 0 ? 0 : sv;
+            }
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
+            int px1 = px + 1, py1 = py + 1;
+            if constexpr (Clipped) {
+                px = px > wmax ? wmax : px;
+                py = py > hmax ? hmax : py;
+                px1 = px1 > wmax ? wmax : px1;
+                py1 = py1 > hmax ? hmax : py1;
+            } else {
+                if (px1 > wmax) px1 = 0;
+                if (py1 > hmax) py1 = 0;
+            }
+            const ColorRecord p00 = Fetch<Format>(b, px, py), p10 = Fetch<Format>(b, px1, py);
+            const ColorRecord p01 = Fetch<Format>(b, px, py1), p11 = Fetch<Format>(b, px1, py1);
+            // Weights sum to 8: each 16-bit lane stays below 8 × 255.
+            out[i] = ((p00 * wt[0] + p10 * wt[1] + p01 * wt[2] + p11 * wt[3]) >> 3) & kChannelMask;
+        }
+    }
+}
+
+template <int Format>
+void SampleByMode(const BitmapRecord& b, bool smooth, bool clipped, int64_t u, int64_t v, int64_t du, int64_t dv, int n, ColorRecord* out)
+{
+    if (smooth) {
+        if (clipped) SampleRun<Format, true, true>(b, u, v, du, dv, n, out);
+        else SampleRun<Format, true, false>(b, u, v, du, dv, n, out);
+    } else {
+        if (clipped) SampleRun<Format, false, true>(b, u, v, du, dv, n, out);
+        else SampleRun<Format, false, false>(b, u, v, du, dv, n, out);
+    }
+}
+
 }  // namespace
 
 void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out)
@@ -372,50 +469,23 @@ void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* o
     int64_t u = ((static_cast<int64_t>(f->ia) * (int64_t{x} << 16)) >> 16) + ((static_cast<int64_t>(f->ic) * (int64_t{y} << 16)) >> 16) + f->itx;
     int64_t v = ((static_cast<int64_t>(f->ib) * (int64_t{x} << 16)) >> 16) + ((static_cast<int64_t>(f->id) * (int64_t{y} << 16)) >> 16) + f->ity;
     const bool clipped = f->type & 1;
+    int64_t du = f->ia, dv = f->ib;
     if (!clipped) {
+        // Floor modulo of the start and of the steps, so that the per-pixel
+        // wrap is at most one subtraction.
         u = FloorMod(u, w16);
         v = FloorMod(v, h16);
+        du = FloorMod(du, w16);
+        dv = FloorMod(dv, h16);
     }
-    for (int i = 0; i < n; ++i, u += f->ia, v += f->ib) {
-        int64_t su = u, sv = v;
-        if (!clipped) {
-            if (su >= w16 || su < 0) su = FloorMod(su, w16);
-            if (sv >= h16 || sv < 0) sv = FloorMod(sv, h16);
-        }
-        ColorRecord c;
-        if (!f->smooth) {
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            if (clipped) {
-                px = std::clamp(px, 0, b.width - 1);
-                py = std::clamp(py, 0, b.height - 1);
-            }
-            c = BitmapPixel(b, px, py);
-        } else {
-            // Bilinear on an 8 x 8 sub-position grid; repeated bitmaps wrap to
-            // the first column and row, clipped ones fold outside neighbours
-            // onto the edge pixels (negative coordinates count as 0).
-            if (clipped) {
-                su = std::max<int64_t>(su, 0);
-                sv = std::max<int64_t>(sv, 0);
-            }
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
-            int px1 = px + 1, py1 = py + 1;
-            if (clipped) {
-                px = std::min(px, b.width - 1);
-                py = std::min(py, b.height - 1);
-                px1 = std::min(px1, b.width - 1);
-                py1 = std::min(py1, b.height - 1);
-            } else {
-                if (px1 >= b.width) px1 = 0;
-                if (py1 >= b.height) py1 = 0;
-            }
-            const ColorRecord p00 = BitmapPixel(b, px, py), p10 = BitmapPixel(b, px1, py);
-            const ColorRecord p01 = BitmapPixel(b, px, py1), p11 = BitmapPixel(b, px1, py1);
-            // Weights sum to 8: each 16-bit lane stays below 8 × 255.
-            c = ((p00 * wt[0] + p10 * wt[1] + p01 * wt[2] + p11 * wt[3]) >> 3) & kChannelMask;
-        }
-        if (f->tables) {
+    switch (b.format) {
+    case kBitmap32: SampleByMode<kBitmap32>(b, f->smooth, clipped, u, v, du, dv, n, out); break;
+    case kBitmap8: SampleByMode<kBitmap8>(b, f->smooth, clipped, u, v, du, dv, n, out); break;
+    default: SampleByMode<-1>(b, f->smooth, clipped, u, v, du, dv, n, out); break;
+    }
+    if (f->tables) {
+        for (int i = 0; i < n; ++i) {
+            ColorRecord c = out[i];
             const ChannelTables& t = *f->tables;
             unsigned r = RecRed(c), g = RecGreen(c), bl = RecBlue(c), a = RecAlpha(c);
             if (t.unpremultiply) {
@@ -433,8 +503,8 @@ void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* o
             } else {
                 c = MakeRecord(t.red[r], t.green[g], t.blue[bl], t.alpha[a]);
             }
+            out[i] = c;
         }
-        out[i] = c;
     }
 }
 

@@ -78,7 +78,7 @@ void GetPlainText(CString* out, const CRTFData& block)
 void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
                    uint32_t background)
 {
-    if (block.length() == 0 || rect.Width() <= 0 || rect.Height() <= 0) return;
+    if (rect.Width() <= 0 || rect.Height() <= 0) return;
     // The rich-edit layout this replaces wrapped one pixel wider and lower
     // than the label on labels of more than 40 x 32 pixels.
     const int w = rect.Width() + (rect.Width() > 40 ? 1 : 0);

@@ -38,7 +38,7 @@ void GetPlainText(CString* out, const CRTFData& block);
 
 // Lays the block out across rect's width and paints it at rect's top-left,
 // clipped to rect, on a background of `background` unless that is
-// kNoBackground.  Nothing happens for a block without bytes.
+// kNoBackground.  A block without bytes shows its plain text in the format.
 void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
                    uint32_t background);
 

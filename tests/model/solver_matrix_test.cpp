@@ -364,3 +364,20 @@ TEST(SolverRobustness, ManySourcesOnOneNodeAndLongWireChains)
     EXPECT_NEAR(n.V(3004), 4.0, 1e-12);
     EXPECT_TRUE(n.readBackComplete);
 }
+
+TEST(SolverNetwork, ParallelWiresShareTheCurrent)
+{
+    // Two wires from node 1 to node 2 close a consistent loop; node 2's
+    // current is split evenly between the links that lead up its tree.
+    TestNet n(3);
+    n.Cell(1, 0, 6.0);
+    auto w1 = n.Wire(1, 2);
+    auto w2 = n.Wire(1, 2);
+    n.Resistor(2, 0, 3.0);
+    ASSERT_TRUE(n.Run());
+    EXPECT_EQ(n.V(2), 6.0);
+    // 2 A flows from node 1 into the wires: 1 A into each at its first end.
+    EXPECT_NEAR(w1.first->GetCurrent(), 1.0, 1e-12);
+    EXPECT_NEAR(w2.first->GetCurrent(), 1.0, 1e-12);
+    EXPECT_NEAR(w1.second->GetCurrent(), -1.0, 1e-12);
+}

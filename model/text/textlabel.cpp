@@ -1,0 +1,354 @@
+#include "model/text/textlabel.h"
+
+#include "model/display/part_resize.h"
+#include "model/parts/controlitem.h"
+#include "model/parts/part_records.h"
+#include "model/parts/parttree.h"
+#include "model/text/richtext.h"
+#include "model/text/symbols.h"
+#include "model/text/textdrawing.h"
+#include "platform/strings.h"
+#include "platform/text1252.h"
+
+#include <QTextDocument>
+
+WB_IMPLEMENT_SERIAL(CTextLabel, "CText", 2)
+
+namespace {
+
+constexpr uint32_t kStrDefaultLabel = 36555;
+constexpr uint32_t kStrAutomatic = 36594;
+constexpr unsigned kStrInsert = 5025;
+constexpr int kLabelBitmap = 344;
+constexpr int kLabelBitmapIds[] = {36101, 36108, 36105, 36102, 36103, 36104, 36074};
+
+CLabelCommandHost* g_commands = nullptr;
+
+// Each stored response takes at least its key's length byte, the block's
+// length and mode and its text's length byte.
+constexpr size_t kMinResponseBytes = 1 + 4 + 2 + 1;
+
+void MakeResizeFrame(CPart* label)
+{
+    label->AddChild(new CPartResize(label));
+}
+
+int CountSelected(CPartTree* design)
+{
+    int n = 0;
+    CPartIterator it(design, 0);
+    while (CPart* p = it.Next())
+        if (p->IsSelected()) ++n;
+    return n;
+}
+
+}  // namespace
+
+CLabelCommandHost* CLabelCommandHost::Current() { return g_commands; }
+
+CLabelCommandHost* CLabelCommandHost::Install(CLabelCommandHost* host)
+{
+    CLabelCommandHost* old = g_commands;
+    g_commands = host;
+    return old;
+}
+
+CString& PaletteSelection()
+{
+    static CString selection = "a";
+    return selection;
+}
+
+CTextLabel::CTextLabel() { question.owner = this; }
+
+CTextLabel::CTextLabel(CPartTree* design, CPoint topLeft, const CCharFormat* designFormat) : CTextLabel()
+{
+    m_pCircuit = design;
+    m_rect = CRect(topLeft.x, topLeft.y, topLeft.x + 140, topLeft.y + 22);
+    flags = TF_MULTILINE;
+    pixelsPerInch = kScreenPixelsPerInch;
+    if (designFormat) charFormat = *designFormat;
+    RenderRichText(&rtf, LoadResString(kStrDefaultLabel), &charFormat);
+}
+
+void CTextLabel::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring() && IsBeingEdited() && SharedTextEditor().doc) {
+        rtf.ReadFromControl(*SharedTextEditor().doc, BaseFormat());
+        SetText(rtf.text.c_str());
+    }
+    CText::Serialize(ar);
+    const WORD v = ar.GetVersion();
+    if (ar.IsStoring()) {
+        ar.WriteObjectRef(m_pCircuit);
+        ar << static_cast<WORD>(pixelsPerInch);
+        question.Serialize(ar);
+        ar << static_cast<WORD>(responses.GetCount());
+        for (const CResponseMap::Entry& e : responses.Entries()) {
+            ar << e.first;
+            e.second->Serialize(ar);
+        }
+        ar << static_cast<DWORD>(background);
+        return;
+    }
+    if (v < 400) {
+        // Labels of these files carry nothing more; they get a frame.
+        if (!GetResizeFrame()) MakeResizeFrame(this);
+        flags |= TF_MULTILINE;
+        return;
+    }
+    CObject* owner = ar.ReadObjectRef("CCircuit");
+    if (owner) {
+        auto* design = dynamic_cast<CPartTree*>(owner);
+        if (!design) throw CArchiveException(CArchiveException::badClass);
+        m_pCircuit = design;
+    }
+    WORD w = 0;
+    ar >> w;
+    pixelsPerInch = w;
+    if (v <= 401) {
+        ar >> w;
+        flags |= w;
+    }
+    question.Serialize(ar);
+    WORD count = 0;
+    ar >> count;
+    if (static_cast<size_t>(count) * kMinResponseBytes > ar.BytesLeft())
+        throw CArchiveException(CArchiveException::endOfFile);
+    responses.RemoveAll();
+    for (WORD i = 0; i < count; ++i) {
+        CString key;
+        ar >> key;
+        CRTFData block;
+        block.Serialize(ar);
+        responses.SetAt(key, std::make_unique<CRTFData>(block));
+    }
+    if (IsVersionAtLeast(v, 4274, 8370)) {
+        DWORD bg = 0;
+        ar >> bg;
+        background = bg;
+    }
+}
+
+CPart* CTextLabel::GetResizeFrame() const
+{
+    CPart* first = GetFirstChild();
+    return first && first->IsKindOf("CPartResize") ? first : nullptr;
+}
+
+bool CTextLabel::SetAutomaticText()
+{
+    if (responses.IsEmpty() || (flags & TF_QUESTION)) return false;
+    const CString text = LoadResString(kStrAutomatic);
+    rtf.SetText(text);
+    CTextEditState& ed = SharedTextEditor();
+    if (ed.part == this && ed.doc) ed.doc->setPlainText(FromWindows1252(text));
+    return true;
+}
+
+void CTextLabel::SetText(const char*)
+{
+    SetAutomaticText();
+    question.userAnswer = TrimAnswer(rtf.text);
+}
+
+const CRTFData* CTextLabel::UpdateMacroText()
+{
+    QuestionState q;
+    const QuestionState* found = nullptr;
+    if (CQuestionSource* src = CQuestionSource::Current())
+        if (src->Lookup(GetCircuit(), question.number, &q)) found = &q;
+    LabelTextChoice c = ChooseLabelText(flags, rtf.text, responses, found, CorrectAnswerCount());
+    switch (c.kind) {
+    case LabelTextChoice::Generated: {
+        CRTFData& shared = SharedMarkerBlock();
+        shared.Empty();
+        shared.text = c.generated;
+        return &shared;
+    }
+    case LabelTextChoice::Response: return c.response;
+    case LabelTextChoice::Own: break;
+    }
+    return &rtf;
+}
+
+void CTextLabel::CreateChildren()
+{
+    if (!GetResizeFrame()) MakeResizeFrame(this);
+}
+
+void CTextLabel::AfterLoad(CPartTree* design, DWORD loadFlags, WORD version)
+{
+    CText::AfterLoad(design, loadFlags, version);
+    const int screen = kScreenPixelsPerInch;
+    // A label laid out at another resolution keeps its size in inches; a
+    // stored resolution of 0 says nothing and leaves the size alone.
+    if (pixelsPerInch > 0 && pixelsPerInch != screen) {
+        const int w = m_rect.Width() * screen / pixelsPerInch;
+        const int h = m_rect.Height() * screen / pixelsPerInch;
+        const CRect r(m_rect.left, m_rect.top, m_rect.left + w, m_rect.top + h);
+        if (HasResizeFrame()) SetRectRecursive(r);
+        else m_rect = r;
+    }
+    scale = 1.0;
+    pixelsPerInch = screen;
+}
+
+int CTextLabel::OnPress(CPartTree* design, int x, int y)
+{
+    if (CPart* frame = GetResizeFrame())
+        if (int r = frame->OnPress(design, x, y)) return r;
+    if (!(flags & TF_NO_EDIT)) {
+        CString text = rtf.text;
+        EditInPlace(&text);
+    }
+    return 0;
+}
+
+CRect CTextLabel::OnDrag(CPartTree* design, CPoint point)
+{
+    if (CPart* frame = GetResizeFrame()) return frame->OnDrag(design, point);
+    return CText::OnDrag(design, point);
+}
+
+int CTextLabel::OnRelease(CPartTree* design, int x, int y)
+{
+    if (CPart* frame = GetResizeFrame()) return frame->OnRelease(design, x, y);
+    return CText::OnRelease(design, x, y);
+}
+
+int CTextLabel::PtInPart(CPoint point)
+{
+    if (CPart* frame = GetResizeFrame())
+        if (frame->PtInPart(point)) return 1;
+    return CText::PtInPart(point);
+}
+
+void CTextLabel::OnSimulationReset()
+{
+    if (CPart* frame = GetResizeFrame()) frame->OnSimulationReset();
+    CPartTree* design = GetCircuit();
+    if (design && IsSelected() && CountSelected(design) == 1 && !(flags & TF_NO_EDIT)) {
+        CString text = rtf.text;
+        EditInPlace(&text);
+    } else if (IsBeingEdited()) {
+        EditInPlace(nullptr);
+    }
+}
+
+const char* CTextLabel::GetLinkName() { return (flags & TF_QUESTION) ? "Question" : nullptr; }
+
+void CTextLabel::SetRect(const CRect& rect)
+{
+    CText::SetRect(rect);
+    if (IsBeingEdited())
+        if (CTextEditorHost* host = CTextEditorHost::Current()) host->Move(rect);
+}
+
+void CTextLabel::EraseTree()
+{
+    if (!(flags & TF_BORDER)) {
+        CText::EraseTree();
+        return;
+    }
+    CRect r = m_rect;
+    r.InflateRect(1, 1);
+    if (CPartDrawing* d = CPartDrawing::Current()) d->EraseRect(r);
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling()) c->EraseTree();
+}
+
+int CTextLabel::Draw(DWORD drawFlags)
+{
+    int r = CText::Draw(drawFlags);
+    if ((flags & TF_BORDER) && CTextDrawing::Current())
+        CTextDrawing::Current()->DrawFrame(CPoint(m_rect.left - 1, m_rect.top - 1), CPoint(m_rect.right, m_rect.bottom),
+                                           0x000000, 0);
+    return r;
+}
+
+int CTextLabel::FillProperties(CControlItemList& items)
+{
+    const bool editing = IsBeingEdited();
+    auto button = [&](int id, bool alwaysEnabled) {
+        CControlItem item(CI_TOOLBUTTON, CString(), id, DefaultItemWidth(CI_TOOLBUTTON));
+        if (!alwaysEnabled && !editing) item.SetFlag2(true);
+        items.Add(item);
+    };
+    auto separator = [&] { items.Add(CControlItem(CI_SEPARATOR, CString(), 0, DefaultItemWidth(CI_SEPARATOR))); };
+    button(IDC_LABEL_BORDER, false);
+    button(IDC_LABEL_BACKGROUND, false);
+    button(IDC_LABEL_FONT, true);
+    separator();
+    button(IDC_LABEL_BOLD, false);
+    button(IDC_LABEL_ITALIC, false);
+    button(IDC_LABEL_UNDERLINE, false);
+    separator();
+    CControlItem palette(CI_DROPLIST, CString(kSymbolPalette), IDC_LABEL_SYMBOLS, DefaultItemWidth(CI_DROPLIST));
+    if (!editing) palette.SetFlag2(true);
+    items.Add(palette);
+    CControlItem insert(CI_PUSHBUTTON_LOCKED, kStrInsert, IDC_LABEL_INSERT_SYMBOL,
+                        DefaultItemWidth(CI_PUSHBUTTON_LOCKED));
+    if (!editing) insert.SetFlag2(true);
+    items.Add(insert);
+    separator();
+    button(IDC_LABEL_QUESTION, false);
+    return 0;
+}
+
+int CTextLabel::GetPropertyBitmap(int id)
+{
+    for (int known : kLabelBitmapIds)
+        if (known == id) return kLabelBitmap;
+    return 0;
+}
+
+int CTextLabel::IsPropertyChecked(int commandId, int& flag)
+{
+    switch (commandId) {
+    case IDC_LABEL_BORDER: flag = (flags & TF_BORDER) ? 1 : 0; return 1;
+    case IDC_LABEL_TRANSPARENT: flag = (flags & TF_TRANSPARENT) ? 1 : 0; return 1;
+    case IDC_LABEL_BOLD:
+    case IDC_LABEL_ITALIC:
+    case IDC_LABEL_UNDERLINE:
+        flag = IsBeingEdited() && g_commands && g_commands->IsStyleChecked(commandId) ? 1 : 0;
+        return 1;
+    default: return CText::IsPropertyChecked(commandId, flag);
+    }
+}
+
+int CTextLabel::OnPropertyCommand(int commandId, const CString& text)
+{
+    bool changed = false;
+    switch (commandId) {
+    case IDC_LABEL_BORDER:
+        flags ^= TF_BORDER;
+        changed = true;
+        break;
+    case IDC_LABEL_TRANSPARENT:
+        flags ^= TF_TRANSPARENT;
+        changed = true;
+        break;
+    case IDC_LABEL_BACKGROUND: {
+        uint32_t colour = background;
+        if (g_commands && g_commands->ChooseColour(&colour)) {
+            background = colour;
+            changed = true;
+        }
+        break;
+    }
+    case IDC_LABEL_FONT: changed = g_commands && g_commands->ChooseFont(); break;
+    case IDC_LABEL_BOLD:
+    case IDC_LABEL_ITALIC:
+    case IDC_LABEL_UNDERLINE: changed = g_commands && IsBeingEdited() && g_commands->ToggleStyle(commandId); break;
+    case IDC_LABEL_SYMBOLS: PaletteSelection() = text; break;
+    case IDC_LABEL_INSERT_SYMBOL:
+        if (g_commands && IsBeingEdited()) {
+            g_commands->InsertSymbol(PaletteCode(PaletteSelection()));
+            changed = true;
+        }
+        break;
+    case IDC_LABEL_QUESTION: changed = g_commands && g_commands->EditQuestion(this); break;
+    default: return CText::OnPropertyCommand(commandId, text);
+    }
+    return 0x20 | (changed ? 1 : 0);
+}

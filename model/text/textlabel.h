@@ -1,0 +1,100 @@
+// CTextLabel: the free label the user types.  It keeps the screen
+// resolution it was laid out at, a question link, the answer-dependent
+// responses (markers.h) and a resize frame as its first child.
+#pragma once
+
+#include "model/text/markers.h"
+#include "model/text/questionlink.h"
+#include "model/text/text.h"
+
+class CTextLabel : public CText {
+    WB_DECLARE_SERIAL(CTextLabel)
+public:
+    CTextLabel();
+    // A new label at (x, y): 140 x 22 pixels, multi-line, the design's
+    // default format (the default one when null) and the default label text
+    // as rich text in that format.
+    CTextLabel(CPartTree* design, CPoint topLeft, const CCharFormat* designFormat);
+
+    // The CText record, then the owning design, the resolution, the
+    // question, the responses and the background.
+    void Serialize(CArchive& ar) override;
+
+    void SetText(const char* text) override;
+    const CRTFData* UpdateMacroText() override;
+    void SetPixelsPerInch(int ppi) override
+    {
+        pixelsPerInch = ppi;
+        scale = 1.0;
+    }
+    int GetPixelsPerInch() override { return pixelsPerInch; }
+    double GetScale() override { return scale; }
+
+    void CreateChildren() override;
+    void AfterLoad(CPartTree* design, DWORD loadFlags, WORD version) override;
+    int OnPress(CPartTree* design, int x, int y) override;
+    CRect OnDrag(CPartTree* design, CPoint point) override;
+    int OnRelease(CPartTree* design, int x, int y) override;
+    int PtInPart(CPoint point) override;
+    int HasText() override { return 1; }
+    void OnSimulationReset() override;
+    int IsDesignItem() override { return 1; }
+    int DefersToParent() override { return 0; }
+    const char* GetLinkName() override;
+    void SetRect(const CRect& rect) override;
+    void EraseTree() override;
+    int Draw(DWORD drawFlags) override;
+    int IsDeletable() override { return 1; }
+    int FillProperties(CControlItemList& items) override;
+    int GetPropertyBitmap(int id) override;
+    int IsPropertyChecked(int commandId, int& flag) override;
+    int OnPropertyCommand(int commandId, const CString& text) override;
+
+    // The response mode the question dialog shows (markers.h).
+    int GetResponseMode() const { return ::GetResponseMode(flags, responses); }
+    // A label with responses that is not a question shows the automatic
+    // text; true when it does.
+    bool SetAutomaticText();
+    // The resize frame (the first child, when it is one).
+    CPart* GetResizeFrame() const;
+
+    int pixelsPerInch = 96;
+    double scale = 1.0;
+    CQuestionLink question;
+    CResponseMap responses;
+};
+
+// Label property commands.
+enum : int {
+    IDC_LABEL_BORDER = 36101,
+    IDC_LABEL_BOLD = 36102,
+    IDC_LABEL_ITALIC = 36103,
+    IDC_LABEL_UNDERLINE = 36104,
+    IDC_LABEL_FONT = 36105,
+    IDC_LABEL_INSERT_SYMBOL = 36106,
+    IDC_LABEL_BACKGROUND = 36108,
+    IDC_LABEL_TRANSPARENT = 36110,
+    IDC_LABEL_SYMBOLS = 36053,
+    IDC_LABEL_QUESTION = 36074,
+};
+
+// The dialogs and editor actions behind the label's commands, provided by
+// the user interface; without one those commands change nothing.
+class CLabelCommandHost {
+public:
+    virtual ~CLabelCommandHost() = default;
+    // Colour dialog; false when cancelled.
+    virtual bool ChooseColour(uint32_t* colour) = 0;
+    // Style toggles and the font dialog act on the editor's selection.
+    virtual bool ToggleStyle(int commandId) = 0;
+    virtual bool ChooseFont() = 0;
+    virtual bool IsStyleChecked(int commandId) = 0;
+    virtual void InsertSymbol(int code) = 0;
+    virtual bool EditQuestion(CTextLabel* label) = 0;
+
+    static CLabelCommandHost* Current();
+    static CLabelCommandHost* Install(CLabelCommandHost* host);
+};
+
+// The symbol palette's selection ("a" at start).
+CString& PaletteSelection();
