@@ -1,6 +1,8 @@
 #include "model/display/display.h"
 #include "model/display/view.h"
+#include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
+#include "model/text/text_classes.h"
 #include "model/parts/parttree.h"
 #include "model/text/groupbox.h"
 #include "model/text/meter.h"
@@ -403,4 +405,14 @@ TEST(TextParts, DrawOnTheDrawingLayer)
         EXPECT_EQ(elsewhere, 0);
     }
     CDisplay::ResetForTest();
+}
+
+TEST(TextParts, ClassesAreRegisteredAndInTheCatalogue)
+{
+    EXPECT_TRUE(TextPartClassesRegistered());
+    for (const char* name : {"CTextLabel", "CGroupBox"}) {
+        const int row = PartCatalogue::Get().FindClass(name);
+        ASSERT_GE(row, 0) << name;
+        EXPECT_EQ(PartCatalogue::Get().GetRowStatus(row), PartCatalogue::rowReady) << name;
+    }
 }
