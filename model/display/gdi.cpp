@@ -570,10 +570,14 @@ QFont CDC::CurrentQtFont() const
 CSize CDC::GetTextExtent(const CString& text) const
 {
     if (!LoadDrawingFaces()) return {0, 0};
-    QFont f = m_font && m_font->IsValid() ? m_font->QtFont(1) : MakeDrawingFont("Arial", 14, 400, false, false);
+    // Measured at the device size and given back in logical units, as a
+    // scaled mapping measures (hinting differs between sizes).
+    const int s = m_scale;
+    QFont f = m_font && m_font->IsValid() ? m_font->QtFont(s) : MakeDrawingFont("Arial", 14 * s, 400, false, false);
     QFontMetrics fm(f);
-    const int width = fm.horizontalAdvance(FromWindows1252(text)) + m_charExtra * text.GetLength();
-    return {width, fm.ascent() + fm.descent()};
+    const int width = fm.horizontalAdvance(FromWindows1252(text)) + m_charExtra * s * text.GetLength();
+    const int height = fm.ascent() + fm.descent();
+    return {(width + s / 2) / s, (height + s / 2) / s};
 }
 
 bool CDC::GetTextMetrics(TEXTMETRIC& tm) const
