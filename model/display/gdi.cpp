@@ -552,13 +552,15 @@ bool CDC::StretchBlt(int x, int y, int width, int height, const CDC* src, int xS
         sourceCopy = simg->copy();
         simg = &sourceCopy;
     }
+    const int sw = simg ? simg->width() : 0;
+    const int sh = simg ? simg->height() : 0;
     for (int py = r.top; py < r.bottom; ++py) {
         QRgb* line = reinterpret_cast<QRgb*>(m_surface->scanLine(py));
         int sy = 0;
         if (needSource) {
             sy = sameScale ? s.top + (py - d.top)
                            : s.top + static_cast<int>((static_cast<long long>(py - d.top) * s.Height()) / d.Height());
-            if (sy < 0 || sy >= simg->height()) continue;
+            if (sy < 0 || sy >= sh) continue;
         }
         const QRgb* sline = needSource ? reinterpret_cast<const QRgb*>(simg->constScanLine(sy)) : nullptr;
         const bool patterned = UsesPattern(table);
@@ -567,7 +569,7 @@ bool CDC::StretchBlt(int x, int y, int width, int height, const CDC* src, int xS
             if (needSource) {
                 const int sx = sameScale ? s.left + (px - d.left)
                                          : s.left + static_cast<int>((static_cast<long long>(px - d.left) * s.Width()) / d.Width());
-                if (sx < 0 || sx >= simg->width()) continue;
+                if (sx < 0 || sx >= sw) continue;
                 COLORREF c = ColourOf(sline[sx]);
                 if (srcMono && !destMono) c = (c == kBlack) ? m_textColour : m_bkColour;
                 else if (!srcMono && destMono) c = (c == src->m_bkColour) ? kWhite : kBlack;
