@@ -130,6 +130,24 @@ void CTextLabel::Serialize(CArchive& ar)
     }
 }
 
+void CTextLabel::ApplyQuestionSettings(WORD number, const CString& correctAnswer, int mode,
+                                       const CResponseMap& dialogResponses, bool border)
+{
+    const int oldMode = GetResponseMode();
+    question.number = number;
+    question.correctAnswer = correctAnswer;
+    if (mode != 0) {
+        CopyResponses(dialogResponses, &responses);
+    } else {
+        responses.RemoveAll();
+        if (oldMode != 0) rtf.SetText(LoadResString(kStrDefaultLabel));
+    }
+    flags = border ? (flags | TF_BORDER) : (flags & ~TF_BORDER);
+    flags = mode == 2 ? (flags | TF_QUESTION) : (flags & ~TF_QUESTION);
+    SetAutomaticText();
+    SetText(rtf.text.c_str());
+}
+
 CPart* CTextLabel::GetResizeFrame() const
 {
     CPart* first = GetFirstChild();
@@ -351,4 +369,30 @@ int CTextLabel::OnPropertyCommand(int commandId, const CString& text)
     default: return CText::OnPropertyCommand(commandId, text);
     }
     return 0x20 | (changed ? 1 : 0);
+}
+
+namespace {
+template <class F>
+int ForEachLabel(CPart* part, F&& f)
+{
+    int n = 0;
+    for (CPart* c = part ? part->GetFirstChild() : nullptr; c; c = c->GetNextSibling()) {
+        if (auto* label = dynamic_cast<CTextLabel*>(c)) {
+            f(label);
+            ++n;
+        }
+        n += ForEachLabel(c, f);
+    }
+    return n;
+}
+}  // namespace
+
+int RescaleAllLabelFonts(CPart* design)
+{
+    return ForEachLabel(design, [](CTextLabel* l) { l->RescaleFontSizes(); });
+}
+
+int FixAllLabelFontTables(CPart* design)
+{
+    return ForEachLabel(design, [](CTextLabel* l) { l->FixRtfFontTable(); });
 }

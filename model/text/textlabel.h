@@ -55,6 +55,11 @@ public:
     // A label with responses that is not a question shows the automatic
     // text; true when it does.
     bool SetAutomaticText();
+    // What the question dialog returns on OK: the question number and
+    // correct answer, the response mode with its responses (display-name
+    // keys) and the border flag.
+    void ApplyQuestionSettings(WORD number, const CString& correctAnswer, int mode, const CResponseMap& dialogResponses,
+                               bool border);
     // The resize frame (the first child, when it is one).
     CPart* GetResizeFrame() const;
 
@@ -95,6 +100,12 @@ public:
     static CLabelCommandHost* Current();
     static CLabelCommandHost* Install(CLabelCommandHost* host);
 };
+
+// The document-wide text commands: every label of the design (at any depth
+// of the part tree) gets its stored RTF rescaled by RescaleFontFactor() or
+// its font table's Symbol entries mended.  Returns the number of labels.
+int RescaleAllLabelFonts(CPart* design);
+int FixAllLabelFontTables(CPart* design);
 
 // The symbol palette's selection ("a" at start).
 CString& PaletteSelection();
