@@ -1,5 +1,6 @@
 // The CPart record: child list, base data and trailer.
 #include "model/parts/part_records.h"
+#include "model/text/text_classes.h"
 
 #include "model/parts/catalogue.h"
 #include "model/parts/part.h"
@@ -59,7 +60,9 @@ CPart* ReadPart(CArchive& ar)
     // Old files name old classes: their records must be registered in every
     // program that reads parts (this reference keeps them linked).
     static const bool legacy = LegacyClassesRegistered();
+    static const bool text = TextPartClassesRegistered();
     (void)legacy;
+    (void)text;
     return static_cast<CPart*>(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
 }
 

@@ -32,6 +32,10 @@ void CMatrix::Release()
     m_Solution = {};
     m_AdjStart = {};
     m_Adj = {};
+    m_Fill = {};
+    m_DepthStart = {};
+    m_ByDepth = {};
+    m_Active = {};
     m_Lu.Reset();
     m_Phase = kCollectLinks;
 }
@@ -136,8 +140,8 @@ bool CMatrix::EndLinkReadBack()
     return complete;
 }
 
-void CMatrix::Stamp(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d, CSolverTerminal* first,
-                    CSolverTerminal* second)
+void CMatrix::StampOther(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d,
+                         CSolverTerminal* first, CSolverTerminal* second)
 {
     if (m_Phase != kStamp && m_Phase != kBranchReadBack) return;
     if (a >= m_Size || b >= m_Size || c >= m_Size || d >= m_Size || !Finite(g) || !Finite(i0)) {
@@ -152,28 +156,7 @@ void CMatrix::Stamp(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uin
         m_Rhs[d] -= current;
         return;
     }
-    double ga = g, gb = -g, k = i0, wc = 1.0, wd = -1.0;
-    if (m_Depth[a]) {
-        ga = g * m_Ratio[a];
-        k += g * m_Offset[a];
-        a = m_Root[a];
-    }
-    if (m_Depth[b]) {
-        gb = -(g * m_Ratio[b]);
-        k -= g * m_Offset[b];
-        b = m_Root[b];
-    }
-    if (m_Depth[c]) {
-        wc = m_Ratio[c];
-        c = m_Root[c];
-    }
-    if (m_Depth[d]) {
-        wd = -m_Ratio[d];
-        d = m_Root[d];
-    }
-    m_Lu.AddStamp(c, d, a, b, wc * ga, wd * ga, wc * gb, wd * gb);
-    m_Rhs[c] += wc * k;
-    m_Rhs[d] += wd * k;
+    StampMatrix(g, i0, a, b, c, d);
 }
 
 void CMatrix::Clear()
@@ -278,5 +261,6 @@ size_t CMatrix::GetMemoryBytes() const
 {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
     return bytes(m_Links) + bytes(m_ParentLink) + bytes(m_Depth) + bytes(m_Offset) + bytes(m_Ratio) + bytes(m_Root) +
-           bytes(m_Rhs) + bytes(m_Solution) + bytes(m_AdjStart) + bytes(m_Adj) + m_Lu.MemoryBytes();
+           bytes(m_Rhs) + bytes(m_Solution) + bytes(m_AdjStart) + bytes(m_Adj) + bytes(m_Fill) + bytes(m_DepthStart) + bytes(m_ByDepth) + bytes(m_Active) +
+           m_Lu.MemoryBytes();
 }

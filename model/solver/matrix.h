@@ -16,6 +16,7 @@
 #include "model/solver/solver_terminal.h"
 #include "model/solver/sparse_lu.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -82,7 +83,15 @@ public:
     // leaves node c and enters node d; in phase 2 it is reported to the
     // read-back terminals (+I to the first, -I to the second).
     void Stamp(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d,
-               CSolverTerminal* first, CSolverTerminal* second);
+               CSolverTerminal* first, CSolverTerminal* second)
+    {
+        // Phase 1 with sound input is the hot path of every re-solve.
+        if (m_Phase == kStamp && a < m_Size && b < m_Size && c < m_Size && d < m_Size && std::isfinite(g) &&
+            std::isfinite(i0))
+            StampMatrix(g, i0, a, b, c, d);
+        else
+            StampOther(g, i0, a, b, c, d, first, second);
+    }
     void StampConductance(double g, CSolverTerminal* a, CSolverTerminal* b)
     {
         Stamp(g, 0.0, Node(a), Node(b), Node(a), Node(b), a, b);
@@ -132,6 +141,34 @@ public:
 
 private:
     static uint16_t Node(const CSolverTerminal* t) { return t ? t->GetNode() : 0; }
+    void StampOther(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d, CSolverTerminal* first,
+                    CSolverTerminal* second);
+    // Phase 1: the coefficients of a stamp, its nodes mapped to their roots.
+    void StampMatrix(double g, double i0, uint16_t a, uint16_t b, uint16_t c, uint16_t d)
+    {
+        double ga = g, gb = -g, k = i0, wc = 1.0, wd = -1.0;
+        if (m_Depth[a]) {
+            ga = g * m_Ratio[a];
+            k += g * m_Offset[a];
+            a = m_Root[a];
+        }
+        if (m_Depth[b]) {
+            gb = -(g * m_Ratio[b]);
+            k -= g * m_Offset[b];
+            b = m_Root[b];
+        }
+        if (m_Depth[c]) {
+            wc = m_Ratio[c];
+            c = m_Root[c];
+        }
+        if (m_Depth[d]) {
+            wd = -m_Ratio[d];
+            d = m_Root[d];
+        }
+        m_Lu.AddStamp(c, d, a, b, wc * ga, wd * ga, wc * gb, wd * gb);
+        m_Rhs[c] += wc * k;
+        m_Rhs[d] += wd * k;
+    }
     void ResetPass();
     // MergeLinks helpers (merge_links.cpp).
     void BuildAdjacency();
@@ -141,6 +178,7 @@ private:
     double CarryCurrent(CIdeal& link, uint16_t from, double x);
     void CutLoop(int closing, uint16_t current, uint16_t other);
     void FinishMerge();
+    void SortByDepth();
     void FoldLinkCurrents();
     void FillMergedValues();
     bool Fail(Fault fault);
@@ -161,6 +199,11 @@ private:
     // Links touching each node, in list order (CSR form).
     std::vector<int> m_AdjStart;
     std::vector<int> m_Adj;
+    // Scratch kept between passes.
+    std::vector<int> m_Fill;
+    std::vector<int> m_DepthStart;
+    std::vector<uint16_t> m_ByDepth;
+    std::vector<uint16_t> m_Active;
 
     CSparseLU m_Lu;
     Fault m_Fault = Fault::kNone;

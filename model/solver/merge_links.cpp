@@ -38,13 +38,13 @@ void CMatrix::BuildAdjacency()
         if (link.m_NodeB != link.m_NodeA) ++m_AdjStart[static_cast<size_t>(link.m_NodeB) + 1];
     }
     for (size_t i = 0; i < m_Size; ++i) m_AdjStart[i + 1] += m_AdjStart[i];
-    m_Adj.assign(static_cast<size_t>(m_AdjStart.back()), 0);
-    std::vector<int> fill(m_AdjStart.begin(), m_AdjStart.end() - 1);
+    m_Adj.resize(static_cast<size_t>(m_AdjStart.back()));
+    m_Fill.assign(m_AdjStart.begin(), m_AdjStart.end() - 1);
     for (size_t l = 0; l < m_Links.size(); ++l) {
         const CIdeal& link = m_Links[l];
         if (link.m_Rejected) continue;
-        m_Adj[static_cast<size_t>(fill[link.m_NodeA]++)] = static_cast<int>(l);
-        if (link.m_NodeB != link.m_NodeA) m_Adj[static_cast<size_t>(fill[link.m_NodeB]++)] = static_cast<int>(l);
+        m_Adj[static_cast<size_t>(m_Fill[link.m_NodeA]++)] = static_cast<int>(l);
+        if (link.m_NodeB != link.m_NodeA) m_Adj[static_cast<size_t>(m_Fill[link.m_NodeB]++)] = static_cast<int>(l);
     }
 }
 
@@ -210,24 +210,32 @@ void CMatrix::MergeLinks()
     m_Phase = kStamp;
 }
 
-// Roots of every node and the set of nodes left for the elimination.
-void CMatrix::FinishMerge()
+// Nodes ordered by depth (counting sort); m_DepthStart[d] is where depth d
+// begins in m_ByDepth.
+void CMatrix::SortByDepth()
 {
     uint16_t maxDepth = 0;
     for (uint16_t d : m_Depth) maxDepth = std::max(maxDepth, d);
-    std::vector<std::vector<uint16_t>> byDepth(static_cast<size_t>(maxDepth) + 1);
-    for (uint32_t i = 0; i < m_Size; ++i) byDepth[m_Depth[i]].push_back(static_cast<uint16_t>(i));
-    for (uint16_t n : byDepth[0]) m_Root[n] = n;
-    for (size_t d = 1; d < byDepth.size(); ++d)
-        for (uint16_t n : byDepth[d]) {
-            uint16_t parent = OtherEnd(m_Links[static_cast<size_t>(m_ParentLink[n])], n);
-            m_Root[n] = m_Root[parent];
-        }
-    std::vector<uint16_t> active;
-    active.reserve(m_Size);
+    m_DepthStart.assign(static_cast<size_t>(maxDepth) + 2, 0);
+    for (uint16_t d : m_Depth) ++m_DepthStart[static_cast<size_t>(d) + 1];
+    for (size_t d = 0; d + 1 < m_DepthStart.size(); ++d) m_DepthStart[d + 1] += m_DepthStart[d];
+    m_ByDepth.resize(m_Size);
+    m_Fill.assign(m_DepthStart.begin(), m_DepthStart.end() - 1);
+    for (uint32_t i = 0; i < m_Size; ++i) m_ByDepth[static_cast<size_t>(m_Fill[m_Depth[i]]++)] = static_cast<uint16_t>(i);
+}
+
+// Roots of every node and the set of nodes left for the elimination.
+void CMatrix::FinishMerge()
+{
+    SortByDepth();
+    for (size_t j = 0; j < m_ByDepth.size(); ++j) {
+        const uint16_t n = m_ByDepth[j];
+        m_Root[n] = m_Depth[n] == 0 ? n : m_Root[OtherEnd(m_Links[static_cast<size_t>(m_ParentLink[n])], n)];
+    }
+    m_Active.clear();
     for (uint32_t i = 1; i < m_Size; ++i)
-        if (m_Depth[i] == 0) active.push_back(static_cast<uint16_t>(i));
-    m_Lu.SetActive(active, m_Size);
+        if (m_Depth[i] == 0) m_Active.push_back(static_cast<uint16_t>(i));
+    m_Lu.SetActive(m_Active, m_Size);
 }
 
 // Turns the node current sums of the branch read-back into link currents,
@@ -235,12 +243,10 @@ void CMatrix::FinishMerge()
 void CMatrix::FoldLinkCurrents()
 {
     if (m_Size > 0 && m_AdjStart.size() == static_cast<size_t>(m_Size) + 1) {
-        uint16_t maxDepth = 0;
-        for (uint32_t i = 1; i < m_Size; ++i) maxDepth = std::max(maxDepth, m_Depth[i]);
-        std::vector<std::vector<uint16_t>> byDepth(static_cast<size_t>(maxDepth) + 1);
-        for (uint32_t i = 1; i < m_Size; ++i) byDepth[m_Depth[i]].push_back(static_cast<uint16_t>(i));
-        for (int d = maxDepth; d >= 1; --d)
-            for (uint16_t k : byDepth[static_cast<size_t>(d)]) {
+        SortByDepth();
+        for (int d = static_cast<int>(m_DepthStart.size()) - 2; d >= 1; --d)
+            for (int j = m_DepthStart[static_cast<size_t>(d)]; j < m_DepthStart[static_cast<size_t>(d) + 1]; ++j) {
+                const uint16_t k = m_ByDepth[static_cast<size_t>(j)];
                 int m = 0;
                 for (int i = m_AdjStart[k]; i < m_AdjStart[static_cast<size_t>(k) + 1]; ++i)
                     if (m_Depth[OtherEnd(m_Links[static_cast<size_t>(m_Adj[static_cast<size_t>(i)])], k)] < d) ++m;

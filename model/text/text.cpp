@@ -195,10 +195,8 @@ int CText::Draw(DWORD)
     if (!d) return 0;
     if (IsBeingEdited() && d->IsScreen()) return 0;
     if (rtf.length()) {
-        QPainter* p = d->Painter();
-        if (!p) return 0;
         const CRTFData* shown = UpdateMacroText();
-        PaintRichText(*p, *shown, charFormat, m_rect, (flags & TF_TRANSPARENT) ? kNoBackground : background);
+        d->DrawRichText(*shown, charFormat, m_rect, (flags & TF_TRANSPARENT) ? kNoBackground : background);
     } else {
         d->DrawPlainText(rtf.text, m_rect, AnchorPoint(), side, charFormat, (flags & TF_MULTILINE) != 0);
     }

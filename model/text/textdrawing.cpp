@@ -1,5 +1,7 @@
 #include "model/text/textdrawing.h"
 
+#include "model/display/display.h"
+#include "model/display/gdi.h"
 #include "model/text/richtext.h"
 #include "model/text/rtf_document.h"
 #include "platform/text1252.h"
@@ -16,7 +18,12 @@ QColor ColorOf(uint32_t c)
 }
 }  // namespace
 
-CTextDrawing* CTextDrawing::Current() { return g_current; }
+CTextDrawing* CTextDrawing::Current()
+{
+    if (g_current) return g_current;
+    static CDisplayTextDrawing display;
+    return CDisplay::GetTextDC() ? &display : nullptr;
+}
 
 CTextDrawing* CTextDrawing::Install(CTextDrawing* d)
 {
@@ -69,3 +76,51 @@ void CPainterTextDrawing::Erase(const CRect& rect)
 {
     if (m_painter) m_painter->fillRect(rect.left, rect.top, rect.Width(), rect.Height(), Qt::white);
 }
+
+void CPainterTextDrawing::DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                                       uint32_t background)
+{
+    if (m_painter) PaintRichText(*m_painter, block, cf, rect, background);
+}
+
+bool CDisplayTextDrawing::IsScreen() const { return !CDisplay::IsPrinting(); }
+
+void CDisplayTextDrawing::DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                                       uint32_t background)
+{
+    CDC* dc = CDisplay::GetTextDC();
+    if (!dc || !dc->Surface() || dc->Surface()->isNull()) return;
+    QPainter p(dc->Surface());
+    // device = (logical - window origin) x scale + viewport origin
+    const CRect clip = dc->DeviceClip();
+    p.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+    const CPoint vo = dc->GetViewportOrg(), wo = dc->GetWindowOrg();
+    p.translate(vo.x, vo.y);
+    p.scale(dc->GetScale(), dc->GetScale());
+    p.translate(-wo.x, -wo.y);
+    PaintRichText(p, block, cf, rect, background);
+}
+
+void CDisplayTextDrawing::DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side,
+                                        const CCharFormat& cf, bool multiLine)
+{
+    // A format of the default height draws in the canvas's default font.
+    CFont font;
+    CFont* use = nullptr;
+    if ((cf.mask & kCfmSize) && cf.height > 0) {
+        const RtfCharFormat f = BaseFormatOf(cf);
+        // Cell height of the em at the screen's resolution (Arial: 2288/2048).
+        const int em = f.halfPoints * kScreenPixelsPerInch / 144;
+        font.CreateFont(std::max(1, em * 2288 / 2048), f.bold ? 700 : 400, f.italic, f.underline, cf.Face());
+        use = &font;
+    }
+    const uint32_t colour = (cf.mask & kCfmColor) && !(cf.effects & kCfeAutoColor) ? cf.textColor & 0xFFFFFF : 0;
+    CDisplay::DrawText(text, rect, at.x, at.y, side, use, multiLine ? 1 : 0, colour, -1);
+}
+
+void CDisplayTextDrawing::DrawFrame(CPoint a, CPoint b, uint32_t colour, int style)
+{
+    CDisplay::DrawFrame(a, b, colour, style, 1, 123456789);
+}
+
+void CDisplayTextDrawing::Erase(const CRect& rect) { CDisplay::EraseRect(rect); }

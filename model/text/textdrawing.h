@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/text/charformat.h"
+#include "model/text/rtfdata.h"
 #include "platform/cstring.h"
 #include "platform/geometry.h"
 
@@ -14,8 +15,9 @@ class QPainter;
 class CTextDrawing {
 public:
     virtual ~CTextDrawing() = default;
-    // The painter rich text is laid out into; null when text is not drawn.
-    virtual QPainter* Painter() = 0;
+    // Rich text laid out across rect's width, clipped to rect, on the
+    // background colour unless that is 0xFFFFFF (richtext.h).
+    virtual void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) = 0;
     // True on a screen (the in-place editor hides the text it edits there).
     virtual bool IsScreen() const { return true; }
     // Plain text at `at` with the text-alignment code `side` (0 left, 2
@@ -28,6 +30,8 @@ public:
     // Fills rect with the canvas background.
     virtual void Erase(const CRect& rect) = 0;
 
+    // The installed drawing; without one, the drawing layer's current
+    // device context when a drawing scope is open; else null.
     static CTextDrawing* Current();
     // Installs d (null: none); returns the previous one.
     static CTextDrawing* Install(CTextDrawing* d);
@@ -36,7 +40,7 @@ public:
 class CPainterTextDrawing : public CTextDrawing {
 public:
     explicit CPainterTextDrawing(QPainter* painter, bool screen = true) : m_painter(painter), m_screen(screen) {}
-    QPainter* Painter() override { return m_painter; }
+    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) override;
     bool IsScreen() const override { return m_screen; }
     void DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side, const CCharFormat& font,
                        bool multiLine) override;
@@ -46,6 +50,18 @@ public:
 private:
     QPainter* m_painter;
     bool m_screen;
+};
+
+// Text on the drawing layer's text DC (CDisplay): plain text through its
+// text routine, rich text laid out onto the DC's image through its mapping.
+class CDisplayTextDrawing : public CTextDrawing {
+public:
+    bool IsScreen() const override;
+    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) override;
+    void DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side, const CCharFormat& font,
+                       bool multiLine) override;
+    void DrawFrame(CPoint a, CPoint b, uint32_t colour, int style) override;
+    void Erase(const CRect& rect) override;
 };
 
 // Installs a drawing for the lifetime of the scope.

@@ -1,5 +1,6 @@
 #include "model/text/textlabel.h"
 
+#include "model/display/part_resize.h"
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
 #include "model/parts/parttree.h"
@@ -29,14 +30,7 @@ constexpr size_t kMinResponseBytes = 1 + 4 + 2 + 1;
 
 void MakeResizeFrame(CPart* label)
 {
-    CObject* o = CRuntimeClass::CreateObject("CPartResize");
-    if (!o) return;
-    if (auto* frame = dynamic_cast<CPart*>(o)) {
-        frame->m_rect = label->m_rect;
-        label->AddChild(frame);
-    } else {
-        delete o;
-    }
+    label->AddChild(new CPartResize(label));
 }
 
 int CountSelected(CPartTree* design)

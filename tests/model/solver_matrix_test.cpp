@@ -364,3 +364,56 @@ TEST(SolverRobustness, ManySourcesOnOneNodeAndLongWireChains)
     EXPECT_NEAR(n.V(3004), 4.0, 1e-12);
     EXPECT_TRUE(n.readBackComplete);
 }
+
+TEST(SolverNetwork, ParallelWiresShareTheCurrent)
+{
+    // Two wires from node 1 to node 2 close a consistent loop; node 2's
+    // current is split evenly between the links that lead up its tree.
+    TestNet n(3);
+    n.Cell(1, 0, 6.0);
+    auto w1 = n.Wire(1, 2);
+    auto w2 = n.Wire(1, 2);
+    n.Resistor(2, 0, 3.0);
+    ASSERT_TRUE(n.Run());
+    EXPECT_EQ(n.V(2), 6.0);
+    // 2 A flows from node 1 into the wires: 1 A into each at its first end.
+    EXPECT_NEAR(w1.first->GetCurrent(), 1.0, 1e-12);
+    EXPECT_NEAR(w2.first->GetCurrent(), 1.0, 1e-12);
+    EXPECT_NEAR(w1.second->GetCurrent(), -1.0, 1e-12);
+}
+
+TEST(SolverStamp, MergedNodesStampIntoTheirRootsWithRatioAndOffset)
+{
+    // node 2 = 2 * node 1 + 0.5; a conductance g from node 2 to node 3.
+    const double g = 0.125;
+    CMatrix m;
+    CNodeTerminal t1(1), t2(2), t3(3);
+    ASSERT_TRUE(m.Resize(4));
+    m.AddIdealLink(2.0, 0.5, &t1, &t2);
+    m.MergeLinks();
+    ASSERT_EQ(m.GetRoot(2), 1);
+    m.Clear();
+    m.StampConductance(g, &t2, &t3);
+    // ga = 2g, gb = -g, k = g * 0.5, wc = 2, wd = -1.
+    EXPECT_EQ(m.GetCoefficient(1, 1), 4 * g);
+    EXPECT_EQ(m.GetCoefficient(1, 3), -2 * g);
+    EXPECT_EQ(m.GetCoefficient(3, 1), -2 * g);
+    EXPECT_EQ(m.GetCoefficient(3, 3), g);
+    EXPECT_EQ(m.GetCoefficient(2, 2), 0.0);  // merged: never stored
+    EXPECT_EQ(m.GetRhs(1), 2 * g * 0.5);
+    EXPECT_EQ(m.GetRhs(3), -g * 0.5);
+    EXPECT_EQ(m.GetRhs(2), 0.0);
+}
+
+TEST(SolverStamp, StampsOutsideTheirPhasesDoNothing)
+{
+    CMatrix m;
+    CNodeTerminal t1(1);
+    ASSERT_TRUE(m.Resize(2));
+    m.StampConductance(1.0, &t1, nullptr);  // phase 0: links only
+    m.MergeLinks();
+    m.Clear();
+    EXPECT_EQ(m.GetCoefficient(1, 1), 0.0);
+    m.AddLink(&t1, nullptr);  // phase 1: links are not collected
+    EXPECT_EQ(m.GetLinks().size(), 0u);
+}

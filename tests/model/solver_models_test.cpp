@@ -607,3 +607,78 @@ TEST(SolverResolveBound, AModelStopsLimitingAfterItsUpdateLimit)
     t.LimitStep(&out, &fraction, 5.0 * (t.GetSegment() == 1 ? -1 : 1));
     EXPECT_EQ(out, &t);  // a new step may limit again
 }
+
+TEST(SolverThyristor, OnTurningOffAndOff)
+{
+    CThyristorModel t;
+    CDiodeModel& gate = t.GateDiode();
+    ASSERT_GE(Settle(gate, 1.2), 0);
+    CState* out = nullptr;
+    double fraction = 2.0;
+    t.LimitStep(&out, &fraction, 1.2, 0.0);
+    t.Switch();
+    ASSERT_EQ(t.GetState(), 4);
+    ASSERT_GE(Settle(gate, 0.0), 0);  // gate released: drive o = 0
+    ASSERT_EQ(gate.GetValue(), 0.0);
+
+    // On and carrying 20 mA through the on-conductance: holds.
+    out = nullptr;
+    fraction = 2.0;
+    t.LimitStep(&out, &fraction, 0.0, 0.2);
+    EXPECT_EQ(out, nullptr);
+    // 4 mA is below the 5 mA holding current: turning off, at the fraction
+    // 0.005 / (0.005 - held + 0.005).
+    const double s = t.MainDiode().GetSlope();
+    const double held = 0.04 * 0.1 + s / (s + 1) * 0.04;
+    t.LimitStep(&out, &fraction, 0.0, 0.04);
+    EXPECT_EQ(out, &t);
+    EXPECT_EQ(t.GetNextState(), 2);
+    EXPECT_DOUBLE_EQ(fraction, 0.005 / (0.005 - held + 0.005));
+    t.Switch();
+    ASSERT_EQ(t.GetState(), 2);
+
+    // Turning off, anode current above the (zero) gate drive: off, at a
+    // random fraction.
+    SeedRand15(77);
+    out = nullptr;
+    fraction = 2.0;
+    t.LimitStep(&out, &fraction, 0.0, 0.04);
+    EXPECT_EQ(t.GetNextState(), 3);
+    EXPECT_EQ(fraction, PeekRand(77) / 32767.0);
+    t.Switch();
+    EXPECT_EQ(t.GetState(), 3);
+    EXPECT_EQ(t.GetAnodeConductance(), 0.0);
+}
+
+TEST(SolverLogic, SwitchingPinTakesItsSense)
+{
+    Levels levels;
+    CNodeTerminal pins[2] = {CNodeTerminal(1), CNodeTerminal(2)};
+    CSolverTerminal* pinArray[2] = {&pins[0], &pins[1]};
+    CLogic gate;
+    gate.SetInputs(0, 2, 3, 1, true);  // pin 0 wanted high, pin 1 wanted low
+    gate.SetFromCircuit(levels);
+    EXPECT_FALSE(gate.GetPresentSense());
+    double nodes[3] = {0.0, 5.0, 5.0};  // pin 1 high: far from satisfied
+    CState* out = nullptr;
+    double fraction = 2.0;
+    gate.LimitStep(&out, &fraction, nodes, pinArray, levels);
+    ASSERT_EQ(out, &gate);
+    const int segment = gate.GetSegment();
+    gate.Switch();
+    EXPECT_EQ(gate.GetPresentPin(), 1);
+    EXPECT_TRUE(gate.GetPresentSense());
+    EXPECT_EQ(gate.GetSegment(), segment);
+}
+
+TEST(SolverRobustness, EmptyNetwork)
+{
+    CMatrix m;
+    ASSERT_TRUE(m.Resize(0));
+    m.MergeLinks();
+    m.Clear();
+    EXPECT_TRUE(m.Solve());
+    m.BeginBranchReadBack();
+    m.BeginLinkReadBack();
+    EXPECT_TRUE(m.EndLinkReadBack());
+}

@@ -1,4 +1,8 @@
+#include "model/display/display.h"
+#include "model/display/view.h"
+#include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
+#include "model/text/text_classes.h"
 #include "model/parts/parttree.h"
 #include "model/text/groupbox.h"
 #include "model/text/meter.h"
@@ -67,7 +71,7 @@ struct Editor : CTextEditorHost {
 
 TEST(TextParts, LabelRecordRoundTripsByteForByte)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CTextLabel label(nullptr, CPoint(10, 20), nullptr);
     EXPECT_EQ(label.m_rect, CRect(10, 20, 150, 42));
     EXPECT_EQ(label.flags, TF_MULTILINE);
@@ -100,7 +104,7 @@ TEST(TextParts, LabelRecordRoundTripsByteForByte)
 
 TEST(TextParts, OldLabelRecords)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     // Version 401: no flags word in the text record, an extra flags word
     // after the resolution, no background.
     CArchive out;
@@ -155,7 +159,7 @@ TEST(TextParts, OldLabelRecords)
 
 TEST(TextParts, DamagedResponseCountIsRefused)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CTextLabel label(nullptr, CPoint(0, 0), nullptr);
     std::vector<uint8_t> bytes = Store(&label);
     // The response count is the word before the final background DWORD.
@@ -168,7 +172,7 @@ TEST(TextParts, DamagedResponseCountIsRefused)
 
 TEST(TextParts, ValueRecordsOldAndNew)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CValue v(4700, 1.0, 'k', "\xEA", 1, CRect(0, 0, 40, 20), 5);
     EXPECT_EQ(v.rtf.text, "4.7k\xEA");
     EXPECT_EQ(v.rtf.mode, 12);
@@ -202,7 +206,7 @@ TEST(TextParts, ValueRecordsOldAndNew)
 
 TEST(TextParts, ValueEditingAndStepping)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     Editor editor;
     CTextEditorHost* was = CTextEditorHost::Install(&editor);
     CPartTree design;
@@ -238,7 +242,7 @@ TEST(TextParts, ValueEditingAndStepping)
 
 TEST(TextParts, MeterReadingAndKinds)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CMeter m;
     WORD code = 0;
     EXPECT_EQ(m.SetReading(0.0005, &code, 0x400), 1);
@@ -271,7 +275,7 @@ TEST(TextParts, MeterReadingAndKinds)
 
 TEST(TextParts, OpampSupplyKeepsItsOpampReference)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     auto* opamp = new CPart(CRect(100, 100, 140, 140));
     auto* supply = new COpampSupply(opamp);
     opamp->AppendChild(supply);
@@ -290,7 +294,7 @@ TEST(TextParts, OpampSupplyKeepsItsOpampReference)
 
 TEST(TextParts, TextCallsParentWritesTheReferenceItReads)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CTextCallsParent t;
     CArchive out;
     t.SerializeLinks(out);
@@ -302,7 +306,7 @@ TEST(TextParts, TextCallsParentWritesTheReferenceItReads)
 
 TEST(TextParts, GroupBoxMarksExactlyThePartsInside)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CPartTree design;
     design.CreateMissingGroups();
     auto* inside = new CPart(CRect(10, 10, 20, 20));
@@ -330,7 +334,7 @@ TEST(TextParts, GroupBoxMarksExactlyThePartsInside)
 
 TEST(TextParts, LabelValueAndMeterRenderHeadless)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     QImage img(300, 120, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
@@ -373,4 +377,42 @@ TEST(TextParts, LabelValueAndMeterRenderHeadless)
         for (int x = 45; x < 100; ++x)
             if (qGray(img2.pixel(x, y)) < 128) ++n;
     EXPECT_GT(n, 20);  // "4.7kR" beside the part
+}
+
+TEST(TextParts, DrawOnTheDrawingLayer)
+{
+    EnsureTextGuiApp();
+    CDisplay::ResetForTest();
+    {
+        CImageView view(300, 120);
+        view.m_scroll = CPoint(100, 0);  // the design scrolled 100 pixels to the right
+        CDisplay display(&view);
+        CTextLabel label(nullptr, CPoint(110, 10), nullptr);
+        label.flags |= TF_BORDER;
+        label.Draw(0);
+        CValue value(4700, 1.0, 'k', "R", 1, CRect(110, 60, 150, 80), 5);
+        value.Draw(0x1);
+        int labelInk = 0, valueInk = 0, elsewhere = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 300; ++x) {
+                if (qGray(view.Image().pixel(x, y)) >= 128) continue;
+                if (x >= 9 && x <= 150 && y >= 9 && y <= 32) ++labelInk;
+                else if (x >= 50 && x < 100 && y >= 55 && y < 85) ++valueInk;
+                else ++elsewhere;
+            }
+        EXPECT_GT(labelInk, 20 + 2 * 140);  // text and border, 100 pixels left of the design place
+        EXPECT_GT(valueInk, 20);
+        EXPECT_EQ(elsewhere, 0);
+    }
+    CDisplay::ResetForTest();
+}
+
+TEST(TextParts, ClassesAreRegisteredAndInTheCatalogue)
+{
+    EXPECT_TRUE(TextPartClassesRegistered());
+    for (const char* name : {"CTextLabel", "CGroupBox"}) {
+        const int row = PartCatalogue::Get().FindClass(name);
+        ASSERT_GE(row, 0) << name;
+        EXPECT_EQ(PartCatalogue::Get().GetRowStatus(row), PartCatalogue::rowReady) << name;
+    }
 }

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-inline void EnsureGuiApp()
+inline void EnsureTextGuiApp()
 {
     if (QCoreApplication::instance()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -50,7 +50,7 @@ CRTFData Rtf(const char* bytes)
 
 TEST(RichTextRender, LabelTextIsDrawnInsideItsRectangle)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     const QImage img = Paint(Rtf("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 Hello label}"), CRect(10, 10, 190, 50));
     EXPECT_GT(InkIn(img, QRect(10, 10, 180, 40)).count, 50);
     EXPECT_EQ(InkIn(img, QRect(0, 0, 200, 10)).count, 0);
@@ -60,7 +60,7 @@ TEST(RichTextRender, LabelTextIsDrawnInsideItsRectangle)
 
 TEST(RichTextRender, SizeAsStored)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     // Capital H of a 10-point and a 20-point font at 96 pixels per inch:
     // the em is 13.3 and 26.7 pixels, capitals about 0.7 of it.
     const Ink small = InkIn(Paint(Rtf("{\\rtf1\\fs20 HHH}"), CRect(0, 0, 200, 80)), QRect(0, 0, 200, 80));
@@ -72,7 +72,7 @@ TEST(RichTextRender, SizeAsStored)
 
 TEST(RichTextRender, BackgroundUnlessWhiteAndTextWrapsToTheWidth)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     const CRTFData block = Rtf("{\\rtf1\\fs20 x}");
     const QImage blue = Paint(block, CRect(20, 20, 60, 40), 0xFF0000);
     EXPECT_EQ(QColor(blue.pixel(55, 35)), QColor(0, 0, 255));
@@ -88,7 +88,7 @@ TEST(RichTextRender, BackgroundUnlessWhiteAndTextWrapsToTheWidth)
 
 TEST(RichTextRender, PlainTextBecomesRichTextInTheFormat)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CCharFormat cf;
     InitDefaultCharFormat(&cf);
     cf.effects = kCfeBold;

@@ -171,7 +171,7 @@ TEST(RtfWrite, ShapeOfTheOutput)
 
 TEST(RtfDocumentBridge, QtDocumentCarriesTheRuns)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     RtfDocument d = ReadRtf(kAllWords, Base());
     QTextDocument doc;
     RtfToTextDocument(d, &doc);

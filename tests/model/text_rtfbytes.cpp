@@ -72,7 +72,7 @@ TEST(RtfData, ModesOfTheBlock)
 
 TEST(RtfData, DocumentRoundTripKeepsOrRewritesBytes)
 {
-    EnsureGuiApp();
+    EnsureTextGuiApp();
     CCharFormat cf;
     InitDefaultCharFormat(&cf);
     const RtfCharFormat base = ToRtfFormat(cf, 200);
