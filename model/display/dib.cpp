@@ -26,8 +26,9 @@ Channel ChannelOf(std::uint32_t mask)
 int Expand(std::uint32_t pixel, Channel c)
 {
     if (c.bits == 0) return 0;
-    const std::uint32_t v = (pixel >> c.shift) & ((1u << c.bits) - 1);
-    if (c.bits >= 8) return static_cast<int>(v >> (c.bits - 8));
+    // A mask may cover all 32 bits: widen before shifting.
+    const std::uint32_t v = static_cast<std::uint32_t>((pixel >> c.shift) & ((std::uint64_t(1) << c.bits) - 1));
+    if (c.bits >= 8) return static_cast<int>((v >> (c.bits - 8)) & 0xFF);
     // Replicate the top bits so full scale is 255.
     std::uint32_t out = 0;
     int filled = 0;

@@ -249,6 +249,12 @@ const TEXTMETRIC& CDisplay::GetTextMetrics() { return L().tm; }
 int CDisplay::GetScreenFontHeight() { return L().screenFontHeight; }
 void CDisplay::SetTextFontInitialiser(int (*init)(CDC*)) { L().textFontInit = init; }
 
+void CDisplay::SetPrintState(bool printing, bool colour)
+{
+    L().printing = printing;
+    L().colour = colour;
+}
+
 CDC* CDisplay::SetCurrentDC(CDC* dc, CDC* textDC)
 {
     Layer& s = L();

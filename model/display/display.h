@@ -13,6 +13,8 @@
 
 class CBitmap256;
 class CVisual;
+class CPart;
+struct CPrintInfo;
 
 // Thrown when a DC, memory DC or bitmap of the drawing layer cannot be had.
 class CResourceException : public CException {
@@ -67,6 +69,10 @@ public:
     // Loads a picture by bitmap id into a slot of the shared bitmap table;
     // throws CResourceException when there is no such picture.
     static void LoadSharedBitmap(int slot, int id);
+    // Prints a part: its picture centred across the print info's draw rect
+    // 90 units below its top, the part drawn over it on the printer, the
+    // caption below; the draw rect's top then moves below it all.
+    static void PrintPart(CDC* printer, CPrintInfo* info, CPart* part, DWORD flags, const CString& caption);
 
     // The drawing layer's state, for the drawing code and tests.
     static CDC* GetCurrentDC();
@@ -88,6 +94,8 @@ public:
     // Called once by InitFonts to set up the text parts' fonts; its result
     // is kept and returned by InitFonts.
     static void SetTextFontInitialiser(int (*init)(CDC*));
+    // The printing and colour flags, as printing sets them.
+    static void SetPrintState(bool printing, bool colour);
     // Ends the drawing scopes by force (after a failure) and forgets fonts;
     // for the start of a test.
     static void ResetForTest();

@@ -130,6 +130,24 @@ void CTextLabel::Serialize(CArchive& ar)
     }
 }
 
+void CTextLabel::ApplyQuestionSettings(WORD number, const CString& correctAnswer, int mode,
+                                       const CResponseMap& dialogResponses, bool border)
+{
+    const int oldMode = GetResponseMode();
+    question.number = number;
+    question.correctAnswer = correctAnswer;
+    if (mode != 0) {
+        CopyResponses(dialogResponses, &responses);
+    } else {
+        responses.RemoveAll();
+        if (oldMode != 0) rtf.SetText(LoadResString(kStrDefaultLabel));
+    }
+    flags = border ? (flags | TF_BORDER) : (flags & ~TF_BORDER);
+    flags = mode == 2 ? (flags | TF_QUESTION) : (flags & ~TF_QUESTION);
+    SetAutomaticText();
+    SetText(rtf.text.c_str());
+}
+
 CPart* CTextLabel::GetResizeFrame() const
 {
     CPart* first = GetFirstChild();

@@ -55,6 +55,11 @@ public:
     // A label with responses that is not a question shows the automatic
     // text; true when it does.
     bool SetAutomaticText();
+    // What the question dialog returns on OK: the question number and
+    // correct answer, the response mode with its responses (display-name
+    // keys) and the border flag.
+    void ApplyQuestionSettings(WORD number, const CString& correctAnswer, int mode, const CResponseMap& dialogResponses,
+                               bool border);
     // The resize frame (the first child, when it is one).
     CPart* GetResizeFrame() const;
 

@@ -96,7 +96,8 @@ void SkipStrayMarkers(const uint8_t*& data, size_t& size)
 }
 
 // Decodes into out (allocated here, once the size is known and checked).
-// Only trivially destructible locals live between setjmp and longjmp.
+// Only trivially destructible locals live between setjmp and longjmp, and
+// no argument changes after setjmp.
 bool DecodeJpegInto(const uint8_t* tables, size_t tablesSize, const uint8_t* data, size_t size,
                     DecodedBitmap* out)
 {
@@ -118,11 +119,9 @@ bool DecodeJpegInto(const uint8_t* tables, size_t tablesSize, const uint8_t* dat
     jpeg_create_decompress(&cinfo);
     cinfo.src = &src.mgr;
     if (tables && tablesSize > 0) {
-        SkipStrayMarkers(tables, tablesSize);
         SetSource(&src, tables, tablesSize);
         jpeg_read_header(&cinfo, FALSE);
     }
-    SkipStrayMarkers(data, size);
     SetSource(&src, data, size);
     // The image may itself begin with a table-only stream.
     int r = jpeg_read_header(&cinfo, FALSE);
@@ -212,6 +211,8 @@ std::shared_ptr<DecodedBitmap> DecodeJpeg(const uint8_t* tables, size_t tablesSi
 {
     auto bm = std::shared_ptr<DecodedBitmap>(new (std::nothrow) DecodedBitmap);
     if (!bm) return nullptr;
+    if (tables) SkipStrayMarkers(tables, tablesSize);
+    SkipStrayMarkers(data, size);
     try {
         if (!DecodeJpegInto(tables, tablesSize, data, size, bm.get())) return nullptr;
     } catch (const std::bad_alloc&) {

@@ -6,6 +6,8 @@
 #include "movieplayer/character/morph.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/drawing_hooks.h"
+#include "movieplayer/stream/records.h"
+#include "movieplayer/stream/tag_codes.h"
 
 namespace movie {
 
@@ -498,6 +500,75 @@ void DisplayList::StepTimelines()
     for (size_t i = 0; i < n && i < contexts_.size(); ++i)
         if (Timeline* t = contexts_[i]) t->Step();
     contexts_.erase(std::remove(contexts_.begin(), contexts_.end(), nullptr), contexts_.end());
+}
+
+}  // namespace movie
+
+namespace movie {
+
+Instance* DisplayList::CloneSprite(Instance* source, uint16_t depth, const char* name)
+{
+    if (!source || !source->parent || source->Kind() != kCharSprite) return nullptr;
+    Placement p;
+    p.character = source->character;
+    p.depth = depth;
+    p.ratio = source->ratio;
+    p.clipDepth = source->clipDepth;
+    p.matrix = source->matrix;
+    p.cxform = source->cxform;
+    p.name = name;
+    p.flags = kPlaceCharacter | kPlaceMatrix | kPlaceCxform | kPlaceRatio | (name ? kPlaceName : 0) |
+              (source->clipDepth ? kPlaceClipDepth : 0);
+    return PlaceObject(source->parent, p);
+}
+
+MovieRect DisplayList::SubtreeBounds(Instance* inst, const MovieMatrix& m)
+{
+    MovieRect r = ComputeBounds(*inst, m);
+    for (Instance* c = inst->children; c; c = c->next) {
+        MovieMatrix cm;
+        MatrixConcat(c->matrix, m, cm);
+        r = RectUnion(r, SubtreeBounds(c, cm));
+    }
+    return r;
+}
+
+MovieRect DisplayList::FocusBounds(Instance* inst)
+{
+    MovieRect r;
+    if (!inst || (inst->Kind() != kCharButton && inst->Kind() != kCharEditText)) return r;
+    MovieMatrix m = inst->matrix;
+    for (Instance* p = inst->parent; p && p != &root_; p = p->parent) {
+        MovieMatrix up;
+        MatrixConcat(m, p->matrix, up);
+        m = up;
+    }
+    MovieMatrix stage;
+    MatrixConcat(m, stageMatrix_, stage);
+    if (inst->Kind() == kCharEditText) return MatrixMapRect(stage, inst->character->bounds);
+    // A button: the bounds of its up-state records' characters.
+    Character* ch = inst->character;
+    Timeline* t = inst->context;
+    if (!t || !t->RootTimeline()) return r;
+    const CharacterDictionary& dict = t->RootTimeline()->Dictionary();
+    StreamCursor c = ch->Cursor();
+    bool second = ch->tagCode == kTagDefineButton2;
+    if (second) c.UI16();
+    for (int n = 0; n < 256; ++n) {
+        int flags = c.UI8();
+        if (flags == 0 || c.Overrun()) break;
+        uint16_t id = c.UI16();
+        c.UI16();
+        MovieMatrix rm = ReadMatrix(c);
+        if (second) ReadColorTransform(c, true);
+        if (c.Overrun()) break;
+        const Character* rc = dict.Find(id);
+        if (!(flags & 0x01) || !rc || RectIsEmpty(rc->bounds)) continue;
+        MovieMatrix full;
+        MatrixConcat(rm, stage, full);
+        r = RectUnion(r, MatrixMapRect(full, rc->bounds));
+    }
+    return r;
 }
 
 }  // namespace movie

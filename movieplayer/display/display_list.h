@@ -110,6 +110,16 @@ public:
     void EndRebuild();
     bool Rebuilding(const Instance* parent) const;
     void MarkChanged(Instance* instance);
+    // A copy of a sprite instance (character, matrix, colour transform,
+    // ratio, clip depth) at another depth of the same parent, named `name`;
+    // null when the source is not a sprite or the depth cannot be had.
+    Instance* CloneSprite(Instance* source, uint16_t depth, const char* name);
+    // Device bounds of an instance and all it holds, through matrix m for
+    // the instance itself (the root uses the stage matrix).
+    MovieRect SubtreeBounds(Instance* inst, const MovieMatrix& m);
+    // Stage bounds of a button (its up-state records) or an edit text; empty
+    // for other kinds.
+    MovieRect FocusBounds(Instance* inst);
     bool UpdatePending() const { return updatePending_; }
 
     // Stage and camera

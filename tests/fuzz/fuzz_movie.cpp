@@ -1,9 +1,11 @@
 // fuzz-links: wb_movieplayer
 // Feeds arbitrary bytes to the movie engine as a file arriving in pieces,
-// plays its frames, seeks back, decodes every bitmap and drives the buttons.
+// plays and draws its frames, seeks back, decodes every bitmap, hit-tests
+// and drives the buttons.
 #include <cstddef>
 #include <cstdint>
 
+#include "movieplayer/bitbuffer.h"
 #include "movieplayer/character/bitmap_decode.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
@@ -29,8 +31,11 @@ void Walk(movie::DisplayList& d, movie::Instance* inst, const movie::Timeline* r
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     movie::DisplayList display;
-    display.SetStageSize(550, 400);
-    display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, 550, 0, 400}, size > 1 && (data[1] & 1), 0);
+    // Drawn small: the rasteriser is exercised, the run stays fast.
+    movie::CBitBuffer buffer;
+    buffer.Create(32, 64, 48);
+    display.AttachBuffer(&buffer);
+    display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, 64, 0, 48}, size > 1 && (data[1] & 1), 0);
     auto root = movie::Timeline::CreateRoot(&display, 0);
     if (!root) return 0;
     // The first byte picks the piece size, so the same file is also read as a
@@ -41,21 +46,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!root->Append(data + pos, n)) break;
         display.StepTimelines();
     }
-    for (int i = 0; i < 8; ++i) display.StepTimelines();
+    for (int i = 0; i < 8; ++i) {
+        display.StepTimelines();
+        display.Draw();
+    }
     // Every bitmap of the dictionary, placed or not.
     root->Dictionary().ForEach([&](movie::Character* c) {
         if (c->kind == movie::kCharBitmap) movie::Timeline::Bitmap(c, root.get());
     });
     if (root->GetInstance()) Walk(display, root->GetInstance(), root.get(), 0);
     // Hit tests walk every outline on a coarse grid over the stage.
-    for (int y = 25; y < 400; y += 100)
-        for (int x = 25; x < 550; x += 100) {
+    for (int y = 3; y < 48; y += 12)
+        for (int x = 3; x < 64; x += 12) {
             display.HitTest({x, y});
             display.HitTestButtons({x, y});
         }
     root->Seek(0);
-    display.UpdatePass();
-    display.PrepareDirty();
+    display.Draw();
     movie::QueuedAction a;
     while (display.Actions().Take(&a)) {
     }

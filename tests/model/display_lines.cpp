@@ -285,3 +285,60 @@ TEST_F(DisplayScopes, ScrolledViewDrawsAtDesignCoordinates)
 }
 
 } // namespace
+
+namespace {
+
+using DisplayMisc = DisplayTest;
+
+TEST_F(DisplayMisc, PolygonFillsAlternate)
+{
+    CImageView view(20, 20, ColourRGB(0, 255, 0));
+    CDisplay display(&view);
+    CBrush red(ColourRGB(255, 0, 0));
+    const CPoint square[] = {{2, 2}, {12, 2}, {12, 12}, {2, 12}};
+    FillPolygon(square, 4, &red);
+    EXPECT_EQ(view.Pixel(7, 7), ColourRGB(255, 0, 0));
+    EXPECT_EQ(view.Pixel(2, 7), kBlack);    // outlined with the default pen
+    EXPECT_EQ(view.Pixel(15, 7), ColourRGB(0, 255, 0));
+}
+
+TEST_F(DisplayMisc, BlitMemoryBitmapAndPixelRead)
+{
+    CBitmap bitmap;
+    bitmap.CreateBitmap(4, 3, 1, 32);
+    bitmap.Image().fill(PixelOf(ColourRGB(9, 8, 7)));
+    bitmap.Image().setPixel(1, 2, PixelOf(ColourRGB(200, 100, 50)));
+    EXPECT_EQ(CDisplay::GetBitmapPixel(&bitmap, 1, 2), ColourRGB(200, 100, 50));
+    CImageView view(20, 20);
+    {
+        CDisplay display(&view);
+        CDisplay::BlitMemoryBitmap(&bitmap, CRect(5, 6, 9, 9), nullptr);
+        EXPECT_EQ(CDisplay::GetBitmapPixel(&bitmap, 0, 0), ColourRGB(9, 8, 7));
+    }
+    EXPECT_EQ(view.Pixel(6, 8), ColourRGB(200, 100, 50));
+    EXPECT_EQ(view.Pixel(5, 6), ColourRGB(9, 8, 7));
+    EXPECT_EQ(view.Pixel(9, 6), kWhite);
+    // Not on a printer.
+    CImageView page(20, 20);
+    CDC printer;
+    printer.AttachSurface(&page.Image());
+    printer.SetPrinting(true);
+    CDisplay display(&printer, nullptr);
+    CDisplay::BlitMemoryBitmap(&bitmap, CRect(5, 6, 9, 9), nullptr);
+    EXPECT_EQ(page.Pixel(6, 8), kWhite);
+}
+
+TEST_F(DisplayMisc, EraseClipBoxAndPtVisible)
+{
+    CImageView view(10, 10, ColourRGB(1, 1, 1));
+    CDisplay display(&view);
+    CDisplay::GetCurrentDC()->IntersectClipRect(CRect(2, 2, 6, 6));
+    EXPECT_TRUE(CDisplay::PtVisible({3, 3}));
+    EXPECT_FALSE(CDisplay::PtVisible({7, 7}));
+    EraseClipBox();
+    EXPECT_EQ(view.Pixel(3, 3), kWhite);
+    EXPECT_EQ(view.Pixel(7, 7), ColourRGB(1, 1, 1));
+    CDisplay::GetCurrentDC()->SelectClipRect(nullptr);
+}
+
+} // namespace

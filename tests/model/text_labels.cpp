@@ -2,6 +2,8 @@
 #include "model/text/placement.h"
 #include "model/text/symbols.h"
 #include "model/text/rtf_codepage.h"
+#include "model/text/textlabel.h"
+#include "text_qtapp.h"
 
 #include <gtest/gtest.h>
 
@@ -147,4 +149,27 @@ TEST(SymbolPalette, GreekCodePageAndFonts)
     EXPECT_EQ(PlanSymbolInsert(178, 2, "Symbol").font, SymbolInsert::Arial);
     EXPECT_EQ(PlanSymbolInsert(178, 0, "Arial").font, SymbolInsert::Keep);
     EXPECT_EQ(PlanSymbolInsert('w', kCharsetGreek, "Arial").code, 0xF9);
+}
+
+TEST(LabelMarkers, QuestionSettingsFromTheDialog)
+{
+    EnsureTextGuiApp();
+    CTextLabel label(nullptr, CPoint(0, 0), nullptr);
+    CResponseMap dialog;
+    dialog.SetAt("A", Block("first"));
+    label.ApplyQuestionSettings(2, "A", 5, dialog, true);
+    EXPECT_EQ(label.question.number, 2);
+    EXPECT_EQ(label.question.correctAnswer, "A");
+    EXPECT_EQ(label.GetResponseMode(), 5);
+    EXPECT_TRUE(label.flags & TF_BORDER);
+    EXPECT_EQ(label.rtf.text, "Text is automatic in this mode.");
+
+    label.ApplyQuestionSettings(2, "A", 2, CResponseMap(), false);
+    EXPECT_TRUE(label.flags & TF_QUESTION);
+    EXPECT_EQ(label.GetResponseMode(), 2);
+
+    label.ApplyQuestionSettings(0, "", 0, CResponseMap(), false);
+    EXPECT_EQ(label.GetResponseMode(), 0);
+    EXPECT_EQ(label.rtf.text, "Text");  // back to the default text
+    EXPECT_FALSE(label.flags & (TF_QUESTION | TF_BORDER));
 }

@@ -198,3 +198,50 @@ TEST(MovieButtons, ClickAndMenuTracking)
     EXPECT_EQ(menu.display.ButtonTransition(nullptr, true), 8);
     EXPECT_EQ(menu.Posted(), (std::vector<int>{7, 8}));
 }
+
+TEST(MovieButtons, FocusBoundsAreTheUpStateRecords)
+{
+    ButtonMovie m;
+    MovieRect b = m.display.FocusBounds(m.button);
+    EXPECT_EQ(b, (MovieRect{0, 200, 0, 200}));
+    EXPECT_TRUE(RectIsEmpty(m.display.FocusBounds(m.button->children)));   // a shape has none
+}
+
+TEST(MovieDisplay, ClonesAndSubtreeBounds)
+{
+    MovieWriter w;
+    w.Add(DefineRectShape(2, 1, 0, 0, 200, 100, 0xFF0000FF));
+    BitWriter sp;
+    sp.UI16(5);
+    sp.UI16(1);
+    Place inner;
+    inner.depth = 1;
+    inner.id = 1;
+    sp.Append(PlaceObject2(inner));
+    sp.Append(Tag(1, {}));
+    sp.UI16(0);
+    w.Add(Tag(39, sp.Take(), true));
+    Matrix at = Matrix::Translate(1000, 500);
+    Place s;
+    s.depth = 3;
+    s.id = 5;
+    s.matrix = &at;
+    s.name = "ball";
+    w.Add(PlaceObject2(s));
+    w.ShowFrame();
+    Bytes file = w.Finish();
+    DisplayList d;
+    auto root = Timeline::CreateRoot(&d, 0);
+    root->Append(file.data(), file.size());
+    d.StepTimelines();
+    Instance* ball = d.FindDepth(root->GetInstance(), 3);
+    ASSERT_NE(ball, nullptr);
+    Instance* copy = d.CloneSprite(ball, 7, "ball2");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->name, "ball2");
+    EXPECT_EQ(copy->matrix, ball->matrix);
+    ASSERT_NE(copy->children, nullptr);   // its own timeline placed the shape
+    EXPECT_NE(copy->sprite.get(), ball->sprite.get());
+    EXPECT_EQ(d.CloneSprite(ball->children, 9, nullptr), nullptr);   // not a sprite
+    EXPECT_EQ(d.SubtreeBounds(ball, ball->matrix), (MovieRect{1000, 1200, 500, 600}));
+}

@@ -329,3 +329,57 @@ TEST(MovieTimeline, BadMoviesDoNotPlay)
     EXPECT_EQ(p.Level(), nullptr);
     EXPECT_FALSE(p.root->Playing());
 }
+
+TEST(MovieTimeline, AJumpKeepsARePlacedSpriteAndItsFrame)
+{
+    Bytes spriteTags;
+    for (int i = 0; i < 3; ++i) {
+        Bytes show = Tag(1, {});
+        spriteTags.insert(spriteTags.end(), show.begin(), show.end());
+    }
+    MovieWriter w;
+    w.frameCount = 2;
+    w.Add(DefineSprite(7, 3, spriteTags));
+    Place s;
+    s.depth = 1;
+    s.id = 7;
+    w.Add(PlaceObject2(s));
+    w.ShowFrame();
+    w.ShowFrame();
+    Player p(w.Finish());
+    p.display.StepTimelines();
+    Instance* sprite = p.display.FindDepth(p.Level(), 1);
+    ASSERT_NE(sprite, nullptr);
+    p.display.StepTimelines();
+    int frame = sprite->sprite->CurrentFrame();
+    EXPECT_EQ(frame, 1);
+    p.root->Seek(0);
+    EXPECT_EQ(p.display.FindDepth(p.Level(), 1), sprite);
+    EXPECT_EQ(sprite->sprite->CurrentFrame(), frame);
+    EXPECT_EQ(p.Level()->children->next, nullptr);
+}
+
+TEST(MovieTimeline, PlacingAtAnOccupiedDepthGoesFirst)
+{
+    MovieWriter w;
+    w.Add(DefineRectShape(2, 1, 0, 0, 200, 200, 0xFF0000FF));
+    w.Add(DefineRectShape(2, 2, 0, 0, 200, 200, 0x00FF00FF));
+    Place a;
+    a.depth = 4;
+    a.id = 1;
+    w.Add(PlaceObject2(a));
+    a.id = 2;
+    w.Add(PlaceObject2(a));
+    Matrix m = Matrix::Translate(77, 0);
+    Place move;
+    move.depth = 4;
+    move.move = true;
+    move.matrix = &m;
+    w.Add(PlaceObject2(move));
+    w.ShowFrame();
+    Player p(w.Finish());
+    p.display.StepTimelines();
+    EXPECT_EQ(p.Depths(), (DepthList{{4, 2}, {4, 1}}));
+    EXPECT_EQ(p.Level()->children->matrix.tx, 77);
+    EXPECT_EQ(p.Level()->children->next->matrix.tx, 0);
+}
