@@ -31,6 +31,14 @@ struct Rasteriser::Run {
     FillRecord* fills[4][kRunFills];
 };
 
+namespace {
+
+// Copies a run's header and only the fill lists it has recorded (a whole
+// record is 400 bytes; most splits happen before anything is recorded).
+void CopyRun(Rasteriser::Run* dst, const Rasteriser::Run* src);
+
+}  // namespace
+
 void Rasteriser::StartRuns()
 {
     if (runs_.Allocator().BlockCount() == 0) runs_.Init(128, true, 0x55555555);
@@ -41,7 +49,7 @@ void Rasteriser::StartRuns()
     }
     accPixel_ = -1;
     acc_ = 0;
-    runHead_ = runs_.New();
+    runHead_ = static_cast<Run*>(runs_.Allocator().Alloc());
     if (!runHead_) return;
     runHead_->next = nullptr;
     runHead_->x0 = clipL_;
@@ -66,18 +74,18 @@ void Rasteriser::RecordSpan(int x0, int x1)
     while (r && r->x0 < x1) {
         if (r->x0 < x0) {
             // Split at x0: the copy keeps the right part.
-            Run* c = runs_.New();
+            Run* c = static_cast<Run*>(runs_.Allocator().Alloc());  // left uninitialised: CopyRun fills it
             if (!c) return;
-            std::memcpy(c, r, sizeof(Run));
+            CopyRun(c, r);
             c->x0 = x0;
             r->x1 = x0;
             r->next = c;
             r = c;
         }
         if (r->x1 > x1) {
-            Run* c = runs_.New();
+            Run* c = static_cast<Run*>(runs_.Allocator().Alloc());  // left uninitialised: CopyRun fills it
             if (!c) return;
-            std::memcpy(c, r, sizeof(Run));
+            CopyRun(c, r);
             c->x0 = x1;
             r->x1 = x1;
             r->next = c;
@@ -97,6 +105,25 @@ void Rasteriser::RecordSpan(int x0, int x1)
         r = r->next;
     }
 }
+
+namespace {
+
+void CopyRun(Rasteriser::Run* dst, const Rasteriser::Run* src)
+{
+    dst->next = src->next;
+    dst->x0 = src->x0;
+    dst->x1 = src->x1;
+    dst->count = src->count;
+    dst->uniform = src->uniform;
+    dst->transparent = src->transparent;
+    dst->kinds = src->kinds;
+    for (int s = 0; s < src->count; ++s) {
+        dst->n[s] = src->n[s];
+        std::memcpy(dst->fills[s], src->fills[s], sizeof(FillRecord*) * src->n[s]);
+    }
+}
+
+}  // namespace
 
 // Sum over the run's sub-lines of the fills composited bottom-up over
 // transparent black, at pixel (px, py).

@@ -105,7 +105,9 @@ private:
         const size_t font = static_cast<size_t>(std::find(fonts_.begin(), fonts_.end(), k) - fonts_.begin());
         std::string w = "\\plain";
         if (font != 0) w += "\\f" + FormatInt(static_cast<long long>(font));
-        if (f.halfPoints != base_.halfPoints) w += "\\fs" + FormatInt(f.halfPoints);
+        // Every run names its size, so the bytes mean the same whatever
+        // default format reads them (and the size rescaling finds them).
+        w += "\\fs" + FormatInt(f.halfPoints);
         if (f.bold) w += "\\b";
         if (f.italic) w += "\\i";
         if (f.underline) w += "\\ul";

@@ -370,3 +370,29 @@ int CTextLabel::OnPropertyCommand(int commandId, const CString& text)
     }
     return 0x20 | (changed ? 1 : 0);
 }
+
+namespace {
+template <class F>
+int ForEachLabel(CPart* part, F&& f)
+{
+    int n = 0;
+    for (CPart* c = part ? part->GetFirstChild() : nullptr; c; c = c->GetNextSibling()) {
+        if (auto* label = dynamic_cast<CTextLabel*>(c)) {
+            f(label);
+            ++n;
+        }
+        n += ForEachLabel(c, f);
+    }
+    return n;
+}
+}  // namespace
+
+int RescaleAllLabelFonts(CPart* design)
+{
+    return ForEachLabel(design, [](CTextLabel* l) { l->RescaleFontSizes(); });
+}
+
+int FixAllLabelFontTables(CPart* design)
+{
+    return ForEachLabel(design, [](CTextLabel* l) { l->FixRtfFontTable(); });
+}

@@ -101,5 +101,11 @@ public:
     static CLabelCommandHost* Install(CLabelCommandHost* host);
 };
 
+// The document-wide text commands: every label of the design (at any depth
+// of the part tree) gets its stored RTF rescaled by RescaleFontFactor() or
+// its font table's Symbol entries mended.  Returns the number of labels.
+int RescaleAllLabelFonts(CPart* design);
+int FixAllLabelFontTables(CPart* design);
+
 // The symbol palette's selection ("a" at start).
 CString& PaletteSelection();

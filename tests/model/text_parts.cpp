@@ -155,6 +155,7 @@ TEST(TextParts, OldLabelRecords)
     EXPECT_EQ(ancient->rtf.text, "plain old label");
     EXPECT_EQ(ancient->rtf.length(), 0u);
     EXPECT_TRUE(ancient->flags & TF_MULTILINE);
+    ASSERT_TRUE(ancient->GetResizeFrame());  // a new frame for every label
 }
 
 TEST(TextParts, DamagedResponseCountIsRefused)
@@ -415,4 +416,24 @@ TEST(TextParts, ClassesAreRegisteredAndInTheCatalogue)
         ASSERT_GE(row, 0) << name;
         EXPECT_EQ(PartCatalogue::Get().GetRowStatus(row), PartCatalogue::rowReady) << name;
     }
+}
+
+TEST(TextParts, DocumentWideTextCommandsReachEveryLabel)
+{
+    EnsureTextGuiApp();
+    CPart root;
+    auto* group = new CPart;
+    root.AppendChild(group);
+    auto* a = new CTextLabel(nullptr, CPoint(0, 0), nullptr);
+    auto* b = new CGroupBox(nullptr, nullptr);
+    group->AppendChild(a);
+    group->AppendChild(b);
+    a->rtf.mode = 2;
+    a->rtf.buffer = "{\\rtf1{\\fonttbl{\\f0\\froman Symbol;}}\\fs20 a}";
+    const std::string bBefore = b->rtf.buffer;
+    EXPECT_EQ(RescaleAllLabelFonts(&root), 2);
+    EXPECT_EQ(a->rtf.buffer, "{\\rtf1{\\fonttbl{\\f0\\froman Symbol;}}\\fs25 a}");
+    EXPECT_NE(b->rtf.buffer, bBefore);
+    EXPECT_EQ(FixAllLabelFontTables(&root), 2);
+    EXPECT_EQ(a->rtf.buffer, "{\\rtf1{\\fonttbl{\\f0\\froman\\fcharset2 Symbol;}}\\fs25 a}");
 }

@@ -166,7 +166,7 @@ TEST(RtfWrite, ShapeOfTheOutput)
     d.paragraphs.push_back(p);
     EXPECT_EQ(WriteRtf(d, Base()),
               "{\\rtf1\\ansi\\deff0\\uc1{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}}\r\n"
-              "\\pard\\plain Hi \\plain\\b there\\par\r\n}");
+              "\\pard\\plain\\fs20 Hi \\plain\\fs20\\b there\\par\r\n}");
 }
 
 TEST(RtfDocumentBridge, QtDocumentCarriesTheRuns)

@@ -284,3 +284,45 @@ TEST(MovieRaster, PaletteAnd16BitTargets)
         }
     }
 }
+
+TEST(MovieRaster, HighlightPatternsAndPaletteMixing)
+{
+    // Highlight mode 1: the 0xA5A5 pattern of white (set bits) and black.
+    Image img(8, 4);
+    Rasteriser r;
+    r.Attach(img.Target(), 0, 0, 8, 4, false);
+    r.BeginFrame();
+    FillRecord* f = r.NewSolidFill(Rgba(10, 200, 30));
+    f->highlight = 1;
+    Shape s;
+    s.Rect(0, 0, 8, 4, f);
+    r.AddEdges(s.Edges(), f, nullptr);
+    r.Paint();
+    r.EndFrame();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool set = (0xA5A5 >> (15 - (4 * y + (x & 3)))) & 1;
+            EXPECT_EQ(img.At(x, y), set ? Argb(255, 255, 255) : Argb(0, 0, 0)) << x << "," << y;
+        }
+
+    // On a black-and-white palette a mid grey mixes the two colours.
+    const uint32_t bw[2] = {0x000000, 0xFFFFFF};
+    CBitBuffer buf;
+    ASSERT_TRUE(buf.Create(8, 8, 8, bw, 2));
+    Rasteriser p;
+    p.solidColorMode = 1;
+    p.Attach(buf.Target(), 0, 0, 8, 8, false);
+    p.BeginFrame();
+    FillRecord* grey = p.NewSolidFill(Rgba(100, 100, 100));
+    Shape g;
+    g.Rect(0, 0, 8, 8, grey);
+    p.AddEdges(g.Edges(), grey, nullptr);
+    p.Paint();
+    p.EndFrame();
+    int white = 0;
+    const PixelTarget t = buf.Target();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) white += t.Row(y)[x];
+    EXPECT_GT(white, 8);
+    EXPECT_LT(white, 56);
+}
