@@ -1,6 +1,7 @@
 #include "movieplayer/stroke.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace movie {
@@ -13,7 +14,12 @@ MoviePoint Sub(MoviePoint a, MoviePoint b) { return {a.x - b.x, a.y - b.y}; }
 // Unit normal (to the left of travel in a y-down frame) scaled to len.
 MoviePoint Normal(MoviePoint dir, int32_t len)
 {
-    return PointSetLength({dir.y, -dir.x}, len);
+    // Rounded, not truncated: without anti-aliasing one unit is a whole
+    // pixel, and PointSetLength's truncation made a 4-unit stroke 2 wide.
+    const double l = std::hypot(double(dir.x), double(dir.y));
+    if (l == 0) return {0, 0};
+    return {SaturateDouble(std::nearbyint(dir.y * double(len) / l)),
+            SaturateDouble(std::nearbyint(-dir.x * double(len) / l))};
 }
 
 // Sign of the area enclosed by a loop of curves (shoelace); a quadratic

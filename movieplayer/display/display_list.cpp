@@ -5,7 +5,6 @@
 #include "movieplayer/character/character.h"
 #include "movieplayer/character/morph.h"
 #include "movieplayer/character/timeline.h"
-#include "movieplayer/display/drawing_hooks.h"
 #include "movieplayer/stream/records.h"
 #include "movieplayer/stream/tag_codes.h"
 
@@ -39,7 +38,6 @@ DisplayList::~DisplayList()
             i->parent = nullptr;
             Destroy(i);
         }
-    FreeDrawing(&root_);
 }
 
 // ---- Instances ------------------------------------------------------------
@@ -130,10 +128,7 @@ Instance* DisplayList::MoveObject(Instance* parent, const Placement& p)
         int oldKind = inst->Kind(), newKind = p.character->kind;
         bool special = oldKind == kCharSprite || oldKind == kCharButton || newKind == kCharSprite ||
                        newKind == kCharButton;
-        if (oldKind == newKind || !special) {
-            inst->character = p.character;
-            FreeDrawing(inst);
-        }
+        if (oldKind == newKind || !special) inst->character = p.character;
     }
     if (p.flags & kPlaceMatrix) inst->matrix = p.matrix;
     if (p.flags & kPlaceCxform) inst->cxform = p.cxform;
@@ -166,7 +161,6 @@ void DisplayList::Destroy(Instance* inst)
         inst->boundTimeline->Detach();
         inst->boundTimeline = nullptr;
     }
-    FreeDrawing(inst);
     if (tracked_ == inst) tracked_ = nullptr;
     if (Instance* parent = inst->parent) {
         for (Instance** link = &parent->children; *link; link = &(*link)->next) {
@@ -452,7 +446,6 @@ void DisplayList::UpdateWalk(Instance* inst, const MovieMatrix& parentMatrix, bo
     MatrixConcat(inst->matrix, parentMatrix, m);
     changed = changed || inst->needsUpdate;
     if (changed) {
-        FreeDrawing(inst);
         InvalidateBounds(inst);
         inst->deviceBounds = ComputeBounds(*inst, m);
         if (!RectIsEmpty(inst->deviceBounds)) {

@@ -25,7 +25,6 @@ namespace movie {
 struct Character;
 class DisplayList;
 class Timeline;
-struct InstanceDrawing;
 
 // PlaceObject2 flag bits, also used for the fields of a placement.
 enum PlaceFlags : int {
@@ -79,7 +78,6 @@ struct Instance {
     bool needsUpdate = false;
     bool scriptLocked = false;
     int buttonState = kButtonNone;
-    InstanceDrawing* drawing = nullptr; // edges and fills built for drawing
 
     Instance();
     ~Instance();

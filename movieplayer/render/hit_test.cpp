@@ -87,6 +87,10 @@ bool InstanceHolds(const Instance* inst, const MovieMatrix& m, MoviePoint p, boo
     const CharacterDictionary* dict = DictionaryOf(inst);
     if (!dict) return false;
     if (inst->Kind() == kCharEditText) {
+        // The second flags byte after the bounds: 0x10 no selection.
+        StreamCursor c = inst->character->Cursor();
+        c.UI8();
+        if (c.UI8() & 0x10) return false;
         MovieMatrix inv;
         MatrixInvert(m, inv);
         return RectContainsPoint(inst->character->bounds, MatrixMapPoint(inv, p));

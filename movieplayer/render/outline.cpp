@@ -1,6 +1,7 @@
 #include "movieplayer/render/outline.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "movieplayer/character/character.h"
 #include "movieplayer/character/morph.h"
@@ -71,7 +72,16 @@ Curve CurveOf(const ShapeRecord& r)
 
 int32_t MapLineWidth(const MovieMatrix& m, uint16_t width)
 {
-    return width == 0 ? 0 : MatrixMapLength(m, width);
+    // The length of (w, w) through the matrix, divided by sqrt 2, rounded at
+    // the end.  Mapping the vector to whole units first (as MatrixMapLength
+    // does) truncates twice: at 1/20 pixel per twip a 40-twip (2 pixel) line
+    // came out 1 pixel wide and a 4-pixel one 3.
+    if (width == 0) return 0;
+    double vx = double(width) * (double(m.a) + double(m.c)) / 65536.0;
+    double vy = double(width) * (double(m.b) + double(m.d)) / 65536.0;
+    double w = std::hypot(vx, vy) / std::sqrt(2.0);
+    int32_t r = SaturateDouble(w + 0.5);
+    return r < 1 ? 1 : r;
 }
 
 int SplitMonotonicY(const Curve& c, Curve out[2])

@@ -92,10 +92,11 @@ TEST(MovieOutline, StrokesGetTheirWidthMapped)
     WalkCharacter(*s.Find(1), s.root->Dictionary(), Pixels(), 0, log);
     EXPECT_TRUE(log.edges.empty());
     ASSERT_EQ(log.strokes.size(), 1u);
-    // 100 twips are 5 pixels; the truncating 1/20 scale and the length
-    // formula make 3.
-    EXPECT_EQ(log.strokes[0], MatrixMapLength(Pixels(), 100));
-    EXPECT_EQ(log.strokes[0], 3);
+    // 100 twips are 5 pixels (the truncated 1/20 scale, 3276, makes 4.998).
+    EXPECT_EQ(log.strokes[0], 5);
+    EXPECT_EQ(MapLineWidth(Pixels(), 40), 2);    // a 2-pixel line stays 2
+    EXPECT_EQ(MapLineWidth(Pixels(), 1), 1);     // the thinnest is 1
+    EXPECT_EQ(MapLineWidth(Pixels(), 0), 0);
     EXPECT_EQ(log.segments, 3);
 }
 

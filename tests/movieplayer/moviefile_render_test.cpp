@@ -402,3 +402,50 @@ TEST(MovieRender, RedrawingOnlyTheDirtyPartGivesTheSameImage)
         }
     }
 }
+
+TEST(MovieRender, StrokesAndClipLayersWithLines)
+{
+    // A 4 px wide black line along y = 8 px from x = 4 to 16 px, no fill.
+    auto lineShape = [](uint16_t id) {
+        BitWriter c;
+        c.UI16(id);
+        WriteRect(c, 2 * T, 18 * T, 6 * T, 10 * T);
+        WriteStyleCount(c, 0);
+        WriteStyleCount(c, 1);
+        WriteLineStyle(c, 4 * T, 0x000000FF, false);
+        WriteIndexBits(c, 0, 1);
+        StyleChange sc;
+        sc.move = true;
+        sc.x = 4 * T;
+        sc.y = 8 * T;
+        sc.line = 1;
+        WriteStyleChange(c, sc, 0, 1);
+        WriteLine(c, 12 * T, 0);
+        WriteEndShape(c);
+        return Tag(2, c.Take());
+    };
+    MovieWriter w;
+    w.Add(lineShape(1));
+    PlaceAt(w, 1, 1);
+    w.ShowFrame();
+    Render s(w, 20, 16, false);
+    s.Save("stroke");
+    for (int x = 4; x < 16; ++x) {
+        EXPECT_EQ(s.At(x, 6), 0xFF000000u) << x;
+        EXPECT_EQ(s.At(x, 9), 0xFF000000u) << x;
+        EXPECT_EQ(s.At(x, 4), kWhite) << x;
+        EXPECT_EQ(s.At(x, 11), kWhite) << x;
+    }
+
+    // The same line as a clip layer: no line is drawn, and the clipped red
+    // square shows only inside the stroke's outline... a clip shape has no
+    // lines, so nothing of the square shows.
+    MovieWriter c;
+    c.Add(lineShape(1));
+    c.Add(DefineRectShape(2, 2, 0, 0, 20 * T, 16 * T, 0xFF0000FF));
+    PlaceAt(c, 1, 1, 0, 0, -1, 2);
+    PlaceAt(c, 2, 2);
+    c.ShowFrame();
+    Render clip(c, 20, 16, false);
+    EXPECT_EQ(clip.Count(kWhite), 20 * 16);
+}
