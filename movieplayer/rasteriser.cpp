@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace movie {
 
@@ -61,7 +62,15 @@ void Rasteriser::BeginFrame()
 {
     EndFrame();
     const size_t n = static_cast<size_t>(clipB_ - clipT_) + 1;
-    if (buckets_.size() < n) buckets_.resize(n);
+    if (buckets_.size() < n) {
+        // Grown only when the clip height grows; without memory the frame
+        // paints nothing (Paint checks the size).
+        try {
+            buckets_.resize(n);
+        } catch (const std::bad_alloc&) {
+            buckets_.clear();
+        }
+    }
     std::fill(buckets_.begin(), buckets_.end(), nullptr);
     active_ = lastInsert_ = nullptr;
     stack_.clear();
@@ -99,6 +108,7 @@ void Rasteriser::AddEdges(EdgeRecord* edges, FillRecord* fills, FillRecord* clip
     }
     sequence_ += 0x10000;
     objects_.push_back({edges, fills});
+    if (buckets_.size() < static_cast<size_t>(clipB_ - clipT_) + 1) return;
     for (EdgeRecord* e = edges; e; e = e->next) {
         if (e->y0 >= clipB_ || e->y1 <= clipT_ || e->y0 >= e->y1) continue;
         const int b = std::max(0, e->y0 - clipT_);
