@@ -47,8 +47,11 @@ void Rasteriser::Attach(const PixelTarget& target, int left, int top, int right,
     aa_ = antiAliased;
     pixL_ = std::max(left, 0);
     pixT_ = std::max(top, 0);
-    pixR_ = std::min(right, target_.width);
-    pixB_ = std::min(bottom, target_.height);
+    // Edge coordinates are 16-bit units: with anti-aliasing (×4) the clip
+    // stops at 8191 pixels, without it at 32767.
+    const int limit = antiAliased ? 8191 : 32767;
+    pixR_ = std::min({right, target_.width, limit});
+    pixB_ = std::min({bottom, target_.height, limit});
     if (pixR_ < pixL_) pixR_ = pixL_;
     if (pixB_ < pixT_) pixB_ = pixT_;
     const int s = aa_ ? 4 : 1;
