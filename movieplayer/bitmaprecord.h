@@ -43,7 +43,7 @@ struct BitmapRecord {
     int height = 0;
     int rowBytes = 0;
     int reserved = 0;
-    bool hasAlpha = false;
+    bool hasAlpha = false;  // a table entry (or, set by the decoder, a 32-bit pixel) below alpha 255
     int refCount = 0;  // fills that use the bitmap in the current frame
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace movie {
 
@@ -46,8 +47,11 @@ void Rasteriser::Attach(const PixelTarget& target, int left, int top, int right,
     aa_ = antiAliased;
     pixL_ = std::max(left, 0);
     pixT_ = std::max(top, 0);
-    pixR_ = std::min(right, target_.width);
-    pixB_ = std::min(bottom, target_.height);
+    // Edge coordinates are 16-bit units: with anti-aliasing (×4) the clip
+    // stops at 8191 pixels, without it at 32767.
+    const int limit = antiAliased ? 8191 : 32767;
+    pixR_ = std::min({right, target_.width, limit});
+    pixB_ = std::min({bottom, target_.height, limit});
     if (pixR_ < pixL_) pixR_ = pixL_;
     if (pixB_ < pixT_) pixB_ = pixT_;
     const int s = aa_ ? 4 : 1;
@@ -61,7 +65,15 @@ void Rasteriser::BeginFrame()
 {
     EndFrame();
     const size_t n = static_cast<size_t>(clipB_ - clipT_) + 1;
-    if (buckets_.size() < n) buckets_.resize(n);
+    if (buckets_.size() < n) {
+        // Grown only when the clip height grows; without memory the frame
+        // paints nothing (Paint checks the size).
+        try {
+            buckets_.resize(n);
+        } catch (const std::bad_alloc&) {
+            buckets_.clear();
+        }
+    }
     std::fill(buckets_.begin(), buckets_.end(), nullptr);
     active_ = lastInsert_ = nullptr;
     stack_.clear();
@@ -99,6 +111,7 @@ void Rasteriser::AddEdges(EdgeRecord* edges, FillRecord* fills, FillRecord* clip
     }
     sequence_ += 0x10000;
     objects_.push_back({edges, fills});
+    if (buckets_.size() < static_cast<size_t>(clipB_ - clipT_) + 1) return;
     for (EdgeRecord* e = edges; e; e = e->next) {
         if (e->y0 >= clipB_ || e->y1 <= clipT_ || e->y0 >= e->y1) continue;
         const int b = std::max(0, e->y0 - clipT_);

@@ -110,7 +110,10 @@ FillRecord* Rasteriser::NewBitmapFill(BitmapRecord* bitmap, uint8_t type, const 
         f->itx = Saturate64(inv.tx * 65536.0);
         f->ity = Saturate64(inv.ty * 65536.0);
     }
-    f->transparent = !bitmap || bitmap->hasAlpha || bitmap->format == kBitmap32 || (f->cx.flags != 0 && (f->cx.aMul < 256 || f->cx.aAdd < 0));
+    // A bitmap is transparent when its record says so: some table entry, or
+    // for 32-bit bitmaps some pixel, has alpha below 255 (the decoder sets
+    // the flag), or the colour transform lowers alpha.
+    f->transparent = !bitmap || bitmap->hasAlpha || (f->cx.flags != 0 && (f->cx.aMul < 256 || f->cx.aAdd < 0));
     return f;
 }
 

@@ -40,6 +40,25 @@ std::uint32_t Rop3(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32
     return r & kRgbMask;
 }
 
+// The common operations straight; everything else from the truth table.
+// Equal to Rop3 for every table (tested).
+std::uint32_t Rop3Fast(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32_t d)
+{
+    switch (table) {
+    case 0xCC: return s & kRgbMask;
+    case 0x88: return s & d & kRgbMask;
+    case 0xEE: return (s | d) & kRgbMask;
+    case 0x66: return (s ^ d) & kRgbMask;
+    case 0x33: return ~s & kRgbMask;
+    case 0x55: return ~d & kRgbMask;
+    case 0xF0: return p & kRgbMask;
+    case 0x5A: return (p ^ d) & kRgbMask;
+    case 0x00: return 0;
+    case 0xFF: return kRgbMask;
+    default: return Rop3(table, p, s, d);
+    }
+}
+
 // Whether the truth table depends on the source (or the pattern).
 bool UsesSource(unsigned t) { return (((t >> 2) ^ t) & 0x33) != 0; }
 bool UsesPattern(unsigned t) { return (((t >> 4) ^ t) & 0x0F) != 0; }
@@ -93,6 +112,9 @@ bool HatchOn(int hatch, int x, int y)
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 } // namespace
+
+std::uint32_t RasterOp3(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32_t d) { return Rop3Fast(table, p, s, d); }
+std::uint32_t RasterOp3Reference(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32_t d) { return Rop3(table, p, s, d); }
 
 // ---------------------------------------------------------------- CBitmap
 
@@ -405,7 +427,7 @@ bool CDC::PatBlt(int x, int y, int width, int height, std::uint32_t rop)
             COLORREF p = m_bkColour;
             if (UsesPattern(table) && !brush->PixelAt(*this, px, py, p)) p = m_bkColour;
             if (mono) p = ToMono(p);
-            line[px] = PixelOf(Rop3(table, p, 0, ColourOf(line[px])));
+            line[px] = PixelOf(Rop3Fast(table, p, 0, ColourOf(line[px])));
         }
     }
     return true;
@@ -530,28 +552,33 @@ bool CDC::StretchBlt(int x, int y, int width, int height, const CDC* src, int xS
         sourceCopy = simg->copy();
         simg = &sourceCopy;
     }
+    const int sw = simg ? simg->width() : 0;
+    const int sh = simg ? simg->height() : 0;
     for (int py = r.top; py < r.bottom; ++py) {
         QRgb* line = reinterpret_cast<QRgb*>(m_surface->scanLine(py));
         int sy = 0;
         if (needSource) {
-            sy = s.top + static_cast<int>((static_cast<long long>(py - d.top) * s.Height()) / d.Height());
-            if (sy < 0 || sy >= simg->height()) continue;
+            sy = sameScale ? s.top + (py - d.top)
+                           : s.top + static_cast<int>((static_cast<long long>(py - d.top) * s.Height()) / d.Height());
+            if (sy < 0 || sy >= sh) continue;
         }
         const QRgb* sline = needSource ? reinterpret_cast<const QRgb*>(simg->constScanLine(sy)) : nullptr;
+        const bool patterned = UsesPattern(table);
         for (int px = r.left; px < r.right; ++px) {
             std::uint32_t sv = 0;
             if (needSource) {
-                const int sx = s.left + static_cast<int>((static_cast<long long>(px - d.left) * s.Width()) / d.Width());
-                if (sx < 0 || sx >= simg->width()) continue;
+                const int sx = sameScale ? s.left + (px - d.left)
+                                         : s.left + static_cast<int>((static_cast<long long>(px - d.left) * s.Width()) / d.Width());
+                if (sx < 0 || sx >= sw) continue;
                 COLORREF c = ColourOf(sline[sx]);
                 if (srcMono && !destMono) c = (c == kBlack) ? m_textColour : m_bkColour;
                 else if (!srcMono && destMono) c = (c == src->m_bkColour) ? kWhite : kBlack;
                 sv = c;
             }
             COLORREF p = m_bkColour;
-            if (UsesPattern(table) && !brush->PixelAt(*this, px, py, p)) p = m_bkColour;
+            if (patterned && !brush->PixelAt(*this, px, py, p)) p = m_bkColour;
             if (destMono) p = ToMono(p);
-            line[px] = PixelOf(Rop3(table, p, sv, ColourOf(line[px])));
+            line[px] = PixelOf(Rop3Fast(table, p, sv, ColourOf(line[px])));
         }
     }
     return true;
@@ -570,10 +597,14 @@ QFont CDC::CurrentQtFont() const
 CSize CDC::GetTextExtent(const CString& text) const
 {
     if (!LoadDrawingFaces()) return {0, 0};
-    QFont f = m_font && m_font->IsValid() ? m_font->QtFont(1) : MakeDrawingFont("Arial", 14, 400, false, false);
+    // Measured at the device size and given back in logical units, as a
+    // scaled mapping measures (hinting differs between sizes).
+    const int s = m_scale;
+    QFont f = m_font && m_font->IsValid() ? m_font->QtFont(s) : MakeDrawingFont("Arial", 14 * s, 400, false, false);
     QFontMetrics fm(f);
-    const int width = fm.horizontalAdvance(FromWindows1252(text)) + m_charExtra * text.GetLength();
-    return {width, fm.ascent() + fm.descent()};
+    const int width = fm.horizontalAdvance(FromWindows1252(text)) + m_charExtra * s * text.GetLength();
+    const int height = fm.ascent() + fm.descent();
+    return {(width + s / 2) / s, (height + s / 2) / s};
 }
 
 bool CDC::GetTextMetrics(TEXTMETRIC& tm) const

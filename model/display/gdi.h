@@ -325,6 +325,12 @@ private:
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
+// A ternary raster operation on 24-bit colours (table: bits 16-23 of the
+// operation code): the fast form blits use, and its slow reference that
+// evaluates the truth table term by term.
+std::uint32_t RasterOp3(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32_t d);
+std::uint32_t RasterOp3Reference(unsigned table, std::uint32_t p, std::uint32_t s, std::uint32_t d);
+
 // Stock objects shared by the drawing code.
 CPen* StockBlackPen();
 CPen* StockWhitePen();

@@ -1,5 +1,6 @@
 #include "model/text/richtext.h"
 
+#include "model/display/gdi.h"
 #include "model/text/rtf_document.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -104,4 +105,17 @@ int MeasureRichTextHeight(const CRTFData& block, const CCharFormat& cf, int widt
     QTextDocument& doc = EnsureRenderControl();
     Prepare(doc, block, cf, width);
     return static_cast<int>(std::ceil(doc.size().height()));
+}
+
+CFont& SymbolPaletteFont()
+{
+    static CFont font;
+    return font;
+}
+
+int InitTextFonts(CDC*)
+{
+    CFont& font = SymbolPaletteFont();
+    if (!font.IsValid()) font.CreateFont(16, 400, false, false, "Symbol");
+    return font.IsValid() ? 1 : 0;
 }

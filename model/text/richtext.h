@@ -44,3 +44,11 @@ void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& 
 
 // The laid-out height in pixels of the block at the given width.
 int MeasureRichTextHeight(const CRTFData& block, const CCharFormat& cf, int width);
+
+class CDC;
+class CFont;
+// The drawing layer's text-font initialiser (CDisplay::SetTextFontInitialiser,
+// installed at start-up): creates the symbol palette's font, "Symbol" at 16
+// pixels.  Returns 1 when it exists.
+int InitTextFonts(CDC* dc);
+CFont& SymbolPaletteFont();

@@ -18,6 +18,9 @@ constexpr int kMaxDepth = 200;
 constexpr int kMaxTabs = 64;
 constexpr int kMaxTwips = 31680;  // 22 inches, the largest page RTF allows
 constexpr int kMaxHalfPoints = 3276;
+// A label holds a few lines; past this many paragraphs, breaks become line
+// breaks so that a file full of \par cannot make millions of paragraphs.
+constexpr size_t kMaxParagraphs = 10000;
 
 enum class Dest { Text, FontTable, FontEntry, ColorTable, Skip };
 
@@ -445,6 +448,10 @@ private:
     void EndParagraph()
     {
         Flush();
+        if (doc_.paragraphs.size() + 1 >= kMaxParagraphs) {
+            AppendText(QString(QChar(u'\u2028')));
+            return;
+        }
         TakeParagraph();
     }
 

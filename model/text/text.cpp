@@ -1,5 +1,6 @@
 #include "model/text/text.h"
 
+#include "model/display/display.h"
 #include "model/parts/part_records.h"
 #include "model/parts/parttree.h"
 #include "model/text/markers.h"
@@ -173,6 +174,12 @@ int CText::EditInPlace(CString* text)
 int CText::MeasureText(CString* text, int)
 {
     const CString& s = text ? *text : rtf.text;
+    // With a drawing scope open, the drawing layer's text routine measures
+    // (limit 0: 0 when the text is at least as wide as the rectangle).
+    if (CDisplay::GetTextDC() && !(flags & TF_MULTILINE)) {
+        const CPoint at = AnchorPoint();
+        return CDisplay::DrawText(s, m_rect, at.x, at.y, side, nullptr, 0, 0, 0) ? 0 : 1;
+    }
     const RtfCharFormat f = BaseFormat();
     QFont font = ToQtFormat(f).font();
     font.setPixelSize(std::max(1, f.halfPoints * kScreenPixelsPerInch / 144));

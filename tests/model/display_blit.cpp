@@ -152,3 +152,19 @@ TEST(DisplayBlit, ClippingLimitsEveryOperation)
 }
 
 } // namespace
+
+#include <random>
+
+namespace {
+
+TEST(DisplayBlit, FastRasterOpsMatchTheTruthTables)
+{
+    std::mt19937 rng(3);
+    for (unsigned table = 0; table < 256; ++table)
+        for (int i = 0; i < 64; ++i) {
+            const std::uint32_t p = rng() & 0xFFFFFF, s = rng() & 0xFFFFFF, d = rng() & 0xFFFFFF;
+            ASSERT_EQ(RasterOp3(table, p, s, d), RasterOp3Reference(table, p, s, d)) << std::hex << table;
+        }
+}
+
+} // namespace

@@ -155,3 +155,43 @@ TEST_F(DisplayText, TextDrawsInsideItsOpaqueRect)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayText, ZoomFontMeasuredAtDoubleSize)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CFont plain, zoomed;
+    int created = 0;
+    const int h1 = CDisplay::CreateFittingFont(&dc, plain, created, "Default Tesk Font", 0, 0, false);
+    const int h2 = CDisplay::CreateFittingFont(&dc, zoomed, created, "Default Tesk Font", 0, 0, true);
+    EXPECT_EQ(dc.GetScale(), 1);
+    // Both fit the same logical box; their heights stay within a pixel.
+    EXPECT_LE(std::abs(h1 - h2), 1);
+    dc.SetScale(2);
+    dc.SelectObject(&zoomed);
+    const CSize ext = dc.GetTextExtent("888gMV");
+    EXPECT_LT(ext.cx, 41);
+    EXPECT_LT(ext.cy, 14);
+    dc.SelectObject(static_cast<CFont*>(nullptr));
+}
+
+TEST_F(DisplayText, WordBreakDrawsInTheRect)
+{
+    CImageView view(120, 80, ColourRGB(0, 255, 0));
+    CDisplay display(&view);
+    const CRect rect(10, 10, 60, 70);
+    EXPECT_EQ(CDisplay::DrawText("many short words wrap here", rect, 0, 0, 0, nullptr, 1, kBlack, -1), 1);
+    int below = 0, outside = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x) {
+            if (view.Pixel(x, y) != kBlack) continue;
+            if (!rect.PtInRect({x, y})) ++outside;
+            else if (y > 30) ++below;
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(below, 0);   // more than one line
+}
+
+} // namespace

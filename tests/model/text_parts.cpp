@@ -437,3 +437,22 @@ TEST(TextParts, DocumentWideTextCommandsReachEveryLabel)
     EXPECT_EQ(FixAllLabelFontTables(&root), 2);
     EXPECT_EQ(a->rtf.buffer, "{\\rtf1{\\fonttbl{\\f0\\froman\\fcharset2 Symbol;}}\\fs25 a}");
 }
+
+TEST(TextParts, MeasureTextTellsWhenTheTextDoesNotFit)
+{
+    EnsureTextGuiApp();
+    CText t("4.7k", 1, nullptr);
+    t.flags = 0;
+    t.m_rect = CRect(0, 0, 200, 14);
+    EXPECT_EQ(t.MeasureText(nullptr, 0), 0);
+    CString longer(60, 'W');
+    EXPECT_EQ(t.MeasureText(&longer, 0), 1);
+    CDisplay::ResetForTest();
+    {
+        CImageView view(300, 50);
+        CDisplay display(&view);
+        EXPECT_EQ(t.MeasureText(nullptr, 0), 0);
+        EXPECT_EQ(t.MeasureText(&longer, 0), 1);
+    }
+    CDisplay::ResetForTest();
+}

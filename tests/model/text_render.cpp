@@ -1,3 +1,4 @@
+#include "model/display/gdi.h"
 #include "model/text/richtext.h"
 #include "text_qtapp.h"
 
@@ -109,4 +110,12 @@ TEST(RichTextRender, PlainTextBecomesRichTextInTheFormat)
     CString text;
     GetPlainText(&text, out);
     EXPECT_EQ(text, "Type here");
+}
+
+TEST(RichTextRender, TextFontsForTheDrawingLayer)
+{
+    EnsureTextGuiApp();
+    EXPECT_EQ(InitTextFonts(nullptr), 1);
+    EXPECT_EQ(SymbolPaletteFont().Face(), "Symbol");
+    EXPECT_EQ(SymbolPaletteFont().Height(), 16);
 }

@@ -132,6 +132,9 @@ TEST(RtfRead, MalformedInputNeverBreaksTheReader)
     EXPECT_EQ(big.paragraphs[0].runs[0].format.halfPoints, 3276);
     EXPECT_EQ(ReadRtf("{\\rtf1\\bin999999 {}}").PlainText(), "");
     EXPECT_EQ(ReadRtf(std::string(5000, '{') + "deep" + std::string(5000, '}')).PlainText(), "");
+    std::string pars = "{\\rtf1 ";
+    for (int i = 0; i < 20000; ++i) pars += "x\\par ";
+    EXPECT_EQ(ReadRtf(pars + "}").paragraphs.size(), 10000u);
 }
 
 TEST(RtfWrite, WrittenRtfReadsBackToTheSameDocument)
