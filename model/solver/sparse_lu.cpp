@@ -9,7 +9,7 @@ void CSparseLU::Reset()
     m_Index.clear();
     m_RowStart.assign(1, 0);
     m_Col.clear();
-    m_Val.assign(1, 0.0);
+    m_Val.clear();
     m_Diag.clear();
     m_LowStart.assign(1, 0);
     m_LowRow.clear();
@@ -44,8 +44,7 @@ int CSparseLU::Find(int r, int c) const
 void CSparseLU::AddStampSlow(uint16_t c, uint16_t d, uint16_t a, uint16_t b, double vca, double vda, double vcb,
                              double vdb)
 {
-    const int spare = static_cast<int>(m_Col.size());
-    TapeEntry t{Key(c, d, a, b), {spare, spare, spare, spare}};
+    TapeEntry t{Key(c, d, a, b), {-1, -1, -1, -1}};
     const uint16_t rows[4] = {c, d, c, d};
     const uint16_t cols[4] = {a, a, b, b};
     const double values[4] = {vca, vda, vcb, vdb};
@@ -156,7 +155,7 @@ void CSparseLU::Rebuild()
         rowStart[static_cast<size_t>(r) + 1] = rowStart[static_cast<size_t>(r)] + static_cast<int>(rows[static_cast<size_t>(r)].size());
     std::vector<int> col(static_cast<size_t>(rowStart.back()));
     for (int r = 0; r < m; ++r) std::copy(rows[static_cast<size_t>(r)].begin(), rows[static_cast<size_t>(r)].end(), col.begin() + rowStart[static_cast<size_t>(r)]);
-    std::vector<double> val(col.size() + 1, 0.0);
+    std::vector<double> val(col.size(), 0.0);
     auto findIn = [&](int r, int c) {
         auto first = col.begin() + rowStart[static_cast<size_t>(r)];
         auto last = col.begin() + rowStart[static_cast<size_t>(r) + 1];

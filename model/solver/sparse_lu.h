@@ -37,10 +37,12 @@ public:
             if (t.key == Key(c, d, a, b)) {
                 ++m_TapeCursor;
                 double* val = m_Val.data();
-                val[t.slot[0]] += vca;
-                val[t.slot[1]] += vda;
-                val[t.slot[2]] += vcb;
-                val[t.slot[3]] += vdb;
+                // Most stamps have a leg on node 0; skipping its positions
+                // keeps the stores independent.
+                if (t.slot[0] >= 0) val[t.slot[0]] += vca;
+                if (t.slot[1] >= 0) val[t.slot[1]] += vda;
+                if (t.slot[2] >= 0) val[t.slot[2]] += vcb;
+                if (t.slot[3] >= 0) val[t.slot[3]] += vdb;
                 return;
             }
         }
@@ -66,9 +68,9 @@ public:
     size_t MemoryBytes() const;
 
 private:
-    // Slots of one stamp's four coefficients; a position that is left out
-    // goes to the spare element after the structure.  An entry with a queued
-    // position has kNoKey and is looked up again.
+    // Slots of one stamp's four coefficients, -1 for a position that is
+    // left out.  An entry with a queued position has kNoKey and is looked up
+    // again.
     static constexpr uint64_t kNoKey = ~uint64_t{0};  // node 65535 never exists
     static uint64_t Key(uint16_t c, uint16_t d, uint16_t a, uint16_t b)
     {
@@ -92,7 +94,7 @@ private:
     // Filled structure, CSR by rows, columns ascending.
     std::vector<int> m_RowStart;
     std::vector<int> m_Col;
-    std::vector<double> m_Val;  // one spare element at the end
+    std::vector<double> m_Val;
     std::vector<int> m_Diag;
     // Per pivot p: rows k > p holding column p, with their slots.
     std::vector<int> m_LowStart, m_LowRow, m_LowSlot;
