@@ -1,4 +1,5 @@
 // The workbench program: for now an empty main window titled as the product.
+#include "app/qt_message_box.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
@@ -8,6 +9,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    CQtMessageBox messages;
+    SetMessageBoxService(&messages);
     QMainWindow window;
     window.setWindowTitle(FromWindows1252(LoadResString(1)));
     window.resize(1024, 700);
