@@ -90,6 +90,10 @@ class DisplayList {
 public:
     static constexpr int kMaxDirty = 4;
     static constexpr int kMaxSpriteNesting = 16;
+    // Sprites that place sprites multiply: 16 levels of 100 copies each
+    // would never finish.  Placements beyond this many live instances fail
+    // like an allocation failure.  Real movies hold a few thousand.
+    static constexpr int kMaxInstances = 32768;
     static constexpr uint32_t kBackgroundWhite = 0xFFFFFFFFu;
 
     DisplayList();
@@ -98,6 +102,8 @@ public:
     DisplayList& operator=(const DisplayList&) = delete;
 
     Instance& Root() { return root_; }
+    int InstanceCount() const { return instanceCount_; }
+    void SetInstanceLimit(int n) { instanceLimit_ = n; }
 
     // Instances by depth
     Instance* PlaceObject(Instance* parent, const Placement& p);
@@ -225,6 +231,8 @@ private:
         uint16_t depth = 0, ratio = 0;
     } trackedId_;
     int nameCounter_ = 0;
+    int instanceCount_ = 0;
+    int instanceLimit_ = kMaxInstances;
     bool deviceFonts_ = false;
 };
 

@@ -449,3 +449,22 @@ TEST(MovieRender, StrokesAndClipLayersWithLines)
     Render clip(c, 20, 16, false);
     EXPECT_EQ(clip.Count(kWhite), 20 * 16);
 }
+
+TEST(MovieRender, GlyphsWoundTwiceStayFilledAndHalfAlphaTextBlends)
+{
+    // One glyph whose outline runs around its square twice: with the winding
+    // rule it stays filled (parity would empty it).
+    MovieWriter w;
+    w.Background(0, 0, 0);
+    w.Add(DefineFont2(2, {{{0, -1024}, {512, -1024}, {512, 0}, {0, 0}, {0, -1024}, {512, -1024}, {512, 0}, {0, 0}}}));
+    w.Add(DefineText(33, 3, 0, 20 * T, 0, 16 * T, 2, uint16_t(16 * T), 0xFFFFFF80, int16_t(2 * T), int16_t(16 * T),
+                     {{0, 10 * T}}));
+    PlaceAt(w, 1, 3);
+    w.ShowFrame();
+    Render s(w, 20, 16, false);
+    uint32_t p = s.At(5, 8);
+    // White at alpha 128 over black: premultiplied 128 per channel.
+    EXPECT_NEAR(R(p), 128, 2);
+    EXPECT_EQ(R(p), G(p));
+    EXPECT_EQ(s.At(12, 8), 0xFF000000u);
+}
