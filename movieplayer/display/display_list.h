@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -171,6 +172,9 @@ public:
     // Pixels drawn by the last Draw (empty when none).
     const MovieRect& BlitRect() const { return blitRect_; }
     void SetFocusRect(const MovieRect& pixels) { focusRect_ = pixels; }
+    // Called with the rasteriser once everything of a rectangle is added and
+    // before it paints (tests compare it with the reference rasteriser).
+    void SetPaintHook(std::function<void(Rasteriser&)> hook) { paintHook_ = std::move(hook); }
     Rasteriser& Raster() { return raster_; }
     RecordPool<EdgeRecord>& EdgePool() { return edgePool_; }
     // Frees empty blocks of the pools.
@@ -205,6 +209,7 @@ private:
     CBitBuffer* buffer_ = nullptr;
     MovieRect blitRect_;
     MovieRect focusRect_;
+    std::function<void(Rasteriser&)> paintHook_;
     MovieMatrix stageMatrix_;
     bool antialias_ = false;
     int stageWidth_ = 0, stageHeight_ = 0;
