@@ -224,8 +224,8 @@ private:
     int m_nLastResolves = 0;
     bool m_bLastCapped = false;
     bool m_bLastInterrupted = false;
-    // Re-solves the last interrupted pass had made: the redone pass does not
-    // yield before it has gone past them.
+    // Twice the re-solves the last interrupted pass had made: the redone
+    // pass does not yield before it has gone past them.
     int m_nNoYieldBefore = 0;
     int m_nCompletedPasses = 0;
     bool m_bTearingDown = false;
