@@ -223,14 +223,3 @@ TEST(MovieButtons, HitTestFindsButtonsByTheirHitRecords)
     // The plain hit test finds what the button shows.
     EXPECT_EQ(m.display.HitTest({100, 100}), m.button->children);
 }
-
-TEST(MovieButtons, HitTestFindsButtonsByTheirHitRecords)
-{
-    ButtonMovie m;
-    // No camera: buffer units are twips; the hit record is shape 1 (0..200).
-    EXPECT_EQ(m.display.HitTestButtons({100, 100}), m.button);
-    EXPECT_EQ(m.display.HitTestButtons({300, 100}), nullptr);
-    EXPECT_EQ(m.display.HitTestButtons({-5, 100}), nullptr);   // off the stage
-    // The plain hit test finds what the button shows.
-    EXPECT_EQ(m.display.HitTest({100, 100}), m.button->children);
-}
