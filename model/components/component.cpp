@@ -18,7 +18,18 @@ CComponent::~CComponent()
         for (CTerminal* t : m_terminals) design->UnlinkEverywhere(t);
 }
 
-CCircuit* CComponent::GetDesign() const { return dynamic_cast<CCircuit*>(m_pCircuit); }
+CCircuit* CComponent::GetDesign() const
+{
+    // Asked several times a pass by every part: the cast is kept while the
+    // owner is the same object of the same class.
+    const CRuntimeClass* rc = m_pCircuit ? m_pCircuit->GetRuntimeClass() : nullptr;
+    if (m_pCircuit != m_pDesignKey || rc != m_pDesignClass) {
+        m_pDesignKey = m_pCircuit;
+        m_pDesignClass = rc;
+        m_pDesignCast = dynamic_cast<CCircuit*>(m_pCircuit);
+    }
+    return m_pDesignCast;
+}
 
 int CComponent::Initialise()
 {
@@ -167,7 +178,12 @@ CPart* CComponent::GetValueLabel()
     return nullptr;
 }
 
-CExplode* CComponent::GetExplosion() const { return dynamic_cast<CExplode*>(GetFirstChild()); }
+CExplode* CComponent::GetExplosion() const
+{
+    // An exact class test: no class derives from the marker.
+    CPart* first = GetFirstChild();
+    return first && first->GetRuntimeClass() == RUNTIME_CLASS(CExplode) ? static_cast<CExplode*>(first) : nullptr;
+}
 
 int CComponent::IsBroken() { return GetExplosion() ? 1 : 0; }
 

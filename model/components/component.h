@@ -118,6 +118,10 @@ public:
 
 private:
     void RatingTest();
+
+    mutable CPartTree* m_pDesignKey = nullptr;
+    mutable const CRuntimeClass* m_pDesignClass = nullptr;
+    mutable CCircuit* m_pDesignCast = nullptr;
 };
 
 // Components of the mechanism family; the design counts them separately.
