@@ -14,7 +14,7 @@ WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 2)
 CComponent::~CComponent()
 {
     // No wire of the design may keep a pointer to a terminal of this part.
-    if (auto* design = GetDesign(); design && !design->IsTearingDown())
+    if (CCircuit* design = m_pFiledIn; design && !design->IsTearingDown())
         for (CTerminal* t : m_terminals) design->UnlinkEverywhere(t);
 }
 
@@ -254,6 +254,7 @@ void CComponent::AfterLoad(CPartTree* design, DWORD flags, WORD version)
 {
     CPartCircuit::AfterLoad(design, flags, version);
     for (CTerminal* t : m_terminals) t->m_pOwner = this;
+    if (auto* c = dynamic_cast<CCircuit*>(design); c && c->FileByClass(this) == GROUP_COMPONENTS) m_pFiledIn = c;
 }
 
 void CComponent::Serialize(CArchive& ar)

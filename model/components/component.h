@@ -115,6 +115,10 @@ public:
     double m_dMaxRV = 1e24;
     int m_bPowerAlarm = 0;
     int m_nOrientationMask = 0xFF;
+    // The design whose COMPONENTS group holds the part (set by the design on
+    // filing and after loading, cleared on removal): while it is set the
+    // design is alive, and the destructor unlinks the terminals from it.
+    CCircuit* m_pFiledIn = nullptr;
 
 private:
     void RatingTest();
