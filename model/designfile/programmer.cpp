@@ -64,12 +64,14 @@ bool PlanProgrammerLaunch(const CString& programmer, const CString& chipType, co
         if (Is(programmer, kStampProgrammer)) {
             if (!Is(chipType, kStampChip)) {
                 *message = 980;
+                out->program.Empty();
                 return false;
             }
             flags = " -m16 -w5 -c";
         } else if (Is(programmer, kQuillon)) {
             if (Is(chipType, kStampChip)) {
                 *message = 982;
+                out->program.Empty();
                 return false;
             }
             flags = CString(" -m13 -w3") + (pins28 ? " -t28" : " -t18") + " -p";

@@ -61,6 +61,7 @@ struct DesignBytes {
         return *this;
     }
     // The design class, the version marker and, with a family, the products.
+    // (The files on disk name the design class "CCircuit".)
     DesignBytes& head(const char* designClass, WORD v, WORD entry2 = 0x2080)
     {
         newClass(designClass, 2);
