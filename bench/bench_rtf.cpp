@@ -1,6 +1,6 @@
 // bench-links: wb_model
-// Cost of showing a label: reading its stored RTF, and laying it out and
-// painting it through the shared text document, per label and redraw.
+// Cost of showing a label: reading and writing its stored RTF, painting it
+// (laid out once and kept), and laying it out again after a change.
 #include "model/text/richtext.h"
 #include "model/text/rtf_model.h"
 
@@ -57,5 +57,18 @@ void BM_PaintLabel(benchmark::State& state)
     for (auto _ : state) PaintRichText(p, block, cf, CRect(10, 10, 150, 60), kNoBackground);
 }
 BENCHMARK(BM_PaintLabel);
+
+// Reading and laying the label out again, as a label that changed is.
+void BM_LayOutLabel(benchmark::State& state)
+{
+    EnsureApp();
+    CRTFData block;
+    block.mode = 2;
+    block.buffer = kLabel;
+    CCharFormat cf;
+    InitDefaultCharFormat(&cf);
+    for (auto _ : state) benchmark::DoNotOptimize(MeasureRichTextHeight(block, cf, 140));
+}
+BENCHMARK(BM_LayOutLabel);
 
 }  // namespace

@@ -391,21 +391,48 @@ void PaintSolid(PixelTarget& t, const SolidPattern& p, int y, int x0, int x1, in
             for (int x = x0; x < x1; ++x) std::memcpy(row + 2 * x, pr + 2 * ((x + ox) & 3), 2);
         }
         break;
-    case 3:
-        if (p.uniform) std::memset(row + x0, p.word & 255, static_cast<size_t>(x1 - x0));
-        else
-            for (int x = x0; x < x1; ++x) row[x] = pr[(x + ox) & 3];
-        break;
     default: {
+        // Palette formats: the pattern row, rotated by the x origin, repeats
+        // every 4 bytes (8-bit: 4 pixels per 4 bytes; 4-, 2- and 1-bit: 8, 16
+        // and 32 pixels per 4 bytes, all multiples of the 4-pixel pattern).
+        // Whole bytes are copied from that 4-byte unit; the bytes at the two
+        // ends are merged under a mask.
+        if (t.format == 3 && p.uniform) {
+            std::memset(row + x0, p.word & 255, static_cast<size_t>(x1 - x0));
+            break;
+        }
         const int bpp = BitsPerPixelOfFormat(t.format);
         const int perByte = 8 / bpp;
-        const unsigned mask = (1u << bpp) - 1;
-        for (int x = x0; x < x1; ++x) {
-            const int col = (x + ox) & 3;
-            const unsigned v = (pr[col / perByte] >> (8 - bpp * (col % perByte + 1))) & mask;
-            const int shift = 8 - bpp * (x % perByte + 1);
-            uint8_t& byte = row[x / perByte];
-            byte = static_cast<uint8_t>((byte & ~(mask << shift)) | v << shift);
+        const unsigned pixMask = (1u << bpp) - 1;
+        uint8_t unit[4] = {0, 0, 0, 0};
+        for (int i = 0; i < 4 * perByte; ++i) {
+            // pixel i of the unit has pattern column (i + ox) & 3
+            const int col = (i + ox) & 3;
+            const unsigned v = (pr[col / perByte] >> (8 - bpp * (col % perByte + 1))) & pixMask;
+            unit[i / perByte] = static_cast<uint8_t>(unit[i / perByte] | v << (8 - bpp * (i % perByte + 1)));
+        }
+        const int b0 = x0 / perByte, b1 = (x1 - 1) / perByte;  // first and last byte touched
+        auto maskFor = [&](int from, int to) {  // pixels from..to-1 of one byte
+            unsigned m = 0;
+            for (int i = from; i < to; ++i) m |= pixMask << (8 - bpp * (i + 1));
+            return static_cast<uint8_t>(m);
+        };
+        if (b0 == b1) {
+            const uint8_t m = maskFor(x0 % perByte, (x1 - 1) % perByte + 1);
+            row[b0] = static_cast<uint8_t>((row[b0] & ~m) | (unit[b0 & 3] & m));
+            break;
+        }
+        int b = b0;
+        if (x0 % perByte) {
+            const uint8_t m = maskFor(x0 % perByte, perByte);
+            row[b] = static_cast<uint8_t>((row[b] & ~m) | (unit[b & 3] & m));
+            ++b;
+        }
+        const int lastWhole = (x1 % perByte) ? b1 - 1 : b1;
+        for (; b <= lastWhole; ++b) row[b] = unit[b & 3];
+        if (x1 % perByte) {
+            const uint8_t m = maskFor(0, x1 % perByte);
+            row[b1] = static_cast<uint8_t>((row[b1] & ~m) | (unit[b1 & 3] & m));
         }
         break;
     }

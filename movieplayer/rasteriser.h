@@ -96,6 +96,12 @@ struct FillRecord {
     ColorRecord cacheColor = 0;
 };
 
+// One bitmap pixel, coordinates clamped into the bitmap (premultiplied).
+ColorRecord SampleClamped(const BitmapRecord& b, int x, int y);
+// Bilinear sample at (u, v) in 16.16 bitmap pixels on the 8 x 8 weight grid;
+// outside neighbours fold onto the edge pixels, negative coordinates count as 0.
+ColorRecord SampleSmoothed(const BitmapRecord& b, int64_t u, int64_t v);
+
 class Rasteriser {
 public:
     Rasteriser();

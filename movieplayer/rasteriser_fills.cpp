@@ -465,6 +465,22 @@ void SampleByMode(const BitmapRecord& b, bool smooth, bool clipped, int64_t u, i
 
 }  // namespace
 
+ColorRecord SampleClamped(const BitmapRecord& b, int x, int y)
+{
+    if (!b.pixels || b.width <= 0 || b.height <= 0) return 0;
+    ColorRecord c;
+    SampleRun<-1, false, true>(b, int64_t{x} << 16, int64_t{y} << 16, 0, 0, 1, &c);
+    return c;
+}
+
+ColorRecord SampleSmoothed(const BitmapRecord& b, int64_t u, int64_t v)
+{
+    if (!b.pixels || b.width <= 0 || b.height <= 0) return 0;
+    ColorRecord c;
+    SampleRun<-1, true, true>(b, u, v, 0, 0, 1, &c);
+    return c;
+}
+
 void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out)
 {
     const BitmapRecord& b = *f->bitmap;

@@ -1,5 +1,7 @@
 #include "model/display/animate.h"
 
+#include <memory>
+
 namespace {
 
 CRect TargetExtent(CPart* target)
@@ -215,4 +217,32 @@ void CAnimate::SetBackgroundRect(int left, int top, int right, int bottom)
         CDisplay::DetachForced();
         throw CResourceException();
     }
+}
+
+namespace {
+
+std::unique_ptr<CAnimate>& DragAnimation()
+{
+    static std::unique_ptr<CAnimate> animation;
+    return animation;
+}
+
+} // namespace
+
+CAnimate* BeginDragAnimation(CPart* part, DWORD flags)
+{
+    DragAnimation().reset();
+    DragAnimation() = std::make_unique<CAnimate>(part, flags);
+    CPressState& s = SharedPressState();
+    s.dragImage = true;
+    s.dragRect = DragAnimation()->m_rect;
+    return DragAnimation().get();
+}
+
+CAnimate* CurrentDragAnimation() { return DragAnimation().get(); }
+
+void EndDragAnimation()
+{
+    DragAnimation().reset();
+    SharedPressState().dragImage = false;
 }

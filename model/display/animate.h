@@ -43,3 +43,11 @@ private:
     CBitmap m_image;
     CBitmap m_mask;
 };
+
+// The drag image of the part being dragged on the canvas: one at a time,
+// kept while the drag lasts (the part base's press state records that one
+// exists).  Begin replaces an earlier one (restoring the screen under it);
+// End restores the screen under the last position.
+CAnimate* BeginDragAnimation(CPart* part, DWORD flags);
+CAnimate* CurrentDragAnimation();
+void EndDragAnimation();

@@ -63,7 +63,7 @@ int CDummyPart::OnPress(CPartTree* design, int x, int y)
 {
     if (m_pTarget) return m_pTarget->OnPress(design, x, y);
     if (design) {
-        design->OnDragStarted(nullptr);
+        design->OnDragEnded();
         design->DrawTree(design->GetRedrawFlags());
     }
     return 0;

@@ -44,7 +44,9 @@ public:
     virtual bool IsInProgress() const { return false; }
     // True when the point lies above the top of the view's client area.
     virtual bool IsAboveView(CPoint) const { return false; }
+    // The design is told when a drag of part starts and when a drag ends.
     virtual void OnDragStarted(CPart*) {}
+    virtual void OnDragEnded() {}
     // True when a top-level part other than part overlaps it.
     virtual bool Overlaps(CPart* part);
     // A temporary design belongs to no document (pasted, dragged parts).

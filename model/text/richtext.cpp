@@ -9,6 +9,9 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <list>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -34,17 +37,67 @@ void Prepare(QTextDocument& doc, const CRTFData& block, const CCharFormat& cf, i
     doc.setTextWidth(width);
 }
 
+QTextDocument* NewLayoutDocument()
+{
+    auto* doc = new QTextDocument;
+    doc->setDocumentMargin(0);
+    doc->setUndoRedoEnabled(false);
+    doc->documentLayout()->setPaintDevice(&LayoutDevice());
+    return doc;
+}
+
+// Laid-out documents of the texts painted last, so that redrawing a canvas
+// does not read and lay out every label again: painting a kept layout of a
+// typical label costs under 0.1 ms, reading and laying it out again about
+// 0.5 ms (bench_rtf).  The key holds everything the layout depends on.
+class LayoutCache {
+public:
+    static constexpr size_t kCapacity = 128;
+
+    QTextDocument& Get(const CRTFData& block, const CCharFormat& cf, int width)
+    {
+        std::string key;
+        key.reserve(block.buffer.size() + block.text.size() + 80);
+        key.append(reinterpret_cast<const char*>(&block.mode), sizeof block.mode);
+        key.append(reinterpret_cast<const char*>(&width), sizeof width);
+        const auto bytes = cf.ToBytes();
+        key.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        key += block.buffer;
+        key.push_back('\0');
+        key += block.text;
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            if (it->key == key) {
+                m_entries.splice(m_entries.begin(), m_entries, it);
+                return *m_entries.front().doc;
+            }
+        if (m_entries.size() >= kCapacity) m_entries.pop_back();
+        std::unique_ptr<QTextDocument> doc(NewLayoutDocument());
+        Prepare(*doc, block, cf, width);
+        m_entries.push_front({std::move(key), std::move(doc)});
+        return *m_entries.front().doc;
+    }
+
+private:
+    struct Entry {
+        std::string key;
+        std::unique_ptr<QTextDocument> doc;
+    };
+    std::list<Entry> m_entries;
+};
+
+// Like the render control, kept to the end of the process: its documents
+// must not outlive the application's fonts in a static destructor.
+LayoutCache& Layouts()
+{
+    static LayoutCache* cache = new LayoutCache;
+    return *cache;
+}
+
 }  // namespace
 
 QTextDocument& EnsureRenderControl()
 {
-    static QTextDocument* control = [] {
-        auto* doc = new QTextDocument;
-        doc->setDocumentMargin(0);
-        doc->setUndoRedoEnabled(false);
-        doc->documentLayout()->setPaintDevice(&LayoutDevice());
-        return doc;
-    }();
+    static QTextDocument* control = NewLayoutDocument();
     return *control;
 }
 
@@ -84,8 +137,7 @@ void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& 
     // than the label on labels of more than 40 x 32 pixels.
     const int w = rect.Width() + (rect.Width() > 40 ? 1 : 0);
     const int h = rect.Height() + (rect.Height() > 32 ? 1 : 0);
-    QTextDocument& doc = EnsureRenderControl();
-    Prepare(doc, block, cf, w);
+    QTextDocument& doc = Layouts().Get(block, cf, w);
     painter.save();
     if ((background & 0xFFFFFF) != kNoBackground)
         painter.fillRect(rect.left, rect.top, rect.Width(), rect.Height(),

@@ -186,6 +186,7 @@ BitmapRecord* DecodedBitmap::Record()
                     size_t(width) * 4);
     r->hasAlpha = hasAlpha;
     record = std::move(r);
+    std::vector<uint32_t>().swap(pixels);   // one copy of the pixels is enough
     return record.get();
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -32,11 +33,20 @@ struct DecodedBitmap {
     std::vector<uint32_t> pixels;
 
     // The same pixels as the rasteriser samples them (32-bit format), made
-    // on first drawing; null when that allocation fails.
+    // on first drawing, after which `pixels` is released; null when that
+    // allocation fails.
     std::unique_ptr<BitmapRecord> record;
     BitmapRecord* Record();
 
-    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    uint32_t At(int x, int y) const
+    {
+        if (record) {
+            uint32_t p;
+            std::memcpy(&p, record->pixels + size_t(y) * size_t(record->rowBytes) + size_t(x) * 4, 4);
+            return p;
+        }
+        return pixels[size_t(y) * size_t(width) + size_t(x)];
+    }
 };
 
 // JPEG data, optionally preceded by the movie's shared tables (DefineBits);

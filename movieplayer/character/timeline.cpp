@@ -11,21 +11,6 @@ namespace movie {
 
 namespace {
 
-// The character of a level's root instance.
-Character* RootCharacter(Timeline* t)
-{
-    CharacterDictionary& d = t->Dictionary();
-    Character* c = d.Find(kRootCharacterId);
-    if (!c) {
-        c = d.Create(kRootCharacterId);
-        if (c) {
-            c->kind = kCharRoot;
-            c->movie = &t->Movie();
-        }
-    }
-    return c;
-}
-
 bool EqualNoCase(const char* a, size_t na, const char* b)
 {
     size_t i = 0;
@@ -156,10 +141,11 @@ std::shared_ptr<DecodedBitmap> Timeline::Bitmap(Character* c, const Timeline* ro
 void Timeline::EnsureRootInstance()
 {
     if (!IsRoot() || instance_) return;
-    Character* c = RootCharacter(this);
-    if (!c) return;
+    rootCharacter_.id = kRootCharacterId;
+    rootCharacter_.kind = kCharRoot;
+    rootCharacter_.movie = movie_.get();
     Placement p;
-    p.character = c;
+    p.character = &rootCharacter_;
     p.depth = level_;
     Instance* inst = display_->PlaceObject(&display_->Root(), p);
     if (!inst) return;

@@ -67,6 +67,8 @@ public:
     void Detach();
     // Nesting of sprite timelines above this one (0 for a root).
     int Nesting() const { return nesting_; }
+    // Where the display list keeps this timeline in its registration order.
+    size_t registrySlot = SIZE_MAX;
 
 private:
     Timeline() = default;
@@ -99,6 +101,10 @@ private:
     size_t jpegTables_ = 0, jpegTablesEnd_ = 0;
     int nesting_ = 0;
     bool registered_ = false;
+    // The character of a level's root instance (kind 98, id 0xFFFE); kept
+    // out of the dictionary so that a movie defining that id cannot take
+    // its place.
+    Character rootCharacter_;
 };
 
 }  // namespace movie

@@ -84,8 +84,10 @@ Instance* DisplayList::PlaceObject(Instance* parent, const Placement& p)
     // A sprite that places itself, directly or through others, would nest
     // without end; deep nesting is refused.
     if (kind == kCharSprite && SpriteNesting(parent) >= kMaxSpriteNesting) return nullptr;
+    if (instanceCount_ >= instanceLimit_) return nullptr;
     Instance* inst = instances_.New();
     if (!inst) return nullptr;
+    ++instanceCount_;
     inst->display = this;
     inst->character = p.character;
     inst->depth = p.depth;
@@ -172,6 +174,7 @@ void DisplayList::Destroy(Instance* inst)
     }
     inst->~Instance();
     instances_.Delete(inst);
+    --instanceCount_;
 }
 
 void DisplayList::BeginRebuild(Instance* parent)
@@ -470,14 +473,17 @@ void DisplayList::UpdatePass()
 
 void DisplayList::RegisterContext(Timeline* t)
 {
+    t->registrySlot = contexts_.size();
     contexts_.push_back(t);
 }
 
 void DisplayList::UnregisterContext(Timeline* t)
 {
     actions_.Cancel(t);
-    for (Timeline*& c : contexts_)
-        if (c == t) c = nullptr;
+    // The slot is found directly: a frame that removes thousands of sprites
+    // must not search the registry for each.
+    if (t->registrySlot < contexts_.size() && contexts_[t->registrySlot] == t) contexts_[t->registrySlot] = nullptr;
+    t->registrySlot = SIZE_MAX;
 }
 
 size_t DisplayList::ContextCount() const
@@ -493,6 +499,7 @@ void DisplayList::StepTimelines()
     for (size_t i = 0; i < n && i < contexts_.size(); ++i)
         if (Timeline* t = contexts_[i]) t->Step();
     contexts_.erase(std::remove(contexts_.begin(), contexts_.end(), nullptr), contexts_.end());
+    for (size_t i = 0; i < contexts_.size(); ++i) contexts_[i]->registrySlot = i;
 }
 
 }  // namespace movie

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,10 @@ class DisplayList {
 public:
     static constexpr int kMaxDirty = 4;
     static constexpr int kMaxSpriteNesting = 16;
+    // Sprites that place sprites multiply: 16 levels of 100 copies each
+    // would never finish.  Placements beyond this many live instances fail
+    // like an allocation failure.  Real movies hold a few thousand.
+    static constexpr int kMaxInstances = 32768;
     static constexpr uint32_t kBackgroundWhite = 0xFFFFFFFFu;
 
     DisplayList();
@@ -98,6 +103,8 @@ public:
     DisplayList& operator=(const DisplayList&) = delete;
 
     Instance& Root() { return root_; }
+    int InstanceCount() const { return instanceCount_; }
+    void SetInstanceLimit(int n) { instanceLimit_ = n; }
 
     // Instances by depth
     Instance* PlaceObject(Instance* parent, const Placement& p);
@@ -165,6 +172,9 @@ public:
     // Pixels drawn by the last Draw (empty when none).
     const MovieRect& BlitRect() const { return blitRect_; }
     void SetFocusRect(const MovieRect& pixels) { focusRect_ = pixels; }
+    // Called with the rasteriser once everything of a rectangle is added and
+    // before it paints (tests compare it with the reference rasteriser).
+    void SetPaintHook(std::function<void(Rasteriser&)> hook) { paintHook_ = std::move(hook); }
     Rasteriser& Raster() { return raster_; }
     RecordPool<EdgeRecord>& EdgePool() { return edgePool_; }
     // Frees empty blocks of the pools.
@@ -199,6 +209,7 @@ private:
     CBitBuffer* buffer_ = nullptr;
     MovieRect blitRect_;
     MovieRect focusRect_;
+    std::function<void(Rasteriser&)> paintHook_;
     MovieMatrix stageMatrix_;
     bool antialias_ = false;
     int stageWidth_ = 0, stageHeight_ = 0;
@@ -225,6 +236,8 @@ private:
         uint16_t depth = 0, ratio = 0;
     } trackedId_;
     int nameCounter_ = 0;
+    int instanceCount_ = 0;
+    int instanceLimit_ = kMaxInstances;
     bool deviceFonts_ = false;
 };
 

@@ -339,6 +339,7 @@ void DisplayList::DrawRect(const MovieRect& pixels)
         }
     }
 
+    if (paintHook_) paintHook_(raster_);
     raster_.Paint();
     raster_.EndFrame();
     for (EdgeRecord* head : f.lists) {

@@ -134,3 +134,27 @@ TEST_F(DisplayAnimate, ClippedToTheClipBox)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayAnimate, OneDragImageAtATime)
+{
+    CImageView view(120, 90);
+    Paint(view);
+    const QImage design = view.Image().copy();
+    CDisplay display(&view);
+    CBoxPart box(CRect(10, 10, 30, 24));
+    CAnimate* anim = BeginDragAnimation(&box, 1);
+    ASSERT_EQ(CurrentDragAnimation(), anim);
+    EXPECT_TRUE(SharedPressState().dragImage);
+    EXPECT_EQ(SharedPressState().dragRect, CRect(8, 8, 32, 26));
+    anim->DrawImage();
+    anim->MoveBy({7, 3}, true);
+    EndDragAnimation();
+    EXPECT_EQ(CurrentDragAnimation(), nullptr);
+    EXPECT_FALSE(SharedPressState().dragImage);
+    EXPECT_EQ(view.Image(), design);
+    EXPECT_EQ(box.m_rect, CRect(17, 13, 37, 27));
+}
+
+} // namespace

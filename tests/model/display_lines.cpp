@@ -342,3 +342,35 @@ TEST_F(DisplayMisc, EraseClipBoxAndPtVisible)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayMisc, MemoryDCScopeInsideAViewScope)
+{
+    CImageView view(10, 10);
+    CBitmap bitmap;
+    bitmap.CreateBitmap(10, 10, 1, 32);
+    bitmap.Image().fill(0xFFFFFFFFu);
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    mem.SelectObject(&bitmap);
+    {
+        CDisplay outer(&view);
+        {
+            CDisplay inner(&mem, nullptr);
+            EXPECT_EQ(CDisplay::GetCurrentDC(), &mem);
+            CDisplay::DrawThinLine(0, 1, 4, 1);
+        }
+        ASSERT_NE(CDisplay::GetCurrentDC(), nullptr);
+        EXPECT_NE(CDisplay::GetCurrentDC(), &mem);
+        CDisplay::DrawThinLine(0, 2, 4, 2);
+    }
+    EXPECT_TRUE(CDisplay::IsIdle());
+    EXPECT_EQ(view.OpenDCs(), 0);
+    EXPECT_EQ(ColourOf(bitmap.Image().pixel(2, 1)), kBlack);
+    EXPECT_EQ(ColourOf(bitmap.Image().pixel(2, 2)), kWhite);
+    EXPECT_EQ(view.Pixel(2, 2), kBlack);
+    EXPECT_EQ(view.Pixel(2, 1), kWhite);
+}
+
+} // namespace

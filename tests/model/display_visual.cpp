@@ -208,3 +208,56 @@ TEST_F(DisplayVisual, SchemeColours)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayVisual, IdTablesAndFrameLayouts)
+{
+    // With an id table the high-colour half (entries 8-15) is chosen.
+    const int ids[16] = {8990, 0, 0, 0, 0, 0, 0, 0, 9001, 0, 0, 0, 0, 0, 0, 0};
+    CVisual table(0, 0, 0, 2, 0, 0, 9, 7, 0, ids);
+    EXPECT_EQ(table.GetBitmapId(0), 9001);
+    EXPECT_TRUE(table.LoadFrames());
+    // A high-colour id wins over the plain one.
+    CVisual high(0, 0, 8990, 2, 0, 0, 9, 7, 0, nullptr, nullptr, 9001);
+    EXPECT_EQ(high.GetBitmapId(0), 9001);
+    // Resource layout: the offset, and 2 more pixels after frame 0 with
+    // margin pins.
+    CVisual offset(0, 0, 9001, 3, 4, 1, 9, 7);
+    EXPECT_EQ(offset.GetFrameOrigin(0, 0), CPoint(4, 1));
+    EXPECT_EQ(offset.GetFrameOrigin(2, 0), CPoint(22, 1));
+    CVisual margin(-1, 0, 9001, 3, 1, 1, 9, 7);
+    EXPECT_EQ(margin.GetFrameOrigin(0, 0), CPoint(1, 1));
+    EXPECT_EQ(margin.GetFrameOrigin(1, 0), CPoint(12, 1));
+    EXPECT_EQ(margin.GetFrameOrigin(2, 0), CPoint(21, 1));
+    // An orientation with a bitmap of its own uses the resource layout only
+    // with the same-layout flag.
+    const int own[16] = {9001, 9001, 0, 0, 0, 0, 0, 0, 9001, 9001, 0, 0, 0, 0, 0, 0};
+    CVisual plain(0, 0, 0, 2, 3, 0, 9, 7, 0, own);
+    plain.SetOrientationMask(0b11);
+    CVisual same(0, 0, 0, 2, 3, 0, 9, 7, 0, own, nullptr, 0, 1);
+    same.SetOrientationMask(0b11);
+    EXPECT_EQ(plain.GetFrameOrigin(1, 1), CPoint(7, 0));
+    EXPECT_EQ(same.GetFrameOrigin(1, 1), CPoint(12, 0));
+    // The alternate look's picture.
+    CVisual withAlternate(0, 0, 9001, 2, 0, 0, 9, 7, 0, nullptr, &plain);
+    EXPECT_EQ(withAlternate.GetAlternate(), &plain);
+}
+
+TEST_F(DisplayVisual, OffsetRowShiftsTurnedFrames)
+{
+    CVisual shifted(0, 0, 9001, 2, 0, 0, 9, 7);
+    shifted.SetOrientationMask(0b11);
+    shifted.SetOffsetRow(1);
+    CVisual plain(0, 0, 9001, 2, 0, 0, 9, 7);
+    plain.SetOrientationMask(0b11);
+    const QImage& a = plain.GetBitmap(1)->Image();
+    const QImage& b = shifted.GetBitmap(1)->Image();
+    // Row 1 moves quarter-turned frames one pixel right.
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(b.pixel(x + 1, y), a.pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(CVisual::OffsetTable(0, 5), CPoint(0, 0));
+    EXPECT_EQ(CVisual::OffsetTable(25, 1), CPoint(0, 0));
+}
+
+} // namespace

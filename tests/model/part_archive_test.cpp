@@ -445,3 +445,21 @@ TEST(PartTreeArchive, Version400SkipsUnreadablePartsOfTheChain)
     in4.SetVersion(400 - 396);
     EXPECT_THROW(d4.SerializeTree(in4), CArchiveException);
 }
+
+TEST(PartTreeArchive, GroupChildrenCarryTheirSeparator)
+{
+    // One plain part in OTHERS: the group's list is mode 1 ("~$+]OB@#" after
+    // each child, the group itself without trailer); the part's own record
+    // is an ordinary one (mode 2 list, trailer).
+    CTestTreeDesign d;
+    d.CreateMissingGroups();
+    d.AddChild(new CPart(CRect(1, 2, 3, 4)));
+    Bytes b = Write(kCurrentVersion, [&](CArchive& ar) { d.SerializeTree(ar); });
+    ByteWriter w;
+    w.str("OTHERS").newClass("CPart", 2);
+    w.classRef(1).w16(0).rect(1, 2, 3, 4).w16(0).w16(0).w16(0).raw("TestBCM", 8); // the part
+    w.raw8("~$+]OB@#").w16(0);                                                     // end of the group's list
+    w.rect(0, 0, 0, 0).w16(0).w16(0).w16(0).raw8("+_@TR#^)");
+    ASSERT_GE(b.size(), w.b.size());
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + long(w.b.size())), w.b);
+}

@@ -682,3 +682,37 @@ TEST(SolverRobustness, EmptyNetwork)
     m.BeginLinkReadBack();
     EXPECT_TRUE(m.EndLinkReadBack());
 }
+
+TEST(SolverResolveBound, NonFiniteValuesNeitherCrashNorLoop)
+{
+    Levels levels;
+    CNodeTerminal pin(1);
+    CSolverTerminal* pins[1] = {&pin};
+    for (double bad : {double(NAN), double(INFINITY), -double(INFINITY), 1e308, -1e308}) {
+        CTriState tri;
+        tri.SetRamp(0.0, 0.0, 1.0, 1.0);
+        CDiodeModel diode;
+        CSqrtModel sqrtModel;
+        CFET_Model fet;
+        CThyristorModel thyristor;
+        CLogic logic;
+        logic.SetInputs(0, 1, 1, 1, true);
+        logic.SetFromCircuit(levels);
+        CLR lr(1.0);
+        double nodes[2] = {0.0, bad};
+        for (int solve = 0; solve < 5 * CState::kUpdateLimit + 10; ++solve) {
+            CState* out = nullptr;
+            double fraction = 2.0;
+            tri.LimitStep(&out, &fraction, bad);
+            diode.LimitStep(&out, &fraction, bad);
+            sqrtModel.LimitStep(&out, &fraction, bad);
+            fet.LimitStep(&out, &fraction, bad, -bad);
+            thyristor.LimitStep(&out, &fraction, bad, bad);
+            logic.LimitStep(&out, &fraction, nodes, pins, levels);
+            lr.LimitStep(&out, &fraction, bad);
+            if (!out) break;
+            out->Switch();
+            ASSERT_LT(solve, 5 * CState::kUpdateLimit) << bad;
+        }
+    }
+}

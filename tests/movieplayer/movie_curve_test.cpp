@@ -320,3 +320,20 @@ TEST(MovieBitmap, InitTableAndAlpha)
     EXPECT_FALSE(bad.Init(kBitmap32, 0, 4, nullptr));
     EXPECT_FALSE(bad.Init(9, 4, 4, nullptr));
 }
+
+#include "movieplayer/rasteriser.h"
+
+TEST(MovieBitmap, ClampedAndSmoothedSamples)
+{
+    BitmapRecord b;
+    ASSERT_TRUE(b.Init(kBitmap555, 2, 1, nullptr));
+    const uint16_t px[2] = {0x7C00, 0x001F};  // red, blue
+    std::memcpy(b.pixels, px, 4);
+    EXPECT_EQ(SampleClamped(b, -5, 3), MakeRecord(255, 0, 0, 255));
+    EXPECT_EQ(SampleClamped(b, 9, 0), MakeRecord(0, 0, 255, 255));
+    // Halfway between the two pixels: weights 4 and 4 of 8.
+    EXPECT_EQ(SampleSmoothed(b, 0x8000, 0), MakeRecord(127, 0, 127, 255));
+    // Beyond the right edge the neighbour folds onto the last pixel.
+    EXPECT_EQ(SampleSmoothed(b, 0x18000, 0), MakeRecord(0, 0, 255, 255));
+    EXPECT_EQ(SampleSmoothed(b, -0x40000, -7), MakeRecord(255, 0, 0, 255));
+}

@@ -132,25 +132,32 @@ TEST(MoviePixelFormat, SolidPaintersMatchTheWriters)
     for (int i = 0; i < 256; ++i) pal[i] = 0xFF000000u | uint32_t((i & 7) * 36) << 16 | uint32_t(((i >> 3) & 7) * 36) << 8 | uint32_t((i >> 6) * 85);
     InverseColorTable* inv = InverseColorTable::Build(pal, 256);
     const ColorRecord a = MakeRecord(200, 40, 90, 255), bcol = MakeRecord(10, 250, 30, 255);
-    for (int f = 0; f <= 8; ++f) {
-        Buffer painted(f, 37, 4, pal, inv->table), written(f, 37, 4, pal, inv->table);
-        SolidPattern p;
-        const int ia = inv->table[InverseIndex(200, 40, 90)], ib = inv->table[InverseIndex(10, 250, 30)];
-        MakeSolidPattern(painted.t, a, bcol, ia, ib, 0x33CC, 1, p);
-        for (int y = 0; y < 4; ++y) {
-            PaintSolid(painted.t, p, y, 3, 33, 0);
-            // The same pixels one by one through the writer.
-            for (int x = 3; x < 33; ++x) {
-                unsigned nib = (0x33CC >> (12 - 4 * y)) & 15;
-                nib = ((nib << 1) | (nib >> 3)) & 15;
-                const bool takeA = (nib >> (3 - (x & 3))) & 1;
-                const ColorRecord c = takeA ? a : bcol;
-                written.t.ditherMode = 0;
-                WriterForFormat(f)(written.t, y, x, x + 1, &c);
+    const int spans[][2] = {{3, 33}, {0, 37}, {5, 6}, {9, 10}, {8, 16}, {1, 31}};
+    for (int f = 0; f <= 8; ++f)
+        for (int ox : {0, 3, -1})
+            for (const auto& span : spans) {
+                Buffer painted(f, 37, 4, pal, inv->table), written(f, 37, 4, pal, inv->table);
+                painted.t.xOrigin = ox;
+                // Something to keep outside the span.
+                std::fill(painted.bytes.begin(), painted.bytes.end(), 0xA5);
+                std::fill(written.bytes.begin(), written.bytes.end(), 0xA5);
+                SolidPattern p;
+                const int ia = inv->table[InverseIndex(200, 40, 90)], ib = inv->table[InverseIndex(10, 250, 30)];
+                MakeSolidPattern(painted.t, a, bcol, ia, ib, 0x33CC, 1, p);
+                for (int y = 0; y < 4; ++y) {
+                    PaintSolid(painted.t, p, y, span[0], span[1], 0);
+                    // The same pixels one by one through the writer.
+                    for (int x = span[0]; x < span[1]; ++x) {
+                        unsigned nib = (0x33CC >> (12 - 4 * y)) & 15;
+                        nib = ((nib << 1) | (nib >> 3)) & 15;
+                        const bool takeA = (nib >> (3 - ((x + ox) & 3))) & 1;
+                        const ColorRecord c = takeA ? a : bcol;
+                        written.t.ditherMode = 0;
+                        WriterForFormat(f)(written.t, y, x, x + 1, &c);
+                    }
+                }
+                ASSERT_EQ(painted.bytes, written.bytes) << "format " << f << " origin " << ox << " span " << span[0] << "-" << span[1];
             }
-        }
-        EXPECT_EQ(painted.bytes, written.bytes) << "format " << f;
-    }
     inv->Release();
 }
 

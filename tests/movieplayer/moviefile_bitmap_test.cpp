@@ -90,6 +90,12 @@ TEST(MovieBitmaps, ColourMappedWithAnIndexBeyondTheTable)
     EXPECT_EQ(bm->At(1, 0), 0xFF0000FFu);
     EXPECT_EQ(bm->At(2, 0), 0u);
     EXPECT_EQ(bm->At(0, 1), 0xFF0000FFu);
+    // Once drawn, the pixels live in the rasteriser's record only.
+    ASSERT_NE(bm->Record(), nullptr);
+    EXPECT_TRUE(bm->pixels.empty());
+    EXPECT_EQ(bm->record->format, kBitmap32);
+    EXPECT_EQ(bm->At(1, 0), 0xFF0000FFu);
+    EXPECT_EQ(bm->At(0, 1), 0xFF0000FFu);
 }
 
 TEST(MovieBitmaps, DirectColourFormats)

@@ -99,39 +99,6 @@ TEST(MovieActionQueue, GrowsToItsLimitThenRefuses)
 
 namespace {
 
-// A second-format button: up shows shape 1, over and down show shape 2; one
-// condition record per transition code posts an action list whose first
-// byte is the code.
-Bytes DefineButton2(uint16_t id, bool menu)
-{
-    BitWriter w;
-    w.UI16(id);
-    w.UI8(menu ? 1 : 0);
-    BitWriter records;
-    records.UI8(0x01 | 0x08);
-    records.UI16(1);
-    records.UI16(1);
-    WriteMatrix(records, Matrix{});
-    WriteCxform(records, Cxform{}, true);
-    records.UI8(0x02 | 0x04);
-    records.UI16(2);
-    records.UI16(2);
-    WriteMatrix(records, Matrix{});
-    WriteCxform(records, Cxform{}, true);
-    records.UI8(0);
-    Bytes r = records.Take();
-    w.UI16(uint32_t(r.size() + 2));   // offset from this field to the conditions
-    w.Append(r);
-    for (int code = 0; code <= 8; ++code) {
-        w.UI16(code == 8 ? 0 : 7);   // each record: 2 + 2 + 3 bytes
-        w.UI16(1u << code);
-        w.UI8(0x80 | code);
-        w.UI8(0);
-        w.UI8(0);
-    }
-    return Tag(34, w.Take());
-}
-
 struct ButtonMovie {
     DisplayList display;
     std::unique_ptr<Timeline> root = Timeline::CreateRoot(&display, 0);

@@ -169,6 +169,21 @@ inline std::vector<SceneMovie> Scenes()
         w.ShowFrame();
         out.push_back({"timeline", w.Finish()});
     }
+    {
+        // A button over two shapes, and a half-transparent glyph wound twice.
+        MovieWriter w;
+        w.Add(DefineRectShape(2, 1, 0, 0, 2000, 2000, 0xFF0000FF));
+        w.Add(DefineRectShape(2, 2, 0, 0, 2000, 2000, 0x00FF00FF));
+        w.Add(DefineButton2(3, false));
+        w.Add(DefineFont2(4, {{{0, -1024}, {512, -1024}, {512, 0}, {0, 0}, {0, -1024}, {512, -1024}, {512, 0},
+                               {0, 0}}}));
+        w.Add(DefineText(33, 5, 0, 4000, 0, 2000, 4, 1024, 0x0000FF80, 3000, 2000, {{0, 600}}));
+        Matrix at = Matrix::Translate(4000, 3000);
+        place(w, 1, 3, &at);
+        place(w, 2, 5);
+        w.ShowFrame();
+        out.push_back({"button_text", w.Finish()});
+    }
     return out;
 }
 

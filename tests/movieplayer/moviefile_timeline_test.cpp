@@ -383,3 +383,42 @@ TEST(MovieTimeline, PlacingAtAnOccupiedDepthGoesFirst)
     EXPECT_EQ(p.Level()->children->matrix.tx, 77);
     EXPECT_EQ(p.Level()->children->next->matrix.tx, 0);
 }
+
+TEST(MovieTimeline, SpritesThatMultiplyStopAtTheInstanceLimit)
+{
+    // Sprite 7 places 50 copies of itself: 50^16 instances at full depth.
+    Bytes spriteTags;
+    for (int i = 0; i < 50; ++i) {
+        Place self;
+        self.depth = uint16_t(i + 1);
+        self.id = 7;
+        Bytes b = PlaceObject2(self);
+        spriteTags.insert(spriteTags.end(), b.begin(), b.end());
+    }
+    Bytes show = Tag(1, {});
+    spriteTags.insert(spriteTags.end(), show.begin(), show.end());
+    MovieWriter w;
+    w.Add(DefineSprite(7, 1, spriteTags));
+    Place top;
+    top.id = 7;
+    w.Add(PlaceObject2(top));
+    w.ShowFrame();
+    Player p(w.Finish());
+    p.display.SetInstanceLimit(2000);   // the default (32768) takes seconds under the sanitizers
+    p.display.StepTimelines();
+    EXPECT_EQ(p.display.InstanceCount(), 2000);
+    p.root.reset();
+    EXPECT_EQ(p.display.InstanceCount(), 0);
+}
+
+TEST(MovieTimeline, AMovieDefiningTheRootIdDoesNotReplaceTheRoot)
+{
+    MovieWriter w;
+    w.Add(DefineRectShape(2, 0xFFFE, 0, 0, 200, 200, 0xFF0000FF));
+    w.ShowFrame();
+    Player p(w.Finish());
+    p.display.StepTimelines();
+    ASSERT_NE(p.Level(), nullptr);
+    EXPECT_EQ(p.Level()->Kind(), kCharRoot);
+    EXPECT_EQ(p.root->Dictionary().Find(0xFFFE)->kind, kCharShape);
+}

@@ -1,0 +1,246 @@
+// CCircuit: the root of one design.  It owns every part (in the five groups
+// of CPartTree), the network solver, the simulation controller's state and
+// the design-wide settings.  The controller (controller.cpp) runs the
+// simulation pass by pass; see README.md.
+#pragma once
+
+#include "model/circuit/circuit_settings.h"
+#include "model/circuit/simhost.h"
+#include "model/parts/parttree.h"
+#include "model/solver/matrix.h"
+#include "model/solver/state.h"
+
+class CComponent;
+class CTerminal;
+class CWire;
+
+// Option-word bits used by the engine.
+enum : DWORD {
+    OPT_SIMULATE = 0x4,
+    OPT_MUTED = 0x8,
+    OPT_STOPPED_FOR_EDIT = 0x200,
+    OPT_INDESTRUCTIBLE = 0x1000,
+    OPT_LOCKED = 0x4000,
+};
+
+// Controller codes.
+enum : int {
+    SIM_ACTIVATE = 0,
+    SIM_DEACTIVATE = 1,
+    SIM_IDLE = 2,
+    SIM_RESTART_RECORDING = 3,
+    SIM_SWITCH_CHANGED = 4,
+    SIM_SENSOR_CHANGED = 6,
+    SIM_TIMER = 7,
+};
+
+// Samples held in the probe ring.
+constexpr int kProbeRingSize = 2000;
+
+// value x 1000^exponent (up) or / 1000^exponent.
+double ScaleByThousands(double value, int exponent, bool up);
+
+class CCircuit : public CPartTree, public CCircuitSettings, public CLogicLevels {
+    WB_DECLARE_SERIAL(CCircuit)
+public:
+    CCircuit();
+    ~CCircuit() override;
+
+    // ---- virtual operations of the design root ----
+    virtual void ResetToDefaults();
+    virtual void SaveUndoSnapshot();
+
+    // ---- CPart / CPartTree overrides ----
+    CPart* AddChild(CPart* part) override;
+    int RemoveChild(CPart* part) override;
+    void OnSimulationStopped() override;
+    int IsDesignItem() override { return 1; }
+    int IsDeletable() override { return 1; }
+    int Draw(DWORD) override { return 0; }
+    DWORD GetOptionWord() const override { return GetOptions(); }
+
+    // ---- options and permissions ----
+    // The option word, with the running-only bits read as 0 while the
+    // simulation is switched off.
+    DWORD GetOptions() const;
+    bool TestOptions(DWORD mask) const { return (GetOptions() & mask) != 0; }
+    void ToggleOptions(DWORD mask) { m_dwOptions ^= mask; }
+    void SetOptionBits(DWORD mask, bool on) { m_dwOptions = on ? (m_dwOptions | mask) : (m_dwOptions & ~mask); }
+    bool IsAllowed(DWORD mask) const { return (m_dwPermissions & mask) != 0; }
+
+    // ---- logic family (CLogicLevels for the device models) ----
+    void SetLogicFamily(int family, double supply, int notify);
+    double GetLogicConductance() const { return m_dLogicConductance; }
+    double GetLogicHighCurrent() const override { return m_dLogicHighCurrent; }
+    double GetLogicSupplyVoltage() const { return m_dLogicSupply; }
+    double GetLogicThreshold() const override { return m_dLogicThreshold; }
+    double GetInputHighThreshold() const { return m_dInputHighThreshold; }
+    double GetInputLowThreshold() const { return m_dInputLowThreshold; }
+    double GetSchmittThreshold() const { return m_dSchmittThreshold; }
+    double GetSchmittHysteresis() const { return m_dSchmittHysteresis; }
+    int GetAnalogRange() const { return m_nAnalogRange; }
+    double GetFlowTimeStep() const { return m_dFlowTimeStep; }
+    // "Assembly" 2, "BASIC C2" 0, else 1.
+    void SetProgramLanguage(const CString& text);
+
+    // ---- nodes and nets ----
+    uint16_t NewNode() { return m_wNextNode++; }
+    uint16_t GetNextNode() const { return m_wNextNode; }
+    void SetNextNode(uint16_t n) { m_wNextNode = n; }
+    // Numbers every net of the design from 0 (the reference net) up and
+    // leaves the next-node counter after the last net.
+    void RenumberNodes();
+    CComponent* GetReferencePart() const { return m_pReferencePart; }
+    // Every terminal of every component and every wire of the design.
+    void CollectConnections(std::vector<CWire*>& out) const;
+    // Clears every link word in the design that points to w.
+    void UnlinkEverywhere(const CWire* w);
+    // Joins the wire end or terminal end at p to every other wire end and
+    // terminal outer end at p (kinds permitting).
+    void JoinAt(CWire* w, int end);
+
+    // ---- parts ----
+    int RemovePart(CPart* part);
+    CComponent* GetFirstComponent() const;
+    CPart* GetFirstPart() const;
+    int GetElectricCount() const { return m_wElectricCount; }
+    int GetMechanicalCount() const { return m_wMechanicalCount; }
+    void ClearDesign(int reset);
+    void ResetRun(int markChanged);
+    int OnDesignChanged();
+    void BroadcastToComponents(int code);
+    bool CanAddPart(int kind, bool extra, bool force) const;
+    bool CanChangeSettings() const { return !IsLocked(); }
+    int RepairOrDeleteBroken(CPart* part);
+    // Probe channels 0..3; 4 when all are used.
+    int AllocateProbeChannel();
+    void RefreshProbes();
+
+    // ---- flags other parts set ----
+    void SetChanged() { m_bChangeFlag = 1; }
+    int GetChanged() const { return m_bChangeFlag; }
+    void SetPendingRefresh(int v) { m_nPendingRefresh = v; }
+    int GetPendingRefresh() const { return m_nPendingRefresh; }
+    void RequestBuzzer() { m_bBuzzerRequest = 1; }
+    void SetComponentDestroyed() { m_bComponentDestroyed = 1; }
+    int HasBlownPart() const { return m_bComponentDestroyed; }
+
+    // ---- the simulation controller (controller.cpp) ----
+    int ControlSimulation(int code);
+    void RunSolverPass();
+    int YieldToInput();
+    int GetTimerInterval() const;
+    double GetStepPeriod() const { return 1.0 / m_dUpdateRate; }
+    void SetStepTimer(int interval);
+    void KillStepTimer(int force);
+    void ScheduleStep(int code, int interval);
+    int WantsIdle() const;
+    int RecalcStepLimit();
+    int SetPaused(int paused);
+    void RestartRecordingCore(int redraw, int restart, int keepOne);
+    void RestartRecording(int redraw);
+    void UpdateBlownState();
+    void SetSlowMotion(int on) { m_bSlowMotion = on; }
+    void SetUpdateRate(double rate) { m_dUpdateRate = rate; }
+    void SetSoundPlaying(int on);
+    void SetLoopPlayback(int on);
+
+    double GetUpdateRate() const { return m_dUpdateRate; }
+    WORD GetStepIndex() const { return m_wStepIndex; }
+    int GetSampleCount() const { return m_nRecordedCount; }
+    int GetRingStart() const { return m_nRingStart; }
+    int IsPaused() const { return m_bPaused; }
+    int IsIdlePending() const { return m_bIdlePending; }
+    bool IsTimerSet() const { return m_nTimer != 0; }
+    int GetTimerSetInterval() const { return m_nTimerInterval; }
+    CMatrix& GetMatrix() { return m_matrix; }
+    // Set while the design deletes its parts in its destructor.
+    bool IsTearingDown() const { return m_bTearingDown; }
+
+    // The view that drives this design (null: none; the controller then
+    // runs without timer and input checks).
+    void SetHost(CSimulationHost* host) { m_pHost = host; }
+    CSimulationHost* GetHost() const { return m_pHost; }
+    // The design of the active view.
+    static CCircuit*& ActiveCircuit();
+
+    // Re-solves allowed in one pass; past the cap the pass finishes with the
+    // last solution.  Tests lower it.
+    static constexpr int kDefaultResolveCap = 400;
+    void SetResolveCap(int cap) { m_nResolveCap = cap; }
+    int GetResolveCap() const { return m_nResolveCap; }
+    // Figures of the last pass: re-solves made, whether the cap ended it,
+    // whether input interrupted it, node count.
+    int GetLastPassResolves() const { return m_nLastResolves; }
+    bool WasLastPassCapped() const { return m_bLastCapped; }
+    bool WasLastPassInterrupted() const { return m_bLastInterrupted; }
+    int GetCompletedPasses() const { return m_nCompletedPasses; }
+    uint16_t GetNodeCount() const { return m_wNodeCount; }
+
+    // ---- members (the settings are in CCircuitSettings) ----
+    uint16_t m_wNextNode = 1;
+    CComponent* m_pReferencePart = nullptr;
+    WORD m_wProbeCount = 0;
+    int m_bChangeFlag = 0;
+    int m_probeChannels[4] = {0, 0, 0, 0};
+    CPart* m_pExtraProbe = nullptr;
+    void* m_pDocument = nullptr;
+    int m_bIdlePending = 0;
+    int m_nTimer = 0;
+    int m_nTimerInterval = 0;
+    int m_bBuzzerRequest = 0;
+    int m_bComponentDestroyed = 0;
+    int m_bPaused = 0;
+    int m_bSlowMotion = 0;
+    double m_dUpdateRate = 5.0;
+    WORD m_wStepIndex = 0;
+    int m_nRecordedCount = 0;
+    int m_nRingStart = 0;
+    int m_nSampleCounter = 0;
+    WORD m_wElectricCount = 0;
+    WORD m_wMechanicalCount = 0;
+    int m_bSoundPlaying = 0;
+    int m_bRecordingHeld = 0;
+    int m_nPendingRefresh = 0;
+    int m_nStepFlags = 0;
+    int m_nRecordingFlags = 0;
+    CCircuit* m_pLinkedDesign = nullptr;
+    CCircuit* m_pHostDesign = nullptr;
+
+private:
+    int AssignNodes();
+    void StampAll();
+    CState* FindStepLimiter();
+    void DropPendingTimer();
+    void FinishStep();
+    void SampleProbes();
+    void UpdateBuzzer(int code);
+
+    CMatrix m_matrix;
+    CSimulationHost* m_pHost = nullptr;
+    uint16_t m_wNetCount = 1; // nodes the net numbering used; internal nodes follow
+    uint16_t m_wNodeCount = 0;
+    int m_nResolveCap = kDefaultResolveCap;
+    int m_nLastResolves = 0;
+    bool m_bLastCapped = false;
+    bool m_bLastInterrupted = false;
+    // Re-solves the last interrupted pass had made: the redone pass does not
+    // yield before it has gone past them.
+    int m_nNoYieldBefore = 0;
+    int m_nCompletedPasses = 0;
+    bool m_bTearingDown = false;
+};
+
+// Pauses a design for the life of a scope (modal dialogs), restoring the
+// pause state it found.
+class CSimulationPause {
+public:
+    explicit CSimulationPause(CCircuit* design);
+    ~CSimulationPause();
+    CSimulationPause(const CSimulationPause&) = delete;
+    CSimulationPause& operator=(const CSimulationPause&) = delete;
+
+private:
+    CCircuit* m_pDesign;
+    int m_bWasPaused;
+};

@@ -1,0 +1,272 @@
+#include "model/components/component.h"
+
+#include "model/circuit/circuit.h"
+#include "model/components/explode.h"
+#include "model/components/terminal.h"
+#include "model/display/visual.h"
+#include "model/parts/part_records.h"
+
+#include <algorithm>
+
+WB_IMPLEMENT_SERIAL(CComponent, "CPart", 2)
+WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 2)
+
+CComponent::~CComponent()
+{
+    // No wire of the design may keep a pointer to a terminal of this part.
+    if (auto* design = GetDesign(); design && !design->IsTearingDown())
+        for (CTerminal* t : m_terminals) design->UnlinkEverywhere(t);
+}
+
+CCircuit* CComponent::GetDesign() const { return dynamic_cast<CCircuit*>(m_pCircuit); }
+
+int CComponent::Initialise()
+{
+    AttachToCircuit(m_pCircuit);
+    ResetSimulation();
+    CreateChildren();
+    return 1;
+}
+
+CTerminal* CComponent::AddTerminal(int side, CPoint pin, int kind)
+{
+    CCircuit* design = GetDesign();
+    auto* t = new CTerminal(side, pin, design ? design->NewNode() : 0, kind);
+    t->m_pOwner = this;
+    AppendChild(t);
+    m_terminals.push_back(t);
+    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+    return t;
+}
+
+CTerminal* CMechComp::AddMechTerminal(int side, CPoint pin, int kind)
+{
+    CCircuit* design = GetDesign();
+    auto* t = new CMechTerm(side, pin, design ? design->NewNode() : 0, kind);
+    t->m_pOwner = this;
+    AppendChild(t);
+    m_terminals.push_back(t);
+    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+    return t;
+}
+
+void CComponent::DetachTerminals()
+{
+    for (CTerminal* t : m_terminals) {
+        CPart::RemoveChild(t);
+        delete t;
+    }
+    m_terminals.clear();
+    m_wTerminalCount = 0;
+}
+
+void CComponent::CreateTerminals(int)
+{
+    if (!m_pVisual) return;
+    CSize size = m_pVisual->GetSize(m_nOrientation);
+    m_rect.SetRect(m_rect.left, m_rect.top, m_rect.left + size.cx, m_rect.top + size.cy);
+    // The picture's edge cells, each side in turn.
+    for (int x = 0; x < size.cx; ++x) {
+        if (m_pVisual->IsPinCell(x, 0, m_nOrientation, 0)) AddTerminal(0, CPoint(m_rect.left + x, m_rect.top));
+        if (m_pVisual->IsPinCell(x, size.cy - 1, m_nOrientation, 0))
+            AddTerminal(2, CPoint(m_rect.left + x, m_rect.bottom - 1));
+    }
+    for (int y = 0; y < size.cy; ++y) {
+        if (m_pVisual->IsPinCell(0, y, m_nOrientation, 0)) AddTerminal(3, CPoint(m_rect.left, m_rect.top + y));
+        if (m_pVisual->IsPinCell(size.cx - 1, y, m_nOrientation, 0))
+            AddTerminal(1, CPoint(m_rect.right - 1, m_rect.top + y));
+    }
+    ApplyOrientation(m_nOrientation);
+}
+
+void CComponent::BuildTerminalArray()
+{
+    m_terminals.clear();
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* t = dynamic_cast<CTerminal*>(c)) {
+            t->m_pOwner = this;
+            m_terminals.push_back(t);
+        }
+    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+}
+
+void CComponent::ApplyOrientation(int code)
+{
+    m_nOrientation = code;
+    if (m_terminals.size() < 2) return;
+    static const int kSideOrder[8][4] = {{0, 3, 2, 1}, {1, 0, 3, 2}, {2, 1, 0, 3}, {3, 2, 1, 0},
+                                         {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 3, 0, 1}, {3, 0, 1, 2}};
+    bool mirrored = code >= 4;
+    std::vector<CTerminal*> ordered;
+    for (int side : kSideOrder[code & 7]) {
+        std::vector<CTerminal*> onSide;
+        for (CTerminal* t : m_terminals)
+            if (t->GetSide() == side) onSide.push_back(t);
+        // Along a side by position: x on the top and bottom, y on the left and right.
+        std::stable_sort(onSide.begin(), onSide.end(), [&](CTerminal* a, CTerminal* b) {
+            CPoint pa = a->GetPinPoint(), pb = b->GetPinPoint();
+            int ka = (side == 0 || side == 2) ? pa.x : pa.y, kb = (side == 0 || side == 2) ? pb.x : pb.y;
+            return mirrored ? ka > kb : ka < kb;
+        });
+        ordered.insert(ordered.end(), onSide.begin(), onSide.end());
+    }
+    // Relink the terminals in the child list in the new order, keeping every
+    // other child in front of them.
+    for (CTerminal* t : m_terminals) CPart::RemoveChild(t);
+    for (CTerminal* t : ordered) AppendChild(t);
+    m_terminals = ordered;
+}
+
+void CComponent::RotateTerminals(int orientation, CPoint centre)
+{
+    int old = m_nOrientation;
+    for (CTerminal* t : m_terminals) t->SetOrientation(orientation, old, 0, &centre);
+}
+
+int CComponent::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
+{
+    if (newCode == m_nOrientation) return 6;
+    oldCode = m_nOrientation;
+    CPoint centre = anchor ? *anchor : m_rect.CenterPoint();
+    // The rect turns about the centre: its first and last pixels are turned
+    // (turning the half-open corner would shift the rect by one pixel a turn).
+    CPoint a = TurnPoint(m_rect.TopLeft(), centre, newCode, oldCode);
+    CPoint b = TurnPoint(CPoint(m_rect.right - 1, m_rect.bottom - 1), centre, newCode, oldCode);
+    CRect turned(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1);
+    RotateTerminals(newCode, centre);
+    // Children that are not terminals (labels, values) move with the part.
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+        if (!dynamic_cast<CTerminal*>(c)) c->SetOrientation(newCode, oldCode, 0, &centre);
+    m_rect = turned;
+    ApplyOrientation(newCode);
+    return flag;
+}
+
+CTerminal* CComponent::GetFirstTerminal() { return m_terminals.empty() ? nullptr : m_terminals[0]; }
+
+CTerminal* CComponent::GetReferenceTerminal()
+{
+    return m_terminals.size() >= 2 ? m_terminals[1] : GetFirstTerminal();
+}
+
+int CComponent::GetSupplyRails(double* high, double* low)
+{
+    if (GetKindCode() != 7) return 0;
+    CCircuit* design = GetDesign();
+    *high = design ? design->GetLogicSupplyVoltage() : 5.0;
+    *low = 0.0;
+    return 1;
+}
+
+CPart* CComponent::GetValueLabel()
+{
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling()) {
+        if (c->IsInert()) return nullptr;
+        if (c->IsKindOf("CValue")) return c;
+    }
+    return nullptr;
+}
+
+CExplode* CComponent::GetExplosion() const { return dynamic_cast<CExplode*>(GetFirstChild()); }
+
+int CComponent::IsBroken() { return GetExplosion() ? 1 : 0; }
+
+void CComponent::ReadSolution(const double* nodeValues)
+{
+    CCircuit* design = GetDesign();
+    double low = design ? design->GetInputLowThreshold() : 0.805;
+    double high = design ? design->GetInputHighThreshold() : 1.995;
+    for (CTerminal* t : m_terminals) t->ReadSolution(nodeValues, 0, low, high);
+}
+
+void CComponent::Explode(double excess, double rating, WORD messageId, char unit)
+{
+    CPart::AddChild(new CExplode(GetDesign(), m_rect, excess, rating, messageId, unit));
+}
+
+void CComponent::UseAlternateLook()
+{
+    CPartCircuit::UseAlternateLook();
+    m_bAlternateLook = 1;
+}
+
+void CComponent::RefreshState()
+{
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling()) c->RefreshState();
+}
+
+void CComponent::OnSimulationStopped()
+{
+    ResetState();
+    for (CTerminal* t : m_terminals) t->OnSimulationStopped();
+}
+
+void CComponent::OnSimulationReset()
+{
+    for (CTerminal* t : m_terminals) t->OnSimulationReset();
+}
+
+void CComponent::Drop(CPartTree* design)
+{
+    m_bChanged = 0;
+    for (CTerminal* t : m_terminals) t->Drop(design);
+}
+
+DWORD CComponent::GetProbeQuantities(int, int) { return m_terminals.size() == 2 ? 3 : 2; }
+
+double CComponent::GetQuantity(int, int, int code)
+{
+    switch (code) {
+    case 1:
+        return m_terminals.size() >= 2 ? m_terminals[0]->GetVoltage() - m_terminals[1]->GetVoltage() : 0.0;
+    case 2:
+        return m_terminals.empty() ? 0.0 : m_terminals[0]->GetCurrent();
+    case 1024:
+        return m_dPower;
+    default:
+        return 0.0;
+    }
+}
+
+int CComponent::CanProbeAt(int x, int y)
+{
+    if (m_terminals.size() == 2 && !IsBroken()) return 1;
+    return CPartCircuit::CanProbeAt(x, y);
+}
+
+void CComponent::AfterLoad(CPartTree* design, DWORD flags, WORD version)
+{
+    CPartCircuit::AfterLoad(design, flags, version);
+    for (CTerminal* t : m_terminals) t->m_pOwner = this;
+}
+
+void CComponent::Serialize(CArchive& ar)
+{
+    CPartCircuit::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteObjectRef(GetFirstTerminal());
+        ar << m_wTerminalCount << m_wStateWord;
+        WritePairAsWords(ar, m_rcPicture.left, m_rcPicture.top);
+        ar << static_cast<WORD>(m_bAlternateLook);
+        return;
+    }
+    auto* first = static_cast<CTerminal*>(ar.ReadObjectRef("CTerminal"));
+    WORD count = 0;
+    ar >> count >> m_wStateWord;
+    // The array follows the child chain from the first terminal.
+    m_terminals.clear();
+    for (CPart* c = first; c && m_terminals.size() < count; c = c->GetNextSibling())
+        if (auto* t = dynamic_cast<CTerminal*>(c)) {
+            t->m_pOwner = this;
+            m_terminals.push_back(t);
+        }
+    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+    if (ar.GetVersion() > 3) {
+        int l = 0, t = 0;
+        ReadPairAsWords(ar, l, t);
+        m_rcPicture.SetRect(l, t, l, t);
+        WORD alt = 0;
+        ar >> alt;
+        if (alt) UseAlternateLook();
+    }
+}

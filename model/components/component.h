@@ -1,0 +1,130 @@
+// CComponent: the base of every part that the network solver simulates.  It
+// owns its terminals (as children and in a side-ordered array), carries its
+// four ratings and defines the operations that the simulation pass calls on
+// every component in a fixed order:
+//   AssignInternalNodes -> PrepareStep -> Stamp (phase 0 links, then phase 1
+//   per re-solve) -> LimitStep per re-solve -> Stamp (phases 2, 3: read-back)
+//   -> ReadSolution -> AfterStep (ratings, power).
+// Broken components (first child a CExplode) are skipped everywhere except
+// the read-back.
+#pragma once
+
+#include "model/parts/partcircuit.h"
+#include "model/solver/matrix.h"
+#include "model/solver/state.h"
+
+#include <vector>
+
+class CCircuit;
+class CTerminal;
+class CVisual;
+class CExplode;
+
+// Margins of the rating test: a rating counts as exceeded above rating + margin.
+constexpr double kRatingVoltMargin = 0.005;
+constexpr double kRatingAmpMargin = 0.0005;
+
+// Reads "=%lf" right after the key's first occurrence in text.
+int ParseRatingValue(const CString& text, const char* key, double* out);
+
+class CComponent : public CPartCircuit {
+    WB_DECLARE_SERIAL(CComponent)
+public:
+    CComponent() = default;
+    ~CComponent() override;
+
+    // The CPartCircuit record, the first terminal, counts, state word,
+    // picture rect top-left, alternate-look flag (the last two from version 4).
+    void Serialize(CArchive& ar) override;
+
+    // ---- CPart overrides ----
+    int Initialise() override;
+    void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
+    void Drop(CPartTree* design) override;
+    DWORD GetProbeQuantities(int x, int y) override;
+    double GetQuantity(int x, int y, int code) override;
+    int CanProbeAt(int x, int y) override;
+    void OnSimulationStopped() override;
+    void OnSimulationReset() override;
+    int IsDesignItem() override { return 1; }
+    int IsBroken() override;
+    int HasAlternateLook() override { return m_bAlternateLook; }
+    void UseAlternateLook() override;
+    void RefreshState() override;
+    int IsDeletable() override { return m_bAlternateLook ? 0 : 1; }
+    int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+
+    // ---- virtual operations of the component ----
+    virtual void AssignInternalNodes(uint16_t* nextNode) {}
+    virtual void PrepareStep() {}
+    // Phase 0 and 3: declare links; phases 1 and 2: stamp (CMatrix phases).
+    virtual void Stamp(CMatrix* matrix) {}
+    virtual void LimitStep(CState** out, double* fraction, const double* nodeValues) {}
+    // Commits, tests the ratings, sums the power; returns IsBroken.
+    virtual int AfterStep();
+    virtual void LoadRatings(UINT stringId);
+    virtual void ResetSimulation() {}
+    virtual void ResetState() {}
+    virtual void ReadSolution(const double* nodeValues);
+    virtual int GetKindCode() { return 0; }
+    virtual CTerminal* GetReferenceTerminal();
+    virtual CTerminal* GetFirstTerminal();
+    virtual int GetSupplyRails(double* high, double* low);
+    virtual void FlushOutput() {}
+    virtual void OnSimulationEvent(int code) {}
+    virtual int GetRateRequest(double* rate)
+    {
+        *rate = 0.0;
+        return 0;
+    }
+    virtual int QueryDefault137() { return 7; }
+    virtual void DetachTerminals();
+    virtual void CreateTerminals(int flags);
+    virtual CTerminal* AddTerminal(int side, CPoint pin, int kind = 0);
+    virtual void RotateTerminals(int orientation, CPoint centre);
+    virtual CPart* GetValueLabel();
+
+    // ---- plain operations ----
+    // Ratings from a text of "Key=value" pairs (LoadRatings reads the text
+    // from the string table).
+    void LoadRatingsText(const CString& text);
+    void SetOrientationMask(int mask) { m_nOrientationMask = mask; }
+    // Rebuilds the terminal array from the terminals among the children.
+    void BuildTerminalArray();
+    // Reorders the terminal array (and child list) by side for the code.
+    void ApplyOrientation(int code);
+    int GetTerminalCount() const { return m_wTerminalCount; }
+    CTerminal* GetTerminal(int i) const { return i >= 0 && i < (int)m_terminals.size() ? m_terminals[i] : nullptr; }
+    CTerminal* const* GetTerminals() const { return m_terminals.data(); }
+    CExplode* GetExplosion() const;
+    CCircuit* GetDesign() const;
+    double GetPower() const { return m_dPower; }
+    // Adds a burn-out marker as the first child.
+    void Explode(double excess, double rating, WORD messageId, char unit);
+
+    WORD m_wTerminalCount = 0;
+    WORD m_wStateWord = 0;
+    int m_bAlternateLook = 0;
+    CVisual* m_pVisual = nullptr;
+    std::vector<CTerminal*> m_terminals;
+    double m_dPower = 0.0;
+    CRect m_rcPicture;
+    double m_dMaxP = 1e24;
+    double m_dMaxI = 1e24;
+    double m_dMaxV = 1e24;
+    double m_dMaxRV = 1e24;
+    int m_bPowerAlarm = 0;
+    int m_nOrientationMask = 0xFF;
+
+private:
+    void RatingTest();
+};
+
+// Components of the mechanism family; the design counts them separately.
+class CMechComp : public CComponent {
+    WB_DECLARE_SERIAL(CMechComp)
+public:
+    virtual int QueryDefault144() { return 0; }
+    // A mechanical terminal (kind 1 rotational, 2 linear) with a new node.
+    CTerminal* AddMechTerminal(int side, CPoint pin, int kind);
+};

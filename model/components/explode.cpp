@@ -1,0 +1,90 @@
+#include "model/components/explode.h"
+
+#include "model/circuit/circuit.h"
+#include "model/components/component.h"
+#include "platform/messagebox.h"
+#include "platform/strings.h"
+
+#include <cstdio>
+
+WB_IMPLEMENT_SERIAL(CExplode, "CPart", 3)
+
+CExplode::CExplode(CCircuit* design, const CRect& rect, double excess, double rating, WORD messageId, char unit)
+    : m_dRating(rating), m_dExcess(excess), m_wMessageId(messageId), m_cUnit(unit), m_wFrameCounter(9)
+{
+    m_rect = rect;
+    if (design) design->SetComponentDestroyed();
+}
+
+void CExplode::Serialize(CArchive& ar)
+{
+    CPart::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << m_dExcess << m_dRating << m_wMessageId << static_cast<BYTE>(m_cUnit);
+    } else {
+        BYTE unit = 0;
+        ar >> m_dExcess >> m_dRating >> m_wMessageId >> unit;
+        m_cUnit = static_cast<char>(unit);
+        m_wFrameCounter = 0;
+    }
+}
+
+namespace {
+// " %.5g%c.\n\n" in the C locale (%g has no locale-dependent point in the
+// C library's default locale; the program never changes LC_NUMERIC).
+CString FormatReading(double value, char unit)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, " %.5g%c.\n\n", value, unit);
+    return CString(buf);
+}
+} // namespace
+
+CString CExplode::BuildMessage() const
+{
+    CString text = LoadResString(m_wMessageId);
+    text += FormatReading(m_dExcess, m_cUnit);
+    text += LoadResString(16);
+    text += FormatReading(m_dRating, m_cUnit);
+    text += LoadResString(43);
+    return text;
+}
+
+int CExplode::GetMessageText(int offerDelete)
+{
+    int answer = WbMessageBox(BuildMessage(), MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES) return IDYES;
+    if (!offerDelete) return IDCANCEL;
+    int second = WbMessageBox(LoadResString(44), MB_YESNO | MB_ICONQUESTION);
+    return second == IDYES ? IDNO : IDCANCEL;
+}
+
+void CExplode::Animate()
+{
+    if (m_bAnimating) {
+        if (m_wFrameCounter < 2) m_bAnimating = false;
+        return;
+    }
+    if (m_wFrameCounter == 9) m_bAnimating = true;
+}
+
+int CExplode::Tick(CPart* component, DWORD drawFlags)
+{
+    if (m_wFrameCounter == 1) {
+        m_wFrameCounter = 0;
+        m_rect.SetRectEmpty();
+        if (auto* c = dynamic_cast<CComponent*>(component)) c->ResetSimulation();
+        if (component) component->DrawTree(drawFlags);
+    }
+    if (!m_bAnimating) return 0;
+    if (m_wFrameCounter > 0) --m_wFrameCounter;
+    return 1;
+}
+
+int CExplode::GetDrawFrame() const
+{
+    if (m_wFrameCounter < 2) return -1;
+    return m_wFrameCounter > 4 ? 9 - m_wFrameCounter : m_wFrameCounter - 1;
+}
+
+int CExplode::Draw(DWORD) { return 0; }
