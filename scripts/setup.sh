@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libfreetype-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   clang libclang-rt-14-dev
-  ngspice sox
+  ngspice sox locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,4 +20,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# One locale with a decimal comma, so the tests can show that number text
+# ignores the locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

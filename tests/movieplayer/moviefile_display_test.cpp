@@ -212,3 +212,14 @@ TEST(MovieDisplay, ClonesAndSubtreeBounds)
     EXPECT_EQ(d.CloneSprite(ball->children, 9, nullptr), nullptr);   // not a sprite
     EXPECT_EQ(d.SubtreeBounds(ball, ball->matrix), (MovieRect{1000, 1200, 500, 600}));
 }
+
+TEST(MovieButtons, HitTestFindsButtonsByTheirHitRecords)
+{
+    ButtonMovie m;
+    // No camera: buffer units are twips; the hit record is shape 1 (0..200).
+    EXPECT_EQ(m.display.HitTestButtons({100, 100}), m.button);
+    EXPECT_EQ(m.display.HitTestButtons({300, 100}), nullptr);
+    EXPECT_EQ(m.display.HitTestButtons({-5, 100}), nullptr);   // off the stage
+    // The plain hit test finds what the button shows.
+    EXPECT_EQ(m.display.HitTest({100, 100}), m.button->children);
+}
