@@ -6,6 +6,7 @@
 #include "movieplayer/display/display_list.h"
 #include "movieplayer/moviefile_writer.h"
 #include "movieplayer/render/outline.h"
+#include "movieplayer/render/outline_rect.h"
 
 using namespace moviefile_test;
 using namespace movie;
@@ -204,4 +205,28 @@ TEST(MovieHitTest, FillsHolesTextAndClipLayers)
     EXPECT_EQ(s.display.HitTest({150, 150}), nullptr);   // the hole
     EXPECT_EQ(s.display.HitTest({199, 150}), donutInst);
     EXPECT_EQ(s.display.HitTest({250, 150}), nullptr);
+}
+
+TEST(MovieOutline, RectanglesAsEdges)
+{
+    RecordPool<EdgeRecord> pool;
+    pool.Init(600, false, 0);
+    EdgeSink sink;
+    sink.pool = &pool;
+    FillRecord record;
+    FillRecord* fill = &record;
+    OutlineRect(MovieRect{0, 200, 0, 100}, MatrixScale(0x8000, 0x8000), fill, sink);
+    std::vector<EdgeRecord*> edges;
+    for (EdgeRecord* e = sink.head; e; e = e->next) edges.push_back(e);
+    ASSERT_EQ(edges.size(), 2u);   // the horizontal sides add nothing
+    int sum = 0;
+    for (EdgeRecord* e : edges) {
+        EXPECT_EQ(e->rule, kRuleWinding);
+        EXPECT_EQ(e->y0, 0);
+        EXPECT_EQ(e->y1, 50);
+        EXPECT_EQ(e->fillA, fill);
+        sum += e->direction;
+    }
+    EXPECT_EQ(sum, 0);   // one side down, one up: inside winds once
+    FreeEdgeList(sink);
 }

@@ -1,0 +1,21 @@
+#include "movieplayer/render/outline_rect.h"
+
+#include "movieplayer/stroke.h"
+
+namespace movie {
+
+void OutlineRect(const MovieRect& r, const MovieMatrix& m, FillRecord* fill, EdgeSink& sink, StrokeBuilder* stroke)
+{
+    if (RectIsEmpty(r)) return;
+    const MoviePoint p[4] = {MatrixMapPoint(m, {r.xmin, r.ymin}), MatrixMapPoint(m, {r.xmax, r.ymin}),
+                             MatrixMapPoint(m, {r.xmax, r.ymax}), MatrixMapPoint(m, {r.xmin, r.ymax})};
+    if (stroke) {
+        stroke->Begin(1, fill);
+        for (int i = 0; i < 4; ++i) stroke->AddSegment(MakeLine(p[i], p[(i + 1) % 4]));
+        stroke->End();
+        return;
+    }
+    for (int i = 0; i < 4; ++i) AddFillEdge(MakeLine(p[i], p[(i + 1) % 4]), fill, nullptr, kRuleWinding, sink);
+}
+
+}  // namespace movie
