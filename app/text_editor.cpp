@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <cmath>
+
 namespace {
 
 QColor ColorOf(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
@@ -163,13 +165,32 @@ bool CTextEditWindow::ToggleStyle(int commandId)
 
 bool CTextEditWindow::ChooseFont()
 {
-    if (!m_edit) return false;
+    if (!m_edit || !m_open) return false;
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, m_edit->currentFont(), m_edit->parentWidget());
     if (!ok) return false;
     QTextCharFormat f;
     f.setFont(font);
     m_edit->mergeCurrentCharFormat(f);
+    return true;
+}
+
+bool CTextEditWindow::ChooseTextFont(RtfCharFormat* format)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, ToQtFormat(*format).font(), m_edit ? m_edit->parentWidget() : nullptr);
+    if (!ok) return false;
+    const CString face = ToWindows1252(font.family());
+    if (face != format->face) {
+        // A face of its own encoding (Symbol) or the text's.
+        format->charset = face == "Symbol" ? kCharsetSymbol : kCharsetAnsi;
+        format->face = face;
+    }
+    if (font.pointSizeF() > 0) format->halfPoints = static_cast<int>(std::lround(font.pointSizeF() * 2));
+    format->bold = font.weight() > QFont::Medium;
+    format->italic = font.italic();
+    format->underline = font.underline();
+    format->strike = font.strikeOut();
     return true;
 }
 

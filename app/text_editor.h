@@ -35,6 +35,7 @@ public:
     bool ChooseColour(uint32_t* colour) override;
     bool ToggleStyle(int commandId) override;
     bool ChooseFont() override;
+    bool ChooseTextFont(RtfCharFormat* format) override;
     bool IsStyleChecked(int commandId) override;
     void InsertSymbol(int code) override;
     bool EditQuestion(CTextLabel* label) override;

@@ -15,18 +15,33 @@
 
 namespace {
 
+// A one-pixel device that only gives layout its resolution.
+QImage LayoutDeviceAt(double dpi)
+{
+    QImage img(1, 1, QImage::Format_RGB32);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    img.setDotsPerMeterX(dotsPerMeter);
+    img.setDotsPerMeterY(dotsPerMeter);
+    return img;
+}
+
 // The device the render control lays out for: one pixel at the screen's
 // resolution.
 QImage& LayoutDevice()
 {
-    static QImage device = [] {
-        QImage img(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = static_cast<int>(std::lround(kScreenPixelsPerInch / 0.0254));
-        img.setDotsPerMeterX(dotsPerMeter);
-        img.setDotsPerMeterY(dotsPerMeter);
-        return img;
-    }();
+    static QImage device = LayoutDeviceAt(kScreenPixelsPerInch);
     return device;
+}
+
+QColor QtColourOf(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+
+void DrawLaidOut(QPainter& painter, QTextDocument& doc, const QRectF& clip)
+{
+    painter.setClipRect(clip, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = clip;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    doc.documentLayout()->draw(&painter, ctx);
 }
 
 void Prepare(QTextDocument& doc, const CRTFData& block, const CCharFormat& cf, int width)
@@ -140,15 +155,50 @@ void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& 
     QTextDocument& doc = Layouts().Get(block, cf, w);
     painter.save();
     if ((background & 0xFFFFFF) != kNoBackground)
-        painter.fillRect(rect.left, rect.top, rect.Width(), rect.Height(),
-                         QColor(int(background & 0xFF), int((background >> 8) & 0xFF), int((background >> 16) & 0xFF)));
+        painter.fillRect(rect.left, rect.top, rect.Width(), rect.Height(), QtColourOf(background));
     painter.translate(rect.left, rect.top);
-    const QRectF clip(0, 0, w, h);
-    painter.setClipRect(clip, Qt::IntersectClip);
-    QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = clip;
-    ctx.palette.setColor(QPalette::Text, Qt::black);
-    doc.documentLayout()->draw(&painter, ctx);
+    DrawLaidOut(painter, doc, QRectF(0, 0, w, h));
+    painter.restore();
+}
+
+double TwipsPerTextPixel(int ppi) { return 15.0 * kScreenPixelsPerInch / (ppi > 0 ? ppi : kScreenPixelsPerInch); }
+
+double DeviceDpiOf(const QPainter& painter)
+{
+    // The area scale of the transform, so that a rotated or mirrored device
+    // gives its resolution too.
+    const QTransform& t = painter.worldTransform();
+    const double scale = std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+    return kScreenPixelsPerInch * (scale > 0 ? scale : 1.0);
+}
+
+void PrintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                   uint32_t background, const PrintPlacement& at)
+{
+    if (rect.Width() <= 0 || rect.Height() <= 0) return;
+    const double twips = TwipsPerTextPixel(at.textPixelsPerInch);
+    const double dpi = DeviceDpiOf(painter);
+    // Canvas pixels of the rectangle's extent once it is measured in twips.
+    const double w = rect.Width() * twips / 15.0;
+    const double h = rect.Height() * twips / 15.0;
+    painter.save();
+    if ((background & 0xFFFFFF) != kNoBackground) {
+        QRectF fill(rect.left, rect.top, w, h);
+        if (at.selected) fill.adjust(-1, -1, 1, 1);
+        painter.fillRect(fill, QtColourOf(background));
+    }
+    // Laid out in device pixels: the fonts' points become pixels at the
+    // device's resolution, and the width is the rectangle's twips there.
+    const double devicePerCanvas = dpi / kScreenPixelsPerInch;
+    QImage device = LayoutDeviceAt(dpi);
+    QTextDocument doc;
+    doc.setDocumentMargin(0);
+    doc.setUndoRedoEnabled(false);
+    doc.documentLayout()->setPaintDevice(&device);
+    Prepare(doc, block, cf, static_cast<int>(std::lround(w * devicePerCanvas)));
+    painter.translate(rect.left, rect.top);
+    painter.scale(1.0 / devicePerCanvas, 1.0 / devicePerCanvas);
+    DrawLaidOut(painter, doc, QRectF(0, 0, w * devicePerCanvas, h * devicePerCanvas));
     painter.restore();
 }
 

@@ -42,6 +42,32 @@ void GetPlainText(CString* out, const CRTFData& block);
 void PaintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
                    uint32_t background);
 
+// Printing and metafiles lay rich text out in twips, for the device's own
+// resolution, rather than for the screen.  The text's rectangle is measured
+// in the pixels of the screen it was laid out on (`textPixelsPerInch`, the
+// part's GetPixelsPerInch): 96 / ppi x 15 twips per pixel, so the text keeps
+// the proportion to its rectangle that it had there.  The device resolution
+// follows from the painter: its world transform maps canvas pixels (1/96
+// inch) to device pixels, so a device pixel is 1440 / (96 x scale) twips.
+// The rectangle's top-left stays where the canvas puts it.
+struct PrintPlacement {
+    int textPixelsPerInch = kScreenPixelsPerInch;
+    // A selected part's background reaches one pixel further (over the
+    // selection frame's inner edge).
+    bool selected = false;
+};
+
+// Twips per pixel of text laid out at ppi (ppi 0 or less: the screen's).
+double TwipsPerTextPixel(int ppi);
+// The device resolution (pixels per inch) of a painter whose world
+// transform maps canvas pixels to device pixels.
+double DeviceDpiOf(const QPainter& painter);
+
+// The print branch of PaintRichText: the background (unless kNoBackground)
+// and the block laid out in twips at the device's resolution.
+void PrintRichText(QPainter& painter, const CRTFData& block, const CCharFormat& cf, const CRect& rect,
+                   uint32_t background, const PrintPlacement& at);
+
 // The laid-out height in pixels of the block at the given width.
 int MeasureRichTextHeight(const CRTFData& block, const CCharFormat& cf, int width);
 

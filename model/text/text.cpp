@@ -1,5 +1,6 @@
 #include "model/text/text.h"
 
+#include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/parts/part_records.h"
 #include "model/parts/parttree.h"
@@ -40,6 +41,18 @@ CRTFData& SharedMarkerBlock()
 {
     static CRTFData block;
     return block;
+}
+
+CCharFormat DesignCharFormat(CPartTree* design)
+{
+    CCharFormat cf;
+    InitDefaultCharFormat(&cf);
+    if (auto* root = dynamic_cast<CCircuit*>(design)) {
+        static_assert(sizeof root->m_defaultFont >= kCharFormatBytes);
+        const CCharFormat stored = CCharFormat::FromBytes(root->m_defaultFont);
+        if (stored.size == kCharFormatBytes) cf = stored;
+    }
+    return cf;
 }
 
 double& RescaleFontFactor()
@@ -203,7 +216,8 @@ int CText::Draw(DWORD)
     if (IsBeingEdited() && d->IsScreen()) return 0;
     if (rtf.length()) {
         const CRTFData* shown = UpdateMacroText();
-        d->DrawRichText(*shown, charFormat, m_rect, (flags & TF_TRANSPARENT) ? kNoBackground : background);
+        d->DrawRichText(*shown, charFormat, m_rect, (flags & TF_TRANSPARENT) ? kNoBackground : background,
+                        PrintPlacement{GetPixelsPerInch(), IsSelected()});
     } else {
         d->DrawPlainText(rtf.text, m_rect, AnchorPoint(), side, charFormat, (flags & TF_MULTILINE) != 0);
     }

@@ -48,6 +48,11 @@ struct CTextEditState {
 };
 CTextEditState& SharedTextEditor();
 
+// The design's default text format, which new labels take: the record the
+// design root keeps (its first 60 bytes), or the built-in default when the
+// design is no design root or holds no record (size field not 60).
+CCharFormat DesignCharFormat(CPartTree* design);
+
 // The block that generated texts (score, answers) are shown through.
 CRTFData& SharedMarkerBlock();
 // The factor of the document-wide font rescaling command, initially 1.28.

@@ -78,15 +78,17 @@ void CPainterTextDrawing::Erase(const CRect& rect)
 }
 
 void CPainterTextDrawing::DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect,
-                                       uint32_t background)
+                                       uint32_t background, const PrintPlacement& at)
 {
-    if (m_painter) PaintRichText(*m_painter, block, cf, rect, background);
+    if (!m_painter) return;
+    if (m_screen) PaintRichText(*m_painter, block, cf, rect, background);
+    else PrintRichText(*m_painter, block, cf, rect, background, at);
 }
 
 bool CDisplayTextDrawing::IsScreen() const { return !CDisplay::IsPrinting(); }
 
 void CDisplayTextDrawing::DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect,
-                                       uint32_t background)
+                                       uint32_t background, const PrintPlacement& at)
 {
     CDC* dc = CDisplay::GetTextDC();
     if (!dc || !dc->Surface() || dc->Surface()->isNull()) return;
@@ -98,7 +100,8 @@ void CDisplayTextDrawing::DrawRichText(const CRTFData& block, const CCharFormat&
     p.translate(vo.x, vo.y);
     p.scale(dc->GetScale(), dc->GetScale());
     p.translate(-wo.x, -wo.y);
-    PaintRichText(p, block, cf, rect, background);
+    if (IsScreen()) PaintRichText(p, block, cf, rect, background);
+    else PrintRichText(p, block, cf, rect, background, at);
 }
 
 void CDisplayTextDrawing::DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side,

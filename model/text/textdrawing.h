@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/text/charformat.h"
+#include "model/text/richtext.h"
 #include "model/text/rtfdata.h"
 #include "platform/cstring.h"
 #include "platform/geometry.h"
@@ -16,8 +17,11 @@ class CTextDrawing {
 public:
     virtual ~CTextDrawing() = default;
     // Rich text laid out across rect's width, clipped to rect, on the
-    // background colour unless that is 0xFFFFFF (richtext.h).
-    virtual void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) = 0;
+    // background colour unless that is 0xFFFFFF (richtext.h).  A screen lays
+    // it out for the screen; other devices (printers, pictures) in twips at
+    // their own resolution, as `at` describes.
+    virtual void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background,
+                              const PrintPlacement& at) = 0;
     // True on a screen (the in-place editor hides the text it edits there).
     virtual bool IsScreen() const { return true; }
     // Plain text at `at` with the text-alignment code `side` (0 left, 2
@@ -40,7 +44,8 @@ public:
 class CPainterTextDrawing : public CTextDrawing {
 public:
     explicit CPainterTextDrawing(QPainter* painter, bool screen = true) : m_painter(painter), m_screen(screen) {}
-    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) override;
+    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background,
+                      const PrintPlacement& at) override;
     bool IsScreen() const override { return m_screen; }
     void DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side, const CCharFormat& font,
                        bool multiLine) override;
@@ -57,7 +62,8 @@ private:
 class CDisplayTextDrawing : public CTextDrawing {
 public:
     bool IsScreen() const override;
-    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background) override;
+    void DrawRichText(const CRTFData& block, const CCharFormat& cf, const CRect& rect, uint32_t background,
+                      const PrintPlacement& at) override;
     void DrawPlainText(const CString& text, const CRect& rect, CPoint at, int side, const CCharFormat& font,
                        bool multiLine) override;
     void DrawFrame(CPoint a, CPoint b, uint32_t colour, int style) override;

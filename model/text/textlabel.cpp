@@ -67,7 +67,7 @@ CTextLabel::CTextLabel(CPartTree* design, CPoint topLeft, const CCharFormat* des
     m_rect = CRect(topLeft.x, topLeft.y, topLeft.x + 140, topLeft.y + 22);
     flags = TF_MULTILINE;
     pixelsPerInch = kScreenPixelsPerInch;
-    if (designFormat) charFormat = *designFormat;
+    charFormat = designFormat ? *designFormat : DesignCharFormat(design);
     RenderRichText(&rtf, LoadResString(kStrDefaultLabel), &charFormat);
 }
 
@@ -152,6 +152,56 @@ CPart* CTextLabel::GetResizeFrame() const
 {
     CPart* first = GetFirstChild();
     return first && first->IsKindOf("CPartResize") ? first : nullptr;
+}
+
+bool CTextLabel::ChooseWholeTextFont()
+{
+    if (!g_commands) return false;
+    const RtfCharFormat base = BaseFormat();
+    RtfCharFormat font = base;
+    if (rtf.length()) {
+        const RtfDocument doc = rtf.ToRtfDocument(false, base);
+        if (!doc.paragraphs.empty())
+            font = doc.paragraphs[0].runs.empty() ? doc.paragraphs[0].markFormat : doc.paragraphs[0].runs[0].format;
+    }
+    if (!g_commands->ChooseTextFont(&font)) return false;
+    ApplyFontToText(font);
+    return true;
+}
+
+void CTextLabel::ApplyFontToText(const RtfCharFormat& font)
+{
+    auto take = [&font](RtfCharFormat& f) {
+        if (f.charset == kCharsetSymbol) return;
+        const bool hasColor = f.hasColor;
+        const uint32_t color = f.color;
+        f = font;
+        f.hasColor = hasColor;
+        f.color = color;
+    };
+    if (rtf.length() == 0 || (rtf.mode & kRtfModePlainOnly)) {
+        charFormat.SetFace(font.face);
+        charFormat.charset = static_cast<uint8_t>(font.charset);
+        charFormat.pitchAndFamily = static_cast<uint8_t>(font.pitchFamily);
+        charFormat.height = font.halfPoints * 10;
+        uint32_t effects = charFormat.effects & ~(kCfeBold | kCfeItalic | kCfeUnderline | kCfeStrikeOut);
+        if (font.bold) effects |= kCfeBold;
+        if (font.italic) effects |= kCfeItalic;
+        if (font.underline) effects |= kCfeUnderline;
+        if (font.strike) effects |= kCfeStrikeOut;
+        charFormat.effects = effects;
+        charFormat.mask |= kCfmBold | kCfmItalic | kCfmUnderline | kCfmStrikeOut | kCfmFace | kCfmSize | kCfmCharset;
+        return;
+    }
+    const RtfCharFormat base = BaseFormat();
+    RtfDocument doc = rtf.ToRtfDocument(false, base);
+    for (RtfParagraph& p : doc.paragraphs) {
+        take(p.markFormat);
+        for (RtfRun& r : p.runs) take(r.format);
+    }
+    rtf.buffer = WriteRtf(doc, base);
+    rtf.mode = kRtfFormatRtf;
+    rtf.text = WindowTextOf(doc);
 }
 
 bool CTextLabel::SetAutomaticText()
@@ -242,6 +292,21 @@ int CTextLabel::PtInPart(CPoint point)
     return CText::PtInPart(point);
 }
 
+int CTextLabel::ShowInfo(CPoint point, CString& bubbleText)
+{
+    if (CPart* frame = GetResizeFrame())
+        if (frame->PtInPart(point)) return frame->ShowInfo(point, bubbleText);
+    return CText::ShowInfo(point, bubbleText);
+}
+
+void CTextLabel::OnSimulationStopped()
+{
+    // The frame keeps the rectangle a handle drag started from, so that the
+    // reset after the edit can redraw both places.
+    if (CPart* frame = GetResizeFrame()) frame->OnSimulationStopped();
+    CText::OnSimulationStopped();
+}
+
 void CTextLabel::OnSimulationReset()
 {
     if (CPart* frame = GetResizeFrame()) frame->OnSimulationReset();
@@ -261,6 +326,39 @@ void CTextLabel::SetRect(const CRect& rect)
     CText::SetRect(rect);
     if (IsBeingEdited())
         if (CTextEditorHost* host = CTextEditorHost::Current()) host->Move(rect);
+}
+
+int CTextLabel::IsInRect(const CRect& rect, int whole)
+{
+    CRect drawn = m_rect;
+    if (flags & TF_BORDER) drawn.InflateRect(1, 1);
+    CRect inter;
+    if (!inter.IntersectRect(rect, drawn)) return 0;
+    return whole ? inter == drawn : 1;
+}
+
+void CTextLabel::DrawTreeInRect(DWORD drawFlags, int mode, const CRect& rect, CPart* except)
+{
+    if (this == except) return;
+    if ((mode & kRedrawAnswerTexts) && !(drawFlags & 0x80000) && LabelDependsOnAnswers(flags, rtf.text, responses)) {
+        // The text shown changes with the answers: what was drawn goes
+        // first, as rich text paints over its rectangle without filling it.
+        EraseTree();
+        DrawTree(drawFlags);
+        return;
+    }
+    CText::DrawTreeInRect(drawFlags, mode, rect, except);
+}
+
+void CTextLabel::OnEditEnded()
+{
+    if (!(flags & TF_QUESTION)) return;
+    if (CPartTree* design = GetCircuit()) RedrawAnswerTexts(design, this);
+}
+
+void RedrawAnswerTexts(CPartTree* design, CPart* except)
+{
+    if (design) design->DrawTreeInRect(design->GetRedrawFlags(), kRedrawAnswerTexts, CRect(), except);
 }
 
 void CTextLabel::EraseTree()
@@ -354,7 +452,9 @@ int CTextLabel::OnPropertyCommand(int commandId, const CString& text)
         }
         break;
     }
-    case IDC_LABEL_FONT: changed = g_commands && g_commands->ChooseFont(); break;
+    case IDC_LABEL_FONT:
+        if (g_commands) changed = IsBeingEdited() ? g_commands->ChooseFont() : ChooseWholeTextFont();
+        break;
     case IDC_LABEL_BOLD:
     case IDC_LABEL_ITALIC:
     case IDC_LABEL_UNDERLINE: changed = g_commands && IsBeingEdited() && g_commands->ToggleStyle(commandId); break;

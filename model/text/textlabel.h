@@ -11,9 +11,9 @@ class CTextLabel : public CText {
     WB_DECLARE_SERIAL(CTextLabel)
 public:
     CTextLabel();
-    // A new label at (x, y): 140 x 22 pixels, multi-line, the design's
-    // default format (the default one when null) and the default label text
-    // as rich text in that format.
+    // A new label at (x, y): 140 x 22 pixels, multi-line, the given format
+    // (null: the design's default format, DesignCharFormat) and the default
+    // label text as rich text in that format.
     CTextLabel(CPartTree* design, CPoint topLeft, const CCharFormat* designFormat);
 
     // The CText record, then the owning design, the resolution, the
@@ -37,12 +37,26 @@ public:
     int OnRelease(CPartTree* design, int x, int y) override;
     int PtInPart(CPoint point) override;
     int HasText() override { return 1; }
+    // The resize frame's cursor where the point lies on the frame, else the
+    // part's own answer.
+    int ShowInfo(CPoint point, CString& bubbleText) override;
+    void OnSimulationStopped() override;
     void OnSimulationReset() override;
     int IsDesignItem() override { return 1; }
     int DefersToParent() override { return 0; }
     const char* GetLinkName() override;
     void SetRect(const CRect& rect) override;
+    // The label's extent as drawn: its border lies one pixel outside the
+    // rectangle on every side.
+    int IsInRect(const CRect& rect, int whole) override;
     void EraseTree() override;
+    // Mode bit 0x1 is the pass that redraws answer-dependent texts: a label
+    // whose text follows the answers redraws whole; otherwise the part's
+    // own rule.
+    void DrawTreeInRect(DWORD flags, int mode, const CRect& rect, CPart* except) override;
+    // A question label that took a new answer lets the design's
+    // answer-dependent texts redraw.
+    void OnEditEnded() override;
     int Draw(DWORD drawFlags) override;
     int IsDeletable() override { return 1; }
     int FillProperties(CControlItemList& items) override;
@@ -62,6 +76,13 @@ public:
                                bool border);
     // The resize frame (the first child, when it is one).
     CPart* GetResizeFrame() const;
+    // The font button of a label that is not being edited: the font dialog
+    // on the format its text starts with, applied to the whole text.
+    bool ChooseWholeTextFont();
+    // Face, size and effects of `font` for every run of the text except
+    // those in the Symbol font (their letters are symbols); colours stay.
+    // A label of plain text takes them into its character format.
+    void ApplyFontToText(const RtfCharFormat& font);
 
     int pixelsPerInch = 96;
     double scale = 1.0;
@@ -93,6 +114,9 @@ public:
     // Style toggles and the font dialog act on the editor's selection.
     virtual bool ToggleStyle(int commandId) = 0;
     virtual bool ChooseFont() = 0;
+    // The font dialog on a format: face, size and effects; false when
+    // cancelled.  The colour is not the font dialog's.
+    virtual bool ChooseTextFont(RtfCharFormat* format) = 0;
     virtual bool IsStyleChecked(int commandId) = 0;
     virtual void InsertSymbol(int code) = 0;
     virtual bool EditQuestion(CTextLabel* label) = 0;
@@ -106,6 +130,12 @@ public:
 // its font table's Symbol entries mended.  Returns the number of labels.
 int RescaleAllLabelFonts(CPart* design);
 int FixAllLabelFontTables(CPart* design);
+
+// Mode bit of DrawTreeInRect: redraw the texts that follow the answers.
+constexpr int kRedrawAnswerTexts = 0x1;
+// Asks every part of the design (except `except`) to redraw its
+// answer-dependent text, with the design's redraw flags.
+void RedrawAnswerTexts(CPartTree* design, CPart* except);
 
 // The symbol palette's selection ("a" at start).
 CString& PaletteSelection();

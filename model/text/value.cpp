@@ -1,5 +1,6 @@
 #include "model/text/value.h"
 
+#include "model/circuit/circuit.h"
 #include "model/parts/parttree.h"
 #include "model/text/placement.h"
 #include "model/text/textdrawing.h"
@@ -105,6 +106,8 @@ int CValue::SetInputValue(CPartTree* design, int position)
     number.scale = 1.0 - 0.05 * position;
     OnNumberChanged(&number);
     if (design) DrawTree(design->GetRedrawFlags());
+    // The component's quantity changed under a running simulation.
+    if (auto* root = dynamic_cast<CCircuit*>(design)) root->ControlSimulation(SIM_SENSOR_CHANGED);
     return 0;
 }
 
