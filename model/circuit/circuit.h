@@ -6,6 +6,7 @@
 
 #include "model/circuit/circuit_settings.h"
 #include "model/circuit/simhost.h"
+#include "model/designfile/design_extras.h"
 #include "model/parts/parttree.h"
 #include "model/solver/matrix.h"
 #include "model/solver/state.h"
@@ -45,6 +46,11 @@ class CCircuit : public CPartTree, public CCircuitSettings, public CLogicLevels 
 public:
     CCircuit();
     ~CCircuit() override;
+
+    // The design file layout (model/designfile/circuit_serialize.cpp).
+    void Serialize(CArchive& ar) override;
+    // The version marker and the product words; false for a newer file.
+    bool WriteVersionMarker(CArchive& ar);
 
     // ---- virtual operations of the design root ----
     virtual void ResetToDefaults();
@@ -238,6 +244,8 @@ public:
     int m_nRecordingFlags = 0;
     CCircuit* m_pLinkedDesign = nullptr;
     CCircuit* m_pHostDesign = nullptr;
+    // What the file carries beyond the engine's members.
+    CDesignFileExtras m_fileExtras{this};
 
 private:
     int AssignNodes();
