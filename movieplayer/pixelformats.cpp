@@ -372,7 +372,7 @@ void PaintSolid(PixelTarget& t, const SolidPattern& p, int y, int x0, int x1, in
     case 8: {
         uint32_t* d = reinterpret_cast<uint32_t*>(row);
         if (p.uniform) {
-            std::fill(d + x0, d + x1, p.word);
+            Fill32(d + x0, static_cast<size_t>(x1 - x0), p.word);
         } else {
             for (int x = x0; x < x1; ++x) std::memcpy(d + x, pr + 4 * ((x + ox) & 3), 4);
         }

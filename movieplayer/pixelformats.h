@@ -18,7 +18,9 @@
 // and the mask 0x00FF00FF00FF00FF.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cwchar>
 #include <vector>
 
 namespace movie {
@@ -50,6 +52,16 @@ constexpr ColorRecord Over(ColorRecord top, ColorRecord bottom)
 {
     const uint64_t k = 256 - RecAlpha(top);
     return top + (((bottom * k) >> 8) & kChannelMask);
+}
+
+// Fills n 32-bit pixels with one value. wchar_t is a 32-bit integer here, so
+// this is the C library's wmemset, which picks the widest stores the CPU has
+// at run time (AVX2 where present); a plain loop built for the baseline
+// x86-64 target reaches about half of that on a 1024-pixel row.
+inline void Fill32(uint32_t* d, size_t n, uint32_t v)
+{
+    static_assert(sizeof(wchar_t) == sizeof(uint32_t));
+    std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(v), n);
 }
 
 // Fixed tables.

@@ -10,6 +10,7 @@ struct Rasteriser::ActiveEdge {
     ActiveEdge* prev;
     ActiveEdge* next;
     int32_t px;    // current x in units
+    int32_t walkedPx;  // px on the previous line
     int32_t endY;  // first line the edge no longer covers
     bool isLine;
     int64_t x, y;      // 16.16
@@ -84,6 +85,7 @@ void Rasteriser::BeginFrame()
 
 void Rasteriser::EndFrame()
 {
+    ForgetGradientRows();
     for (FillRecord* f : madeFills_) {
         if (f->ramp) ramps_.Delete(f->ramp);
         if (f->tables) tables_.Delete(f->tables);
@@ -391,7 +393,7 @@ bool Rasteriser::PaintConstant(FillRecord** list, int n, int y, int x0, int x1)
     for (int i = n - 2; i >= 0; --i) c = Over(list[i]->color, c);
     if ((target_.format == 7 || target_.format == 8)) {
         uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y));
-        std::fill(row + x0, row + x1, static_cast<uint32_t>(RecBlue(c) | RecGreen(c) << 8 | RecRed(c) << 16 | RecAlpha(c) << 24));
+        Fill32(row + x0, static_cast<size_t>(x1 - x0), static_cast<uint32_t>(RecBlue(c) | RecGreen(c) << 8 | RecRed(c) << 16 | RecAlpha(c) << 24));
         return true;
     }
     ColorRecord buf[256];
@@ -408,7 +410,11 @@ void Rasteriser::PaintList(FillRecord** list, int n, int y, int x0, int x1)
     }
     if (n == 1 && !list[0]->transparent && list[0]->kind == kFillGradient && list[0]->type != kTypeRadialGradient &&
         !list[0]->highlight && (target_.format == 7 || target_.format == 8)) {
-        GradientSpan32(list[0], y, x0, x1);
+        if (fastPaths) GradientSpan32Fast(list[0], y, x0, x1);
+        else GradientSpan32(list[0], y, x0, x1);
+        return;
+    }
+    if (n == 1 && fastPaths && !list[0]->transparent && list[0]->kind == kFillBitmap && BitmapSpan32(list[0], y, x0, x1)) {
         return;
     }
     if (n > 1 && PaintConstant(list, n, y, x0, x1)) return;
@@ -440,41 +446,63 @@ void Rasteriser::Paint()
     if (!writer_ || clipR_ <= clipL_ || clipB_ <= clipT_ || buckets_.size() < static_cast<size_t>(clipB_ - clipT_) + 1) return;
     target_.errCur.clear();
     target_.errNext.clear();
+    removed_ = false;
+    ForgetGradientRows();
     for (int y = clipT_; y < clipB_; ++y) {
         y_ = y;
         // a. Activate this line's bucket.
         lastInsert_ = nullptr;
+        bool activated = false;
         for (EdgeRecord* e = buckets_[static_cast<size_t>(y - clipT_)]; e; e = e->nextInBucket) {
             ActiveEdge* a = Activate(e, std::max<int>(y, e->y0));
             if (!a) break;
             InsertActive(a);
+            activated = true;
         }
         // b. Keep x order.
         SortActive();
-        // c. Start the line.
+        // c. Start the line. With anti-aliasing, a sub-line whose edges
+        // are the ones of the previous sub-line, at the same x, records
+        // exactly what that line recorded: it is repeated from the runs
+        // instead of walked (see rasteriser_aa.cpp).
+        bool repeat = false;
         if (aa_) {
-            if ((y & 3) == 0 || y == clipT_) StartRuns();
-            runCursor_ = runHead_;
+            repeat = fastPaths && y != clipT_ && !activated && !removed_;
+            for (ActiveEdge* a = active_; a && repeat; a = a->next) repeat = a->px == a->walkedPx;
+            repeat = StartLine(y, repeat);
         } else if (target_.format <= 3 && target_.ditherMode == 2) {
             target_.NewLine();
         }
-        // d. Walk the edges.
-        for (FillRecord* f : stack_) {
-            f->onStack = false;
-            f->winding = 0;
+        // d. Walk the edges: toggle their fills, painting (or recording)
+        // the spans between them, then step them to the next line. The
+        // fill state is rebuilt from nothing on every line.
+        if (!repeat) {
+            for (FillRecord* f : stack_) {
+                f->onStack = false;
+                f->winding = 0;
+            }
+            stack_.clear();
+            lastX_ = clipL_;
+            for (ActiveEdge* a = active_; a; a = a->next) {
+                switch (a->rule) {
+                case kRuleTwoFillsParity:
+                    ToggleFill(a->fillA, a->px);
+                    ToggleFill(a->fillB, a->px);
+                    break;
+                case kRuleOneFillParity: ToggleFill(a->fillA, a->px); break;
+                default: WindFill(a->fillA, a->direction, a->px); break;
+                }
+            }
+            for (FillRecord* f : stack_) {
+                f->onStack = false;
+                f->winding = 0;
+            }
+            stack_.clear();
         }
-        stack_.clear();
-        lastX_ = clipL_;
+        removed_ = false;
         for (ActiveEdge* a = active_; a;) {
             ActiveEdge* next = a->next;
-            switch (a->rule) {
-            case kRuleTwoFillsParity:
-                ToggleFill(a->fillA, a->px);
-                ToggleFill(a->fillB, a->px);
-                break;
-            case kRuleOneFillParity: ToggleFill(a->fillA, a->px); break;
-            default: WindFill(a->fillA, a->direction, a->px); break;
-            }
+            a->walkedPx = a->px;
             if (y + 1 < a->endY) {
                 StepEdge(a, y + 1);
             } else {
@@ -483,14 +511,10 @@ void Rasteriser::Paint()
                 if (a->next) a->next->prev = a->prev;
                 if (lastInsert_ == a) lastInsert_ = nullptr;
                 activePool_.Delete(a);
+                removed_ = true;
             }
             a = next;
         }
-        for (FillRecord* f : stack_) {
-            f->onStack = false;
-            f->winding = 0;
-        }
-        stack_.clear();
         // e. Resolve four sub-lines into a pixel row.
         if (aa_ && ((y & 3) == 3 || y + 1 == clipB_)) ResolveRow(y >> 2);
     }

@@ -144,6 +144,11 @@ public:
     bool smoothBitmaps = true;
     int xPatternPhase = 0;
     int yPatternPhase = 0;
+    // The fast paths that repeat or copy work already done (repeated
+    // anti-aliasing sub-lines, cached gradient rows, direct bitmap spans).
+    // Off, the rasteriser computes every span from scratch; the output is
+    // the same bit for bit, which the tests check.
+    bool fastPaths = true;
 
     bool AntiAliased() const { return aa_; }
     const PixelTarget& Target() const { return target_; }
@@ -174,6 +179,8 @@ private:
     void SetUpBitmap(FillRecord* f);
     void GradientColors(FillRecord* f, int y, int x, int n, ColorRecord* out);
     void GradientSpan32(FillRecord* f, int y, int x0, int x1);
+    void GradientSpan32Fast(FillRecord* f, int y, int x0, int x1);
+    bool BitmapSpan32(FillRecord* f, int y, int x0, int x1);
     bool PaintConstant(FillRecord** list, int n, int y, int x0, int x1);
     void BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out);
 
@@ -196,6 +203,8 @@ private:
 
     // Anti-aliasing
     void StartRuns();
+    bool StartLine(int y, bool same);
+    void RepeatLine(int s);
     void RecordSpan(int x0, int x1);
     void ResolveRow(int py);
     ColorRecord RunSum(Run* r, int px, int py);
@@ -219,6 +228,7 @@ private:
     uint32_t sequence_ = 0;
     int y_ = 0;
     int lastX_ = 0;
+    bool removed_ = false;  // an edge ended on the previous line
 
     RecordPool<FillRecord> fills_;
     RecordPool<ActiveEdge> activePool_;
@@ -227,8 +237,24 @@ private:
     RecordPool<ChannelTables> tables_;
     RecordPool<EdgeRecord> ownEdges_;
 
+    // Rows of linear gradients that do not change down the screen (gc = 0):
+    // a span from the same x is the same pixels on every line.
+    struct GradientRow {
+        const FillRecord* fill = nullptr;
+        int x0 = 0, x1 = 0;
+        std::vector<uint32_t> pixels;
+    };
+    GradientRow gradientRows_[4];
+    unsigned nextGradientRow_ = 0;
+    void ForgetGradientRows();
+
     Run* runHead_ = nullptr;
     Run* runCursor_ = nullptr;
+    // The runs hold one sub-line's recording, repeated on every sub-line
+    // since the row's first (pure), and were kept from the previous row
+    // (carried).
+    bool pure_ = false;
+    bool carried_ = false;
     int accPixel_ = -1;
     ColorRecord acc_ = 0;
 };

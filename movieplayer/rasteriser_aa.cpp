@@ -24,6 +24,7 @@ struct Rasteriser::Run {
     Run* next;
     int32_t x0, x1;  // sub-pixels
     uint8_t count;   // sub-lines recorded
+    uint8_t stamp;   // the sub-line (0-3) last recorded, 0xFF before any
     bool uniform;
     bool transparent;
     uint8_t kinds;
@@ -55,10 +56,70 @@ void Rasteriser::StartRuns()
     runHead_->x0 = clipL_;
     runHead_->x1 = clipR_;
     runHead_->count = 0;
+    runHead_->stamp = 0xFF;
     runHead_->uniform = true;
     runHead_->transparent = false;
     runHead_->kinds = 0;
     runCursor_ = runHead_;
+}
+
+// Sub-line y starts; same says its edges are those of line y - 1 in the same
+// order and at the same x, so it would record exactly what y - 1 recorded.
+// Returns true when the runs already hold that recording (the walk is
+// skipped). A row whose four sub-lines all recorded one pattern leaves runs
+// that are exactly what the next row builds when its sub-lines repeat the
+// pattern too, so they are kept (carried); a later sub-line that differs
+// cuts them back to the copies a fresh row would hold at that point. Long
+// straight vertical edges (rectangles, the background) thus cost the
+// comparison of their x per sub-line, and nothing is rebuilt.
+bool Rasteriser::StartLine(int y, bool same)
+{
+    const int s = y & 3;
+    if (s == 0) {
+        if (same && pure_ && runHead_) {
+            carried_ = true;
+            return true;
+        }
+        StartRuns();
+        pure_ = true;
+        carried_ = false;
+        runCursor_ = runHead_;
+        return false;
+    }
+    runCursor_ = runHead_;
+    if (carried_) {
+        if (same) return true;
+        for (Run* r = runHead_; r; r = r->next) {
+            if (r->count > s) {
+                r->count = static_cast<uint8_t>(s);
+                r->stamp = static_cast<uint8_t>(s - 1);
+            }
+        }
+        carried_ = false;
+        pure_ = false;
+        return false;
+    }
+    if (same) {
+        RepeatLine(s);
+        return true;
+    }
+    pure_ = false;
+    return false;
+}
+
+// Records on sub-line s what sub-line s - 1 recorded: the same fill list
+// again in each run it reached (its span ends already split the runs). The
+// uniform, transparent and kinds flags cannot change.
+void Rasteriser::RepeatLine(int s)
+{
+    for (Run* r = runHead_; r; r = r->next) {
+        if (r->stamp != s - 1 || r->count == 0 || r->count >= 4) continue;
+        const int c = r->count;
+        r->n[c] = r->n[c - 1];
+        std::memcpy(r->fills[c], r->fills[c - 1], sizeof(FillRecord*) * r->n[c]);
+        r->count = static_cast<uint8_t>(c + 1);
+        r->stamp = static_cast<uint8_t>(s);
+    }
 }
 
 void Rasteriser::RecordSpan(int x0, int x1)
@@ -93,13 +154,16 @@ void Rasteriser::RecordSpan(int x0, int x1)
         if (r->count < 4) {
             const int s = r->count;
             r->n[s] = static_cast<uint8_t>(n);
+            bool same = s == 0 || r->n[0] == n;
             for (int i = 0; i < n; ++i) {
                 r->fills[s][i] = list[i];
                 if (list[i]->transparent) r->transparent = true;
                 r->kinds |= static_cast<uint8_t>(1u << list[i]->kind);
+                if (s > 0 && same) same = r->fills[0][i] == list[i];
             }
-            if (s > 0 && (r->n[0] != n || std::memcmp(r->fills[0], list, sizeof(FillRecord*) * n) != 0)) r->uniform = false;
+            if (!same) r->uniform = false;
             r->count = static_cast<uint8_t>(s + 1);
+            r->stamp = static_cast<uint8_t>(y_ & 3);
         }
         runCursor_ = r;
         r = r->next;
@@ -114,6 +178,7 @@ void CopyRun(Rasteriser::Run* dst, const Rasteriser::Run* src)
     dst->x0 = src->x0;
     dst->x1 = src->x1;
     dst->count = src->count;
+    dst->stamp = src->stamp;
     dst->uniform = src->uniform;
     dst->transparent = src->transparent;
     dst->kinds = src->kinds;

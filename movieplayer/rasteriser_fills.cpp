@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace movie {
 
@@ -350,6 +351,60 @@ void Rasteriser::GradientSpan32(FillRecord* f, int y, int x0, int x1)
     }
 }
 
+void Rasteriser::ForgetGradientRows()
+{
+    for (GradientRow& g : gradientRows_) g.fill = nullptr;
+}
+
+void Rasteriser::GradientSpan32Fast(FillRecord* f, int y, int x0, int x1)
+{
+    // GradientSpan32 gives u(x) = u(x0) + (x - x0)·du exactly, so:
+    // - du = 0 (0 <= ga < 256) makes the span one colour;
+    // - gc = 0 drops y from u(x0), so a span from the same x0 is the same
+    //   pixels on every line: kept once, copied afterwards (a horizontal
+    //   gradient costs a copy per line), and extended from u at the end of
+    //   the kept part when a later span is longer.
+    uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y));
+    const uint32_t* ramp = f->ramp->packed;
+    const int64_t u0 = ((static_cast<int64_t>(f->ga) * (int64_t{x0} << 8)) >> 16) + ((static_cast<int64_t>(f->gc) * (int64_t{y} << 8)) >> 16) + f->gtx;
+    const int64_t du = f->ga >> 8;
+    auto index = [](int64_t u) { return u >= 0x408000 ? 256 : u < -0x400000 ? 0 : static_cast<int>((u >> 15) + 128); };
+    if (du == 0) {
+        Fill32(row + x0, static_cast<size_t>(x1 - x0), ramp[index(u0)]);
+        return;
+    }
+    auto compute = [&](uint32_t* out, int from, int to) {
+        int64_t u = u0 + (from - x0) * du;
+        for (int x = from; x < to; ++x, u += du) out[x - from] = ramp[index(u)];
+    };
+    if (f->gc != 0) {
+        compute(row + x0, x0, x1);
+        return;
+    }
+    GradientRow* g = nullptr;
+    for (GradientRow& c : gradientRows_)
+        if (c.fill == f && c.x0 == x0) g = &c;
+    if (!g) {
+        g = &gradientRows_[nextGradientRow_++ & 3];
+        g->fill = f;
+        g->x0 = g->x1 = x0;
+    }
+    if (x1 > g->x1) {
+        if (g->pixels.size() < static_cast<size_t>(x1 - x0)) {
+            try {
+                g->pixels.resize(static_cast<size_t>(x1 - x0));
+            } catch (const std::bad_alloc&) {
+                g->fill = nullptr;
+                compute(row + x0, x0, x1);
+                return;
+            }
+        }
+        compute(g->pixels.data() + (g->x1 - x0), g->x1, x1);
+        g->x1 = x1;
+    }
+    std::memcpy(row + x0, g->pixels.data(), sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+}
+
 namespace {
 
 // One bitmap pixel as a premultiplied colour record.
@@ -463,6 +518,65 @@ void SampleByMode(const BitmapRecord& b, bool smooth, bool clipped, int64_t u, i
     }
 }
 
+// The 32-bit bitmap sampler of SampleRun written straight into a 32-bit row.
+// A bitmap pixel's bytes (blue, green, red, alpha) are the screen pixel's, so
+// an unsmoothed sample is a copy of the word. The smoothed one computes the
+// same bilinear sum on two channels per 32-bit word (blue and red, green and
+// alpha, 16 bits apart): each channel's sum of weights × 255 stays below
+// 2048, so the lanes never carry into each other and (sum >> 3) & 0xFF of a
+// lane is exactly the record sampler's channel.
+template <bool Smooth, bool Clipped>
+void SampleRow32(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int64_t dv, int n, uint32_t* out)
+{
+    const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
+    const int wmax = b.width - 1, hmax = b.height - 1;
+    auto word = [&b](int px, int py) {
+        uint32_t w;
+        std::memcpy(&w, b.pixels + static_cast<long>(py) * b.rowBytes + 4 * px, 4);
+        return w;
+    };
+    for (int i = 0; i < n; ++i, u += du, v += dv) {
+        if constexpr (!Clipped) {
+            while (u >= w16) u -= w16;
+            while (u < 0) u += w16;
+            while (v >= h16) v -= h16;
+            while (v < 0) v += h16;
+        }
+        int64_t su = u, sv = v;
+        if constexpr (!Smooth) {
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            if constexpr (Clipped) {
+                px = px < 0 ? 0 : px > wmax ? wmax : px;
+                py = py < 0 ? 0 : py > hmax ? hmax : py;
+            }
+            out[i] = word(px, py);
+        } else {
+            if constexpr (Clipped) {
+                su = su < 0 ? 0 : su;
+                sv = sv < 0 ? 0 : sv;
+            }
+            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
+            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
+            int px1 = px + 1, py1 = py + 1;
+            if constexpr (Clipped) {
+                px = px > wmax ? wmax : px;
+                py = py > hmax ? hmax : py;
+                px1 = px1 > wmax ? wmax : px1;
+                py1 = py1 > hmax ? hmax : py1;
+            } else {
+                if (px1 > wmax) px1 = 0;
+                if (py1 > hmax) py1 = 0;
+            }
+            const uint32_t p00 = word(px, py), p10 = word(px1, py), p01 = word(px, py1), p11 = word(px1, py1);
+            constexpr uint32_t m = 0x00FF00FF;
+            const uint32_t w0 = wt[0], w1 = wt[1], w2 = wt[2], w3 = wt[3];
+            const uint32_t br = (p00 & m) * w0 + (p10 & m) * w1 + (p01 & m) * w2 + (p11 & m) * w3;
+            const uint32_t ga = (p00 >> 8 & m) * w0 + (p10 >> 8 & m) * w1 + (p01 >> 8 & m) * w2 + (p11 >> 8 & m) * w3;
+            out[i] = (br >> 3 & m) | (ga >> 3 & m) << 8;
+        }
+    }
+}
+
 }  // namespace
 
 ColorRecord SampleClamped(const BitmapRecord& b, int x, int y)
@@ -479,6 +593,36 @@ ColorRecord SampleSmoothed(const BitmapRecord& b, int64_t u, int64_t v)
     ColorRecord c;
     SampleRun<-1, true, true>(b, u, v, 0, 0, 1, &c);
     return c;
+}
+
+bool Rasteriser::BitmapSpan32(FillRecord* f, int y, int x0, int x1)
+{
+    // Opaque 32-bit bitmaps without a colour transform on 32-bit screens:
+    // sampled straight into the row, the start and steps exactly as in
+    // BitmapColors.
+    const BitmapRecord& b = *f->bitmap;
+    if (f->tables || f->highlight || b.format != kBitmap32 || (target_.format != 7 && target_.format != 8)) return false;
+    const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
+    int64_t u = ((static_cast<int64_t>(f->ia) * (int64_t{x0} << 16)) >> 16) + ((static_cast<int64_t>(f->ic) * (int64_t{y} << 16)) >> 16) + f->itx;
+    int64_t v = ((static_cast<int64_t>(f->ib) * (int64_t{x0} << 16)) >> 16) + ((static_cast<int64_t>(f->id) * (int64_t{y} << 16)) >> 16) + f->ity;
+    const bool clipped = f->type & 1;
+    int64_t du = f->ia, dv = f->ib;
+    if (!clipped) {
+        u = FloorMod(u, w16);
+        v = FloorMod(v, h16);
+        du = FloorMod(du, w16);
+        dv = FloorMod(dv, h16);
+    }
+    uint32_t* row = reinterpret_cast<uint32_t*>(target_.Row(y)) + x0;
+    const int n = x1 - x0;
+    if (f->smooth) {
+        if (clipped) SampleRow32<true, true>(b, u, v, du, dv, n, row);
+        else SampleRow32<true, false>(b, u, v, du, dv, n, row);
+    } else {
+        if (clipped) SampleRow32<false, true>(b, u, v, du, dv, n, row);
+        else SampleRow32<false, false>(b, u, v, du, dv, n, row);
+    }
+    return true;
 }
 
 void Rasteriser::BitmapColors(FillRecord* f, int y, int x, int n, ColorRecord* out)

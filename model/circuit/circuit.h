@@ -6,6 +6,7 @@
 
 #include "model/circuit/circuit_settings.h"
 #include "model/circuit/simhost.h"
+#include "model/designfile/design_extras.h"
 #include "model/parts/parttree.h"
 #include "model/solver/matrix.h"
 #include "model/solver/state.h"
@@ -45,6 +46,11 @@ class CCircuit : public CPartTree, public CCircuitSettings, public CLogicLevels 
 public:
     CCircuit();
     ~CCircuit() override;
+
+    // The design file layout (model/designfile/circuit_serialize.cpp).
+    void Serialize(CArchive& ar) override;
+    // The version marker and the product words; false for a newer file.
+    bool WriteVersionMarker(CArchive& ar);
 
     // ---- virtual operations of the design root ----
     virtual void ResetToDefaults();
@@ -115,6 +121,38 @@ public:
     // Probe channels 0..3; 4 when all are used.
     int AllocateProbeChannel();
     void RefreshProbes();
+
+    // ---- flowcharts (the flowchart parts fill these groups) ----
+    // The parts of one class (by name, kinds included) in a group, in list order.
+    std::vector<CPart*> CollectParts(int group, const char* className) const;
+    std::vector<CPart*> CollectFlowObjects() const { return CollectParts(GROUP_COMPONENTS, "CFlowObject"); }
+    std::vector<CPart*> CollectChips() const { return CollectParts(GROUP_COMPONENTS, "CChip"); }
+    std::vector<CPart*> CollectFlowStarts() const { return CollectParts(GROUP_COMPONENTS, "CFlowStart"); }
+    std::vector<CPart*> CollectFlowReceives() const { return CollectParts(GROUP_COMPONENTS, "CFlowReceive"); }
+    std::vector<CPart*> CollectFlowViewers() const { return CollectParts(GROUP_OTHERS, "CFlowViewer"); }
+    std::vector<CPart*> CollectInputBoxes() const { return CollectParts(GROUP_OTHERS, "CInputBox"); }
+    std::vector<CPart*> CollectBasicViewers() const { return CollectParts(GROUP_OTHERS, "CPBasicViewer"); }
+    // The flowchart start whose name (GetLinkName) matches.
+    CPart* FindFlowStart(const CString& name) const;
+
+    // ---- editing operations of the shell ----
+    // The page is widened to at least the default page unless an offset is set.
+    void SetPageRect(int l, int t, int r, int b);
+    // A new offset moves every part by the change and deletes those left
+    // outside the page.
+    void SetOffset(CSize offset);
+    // Removes and deletes every selected (DeleteSelected) or unselected
+    // (DeleteUnselected) part that is a free design item.
+    void DeleteSelected();
+    void DeleteUnselected();
+    // Selected parts in walk order; out receives the last one.  With
+    // ignoreWiresOnly, 0 when every selected part is a wire.
+    int CountSelected(CPart** out, int ignoreWiresOnly);
+    // Takes the part out of its list and puts it back at the head (code 2)
+    // or at the end (any other code).
+    void MovePartInTree(CPart* part, int code);
+    void SetLinkedDesign(CCircuit* linked);
+    CCircuit* GetLinkedDesign() const { return m_pLinkedDesign; }
 
     // ---- flags other parts set ----
     void SetChanged() { m_bChangeFlag = 1; }
@@ -206,6 +244,8 @@ public:
     int m_nRecordingFlags = 0;
     CCircuit* m_pLinkedDesign = nullptr;
     CCircuit* m_pHostDesign = nullptr;
+    // What the file carries beyond the engine's members.
+    CDesignFileExtras m_fileExtras{this};
 
 private:
     int AssignNodes();
@@ -224,8 +264,8 @@ private:
     int m_nLastResolves = 0;
     bool m_bLastCapped = false;
     bool m_bLastInterrupted = false;
-    // Re-solves the last interrupted pass had made: the redone pass does not
-    // yield before it has gone past them.
+    // Twice the re-solves the last interrupted pass had made: the redone
+    // pass does not yield before it has gone past them.
     int m_nNoYieldBefore = 0;
     int m_nCompletedPasses = 0;
     bool m_bTearingDown = false;

@@ -263,9 +263,10 @@ void CCircuit::RunSolverPass()
             ++sinceCursor;
             m_nLastResolves = resolves;
             // A pass redone after an interruption yields only once it has
-            // gone further than before, so passes always make progress.
+            // gone twice as far as before: passes always make progress, and a
+            // stream of input costs at most twice the work of the pass.
             if (resolves > m_nNoYieldBefore && YieldToInput()) {
-                m_nNoYieldBefore = resolves;
+                m_nNoYieldBefore = 2 * resolves;
                 m_bLastInterrupted = true;
                 return;
             }

@@ -167,6 +167,11 @@ void CText::EndEditing()
 int CText::EditInPlace(CString* text)
 {
     CTextEditState& ed = SharedTextEditor();
+    // A change the property toolbar made to the text being left becomes one
+    // modification, with one undo step, before editing moves on.
+    if (!text || (ed.part && ed.part != this))
+        if (auto* root = dynamic_cast<CCircuit*>(GetCircuit()))
+            if (root->GetPendingRefresh()) root->OnDesignChanged();
     if (ed.part && (!text || ed.part != this)) EndEditing();
     if (!text) return 0;
     CPartTree* design = GetCircuit();

@@ -1,5 +1,6 @@
 #include "model/text/textlabel.h"
 
+#include "model/circuit/circuit.h"
 #include "model/display/part_resize.h"
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
@@ -146,6 +147,11 @@ void CTextLabel::ApplyQuestionSettings(WORD number, const CString& correctAnswer
     flags = mode == 2 ? (flags | TF_QUESTION) : (flags & ~TF_QUESTION);
     SetAutomaticText();
     SetText(rtf.text.c_str());
+    // The design stops and starts again as after any edit.
+    if (auto* root = dynamic_cast<CCircuit*>(GetCircuit())) {
+        root->OnSimulationStopped();
+        root->ResetRun(1);
+    }
 }
 
 CPart* CTextLabel::GetResizeFrame() const

@@ -172,3 +172,27 @@ T* AddPart(CCircuit& d, int x, int y)
     p->Drop(&d);
     return p;
 }
+
+// A probe that counts its samples and may point at a part.
+class CTestRecProbe : public CPart, public CProbeRecorder {
+    WB_DECLARE_SERIAL(CTestRecProbe)
+public:
+    void RecordSample(int step) override { steps.push_back(step); }
+    void ConnectToPart() override { ++connects; }
+    CPart* GetAttachedPart() override { return attached; }
+    std::vector<int> steps;
+    int connects = 0;
+    CPart* attached = nullptr;
+};
+
+// Counts the controller's calls on a component.
+class CTestCounting : public CTestResistor {
+    WB_DECLARE_SERIAL(CTestCounting)
+public:
+    void FlushOutput() override { ++flushes; }
+    void SetRunning(int flag) override { running = flag; }
+    void PrepareStep() override { ++prepares; }
+    int flushes = 0;
+    int running = -1;
+    int prepares = 0;
+};

@@ -387,3 +387,42 @@ TEST(TextPrint, LabelsPrintThroughTheTwipsBranch)
     EXPECT_FALSE(ink.isEmpty());
     EXPECT_TRUE(QRect(10, 10, 140, 22).contains(ink));
 }
+
+TEST(TextRedraw, QuestionSettingsStopAndResetTheDesign)
+{
+    EnsureTextGuiApp();
+    CCircuit design;
+    design.CreateMissingGroups();
+    CCountingHost host;
+    design.SetHost(&host);
+    auto* label = new CTextLabel(&design, CPoint(10, 10), nullptr);
+    design.AddChild(label);
+    const DWORD before = design.m_dwOptions & OPT_STOPPED_FOR_EDIT;
+    label->ApplyQuestionSettings(3, "42", 2, CResponseMap(), false);
+    EXPECT_EQ(label->question.number, 3);
+    EXPECT_TRUE(label->flags & TF_QUESTION);
+    // Stopped (the controller deactivated) and reset (activated again).
+    EXPECT_EQ(host.calls, 2);
+    EXPECT_EQ(design.m_dwOptions & OPT_STOPPED_FOR_EDIT, before);
+    design.SetHost(nullptr);
+}
+
+TEST(TextRedraw, LeavingATextSettlesThePendingRefresh)
+{
+    EnsureTextGuiApp();
+    CCircuit design;
+    design.CreateMissingGroups();
+    auto* label = new CTextLabel(&design, CPoint(10, 10), nullptr);
+    design.AddChild(label);
+    CFakeEditorHost host;
+    CTextEditorHost* old = CTextEditorHost::Install(&host);
+    CString text = label->rtf.text;
+    ASSERT_EQ(label->EditInPlace(&text), 1);
+    design.SetPendingRefresh(1);
+    label->EditInPlace(&text);  // the same text again: nothing settles
+    EXPECT_EQ(design.GetPendingRefresh(), 1);
+    label->EditInPlace(nullptr);
+    EXPECT_EQ(design.GetPendingRefresh(), 0);
+    EXPECT_FALSE(label->IsBeingEdited());
+    CTextEditorHost::Install(old);
+}
