@@ -91,7 +91,8 @@ void CWire::JoinConnections(CPartTree* design)
     if (auto* c = dynamic_cast<CCircuit*>(design)) c->UnlinkEverywhere(this);
     m_pLinkA = m_pLinkB = nullptr;
     m_bJoin = 0;
-    // Crossover halves go with the wire (each takes its partner along).
+    // Crossover halves go with the wire, and their partners with them.
+    CCrossOver::DeletePartnersOf(this);
     DeleteChildren();
 }
 
@@ -215,13 +216,24 @@ CCrossOver::CCrossOver(CWire* wire, CPoint at) : m_pWire(wire)
     m_rect.SetRect(at.x - 2, at.y - 4, at.x + 2, at.y + 4);
 }
 
-CCrossOver::~CCrossOver()
+// A half touches nothing when it is deleted: its wire may be going too (a
+// design deletes its wires in any order), and a damaged file may pair halves
+// crosswise.  Removing a wire from the design takes the partners along
+// (CWire::JoinConnections).
+CCrossOver::~CCrossOver() = default;
+
+void CCrossOver::DeletePartnersOf(CWire* wire)
 {
-    if (m_pWire) m_pWire->CPart::RemoveChild(this);
-    if (CCrossOver* partner = m_pPartner) {
-        m_pPartner = nullptr;
-        partner->m_pPartner = nullptr;
-        delete partner;
+    for (CPart* c = wire->GetFirstChild(); c; c = c->GetNextSibling()) {
+        auto* half = dynamic_cast<CCrossOver*>(c);
+        CCrossOver* partner = half ? half->m_pPartner : nullptr;
+        if (!partner) continue;
+        half->m_pPartner = nullptr;
+        CWire* other = partner->m_pWire;
+        if (partner->m_pPartner == half) partner->m_pPartner = nullptr;
+        // Only a half that its own wire really holds (and not one of this
+        // wire's own halves) is taken out and deleted.
+        if (other && other != wire && other->CPart::RemoveChild(partner)) delete partner;
     }
 }
 

@@ -105,6 +105,8 @@ public:
     static int BridgeStyle(const CWire* a, const CWire* b);
     // Makes a pair on two crossing wires (each half is its wire's child).
     static void MakePair(CWire* a, CWire* b, CPoint at);
+    // Takes the partners of the wire's halves off their wires and deletes them.
+    static void DeletePartnersOf(CWire* wire);
 
     CWire* m_pWire = nullptr;
     CCrossOver* m_pPartner = nullptr;
