@@ -441,6 +441,15 @@ void Rasteriser::PaintSpan(int x0, int x1)
     PaintList(list, n, y_, x0, x1);
 }
 
+bool Rasteriser::VerticalThroughRow(int y) const
+{
+    for (int k = 1; k < 4; ++k)
+        if (buckets_[static_cast<size_t>(y + k - clipT_)]) return false;
+    for (const ActiveEdge* a = active_; a; a = a->next)
+        if (!a->isLine || a->slope != 0 || a->endY <= y + 4) return false;
+    return true;
+}
+
 void Rasteriser::Paint()
 {
     if (!writer_ || clipR_ <= clipL_ || clipB_ <= clipT_ || buckets_.size() < static_cast<size_t>(clipB_ - clipT_) + 1) return;
@@ -514,6 +523,16 @@ void Rasteriser::Paint()
                 removed_ = true;
             }
             a = next;
+        }
+        // With anti-aliasing, when every edge is vertical and none starts
+        // or ends after this line on the row's other three sub-lines (nor
+        // ended on this one), they would repeat this one: record that at
+        // once and go on to the resolve.
+        if (aa_ && fastPaths && (y & 3) == 0 && !removed_ && y + 4 <= clipB_ && VerticalThroughRow(y)) {
+            if (!carried_)
+                for (int s = 1; s < 4; ++s) RepeatLine(s);
+            y += 3;
+            y_ = y;
         }
         // e. Resolve four sub-lines into a pixel row.
         if (aa_ && ((y & 3) == 3 || y + 1 == clipB_)) ResolveRow(y >> 2);

@@ -204,6 +204,7 @@ private:
     // Anti-aliasing
     void StartRuns();
     bool StartLine(int y, bool same);
+    bool VerticalThroughRow(int y) const;
     void RepeatLine(int s);
     void RecordSpan(int x0, int x1);
     void ResolveRow(int py);

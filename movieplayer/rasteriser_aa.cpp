@@ -229,7 +229,16 @@ void Rasteriser::FlushPartial(int py)
     if (accPixel_ < 0) return;
     ColorRecord c = (acc_ >> 4) & kChannelMask;
     const unsigned a = RecAlpha(c);
-    if (a != 0) {
+    if (a != 0 && (target_.format == 7 || target_.format == 8)) {
+        // Read32 and Write32 for the one pixel, without the calls.
+        uint32_t* p = reinterpret_cast<uint32_t*>(target_.Row(py)) + accPixel_;
+        if (a < 255) {
+            const uint32_t v = *p;
+            const ColorRecord bg = backgroundPresent ? MakeRecord((v >> 16) & 255, (v >> 8) & 255, v & 255, v >> 24) : MakeRecord(255, 255, 255, 0);
+            c = Over(c, bg);
+        }
+        *p = static_cast<uint32_t>((c & 0xFF) | ((c >> 8) & 0xFF00) | ((c >> 16) & 0xFF0000) | ((c >> 24) & 0xFF000000));
+    } else if (a != 0) {
         if (a < 255) {
             ColorRecord bg;
             ReadBackground(py, accPixel_, accPixel_ + 1, &bg);
