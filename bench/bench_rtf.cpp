@@ -71,4 +71,22 @@ void BM_LayOutLabel(benchmark::State& state)
 }
 BENCHMARK(BM_LayOutLabel);
 
+// A label printed: laid out afresh in twips at the printer's resolution
+// (600 pixels per inch here, a painter scaled by 6.25).
+void BM_PrintLabel(benchmark::State& state)
+{
+    EnsureApp();
+    CRTFData block;
+    block.mode = 2;
+    block.buffer = kLabel;
+    CCharFormat cf;
+    InitDefaultCharFormat(&cf);
+    QImage img(1000, 400, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.scale(6.25, 6.25);
+    for (auto _ : state) PrintRichText(p, block, cf, CRect(10, 10, 150, 60), kNoBackground, PrintPlacement{});
+}
+BENCHMARK(BM_PrintLabel);
+
 }  // namespace

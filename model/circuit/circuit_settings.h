@@ -52,6 +52,8 @@ struct CCircuitSettings {
     WORD m_wArchiveVersion1 = 4274;
     WORD m_wArchiveVersion2 = 8320;
     double m_dGravity = 10.0;
+    // Samples in the RMS average of every meter (the Meter Controls dialog).
+    int m_nMeterSamples = 20;
     // The default font record (60 bytes) and 32 bytes after it.
     uint8_t m_defaultFont[92] = {};
 };

@@ -67,13 +67,13 @@ void CComponent::CreateTerminals(int)
     m_rect.SetRect(m_rect.left, m_rect.top, m_rect.left + size.cx, m_rect.top + size.cy);
     // The picture's edge cells, each side in turn.
     for (int x = 0; x < size.cx; ++x) {
-        if (m_pVisual->IsPinCell(x, 0, m_nOrientation, 0)) AddTerminal(0, CPoint(m_rect.left + x, m_rect.top));
-        if (m_pVisual->IsPinCell(x, size.cy - 1, m_nOrientation, 0))
+        if (m_pVisual->IsPinCell(x, 0, m_nOrientation, m_nOrientation)) AddTerminal(0, CPoint(m_rect.left + x, m_rect.top));
+        if (m_pVisual->IsPinCell(x, size.cy - 1, m_nOrientation, m_nOrientation))
             AddTerminal(2, CPoint(m_rect.left + x, m_rect.bottom - 1));
     }
     for (int y = 0; y < size.cy; ++y) {
-        if (m_pVisual->IsPinCell(0, y, m_nOrientation, 0)) AddTerminal(3, CPoint(m_rect.left, m_rect.top + y));
-        if (m_pVisual->IsPinCell(size.cx - 1, y, m_nOrientation, 0))
+        if (m_pVisual->IsPinCell(0, y, m_nOrientation, m_nOrientation)) AddTerminal(3, CPoint(m_rect.left, m_rect.top + y));
+        if (m_pVisual->IsPinCell(size.cx - 1, y, m_nOrientation, m_nOrientation))
             AddTerminal(1, CPoint(m_rect.right - 1, m_rect.top + y));
     }
     ApplyOrientation(m_nOrientation);

@@ -153,7 +153,8 @@ bool CVisual::HasPinAt(int x, int y, int frame, COLORREF* colour, int bitmapInde
         // Outside the margin: the background itself, never a pin.
         tested = background;
     } else {
-        const CPoint p = GetFrameOrigin(frame, 0) + CPoint(x, y);
+        // Frames of a turned bitmap lie where that bitmap puts them.
+        const CPoint p = GetFrameOrigin(frame, bitmapIndex) + CPoint(x, y);
         // A position beyond the bitmap is no pin (nothing is read there).
         if (p.x < 0 || p.y < 0 || p.x >= img.width() || p.y >= img.height()) return false;
         tested = At(img, p.x, p.y);

@@ -91,8 +91,11 @@ LabelTextChoice ChooseTextPartText(const CString& ownPlain, int correctCount)
 LabelTextChoice ChooseLabelText(uint32_t textFlags, const CString& ownPlain, const CResponseMap& responses,
                                 const QuestionState* q, int correctCount)
 {
-    if (textFlags & kTextQuestion) return ChooseTextPartText(ownPlain, correctCount);
-    if (responses.IsEmpty() || ownPlain.IsEmpty()) return {};
+    // A question, and a plain label (no responses), follow the rule of every
+    // text part: a plain label whose text is "$MACRO_SCORE" shows the score,
+    // which is why the answer-dependent redraw pass redraws such labels.
+    if ((textFlags & kTextQuestion) || responses.IsEmpty()) return ChooseTextPartText(ownPlain, correctCount);
+    if (ownPlain.IsEmpty()) return {};
     if (const CString* k = SingleKey(responses)) {
         if (Contains(*k, "$USER_ALWAYS")) return Generated(q ? q->userAnswer : LoadResString(kStrNotAnswered));
         if (Contains(*k, "$CORRECT_ALWAYS")) return Generated(q ? q->correctAnswer : LoadResString(kStrNotAnswered));

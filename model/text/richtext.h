@@ -1,7 +1,8 @@
 // Laying out and painting rich text.  One program-wide QTextDocument, the
 // render control, lays out every text part in turn (user-interface thread
 // only); it is laid out for a screen of kScreenPixelsPerInch, so a 10-point
-// font is 13.3 pixels high on the canvas whatever device is painted on.
+// font is 13.3 pixels high on the canvas at any zoom.  Printers and pictures
+// lay text out at their own resolution instead (PrintRichText).
 #pragma once
 
 #include "model/text/charformat.h"

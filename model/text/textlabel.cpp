@@ -1,6 +1,7 @@
 #include "model/text/textlabel.h"
 
 #include "model/circuit/circuit.h"
+#include "model/designfile/question_range.h"
 #include "model/display/part_resize.h"
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
@@ -32,6 +33,13 @@ constexpr size_t kMinResponseBytes = 1 + 4 + 2 + 1;
 void MakeResizeFrame(CPart* label)
 {
     label->AddChild(new CPartResize(label));
+}
+
+// The question range of a design (the design root's), or null.
+CQuestionRange* RangeOf(CPartTree* design)
+{
+    auto* hook = CQuestionRange::RangeOfDesign();
+    return design && hook ? hook(design) : nullptr;
 }
 
 int CountSelected(CPartTree* design)
@@ -147,6 +155,9 @@ void CTextLabel::ApplyQuestionSettings(WORD number, const CString& correctAnswer
     flags = mode == 2 ? (flags | TF_QUESTION) : (flags & ~TF_QUESTION);
     SetAutomaticText();
     SetText(rtf.text.c_str());
+    // The numbers changed: the range that scores them numbers them again.
+    if (CQuestionRange* range = RangeOf(GetCircuit()))
+        if (CQuestionRange* master = range->GetMasterRange()) master->CheckQuestionNumbers();
     // The design stops and starts again as after any edit.
     if (auto* root = dynamic_cast<CCircuit*>(GetCircuit())) {
         root->OnSimulationStopped();
@@ -266,6 +277,10 @@ void CTextLabel::AfterLoad(CPartTree* design, DWORD loadFlags, WORD version)
     }
     scale = 1.0;
     pixelsPerInch = screen;
+    // The question takes its entry in the range read with the design; a
+    // number beyond the range waits for the range to be checked.
+    if (question.number)
+        if (CQuestionRange* range = RangeOf(design ? design : GetCircuit())) range->SetRange(&question);
 }
 
 int CTextLabel::OnPress(CPartTree* design, int x, int y)

@@ -106,6 +106,10 @@ TEST(LabelMarkers, ChoosingTheShownText)
     // The text-part rule: only a text that begins with "$".
     EXPECT_EQ(ChooseLabelText(kTextQuestion, "$MACRO_SCORE", answers, &typed, 4).generated, "4");
     EXPECT_EQ(ChooseTextPartText("$MACRO_SCORE", 2).generated, "2");
+    // A plain label too; a label with responses shows them instead.
+    EXPECT_EQ(ChooseLabelText(0, "$MACRO_SCORE", CResponseMap(), nullptr, 3).generated, "3");
+    EXPECT_EQ(ChooseLabelText(0, "Score $MACRO_SCORE", CResponseMap(), nullptr, 3).kind, LabelTextChoice::Own);
+    EXPECT_EQ(ChooseLabelText(0, "$MACRO_SCORE", answers, nullptr, 3).kind, LabelTextChoice::Own);
     EXPECT_EQ(ChooseTextPartText("Score: $MACRO_SCORE", 2).kind, LabelTextChoice::Own);
     EXPECT_TRUE(LabelDependsOnAnswers(0, "$X", CResponseMap()));
     EXPECT_FALSE(LabelDependsOnAnswers(0, "$", CResponseMap()));

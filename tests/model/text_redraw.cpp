@@ -426,3 +426,40 @@ TEST(TextRedraw, LeavingATextSettlesThePendingRefresh)
     EXPECT_FALSE(label->IsBeingEdited());
     CTextEditorHost::Install(old);
 }
+
+namespace {
+// The design's questions as a question range would answer for them.
+class CFakeQuestions : public CQuestionSource {
+public:
+    int CountCorrect(CPartTree*) override { return correct; }
+    bool Lookup(CPartTree*, int number, QuestionState* out) override
+    {
+        if (number != 1) return false;
+        out->userAnswer = "volts";
+        out->correctAnswer = "Volts";
+        out->correct = true;
+        return true;
+    }
+    void Release(CQuestionLink*) override {}
+    int correct = 3;
+};
+}  // namespace
+
+TEST(TextRedraw, LabelsShowWhatTheQuestionSourceAnswers)
+{
+    LabelDesign d;
+    CFakeQuestions questions;
+    CQuestionSource* old = CQuestionSource::Install(&questions);
+    EXPECT_EQ(d.score->UpdateMacroText()->text, "3");
+    EXPECT_EQ(d.remark->UpdateMacroText()->text, "Well done");  // "volts" is correct
+    d.remark->responses.RemoveAll();
+    d.remark->responses.SetAt("$USER_ALWAYS", Block(""));
+    EXPECT_EQ(d.remark->UpdateMacroText()->text, "volts");
+    d.remark->question.number = 2;  // no such question
+    EXPECT_EQ(d.remark->UpdateMacroText()->text, "Question Not Answered");
+    d.remark->responses.RemoveAll();
+    d.remark->responses.SetAt("$SCORE_ALWAYS", Block(""));
+    questions.correct = 5;
+    EXPECT_EQ(d.remark->UpdateMacroText()->text, "5");
+    CQuestionSource::Install(old);
+}
