@@ -1,0 +1,19 @@
+// Small helpers that the component classes share: their value label and
+// the terminal order of parts whose pins are not ordered by side.
+#pragma once
+
+#include "model/components/component.h"
+#include "model/text/value.h"
+
+#include <vector>
+
+class CTerminal;
+
+// The component's value label (its first CValue child), or null.
+CValue* ValueLabelOf(CComponent* part);
+// The label's value in base units, times the label's scale when scaled
+// (0 without a label).
+double LabelValue(CComponent* part, bool scaled = false);
+// Puts the terminals in this order, in the terminal array and in the child
+// list (the archive rebuilds the array from the child list).
+void SetTerminalOrder(CComponent* part, const std::vector<CTerminal*>& order);

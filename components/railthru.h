@@ -1,0 +1,22 @@
+// CRailThru: a two-terminal connector that links its terminals and has no
+// picture of its own; the part attached to its second terminal (a rail or
+// an earth) is drawn in its place.  Old files name it CRailEnd.
+#pragma once
+
+#include "model/components/component.h"
+
+class CRailThru : public CComponent {
+    WB_DECLARE_SERIAL(CRailThru)
+public:
+    CRailThru();
+    // The component record; on loading, an even-orientation rectangle more
+    // than 8 pixels high is cut to its bottom 8 pixels.
+    void Serialize(CArchive& ar) override;
+    void CreateChildren() override;
+    // CRailEndL: the terminal at the right; any other: at the left.
+    void InitVariant(const CRuntimeClass* variant) override;
+    DWORD GetHitClass() override { return 4; }
+    void Stamp(CMatrix* matrix) override;
+    // When either terminal shows the earth level (9), both do.
+    void ReadSolution(const double* nodeValues) override;
+};
