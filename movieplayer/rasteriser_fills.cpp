@@ -567,11 +567,75 @@ inline uint32_t Bilinear32(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p1
 // The 32-bit bitmap sampler of SampleRun written straight into a 32-bit row.
 // A bitmap pixel's bytes (blue, green, red, alpha) are the screen pixel's, so
 // an unsmoothed sample is a copy of the word.
+#if defined(__SSE2__)
+// SampleRow32 smoothed along a bitmap row (dv = 0, the bitmap neither turned
+// nor sheared): the two source rows and the eight weight pairs of the row's
+// vertical sub-position are fixed for the whole span.
+template <bool Clipped>
+void SmoothAlongRow32(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int n, uint32_t* out)
+{
+    const int64_t w16 = int64_t{b.width} << 16;
+    const int wmax = b.width - 1, hmax = b.height - 1;
+    int64_t sv = v;
+    if constexpr (Clipped) sv = sv < 0 ? 0 : sv;
+    int py = static_cast<int>(sv >> 16), py1 = py + 1;
+    if constexpr (Clipped) {
+        py = py > hmax ? hmax : py;
+        py1 = py1 > hmax ? hmax : py1;
+    } else if (py1 > hmax) {
+        py1 = 0;
+    }
+    const uint8_t* row0 = b.pixels + static_cast<long>(py) * b.rowBytes;
+    const uint8_t* row1 = b.pixels + static_cast<long>(py1) * b.rowBytes;
+    const __m128i zero = _mm_setzero_si128();
+    __m128i wTop[8], wBottom[8];
+    for (int fx = 0; fx < 8; ++fx) {
+        uint32_t wword;
+        std::memcpy(&wword, kBilinear[(sv >> 13) & 7][fx], 4);
+        const __m128i w8 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(wword)), zero);
+        const __m128i w = _mm_unpacklo_epi16(w8, w8);
+        wTop[fx] = _mm_unpacklo_epi32(w, w);
+        wBottom[fx] = _mm_unpackhi_epi32(w, w);
+    }
+    for (int i = 0; i < n; ++i, u += du) {
+        if constexpr (!Clipped) {
+            while (u >= w16) u -= w16;
+            while (u < 0) u += w16;
+        }
+        int64_t su = u;
+        if constexpr (Clipped) su = su < 0 ? 0 : su;
+        int px = static_cast<int>(su >> 16), px1 = px + 1;
+        const int fx = static_cast<int>((su >> 13) & 7);
+        if constexpr (Clipped) {
+            px = px > wmax ? wmax : px;
+            px1 = px1 > wmax ? wmax : px1;
+        } else if (px1 > wmax) {
+            px1 = 0;
+        }
+        __m128i sum = _mm_add_epi16(_mm_mullo_epi16(PixelPair(row0, px, px1), wTop[fx]), _mm_mullo_epi16(PixelPair(row1, px, px1), wBottom[fx]));
+        sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_srli_si128(sum, 8)), 3);
+        out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+    }
+}
+#endif
+
 template <bool Smooth, bool Clipped>
 void SampleRow32(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int64_t dv, int n, uint32_t* out)
 {
     const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
     const int wmax = b.width - 1, hmax = b.height - 1;
+#if defined(__SSE2__)
+    if constexpr (Smooth) {
+        if (dv == 0) {
+            if constexpr (!Clipped) {
+                while (v >= h16) v -= h16;
+                while (v < 0) v += h16;
+            }
+            SmoothAlongRow32<Clipped>(b, u, v, du, n, out);
+            return;
+        }
+    }
+#endif
     auto word = [&b](int px, int py) {
         uint32_t w;
         std::memcpy(&w, b.pixels + static_cast<long>(py) * b.rowBytes + 4 * px, 4);

@@ -48,6 +48,20 @@ TEST(DiodesPictures, PicturesFitTheirParts)
     CheckPicture<CVoltmeter>(158, 3, CSize(24, 24), 75);
 }
 
+TEST(DiodesPictures, SegmentPictureHasDarkAndLitFrames)
+{
+    const PictureSource* pic = FindPicture(273);
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->frames, 6);
+    EXPECT_EQ(pic->frameSize, CSize(16, 16));
+    // The middle of each shape: dark in frames 0-2, red in 3-5.
+    for (int k = 0; k < 6; ++k) {
+        const QRgb c = pic->image.pixel(pic->frameOffset.x + k * pic->frameStep + 8, pic->frameOffset.y + 8);
+        EXPECT_EQ(qRed(c) == 255 && qGreen(c) == 0, k >= 3) << k;
+        EXPECT_NE(c, pic->image.pixel(0, 0)) << k;
+    }
+}
+
 TEST(DiodesPictures, LedFramesBrightenWithTheLevel)
 {
     // The triangle's inside (column 10, row 10 of a frame) darkens from the
