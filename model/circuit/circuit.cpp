@@ -151,6 +151,7 @@ CPart* CCircuit::AddChild(CPart* part)
     else
         ++m_wElectricCount;
     part->AttachToCircuit(this);
+    comp->m_pFiledIn = this;
     return part;
 }
 
@@ -170,6 +171,7 @@ int CCircuit::RemoveChild(CPart* part)
         }
     }
     int removed = RemoveFromGroup(GROUP_COMPONENTS, nullptr, part);
+    if (comp->m_pFiledIn == this) comp->m_pFiledIn = nullptr;
     if (removed) {
         if (part->IsKindOf("CMechComp")) {
             if (m_wMechanicalCount) --m_wMechanicalCount;

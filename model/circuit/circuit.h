@@ -248,6 +248,17 @@ public:
     CDesignFileExtras m_fileExtras{this};
 
 private:
+    // The components of a group as the pass walks them, kept from pass to
+    // pass: each pass compares the group's parts and their classes with the
+    // list (pointer compares) and casts again only when they differ.
+    struct CPassList {
+        std::vector<CPart*> parts;
+        std::vector<const CRuntimeClass*> classes;
+        std::vector<CComponent*> components;
+        std::vector<char> broken;
+        void Refresh(CPart* group);
+    };
+    void MarkBroken(CPassList& list);
     int AssignNodes();
     void StampAll();
     CState* FindStepLimiter();
@@ -257,6 +268,8 @@ private:
     void UpdateBuzzer(int code);
 
     CMatrix m_matrix;
+    CPassList m_passComponents;
+    CPassList m_passFlowObjects;
     CSimulationHost* m_pHost = nullptr;
     uint16_t m_wNetCount = 1; // nodes the net numbering used; internal nodes follow
     uint16_t m_wNodeCount = 0;

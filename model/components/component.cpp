@@ -14,11 +14,22 @@ WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 2)
 CComponent::~CComponent()
 {
     // No wire of the design may keep a pointer to a terminal of this part.
-    if (auto* design = GetDesign(); design && !design->IsTearingDown())
+    if (CCircuit* design = m_pFiledIn; design && !design->IsTearingDown())
         for (CTerminal* t : m_terminals) design->UnlinkEverywhere(t);
 }
 
-CCircuit* CComponent::GetDesign() const { return dynamic_cast<CCircuit*>(m_pCircuit); }
+CCircuit* CComponent::GetDesign() const
+{
+    // Asked several times a pass by every part: the cast is kept while the
+    // owner is the same object of the same class.
+    const CRuntimeClass* rc = m_pCircuit ? m_pCircuit->GetRuntimeClass() : nullptr;
+    if (m_pCircuit != m_pDesignKey || rc != m_pDesignClass) {
+        m_pDesignKey = m_pCircuit;
+        m_pDesignClass = rc;
+        m_pDesignCast = dynamic_cast<CCircuit*>(m_pCircuit);
+    }
+    return m_pDesignCast;
+}
 
 int CComponent::Initialise()
 {
@@ -167,7 +178,12 @@ CPart* CComponent::GetValueLabel()
     return nullptr;
 }
 
-CExplode* CComponent::GetExplosion() const { return dynamic_cast<CExplode*>(GetFirstChild()); }
+CExplode* CComponent::GetExplosion() const
+{
+    // An exact class test: no class derives from the marker.
+    CPart* first = GetFirstChild();
+    return first && first->GetRuntimeClass() == RUNTIME_CLASS(CExplode) ? static_cast<CExplode*>(first) : nullptr;
+}
 
 int CComponent::IsBroken() { return GetExplosion() ? 1 : 0; }
 
@@ -238,6 +254,7 @@ void CComponent::AfterLoad(CPartTree* design, DWORD flags, WORD version)
 {
     CPartCircuit::AfterLoad(design, flags, version);
     for (CTerminal* t : m_terminals) t->m_pOwner = this;
+    if (auto* c = dynamic_cast<CCircuit*>(design); c && c->FileByClass(this) == GROUP_COMPONENTS) m_pFiledIn = c;
 }
 
 void CComponent::Serialize(CArchive& ar)

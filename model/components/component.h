@@ -115,9 +115,17 @@ public:
     double m_dMaxRV = 1e24;
     int m_bPowerAlarm = 0;
     int m_nOrientationMask = 0xFF;
+    // The design whose COMPONENTS group holds the part (set by the design on
+    // filing and after loading, cleared on removal): while it is set the
+    // design is alive, and the destructor unlinks the terminals from it.
+    CCircuit* m_pFiledIn = nullptr;
 
 private:
     void RatingTest();
+
+    mutable CPartTree* m_pDesignKey = nullptr;
+    mutable const CRuntimeClass* m_pDesignClass = nullptr;
+    mutable CCircuit* m_pDesignCast = nullptr;
 };
 
 // Components of the mechanism family; the design counts them separately.

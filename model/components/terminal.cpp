@@ -147,9 +147,9 @@ int CTerminal::ReadSolution(const double* nodeValues, int disconnected, double l
     m_dVoltage = nodeValues ? nodeValues[m_wNode] : 0.0;
     m_dCurrent = m_dPendingCurrent;
     m_dPendingCurrent = 0.0;
-    auto* joined = dynamic_cast<CTerminal*>(GetJoinedWire());
     if (disconnected) {
         if (m_bBroken) return 3;
+        auto* joined = dynamic_cast<CTerminal*>(GetJoinedWire());
         m_bBroken = 1;
         m_nDirection = 0;
         m_nLevelCode = 4;
@@ -161,7 +161,7 @@ int CTerminal::ReadSolution(const double* nodeValues, int disconnected, double l
     int result = 0;
     if (m_bBroken) {
         m_bBroken = 0;
-        if (joined) joined->m_wLevelStyle = LEVEL_DEFAULT;
+        if (auto* joined = dynamic_cast<CTerminal*>(GetJoinedWire())) joined->m_wLevelStyle = LEVEL_DEFAULT;
         result = 0x31;
     }
     if (UpdateCurrentDirection()) result |= 8;
