@@ -267,7 +267,14 @@ void CComponent::Serialize(CArchive& ar)
         ar << static_cast<WORD>(m_bAlternateLook);
         return;
     }
-    auto* first = static_cast<CTerminal*>(ar.ReadObjectRef("CTerminal"));
+    CObject* firstRef = ar.ReadObjectRef("CTerminal");
+    auto* first = dynamic_cast<CTerminal*>(firstRef);
+    if (firstRef && !first) throw CArchiveException(CArchiveException::badClass);
+    // The array is built from this part's own children only: a damaged file
+    // may name a terminal of another part.
+    bool own = false;
+    for (CPart* c = GetFirstChild(); c && !own; c = c->GetNextSibling()) own = c == first;
+    if (!own) first = nullptr;
     WORD count = 0;
     ar >> count >> m_wStateWord;
     // The array follows the child chain from the first terminal.

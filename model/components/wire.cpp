@@ -10,6 +10,18 @@ WB_IMPLEMENT_SERIAL(CWire, "CPart", 2)
 WB_IMPLEMENT_SERIAL(CCrossOver, "CPart", 2)
 
 namespace {
+// A reference read from the archive, which must be an object of C++ class T
+// (a record may claim a base by name that its C++ class does not have).
+template <class T>
+T* ReadRef(CArchive& ar, const char* name)
+{
+    CObject* o = ar.ReadObjectRef(name);
+    if (!o) return nullptr;
+    auto* t = dynamic_cast<T*>(o);
+    if (!t) throw CArchiveException(CArchiveException::badClass);
+    return t;
+}
+
 int KindFamily(int kind) { return (kind == WIRE_ELECTRIC || kind == WIRE_LONG_STUB || kind == WIRE_MID_STUB) ? 0 : kind; }
 } // namespace
 
@@ -183,8 +195,8 @@ void CWire::SerializeLinks(CArchive& ar)
         ar.WriteObjectRef(m_pLinkA);
         ar.WriteObjectRef(m_pLinkB);
     } else {
-        m_pLinkA = static_cast<CWire*>(ar.ReadObjectRef("CWire"));
-        m_pLinkB = static_cast<CWire*>(ar.ReadObjectRef("CWire"));
+        m_pLinkA = ReadRef<CWire>(ar, "CWire");
+        m_pLinkB = ReadRef<CWire>(ar, "CWire");
     }
     CPart::SerializeLinks(ar);
 }
@@ -253,8 +265,8 @@ void CCrossOver::SerializeLinks(CArchive& ar)
         ar.WriteObjectRef(m_pWire);
         ar.WriteObjectRef(m_pPartner);
     } else {
-        m_pWire = static_cast<CWire*>(ar.ReadObjectRef("CWire"));
-        m_pPartner = static_cast<CCrossOver*>(ar.ReadObjectRef("CCrossOver"));
+        m_pWire = ReadRef<CWire>(ar, "CWire");
+        m_pPartner = ReadRef<CCrossOver>(ar, "CCrossOver");
     }
 }
 
