@@ -63,3 +63,24 @@ void UpdateMeterReading(CComponent* part, CMeterRing& ring, double x)
     }
     if (design) design->SetChanged();
 }
+
+CMeterSettings CMeterSettings::FromDesign(const CCircuit& design)
+{
+    CMeterSettings s;
+    s.autorange = design.TestOptions(OPT_METER_AUTORANGE) ? 1 : 0;
+    s.instantaneous = design.TestOptions(OPT_METER_INSTANT) ? 1 : 0;
+    s.rms = !s.instantaneous;
+    s.samples = design.m_nMeterSamples;
+    return s;
+}
+
+bool CMeterSettings::ApplyTo(CCircuit& design) const
+{
+    if (!IsValid()) return false;
+    const CMeterSettings now = FromDesign(design);
+    if ((autorange != 0) != (now.autorange != 0)) design.ToggleOptions(OPT_METER_AUTORANGE);
+    if ((instantaneous != 0) != (now.instantaneous != 0)) design.ToggleOptions(OPT_METER_INSTANT);
+    design.m_nMeterSamples = samples;
+    design.ControlSimulation(SIM_SENSOR_CHANGED);
+    return true;
+}

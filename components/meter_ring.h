@@ -12,6 +12,7 @@
 
 #include <vector>
 
+class CCircuit;
 class CMeter;
 
 // Option-word bits of the meter settings.
@@ -53,3 +54,21 @@ void CreateMeterText(CComponent* part);
 // readout (instantaneous or RMS by the option word) and redraws the part
 // when its range (the state word, the picture frame) changed.
 void UpdateMeterReading(CComponent* part, CMeterRing& ring, double x);
+
+// What the Meter Controls dialog edits: the design's autorange and
+// instantaneous options (the RMS box shows the negation of the latter) and
+// its meter sample count.  The dialog itself belongs to the application.
+struct CMeterSettings {
+    int autorange = 1;
+    int instantaneous = 1;
+    int rms = 0;
+    int samples = 20;
+
+    static CMeterSettings FromDesign(const CCircuit& design);
+    // The dialog's range check: samples 1..8000.
+    bool IsValid() const { return samples >= kMinMeterSamples && samples <= kMaxMeterSamples; }
+    // OK: toggles each option that changed, stores the count and tells the
+    // controller that a sensor changed (code 6).  Refuses (false, nothing
+    // changed) a count outside the range.
+    bool ApplyTo(CCircuit& design) const;
+};

@@ -37,7 +37,15 @@ void LoadAll(CArchive& ar, CDesignSettings& s, CQuestionRange& range)
     const WORD v = ar.GetVersion();
     WORD w = 0;
     ar >> s.gridStep >> s.nextNode;
-    s.referencePart = static_cast<CPart*>(ar.ReadObjectRef(RUNTIME_CLASS(CPart)));
+    try {
+        s.referencePart = static_cast<CPart*>(ar.ReadObjectRef(RUNTIME_CLASS(CPart)));
+    } catch (const CArchiveException& e) {
+        // A reference to a part that was dropped while the tree was read
+        // (its group or class could not be read): the design loads without
+        // a reference part.  The reference's bytes have been read.
+        if (e.m_cause != CArchiveException::badIndex) throw;
+        s.referencePart = nullptr;
+    }
     ar >> s.probeCount >> s.stepWord >> w >> s.idleRequest >> s.options;
     s.idlePending = 1;
     s.options &= ~DWORD(0x10000000);

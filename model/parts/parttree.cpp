@@ -226,7 +226,7 @@ void CPartTree::RebuildNameMap()
         if (CPart* g = GetGroup(code)) m_mapGroups[GroupName(code)] = g;
 }
 
-void CPartTree::AdoptNamedGroups()
+void CPartTree::AdoptNamedGroups(CArchive* ar)
 {
     std::vector<CPart*> dropped;
     for (auto it = m_mapGroups.begin(); it != m_mapGroups.end();) {
@@ -250,7 +250,7 @@ void CPartTree::AdoptNamedGroups()
         dropped.push_back(g);
         it = m_mapGroups.erase(it);
     }
-    DeleteDetached(dropped);
+    DeleteDetached(dropped, ar);
 }
 
 void CPartTree::DeleteDetached(const std::vector<CPart*>& parts, CArchive* ar)
@@ -305,7 +305,7 @@ void CPartTree::ConvertOldChain(WORD storedVersion, CArchive* ar)
     m_pProbes = probes;
 }
 
-void CPartTree::DeletePlaceholders()
+void CPartTree::DeletePlaceholders(CArchive* ar)
 {
     std::vector<CPart*> placeholders;
     for (int code : kAllGroups) {
@@ -321,7 +321,7 @@ void CPartTree::DeletePlaceholders()
             p = next;
         }
     }
-    DeleteDetached(placeholders);
+    DeleteDetached(placeholders, ar);
 }
 
 // ---- the part tree in the archive ----
@@ -419,12 +419,14 @@ void CPartTree::SerializeTree(CArchive& ar)
         ReadOldChain(ar);
     SerializeBase(ar);
     SerializeLinks(ar);
+    // The design's settings follow and may refer to parts: the indices of
+    // parts deleted here die with them.
     if (family)
-        AdoptNamedGroups();
+        AdoptNamedGroups(&ar);
     else
         RebuildNameMap();
     CreateMissingGroups();
-    DeletePlaceholders();
+    DeletePlaceholders(&ar);
 }
 
 // ---- hit search ----

@@ -76,13 +76,14 @@ public:
     void DetachAll(bool deleteFlag);
     void DeleteGroups();
     void RebuildNameMap();
-    void AdoptNamedGroups();
+    // While reading (ar given), the indices of the parts it deletes die.
+    void AdoptNamedGroups(CArchive* ar = nullptr);
     CString NameOfGroup(const CPart* part) const;
     // Builds the groups from a chain of top-level parts read from a file
     // without a family; raises the bad-class exception when PROBES is missing.
     void ConvertOldChain(WORD storedVersion, CArchive* ar = nullptr);
     // Removes and deletes the placeholders that stand directly in a group.
-    void DeletePlaceholders();
+    void DeletePlaceholders(CArchive* ar = nullptr);
     // Deletes parts already unlinked from the design after first clearing
     // every reference that the design's parts hold to them (and, while
     // reading, telling the archive they are gone).

@@ -172,3 +172,37 @@ TEST(Meters, OrientationCommands)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Meters, MeterControlsToggleTheDesignsOptions)
+{
+    MeterLoop m(3.0, 0.5, 1.0);
+    CMeterSettings s = CMeterSettings::FromDesign(m.d);
+    EXPECT_EQ(s.rms, !s.instantaneous);
+    EXPECT_EQ(s.samples, 20);
+    // RMS over 4 samples, no autorange.
+    s.instantaneous = 0;
+    s.autorange = 0;
+    s.samples = 4;
+    ASSERT_TRUE(s.ApplyTo(m.d));
+    EXPECT_FALSE(m.d.TestOptions(OPT_METER_INSTANT));
+    EXPECT_FALSE(m.d.TestOptions(OPT_METER_AUTORANGE));
+    EXPECT_EQ(m.d.m_nMeterSamples, 4);
+    // The controller has stepped on the change; once the new ring of 4
+    // has filled, the RMS is the steady 2 A.
+    m.Run(4);
+    EXPECT_EQ(m.amp->Ring().GetLength(), 4);
+    EXPECT_EQ(MeterLoop::Text(m.amp), " 2.00");
+    // Counts outside 1..8000 are refused and change nothing.
+    for (int bad : {0, -3, 8001}) {
+        CMeterSettings b = CMeterSettings::FromDesign(m.d);
+        b.samples = bad;
+        b.autorange = 1;
+        EXPECT_FALSE(b.ApplyTo(m.d)) << bad;
+        EXPECT_EQ(m.d.m_nMeterSamples, 4);
+        EXPECT_FALSE(m.d.TestOptions(OPT_METER_AUTORANGE));
+    }
+}
+
+} // namespace

@@ -97,11 +97,12 @@ struct SettingsValues {
     CString chipType = "16F84";
     int pageRight = 1600;
     int offsetX = 0;
+    int referenceIndex = 0;
 };
 
 inline void WriteSettings(DesignBytes& b, WORD v, const SettingsValues& s = SettingsValues())
 {
-    b.w16(8).w16(1).w16(0).w16(0).w16(0).w16(0).w16(0).w16(s.options_lo).w16(s.options_hi);
+    b.w16(8).w16(1).w16(s.referenceIndex).w16(0).w16(0).w16(0).w16(0).w16(s.options_lo).w16(s.options_hi);
     if (v == 2) b.w16(2);
     b.w16(0).f64(5.0).str("");
     if (v > 2) {

@@ -338,6 +338,29 @@ TEST(DesignfileLayout, UnreadableGroupIsDroppedAndTheRestLoads)
     EXPECT_EQ(v->m_value, 77);
 }
 
+TEST(DesignfileLayout, ReferenceToAPartOfAnUnknownGroupReadsAsNone)
+{
+    DesignBytes b;
+    b.head("CLayoutDesign", 0x20B8);
+    // A group of a name this program does not know, holding one part
+    // (class CPart 5, the group 6, its part 7); it is dropped after reading.
+    b.str("BOGUS").newClass("CPart", 2);
+    b.classRef(5).w16(0).base(0x20B8).trailer().sep("~$+]OB@#");
+    b.w16(0).base(0x20B8).sep("+_@TR#^)");
+    const char* names[] = {"OTHERS", "COMPONENTS", "WIRES", "PROBES", "FLOWOBJECTS"};
+    for (const char* n : names) b.str(n).classRef(5).w16(0).base(0x20B8).sep("+_@TR#^)");
+    b.str("NULLTREE").w16(0);
+    b.base(0x20B8);
+    SettingsValues s;
+    s.referenceIndex = 7;
+    WriteSettings(b, 0x20B8, s);
+    auto d = LoadDesign(b.b);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->data.settings.referencePart, nullptr);
+    EXPECT_TRUE(d->IsEmpty());
+    EXPECT_EQ(d->GetFirstChild()->ChildCount(), 0);
+}
+
 TEST(DesignfileLayout, EveryTruncationFailsCleanly)
 {
     CLayoutDesign d;
