@@ -55,9 +55,19 @@ bool BuildProbeDataText(const CProbeDataSource& src, const CProbeDataRequest& re
         }
         CString& t = *out;
         if (anyProbe) {
-            t += LoadResString(36527) + " (" + LoadResString(36558) + ")";
-            for (const Column& col : columns)
-                t += "\t" + src.GetProbeName(col.channel) + " (" + GetQuantityUnitText(col.bit, &req.units) + ")";
+            // Appended piece by piece: GCC 12 misreads chained temporaries
+            // here as overlapping copies (-Wrestrict).
+            t += LoadResString(36527);
+            t += " (";
+            t += LoadResString(36558);
+            t += ')';
+            for (const Column& col : columns) {
+                t += '\t';
+                t += src.GetProbeName(col.channel);
+                t += " (";
+                t += GetQuantityUnitText(col.bit, &req.units);
+                t += ')';
+            }
             t += "\r\n";
         }
         const int count = std::max(req.recordedCount, 0);

@@ -39,8 +39,11 @@ std::vector<uint8_t> Seed(WORD version, void (*fill)(CSeedDesign&))
     CArchive ar;
     ar.SetVersion(version);
     d.SerializeTree(ar);
-    std::vector<uint8_t> out{static_cast<uint8_t>(version & 0xFF), static_cast<uint8_t>(version >> 8)};
     const auto& b = ar.GetBuffer();
+    std::vector<uint8_t> out;
+    out.reserve(2 + b.size());
+    out.push_back(static_cast<uint8_t>(version & 0xFF));
+    out.push_back(static_cast<uint8_t>(version >> 8));
     out.insert(out.end(), b.begin(), b.end());
     return out;
 }
