@@ -459,6 +459,58 @@ inline ColorRecord Fetch(const BitmapRecord& b, int px, int py)
     }
 }
 
+// Where the sample at (u, v), in 16.16 bitmap pixels, reads the bitmap.
+// Repeated bitmaps first wrap u and v into the bitmap.  Nearest sampling
+// reads (px, py); bilinear sampling on an 8 x 8 sub-position grid reads the
+// four neighbours with weights wt: repeated bitmaps wrap to the first column
+// and row, clipped ones fold outside neighbours onto the edge pixels
+// (negative coordinates count as 0).
+struct SamplePoint {
+    int px, py, px1, py1;
+    const uint8_t* wt;
+};
+
+template <bool Smooth, bool Clipped>
+inline SamplePoint LocateSample(int64_t& u, int64_t& v, int64_t w16, int64_t h16, int wmax, int hmax)
+{
+    if constexpr (!Clipped) {
+        while (u >= w16) u -= w16;
+        while (u < 0) u += w16;
+        while (v >= h16) v -= h16;
+        while (v < 0) v += h16;
+    }
+    int64_t su = u, sv = v;
+    SamplePoint s{};
+    if constexpr (!Smooth) {
+        s.px = static_cast<int>(su >> 16);
+        s.py = static_cast<int>(sv >> 16);
+        if constexpr (Clipped) {
+            s.px = s.px < 0 ? 0 : s.px > wmax ? wmax : s.px;
+            s.py = s.py < 0 ? 0 : s.py > hmax ? hmax : s.py;
+        }
+    } else {
+        if constexpr (Clipped) {
+            su = su < 0 ? 0 : su;
+            sv = sv < 0 ? 0 : sv;
+        }
+        s.px = static_cast<int>(su >> 16);
+        s.py = static_cast<int>(sv >> 16);
+        s.wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
+        s.px1 = s.px + 1;
+        s.py1 = s.py + 1;
+        if constexpr (Clipped) {
+            s.px = s.px > wmax ? wmax : s.px;
+            s.py = s.py > hmax ? hmax : s.py;
+            s.px1 = s.px1 > wmax ? wmax : s.px1;
+            s.py1 = s.py1 > hmax ? hmax : s.py1;
+        } else {
+            if (s.px1 > wmax) s.px1 = 0;
+            if (s.py1 > hmax) s.py1 = 0;
+        }
+    }
+    return s;
+}
+
 // Samples n pixels from (u, v) stepping (du, dv), all 16.16 bitmap pixels;
 // repeated bitmaps arrive with u, v already reduced into the bitmap.
 template <int Format, bool Smooth, bool Clipped>
@@ -467,40 +519,12 @@ void SampleRun(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int64_t 
     const int64_t w16 = int64_t{b.width} << 16, h16 = int64_t{b.height} << 16;
     const int wmax = b.width - 1, hmax = b.height - 1;
     for (int i = 0; i < n; ++i, u += du, v += dv) {
-        if constexpr (!Clipped) {
-            while (u >= w16) u -= w16;
-            while (u < 0) u += w16;
-            while (v >= h16) v -= h16;
-            while (v < 0) v += h16;
-        }
-        int64_t su = u, sv = v;
+        const SamplePoint sp = LocateSample<Smooth, Clipped>(u, v, w16, h16, wmax, hmax);
         if constexpr (!Smooth) {
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            if constexpr (Clipped) {
-                px = px < 0 ? 0 : px > wmax ? wmax : px;
-                py = py < 0 ? 0 : py > hmax ? hmax : py;
-            }
-            out[i] = Fetch<Format>(b, px, py);
+            out[i] = Fetch<Format>(b, sp.px, sp.py);
         } else {
-            // Bilinear on an 8 x 8 sub-position grid; repeated bitmaps wrap to
-            // the first column and row, clipped ones fold outside neighbours
-            // onto the edge pixels (negative coordinates count as 0).
-            if constexpr (Clipped) {
-                su = su < 0 ? 0 : su;
-                sv = sv < 0 ? 0 : sv;
-            }
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
-            int px1 = px + 1, py1 = py + 1;
-            if constexpr (Clipped) {
-                px = px > wmax ? wmax : px;
-                py = py > hmax ? hmax : py;
-                px1 = px1 > wmax ? wmax : px1;
-                py1 = py1 > hmax ? hmax : py1;
-            } else {
-                if (px1 > wmax) px1 = 0;
-                if (py1 > hmax) py1 = 0;
-            }
+            const int px = sp.px, py = sp.py, px1 = sp.px1, py1 = sp.py1;
+            const uint8_t* wt = sp.wt;
             const ColorRecord p00 = Fetch<Format>(b, px, py), p10 = Fetch<Format>(b, px1, py);
             const ColorRecord p01 = Fetch<Format>(b, px, py1), p11 = Fetch<Format>(b, px1, py1);
             // Weights sum to 8: each 16-bit lane stays below 8 × 255.
@@ -642,37 +666,12 @@ void SampleRow32(const BitmapRecord& b, int64_t u, int64_t v, int64_t du, int64_
         return w;
     };
     for (int i = 0; i < n; ++i, u += du, v += dv) {
-        if constexpr (!Clipped) {
-            while (u >= w16) u -= w16;
-            while (u < 0) u += w16;
-            while (v >= h16) v -= h16;
-            while (v < 0) v += h16;
-        }
-        int64_t su = u, sv = v;
+        const SamplePoint sp = LocateSample<Smooth, Clipped>(u, v, w16, h16, wmax, hmax);
         if constexpr (!Smooth) {
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            if constexpr (Clipped) {
-                px = px < 0 ? 0 : px > wmax ? wmax : px;
-                py = py < 0 ? 0 : py > hmax ? hmax : py;
-            }
-            out[i] = word(px, py);
+            out[i] = word(sp.px, sp.py);
         } else {
-            if constexpr (Clipped) {
-                su = su < 0 ? 0 : su;
-                sv = sv < 0 ? 0 : sv;
-            }
-            int px = static_cast<int>(su >> 16), py = static_cast<int>(sv >> 16);
-            const uint8_t* wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];
-            int px1 = px + 1, py1 = py + 1;
-            if constexpr (Clipped) {
-                px = px > wmax ? wmax : px;
-                py = py > hmax ? hmax : py;
-                px1 = px1 > wmax ? wmax : px1;
-                py1 = py1 > hmax ? hmax : py1;
-            } else {
-                if (px1 > wmax) px1 = 0;
-                if (py1 > hmax) py1 = 0;
-            }
+            const int px = sp.px, py = sp.py, px1 = sp.px1, py1 = sp.py1;
+            const uint8_t* wt = sp.wt;
 #if defined(__SSE2__)
             const uint8_t* row0 = b.pixels + static_cast<long>(py) * b.rowBytes;
             const uint8_t* row1 = b.pixels + static_cast<long>(py1) * b.rowBytes;
