@@ -1,6 +1,6 @@
 // Part trees of diodes, LEDs and meters as fuzz seeds: run
 //   test_components --gtest_also_run_disabled_tests --gtest_filter='*DiodesCorpus*'
-// and commit tests/fuzz/corpus/diodes.  The enabled test reads the seeds
+// and commit the part-tree fuzz corpus.  The enabled test reads the seeds
 // back, so a change of the records shows here first.
 #include "components/ammeter.h"
 #include "components/diode.h"
@@ -69,7 +69,7 @@ const SeedCase kSeeds[] = {
      }},
 };
 
-std::string CorpusDir() { return std::string(WB_SOURCE_DIR) + "/tests/fuzz/corpus/diodes"; }
+std::string CorpusDir() { return std::string(WB_SOURCE_DIR) + "/tests/fuzz/corpus/parttree"; }
 
 } // namespace
 
@@ -78,7 +78,7 @@ TEST(DiodesCorpus, DISABLED_WriteFuzzSeeds)
     std::filesystem::create_directories(CorpusDir());
     for (const SeedCase& s : kSeeds) {
         const std::vector<uint8_t> b = Seed(kCurrentVersion, s.fill);
-        std::ofstream out(CorpusDir() + "/seed_" + s.name, std::ios::binary);
+        std::ofstream out(CorpusDir() + "/diodes_seed_" + s.name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
     }
 }
@@ -86,7 +86,7 @@ TEST(DiodesCorpus, DISABLED_WriteFuzzSeeds)
 TEST(DiodesCorpus, SeedsAreTheRecordsOfToday)
 {
     for (const SeedCase& s : kSeeds) {
-        std::ifstream in(CorpusDir() + "/seed_" + s.name, std::ios::binary);
+        std::ifstream in(CorpusDir() + "/diodes_seed_" + s.name, std::ios::binary);
         ASSERT_TRUE(in) << s.name;
         const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         EXPECT_EQ(file, Seed(kCurrentVersion, s.fill)) << s.name;

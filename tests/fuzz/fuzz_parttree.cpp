@@ -1,5 +1,6 @@
-// fuzz-links: wb_model
-// Reads arbitrary bytes as a design's part tree.  The first two bytes are the
+// fuzz-links: wb_components
+// Reads arbitrary bytes as a design's part tree, with every part class of the
+// model and the component library present.  The first two bytes are the
 // version word of the archive (family files carry named groups, older ones a
 // plain chain), the rest is the tree.  A tree that reads is written back and
 // must then read and write to the same bytes again.
