@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include <jpeglib.h>
 #include <zlib.h>
 
 #include "movieplayer/character/bitmap_decode.h"
+#include "movieplayer/moviefile_jpeg.h"
 #include "movieplayer/moviefile_writer.h"
 
 using namespace moviefile_test;
@@ -37,39 +37,6 @@ Bytes LosslessBody(int format, int w, int h, const Bytes& raw, int tableEntries 
     return b.Take();
 }
 
-// A flat-coloured JPEG made with libjpeg's encoder.
-Bytes EncodeJpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b)
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(size_t(w) * 3);
-    for (int x = 0; x < w; ++x) {
-        row[3 * x] = r;
-        row[3 * x + 1] = g;
-        row[3 * x + 2] = b;
-    }
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    Bytes out(mem, mem + size);
-    jpeg_destroy_compress(&c);
-    std::free(mem);
-    return out;
-}
 
 int Channel(uint32_t p, int shift) { return int((p >> shift) & 0xFF); }
 
@@ -143,7 +110,7 @@ TEST(MovieBitmaps, SizesAreCheckedBeforeAllocating)
 
 TEST(MovieBitmaps, JpegDecodesAndBadJpegReturns)
 {
-    Bytes jpeg = EncodeJpeg(16, 8, 200, 100, 50);
+    Bytes jpeg = EncodeFlatJpeg(16, 8, 200, 100, 50, 95);
     auto bm = DecodeJpeg(nullptr, 0, jpeg.data(), jpeg.size());
     ASSERT_NE(bm, nullptr);
     EXPECT_EQ(bm->width, 16);
@@ -168,7 +135,7 @@ TEST(MovieBitmaps, JpegDecodesAndBadJpegReturns)
 
 TEST(MovieBitmaps, JpegWithAlphaPlane)
 {
-    Bytes jpeg = EncodeJpeg(2, 1, 200, 200, 200);
+    Bytes jpeg = EncodeFlatJpeg(2, 1, 200, 200, 200, 95);
     BitWriter b;
     b.UI32(uint32_t(jpeg.size()));
     b.Append(jpeg);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <jpeglib.h>
 
 #include "movieplayer/image/png_writer.h"
+#include "movieplayer/moviefile_jpeg.h"
 #include "movieplayer/moviefile_scenes.h"
 #include "movieplayer/reference_rasteriser.h"
 #include "movieplayer/render/movie_renderer.h"
@@ -214,42 +214,6 @@ TEST(MovieRender, GradientsAndBitmapFills)
     EXPECT_EQ(s.At(3, 20), 0xFF0000FFu);
     EXPECT_EQ(s.At(12, 20), 0xFFFFFFFFu);   // half white over white
 }
-
-namespace {
-
-Bytes EncodeFlatJpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b)
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(size_t(w) * 3);
-    for (int x = 0; x < w; ++x) {
-        row[3 * x] = r;
-        row[3 * x + 1] = g;
-        row[3 * x + 2] = b;
-    }
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    Bytes out(mem, mem + size);
-    jpeg_destroy_compress(&c);
-    std::free(mem);
-    return out;
-}
-
-}  // namespace
 
 TEST(MovieRender, JpegBitmap)
 {

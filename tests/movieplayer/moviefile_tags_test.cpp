@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include <jpeglib.h>
 
 #include "movieplayer/character/bitmap_decode.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
+#include "movieplayer/moviefile_jpeg.h"
 #include "movieplayer/moviefile_scenes.h"
 
 using namespace moviefile_test;
@@ -45,38 +45,6 @@ void SplitJpeg(const Bytes& jpeg, Bytes* tables, Bytes* image)
         pos += 2 + len;
     }
     tables->insert(tables->end(), {0xFF, 0xD9});
-}
-
-Bytes EncodeJpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b)
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(size_t(w) * 3);
-    for (int x = 0; x < w; ++x) {
-        row[3 * x] = r;
-        row[3 * x + 1] = g;
-        row[3 * x + 2] = b;
-    }
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    Bytes out(mem, mem + size);
-    jpeg_destroy_compress(&c);
-    std::free(mem);
-    return out;
 }
 
 }  // namespace
@@ -137,7 +105,7 @@ TEST(MovieTags, FreeingACharacterLeavesPlacedInstancesIntact)
 
 TEST(MovieTags, BitmapsDecodeOnFirstUse)
 {
-    Bytes jpeg = EncodeJpeg(8, 8, 20, 200, 60);
+    Bytes jpeg = EncodeFlatJpeg(8, 8, 20, 200, 60);
     Bytes tables, image;
     SplitJpeg(jpeg, &tables, &image);
     MovieWriter w;
