@@ -47,13 +47,14 @@ void EmptyGroups(DesignBytes& b, WORD v)
     b.str("NULLTREE").w16(0);
 }
 
-DesignBytes EmptyDesignFile()
+// A design of the class with five empty groups and the given settings.
+DesignBytes EmptyDesignFile(const char* cls = "CLayoutDesign", WORD v = 0x20B8, const SettingsValues& s = {})
 {
     DesignBytes b;
-    b.head("CLayoutDesign", 0x20B8);
-    EmptyGroups(b, 0x20B8);
-    b.base(0x20B8);
-    WriteSettings(b, 0x20B8);
+    b.head(cls, v);
+    EmptyGroups(b, v);
+    b.base(v);
+    WriteSettings(b, v, s);
     return b;
 }
 
@@ -120,11 +121,7 @@ TEST(DesignfileLayout, OptionBitsClearedOnReading)
     SettingsValues v;
     v.options_hi = 0x1008; // 0x10000000 and 0x80000 set
     v.options_lo = 0x0004;
-    DesignBytes b;
-    b.head("CLayoutDesign", 0x20B8);
-    EmptyGroups(b, 0x20B8);
-    b.base(0x20B8);
-    WriteSettings(b, 0x20B8, v);
+    DesignBytes b = EmptyDesignFile("CLayoutDesign", 0x20B8, v);
     auto d = LoadDesign(b.b);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->data.settings.options, 0x4u);
@@ -133,13 +130,9 @@ TEST(DesignfileLayout, OptionBitsClearedOnReading)
 TEST(DesignfileLayout, FamilyOneFileReadsOnlyItsGates)
 {
     const WORD v = 0x10B2;
-    DesignBytes b;
-    b.head("CLayoutDesign", v);
-    EmptyGroups(b, v);
-    b.base(v);
     SettingsValues s;
     s.offsetX = 16;
-    WriteSettings(b, v, s);
+    DesignBytes b = EmptyDesignFile("CLayoutDesign", v, s);
     auto d = LoadDesign(b.b);
     ASSERT_TRUE(d);
     const CDesignSettings& r = d->data.settings;
@@ -155,11 +148,7 @@ TEST(DesignfileLayout, KestraneGravityBlockSkipsExtraBytes)
     SettingsValues s;
     s.blockSize = 12;
     s.gravity = 1.62;
-    DesignBytes b;
-    b.head("CLayoutDesign", 0x20B8);
-    EmptyGroups(b, 0x20B8);
-    b.base(0x20B8);
-    WriteSettings(b, 0x20B8, s);
+    DesignBytes b = EmptyDesignFile("CLayoutDesign", 0x20B8, s);
     auto d = LoadDesign(b.b);
     ASSERT_TRUE(d);
     EXPECT_DOUBLE_EQ(d->data.settings.gravity, 1.62);
@@ -170,11 +159,7 @@ TEST(DesignfileLayout, DamagedGravityBlockSizeIsRefused)
     for (int size : {4, -1, 0x7FFFFFFF}) {
         SettingsValues s;
         s.blockSize = size;
-        DesignBytes b;
-        b.head("CLayoutDesign", 0x20B8);
-        EmptyGroups(b, 0x20B8);
-        b.base(0x20B8);
-        WriteSettings(b, 0x20B8, s);
+        DesignBytes b = EmptyDesignFile("CLayoutDesign", 0x20B8, s);
         CArchive ar(b.b);
         EXPECT_THROW(delete ar.ReadNewObject(nullptr), CArchiveException) << size;
     }
@@ -185,11 +170,7 @@ TEST(DesignfileLayout, OffsetDroppedForFilesBeforeItsRevision)
     const WORD v = 0x20B0;
     SettingsValues s;
     s.offsetX = 24;
-    DesignBytes b;
-    b.head("CLayoutDesign", v);
-    EmptyGroups(b, v);
-    b.base(v);
-    WriteSettings(b, v, s);
+    DesignBytes b = EmptyDesignFile("CLayoutDesign", v, s);
     auto d = LoadDesign(b.b);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->data.settings.offset.cx, 0);
@@ -434,24 +415,8 @@ void GroupsWithParts(DesignBytes& b, WORD v)
 std::vector<Golden> GoldenFiles()
 {
     std::vector<Golden> out;
-    auto emptyGroups = [](DesignBytes& b, WORD v) {
-        const char* names[] = {"OTHERS", "COMPONENTS", "WIRES", "PROBES", "FLOWOBJECTS"};
-        for (int i = 0; i < 5; ++i) {
-            b.str(names[i]);
-            if (i == 0)
-                b.newClass("CPart", 2);
-            else
-                b.classRef(5);
-            b.w16(0).base(v).sep("+_@TR#^)");
-        }
-        b.str("NULLTREE").w16(0);
-    };
     {
-        DesignBytes b;
-        b.head("CCircuit", 0x20B8);
-        emptyGroups(b, 0x20B8);
-        b.base(0x20B8);
-        WriteSettings(b, 0x20B8);
+        DesignBytes b = EmptyDesignFile("CCircuit", 0x20B8);
         out.push_back({"empty.zrn", b.b});
     }
     {
@@ -477,14 +442,10 @@ std::vector<Golden> GoldenFiles()
     {
         // Every late gate closed: a Kestrane file of revision 0x80.
         const WORD v = 0x2080;
-        DesignBytes b;
-        b.head("CCircuit", v);
-        emptyGroups(b, v);
-        b.base(v);
         SettingsValues s;
         s.offsetX = 40; // dropped: the file predates the offset's revision
         s.pageRight = 900;
-        WriteSettings(b, v, s);
+        DesignBytes b = EmptyDesignFile("CCircuit", v, s);
         out.push_back({"oldgates.zrn", b.b});
     }
     {
