@@ -43,18 +43,26 @@ void BM_WriteLabelRtf(benchmark::State& state)
 }
 BENCHMARK(BM_WriteLabelRtf);
 
+// The stored label and the default character format it is drawn with.
+struct LabelText {
+    CRTFData block;
+    CCharFormat cf;
+    LabelText()
+    {
+        block.mode = 2;
+        block.buffer = kLabel;
+        InitDefaultCharFormat(&cf);
+    }
+};
+
 void BM_PaintLabel(benchmark::State& state)
 {
     EnsureApp();
-    CRTFData block;
-    block.mode = 2;
-    block.buffer = kLabel;
-    CCharFormat cf;
-    InitDefaultCharFormat(&cf);
+    const LabelText t;
     QImage img(400, 100, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
-    for (auto _ : state) PaintRichText(p, block, cf, CRect(10, 10, 150, 60), kNoBackground);
+    for (auto _ : state) PaintRichText(p, t.block, t.cf, CRect(10, 10, 150, 60), kNoBackground);
 }
 BENCHMARK(BM_PaintLabel);
 
@@ -62,12 +70,8 @@ BENCHMARK(BM_PaintLabel);
 void BM_LayOutLabel(benchmark::State& state)
 {
     EnsureApp();
-    CRTFData block;
-    block.mode = 2;
-    block.buffer = kLabel;
-    CCharFormat cf;
-    InitDefaultCharFormat(&cf);
-    for (auto _ : state) benchmark::DoNotOptimize(MeasureRichTextHeight(block, cf, 140));
+    const LabelText t;
+    for (auto _ : state) benchmark::DoNotOptimize(MeasureRichTextHeight(t.block, t.cf, 140));
 }
 BENCHMARK(BM_LayOutLabel);
 
@@ -76,16 +80,12 @@ BENCHMARK(BM_LayOutLabel);
 void BM_PrintLabel(benchmark::State& state)
 {
     EnsureApp();
-    CRTFData block;
-    block.mode = 2;
-    block.buffer = kLabel;
-    CCharFormat cf;
-    InitDefaultCharFormat(&cf);
+    const LabelText t;
     QImage img(1000, 400, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     p.scale(6.25, 6.25);
-    for (auto _ : state) PrintRichText(p, block, cf, CRect(10, 10, 150, 60), kNoBackground, PrintPlacement{});
+    for (auto _ : state) PrintRichText(p, t.block, t.cf, CRect(10, 10, 150, 60), kNoBackground, PrintPlacement{});
 }
 BENCHMARK(BM_PrintLabel);
 
