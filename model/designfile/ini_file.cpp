@@ -1,7 +1,7 @@
 #include "model/designfile/ini_file.h"
+#include "platform/safe_save.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -67,14 +67,8 @@ bool CIniFile::Load()
 
 bool CIniFile::Save() const
 {
-    QSaveFile f(QString::fromLocal8Bit(m_path.c_str()));
-    if (!f.open(QIODevice::WriteOnly)) return false;
     const CString text = GetText();
-    if (f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return SaveFileSafely(QString::fromLocal8Bit(m_path.c_str()), text.data(), static_cast<int64_t>(text.size()));
 }
 
 void CIniFile::SetText(const CString& text)
