@@ -63,3 +63,13 @@ void SwitchStateChanged(CComponent* part, CPartTree* design, int state)
     part->DrawTree(design->GetOptionWord());
     if (auto* root = dynamic_cast<CCircuit*>(design)) root->ControlSimulation(SIM_SWITCH_CHANGED);
 }
+
+CPart* FindLightSourceLeftOf(CPart* sensor)
+{
+    auto* design = sensor ? dynamic_cast<CCircuit*>(sensor->GetCircuit()) : nullptr;
+    if (!design) return nullptr;
+    const CPoint at = sensor->m_rect.CenterPoint() - CPoint(24, 0);
+    for (CPart* p : design->CollectParts(GROUP_COMPONENTS, "CComponent"))
+        if (p != sensor && p->CoupleLight(nullptr) == 2 && p->m_rect.PtInRect(at)) return p;
+    return nullptr;
+}

@@ -27,3 +27,9 @@ int TurnKeepingTerminalOrder(CComponent* part, int newCode, int oldCode, int fla
 // A switch's contact state changed by its control: the state word, a
 // redraw with the design's options and controller code 4 (switch changed).
 void SwitchStateChanged(CComponent* part, CPartTree* design, int state);
+
+// The light source (CoupleLight(null) == 2) whose rectangle holds the point
+// 24 pixels left of the sensor's centre, looked up in the sensor's design
+// when asked.  A light-dependent part couples through this rather than
+// keeping a pointer, so a source removed from the design is never reached.
+CPart* FindLightSourceLeftOf(CPart* sensor);
