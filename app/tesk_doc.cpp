@@ -58,6 +58,14 @@ CTeskDoc::CTeskDoc()
             CCircuit* d = GetDesign();
             ui.Enable(d && !d->IsLocked() && !d->HasBlownPart() && m_item->CanRedo());
         });
+    m_handlers.Add(
+        36007, [this] { OnEditCopy(); }, [this](CCmdUI& ui) { ui.Enable(CanCopy()); });
+    m_handlers.Add(
+        36005, [this] { OnEditCut(); },
+        [this](CCmdUI& ui) { ui.Enable(CanCopy() && !GetDesign()->IsLocked()); });
+    m_handlers.Add(
+        36006, [this] { OnEditPaste(); }, [this](CCmdUI& ui) { ui.Enable(CanPaste()); });
+    m_handlers.Add(35016, [this] { OnCopySimulation(); });
 }
 
 CTeskDoc::~CTeskDoc() = default;

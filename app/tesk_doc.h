@@ -57,6 +57,15 @@ public:
     bool Undo();
     bool Redo();
 
+    // Clipboard commands on the whole design (tesk_doc_clipboard.cpp); the
+    // canvas view may answer them first.
+    bool OnEditCopy();
+    bool OnEditCut();
+    bool OnEditPaste();
+    bool OnCopySimulation();
+    bool CanCopy() const;
+    bool CanPaste() const;
+
     // CCommandTarget
     bool OnCommand(int id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
