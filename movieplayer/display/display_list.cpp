@@ -480,11 +480,13 @@ void DisplayList::RegisterContext(Timeline* t)
 {
     t->registrySlot = contexts_.size();
     contexts_.push_back(t);
+    live_.insert(t);
 }
 
 void DisplayList::UnregisterContext(Timeline* t)
 {
     actions_.Cancel(t);
+    live_.erase(t);
     // The slot is found directly: a frame that removes thousands of sprites
     // must not search the registry for each.
     if (t->registrySlot < contexts_.size() && contexts_[t->registrySlot] == t) contexts_[t->registrySlot] = nullptr;

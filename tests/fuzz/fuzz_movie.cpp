@@ -1,7 +1,8 @@
 // fuzz-links: wb_movieplayer
 // Feeds arbitrary bytes to the movie engine as a file arriving in pieces,
 // plays and draws its frames, seeks back, decodes every bitmap, hit-tests
-// and drives the buttons.
+// and drives the buttons; then plays the file through the player, running
+// its scripts for several frames and serving the URLs they ask for.
 #include <cstddef>
 #include <cstdint>
 
@@ -9,6 +10,7 @@
 #include "movieplayer/character/bitmap_decode.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
+#include "movieplayer/player/headless_player.h"
 
 namespace {
 
@@ -79,5 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (display.Actions().Take(&a)) {
     }
     root.reset();
+
+    movie::HeadlessPlayer player(width, height);
+    player.autoQuality = pick & 2;
+    player.OpenMovie("fuzz.swf");
+    player.ServeBytes(data, size, piece);
+    for (int i = 0; i < 6; ++i) player.Tick(40 + 30 * uint32_t(i));
+    for (int i = 0; i < 3 && !player.requests.empty(); ++i) player.ServeBytes(data, size, piece);
+    player.Tick(1000);
     return 0;
 }
