@@ -16,7 +16,8 @@ Bytes ThousandActionMovie()
     ActionWriter a;
     int count = 0;
     for (int i = 0; i < 166; ++i) {
-        const std::string name = "v" + std::to_string(i % 20);
+        std::string name(1, 'v');
+        name += std::to_string(i % 20);
         a.Push(name).Push(name).Op(0x1C).PushFloat(1.5f).Op(0x0A).Op(0x1D);
         count += 6;
     }

@@ -71,7 +71,10 @@ std::string NumberToText(double v)
     if (body.back() == '.') body.pop_back();
     if (body.size() > 1 && body[0] == '0' && body[1] >= '0' && body[1] <= '9') body.erase(0, 1);
     out += body;
-    if (d >= 15 || d < -5) out += "e" + std::to_string(d);
+    if (d >= 15 || d < -5) {
+        out += 'e';
+        out += std::to_string(d);
+    }
     return out;
 }
 
@@ -101,7 +104,7 @@ bool TextToNumber(const char* text, double* out)
     // from_chars ignores the locale; it takes no "+" in the exponent.
     std::string s(start, p);
     if (size_t e = s.find_first_of("eE"); e != std::string::npos && e + 1 < s.size() && s[e + 1] == '+') s.erase(e + 1, 1);
-    if (!s.empty() && s[0] == '.') s.insert(0, "0");
+    if (!s.empty() && s[0] == '.') s.insert(s.begin(), '0');
     double v = 0;
     auto r = std::from_chars(s.data(), s.data() + s.size(), v);
     if (r.ec == std::errc::result_out_of_range) {

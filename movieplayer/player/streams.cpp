@@ -67,7 +67,7 @@ void SPlayer::GetURLRequest(const std::string& url, const std::string& target, c
             }
         }
         owner->spritePath = TargetPath(t);
-        if (owner->spritePath.empty()) owner->spritePath = "/";
+        if (owner->spritePath.empty()) owner->spritePath.assign(1, '/');
         owner->loadVariables = flags & kUrlLoadVariables;
     } else {
         if (url.empty() && !(flags & (kUrlLoadVariables | kUrlSpriteTarget))) {

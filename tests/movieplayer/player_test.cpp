@@ -423,3 +423,67 @@ TEST(MoviePlayer, RandomNumbersStayInRange)
         ASSERT_EQ(p.Random(0), 0);
     }
 }
+
+TEST(MoviePlayer, CallRunsAnotherFramesScriptsAndReturns)
+{
+    // Frame 0 calls the frame labelled "sub" (frame 2) and then sets "after";
+    // the called frame's scripts see the caller's variables.
+    ActionWriter f0;
+    f0.SetVariable("x", "1").Push("sub").Record(0x9E, {}).SetVariable("after", "1").Op(0x07);
+    ActionWriter f2;
+    f2.Push("x").GetVariable("x").PushFloat(10).Op(0x0A).Op(0x1D);
+    MovieWriter w;
+    w.frameCount = 3;
+    w.Add(f0.Tag());
+    w.ShowFrame();
+    w.ShowFrame();
+    w.Add(FrameLabel("sub"));
+    w.Add(f2.Tag());
+    w.ShowFrame();
+    HeadlessPlayer p(100, 80);
+    Open(p, w.Finish());
+    EXPECT_EQ(Var(p, "x"), "11");
+    EXPECT_EQ(Var(p, "after"), "1");
+    EXPECT_EQ(p.Root()->CurrentFrame(), 0);
+}
+
+TEST(MoviePlayer, WaitForFrameSkipsWhileFramesAreMissing)
+{
+    // Frame 0 asks for frame 3 (index 2): while the file is still arriving
+    // the next record is skipped.
+    ActionWriter f0;
+    f0.Record(0x8A, {2, 0, 1}).SetVariable("skipped", "no").Op(0x07);
+    std::vector<ActionWriter> s{f0, ActionWriter(), ActionWriter()};
+    const Bytes movie = ScriptMovie(s, 3);
+    HeadlessPlayer p(100, 80);
+    p.OpenMovie("a.swf");
+    ASSERT_FALSE(p.requests.empty());
+    // The first frame only: cut the file just after frame 0's ShowFrame.
+    std::unique_ptr<MovieStream> st = p.StreamInNew(p.requests[0].url, std::move(p.requests[0].owner));
+    p.requests.clear();
+    size_t cut = 0;
+    for (size_t i = 21; i + 1 < movie.size(); ++i)
+        if (movie[i] == 0x40 && movie[i + 1] == 0x00) {   // ShowFrame
+            cut = i + 2;
+            break;
+        }
+    ASSERT_GT(cut, 0u);
+    p.StreamWrite(st.get(), movie.data(), cut);
+    ASSERT_TRUE(p.Loaded());
+    EXPECT_EQ(Var(p, "skipped"), "<missing>");
+    p.StreamWrite(st.get(), movie.data() + cut, movie.size() - cut);
+    p.StreamInDestroy(std::move(st));
+    p.Root()->GotoFrame(1);
+    p.Root()->GotoFrame(0);
+    p.DoActions();
+    EXPECT_EQ(Var(p, "skipped"), "no");
+}
+
+TEST(MoviePlayer, AtMost32RequestsPerRun)
+{
+    ActionWriter a;
+    for (int i = 0; i < 40; ++i) a.GetURL("FSCommand:n" + std::to_string(i), "");
+    HeadlessPlayer p(100, 80);
+    Open(p, ScriptMovie({a}, 1));
+    EXPECT_EQ(p.commands.size(), 32u);
+}
