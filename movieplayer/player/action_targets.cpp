@@ -11,12 +11,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-bool StartsWithNoCase(const std::string& s, const char* prefix)
-{
-    size_t n = std::strlen(prefix);
-    return s.size() >= n && EqualNoCase(s.substr(0, n), std::string(prefix));
-}
-
 Instance* NamedChild(Instance* parent, const std::string& name)
 {
     if (!parent) return nullptr;

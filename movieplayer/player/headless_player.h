@@ -27,6 +27,9 @@ public:
     ~HeadlessPlayer() override;
 
     uint32_t now = 1000;
+    // Milliseconds the clock moves on each reading (frames that take time).
+    uint32_t advancePerRead = 0;
+    int detachedStreams = 0;
     std::vector<PendingRequest> requests;
     std::vector<Command> commands;
     std::vector<std::string> windowRequests;   // urls for browser windows
@@ -61,9 +64,14 @@ public:
     void PostURL(const std::string& url, const std::string& target, const std::string& postData,
                  std::unique_ptr<StreamOwner> owner) override;
     void GetURL(const std::string& url, const std::string& target, std::unique_ptr<StreamOwner> owner) override;
-    void DetachStream(MovieStream*) override {}
+    void DetachStream(MovieStream*) override { ++detachedStreams; }
     void FSCommand(const std::string& command, const std::string& args) override { commands.push_back({command, args}); }
-    uint32_t Clock() override { return now; }
+    uint32_t Clock() override
+    {
+        const uint32_t t = now;
+        now += advancePerRead;
+        return t;
+    }
 
 private:
     int width_, height_;

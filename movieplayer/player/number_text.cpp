@@ -32,6 +32,14 @@ bool EqualNoCase(const std::string& a, const std::string& b)
     return true;
 }
 
+bool StartsWithNoCase(const std::string& s, const char* prefix)
+{
+    size_t i = 0;
+    for (; prefix[i]; ++i)
+        if (i >= s.size() || Lower(s[i]) != Lower(prefix[i])) return false;
+    return true;
+}
+
 std::string NumberToText(double v)
 {
     if (std::isnan(v)) return "NaN";

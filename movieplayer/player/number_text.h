@@ -24,5 +24,6 @@ bool TextIsTrue(const char* text);
 // Names of variables, labels and instances compare without case (ASCII only).
 bool EqualNoCase(const char* a, const char* b);
 bool EqualNoCase(const std::string& a, const std::string& b);
+bool StartsWithNoCase(const std::string& s, const char* prefix);
 
 }  // namespace movie

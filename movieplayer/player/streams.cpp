@@ -9,12 +9,6 @@ namespace movie {
 
 namespace {
 
-bool StartsWithNoCase(const std::string& s, const char* prefix)
-{
-    size_t n = std::strlen(prefix);
-    return s.size() >= n && EqualNoCase(s.substr(0, n), std::string(prefix));
-}
-
 }  // namespace
 
 int SPlayer::ParseLevelNumber(const std::string& target)

@@ -487,3 +487,50 @@ TEST(MoviePlayer, AtMost32RequestsPerRun)
     Open(p, ScriptMovie({a}, 1));
     EXPECT_EQ(p.commands.size(), 32u);
 }
+
+TEST(MoviePlayer, AutomaticQualityDropsWhenFramesAreSlow)
+{
+    std::vector<ActionWriter> s(2);
+    HeadlessPlayer p(100, 80);
+    p.autoQuality = true;
+    Open(p, ScriptMovie(s, 2));
+    ASSERT_TRUE(p.highQuality);
+    p.advancePerRead = 100;   // every frame takes longer than the 83 ms delay
+    for (int i = 0; i < 4; ++i) p.Tick(200);
+    EXPECT_TRUE(p.highQuality);   // 4 frames measured: too few to judge
+    p.Tick(200);
+    EXPECT_FALSE(p.highQuality);
+    EXPECT_FALSE(p.Display().Antialias());
+    for (int i = 0; i < 20; ++i) p.Tick(200);
+    EXPECT_FALSE(p.highQuality);   // no fast frames: it stays low
+}
+
+TEST(MoviePlayer, VariablesIntoASpriteAndStreamsOfUnloadedMovies)
+{
+    TempFolder dir;
+    const std::string vars = dir.Write("v.txt", std::string("k=%7A%7a&empty="));
+    ActionWriter root0;
+    root0.Push(vars).Push("s").GetURL2(0xC0).Op(0x07);   // loadVariables into the sprite
+    Bytes spriteTags = Tag(1, {});
+    Place place;
+    place.id = 5;
+    place.name = "s";
+    HeadlessPlayer p(100, 80);
+    Open(p, ScriptMovie({root0}, 1, {DefineSpriteTag(5, 1, spriteTags), PlaceObject2(place)}));
+    ASSERT_EQ(p.ServeLocalFiles(), 0);
+    EXPECT_EQ(Var(p, "s:k"), "zz");
+    EXPECT_EQ(Var(p, "s:empty"), "");
+    EXPECT_FALSE(p.ResolveTarget(p.Root(), "s")->IsLoadedMovie());
+    // A level unloaded while its stream is open: the host is told, and the
+    // rest of the stream finds no timeline.
+    p.GetURLRequest("late.swf", "_level4", "", 0);
+    ASSERT_EQ(p.requests.size(), 1u);
+    std::unique_ptr<MovieStream> st = p.StreamInNew("late.swf", std::move(p.requests[0].owner));
+    p.requests.clear();
+    const Bytes movie = ScriptMovie({}, 1);
+    EXPECT_EQ(p.StreamWrite(st.get(), movie.data(), 10), 10);
+    p.RemoveLevel(4);
+    EXPECT_EQ(p.detachedStreams, 1);
+    EXPECT_EQ(p.StreamWrite(st.get(), movie.data() + 10, movie.size() - 10), -1);
+    p.StreamInDestroy(std::move(st));
+}
