@@ -78,7 +78,7 @@ public:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease: {
             auto* m = static_cast<QMouseEvent*>(e);
-            delays.push_back(double(m_clock.nsecsElapsed() / 1000) / 1000.0 - double(m->timestamp()) / 1000.0);
+            delays.push_back(double(m_clock.nsecsElapsed()) / 1e6 - double(m->timestamp()));
             break;
         }
         default:
