@@ -17,3 +17,9 @@ double LabelValue(CComponent* part, bool scaled = false);
 // Puts the terminals in this order, in the terminal array and in the child
 // list (the archive rebuilds the array from the child list).
 void SetTerminalOrder(CComponent* part, const std::vector<CTerminal*>& order);
+
+// The light source (CoupleLight(null) == 2) whose rectangle holds the point
+// 24 pixels left of the sensor's centre, looked up in the sensor's design
+// when asked.  A light-dependent part couples through this rather than
+// keeping a pointer, so a source removed from the design is never reached.
+CPart* FindLightSourceLeftOf(CPart* sensor);
