@@ -84,11 +84,15 @@ void CCanvasController::OnUpdate(CCircuit* design, int hint)
     if (m_simHost) m_design->SetHost(m_simHost);
     if (hint == 1) {
         DeselectAll(false, true);
-        m_design->ControlSimulation(SIM_RESTART_RECORDING);
+        // The recorded data goes; no pass runs here (a pass would change
+        // the terminals' stored values of a design just opened).
+        m_design->RestartRecording(0);
         m_editMode = 0;
         m_releasePending = false;
     }
-    m_design->RecalcStepLimit();
+    // The step limit is not recomputed here: the rate the file carries
+    // stays until the first edit resets the run (ResetRun recomputes it),
+    // so opening and saving a design writes the bytes it read.
     m_design->OnSettingsChanged(0);
     if (IsActiveView()) RefreshEditState();
     m_design->OnViewChanged(0, this);
