@@ -112,7 +112,12 @@ bool CVisual::BuildOrientation(int o)
     QImage dst(m_frameCount * TW, TH, QImage::Format_RGB32);
     if (dst.isNull()) return false;
     dst.fill(At(src, 0, 0));
-    const CPoint shift = OffsetTable(m_offsetRow, o);
+    // The correction rows 1-3 exist for frames whose width and height differ
+    // in parity (a quarter turn of those lands half a pixel off the grid).
+    // Frames of equal parity turn exactly: moving them would push the pins
+    // of one edge out of the frame, and the part would lose a terminal.
+    const bool exact = ((W + H) % 2) == 0 && m_offsetRow >= 1 && m_offsetRow <= 3;
+    const CPoint shift = exact ? CPoint(0, 0) : OffsetTable(m_offsetRow, o);
     for (int k = 0; k < m_frameCount; ++k) {
         const CPoint so = GetFrameOrigin(k, 0);
         for (int sy = 0; sy < H; ++sy) {
