@@ -51,9 +51,17 @@ int CFuse::AfterStep()
         if (i > rating) {
             Explode(i, rating, kMsgPeakCurrent, 'A');
             if (design) design->SetChanged();
+            Draw(GetDrawFlags());
         }
     }
     return CComponent::AfterStep();
+}
+
+int CFuse::Draw(DWORD flags)
+{
+    const int frame = (flags & OPT_SIMULATE) && IsBroken() ? 1 : 0;
+    m_pVisual->DrawWhole(m_rect.left, m_rect.top, frame, IsBroken() ? 2 : 0, m_nOrientation);
+    return CPart::Draw(flags);
 }
 
 int CFuse::GetPictureFrame()

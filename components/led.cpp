@@ -77,8 +77,7 @@ int CLED::AfterStep()
     const int level = BrightnessOfCurrent(GetModelCurrent());
     if (level != m_wStateWord) {
         m_wStateWord = static_cast<WORD>(level);
-        CCircuit* design = GetDesign();
-        Draw(design ? design->GetOptions() : 0);
+        Draw(GetDrawFlags());
     }
     return 0;
 }
