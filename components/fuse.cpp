@@ -13,7 +13,10 @@ WB_IMPLEMENT_SERIAL(CFuse, "CComponent", 3)
 namespace {
 CVisual& FusePicture()
 {
-    static CVisual picture(0, 0, 223, 2, 0, 0, 24, 8);
+    // The alternate look: a glass cartridge fuse (frame 1 blown).
+    static CVisual real(0, 0, 427, 2, 0, 0, 56, 16);
+    static CVisual picture(0, 0, 223, 2, 0, 0, 24, 8, 0, nullptr, &real);
+    real.SetOrientationMask(3);
     return picture;
 }
 constexpr WORD kMsgPeakCurrent = 11;

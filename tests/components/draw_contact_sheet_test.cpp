@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +58,10 @@ std::vector<SheetRow> Rows()
         rows.push_back({meter, "micro", [](CComponent* c) { Level(c, 2); }});
     }
     rows.push_back({"CResistor", "selected", [](CComponent* c) { c->Select(0x80000); }});
+    // The alternate looks (state set after building: the part is rebuilt in
+    // its alternate picture by the row's set-up below).
+    for (const char* real : {"CResistor", "CVResistor", "CFuse", "CLED", "CLED_G", "CLED_Y"})
+        rows.push_back({real, "alternate look", [](CComponent* c) { c->m_wStateWord = 8; }});
     rows.push_back({"CDiode", "burnt out", Blow});
     return rows;
 }
@@ -88,6 +93,7 @@ TEST(DrawContactSheet, EveryPartInEveryOrientationAndState)
             const int x = kLabelW + column * kCellW + 40, y = static_cast<int>(r) * kCellH + 40;
             p->m_rect.SetRect(x, y, x, y);
             p->m_pCircuit = &d;
+            if (std::string(rows[r].state) == "alternate look") p->UseAlternateLook();
             p->InitVariant(rc);
             p->Initialise();
             p->SetOrientation(o, p->GetOrientation(), 0, nullptr);

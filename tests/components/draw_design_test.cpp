@@ -280,12 +280,14 @@ TEST(DrawDesign, EveryAllowedOrientationKeepsEveryPin)
         std::unique_ptr<CObject> o(rc->CreateObject());
         auto* c = dynamic_cast<CComponent*>(o.get());
         ASSERT_NE(c, nullptr) << name;
-        CVisual* v = c->m_pVisual;
-        if (!v) continue;   // the rail-through draws no picture
-        const size_t pins = v->LayoutPins(0).size();
-        for (int k = 1; k < 8; ++k) {
-            if (!(v->GetOrientationMask() & (1 << k))) continue;
-            EXPECT_EQ(v->LayoutPins(k).size(), pins) << name << " orientation " << k;
+        for (CVisual* v : {c->m_pVisual, c->m_pVisual ? c->m_pVisual->GetAlternate() : nullptr}) {
+            if (!v) continue;   // the rail-through draws no picture; most have no alternate
+            const size_t pins = v->LayoutPins(0).size();
+            EXPECT_GE(pins, 1u) << name;
+            for (int k = 1; k < 8; ++k) {
+                if (!(v->GetOrientationMask() & (1 << k))) continue;
+                EXPECT_EQ(v->LayoutPins(k).size(), pins) << name << " picture " << v->GetBitmapId(0) << " orientation " << k;
+            }
         }
     }
 }
