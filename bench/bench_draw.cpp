@@ -106,10 +106,33 @@ void BM_FullRedraw(benchmark::State& state)
         benchmark::DoNotOptimize(view.Image().constBits());
     }
     state.counters["parts"] = bench.parts;
-    state.counters["ms_per_redraw"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 1e3, benchmark::Counter::kIsRate |
-                                                                             benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
+
+// The parts' own share: DrawTree over a view that is not erased first.
+void BM_DrawTreeOnly(benchmark::State& state)
+{
+    DrawBench bench;
+    CImageView view(1280, 800);
+    for (auto _ : state) {
+        CDisplay display(&view);
+        bench.d.DrawTree(bench.d.GetRedrawFlags());
+        benchmark::DoNotOptimize(view.Image().constBits());
+    }
+}
+BENCHMARK(BM_DrawTreeOnly)->Unit(benchmark::kMillisecond);
+
+// Erasing the whole view alone (the drawing layer's brush fill).
+void BM_EraseOnly(benchmark::State& state)
+{
+    EnsureApp();
+    CImageView view(1280, 800);
+    for (auto _ : state) {
+        CDisplay display(&view);
+        CDisplay::EraseRect(CRect(0, 0, 1280, 800));
+        benchmark::DoNotOptimize(view.Image().constBits());
+    }
+}
+BENCHMARK(BM_EraseOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace
