@@ -13,7 +13,10 @@ WB_IMPLEMENT_SERIAL(CVResistor, "CComponent", 2)
 namespace {
 CVisual& VResistorPicture()
 {
-    static CVisual picture(0, 0, 316, 1, 0, 0, 20, 24);
+    // The alternate look: a slide potentiometer's track.
+    static CVisual real(0, 0, 451, 2, 0, 0, 176, 24);
+    static CVisual picture(0, 0, 316, 1, 0, 0, 20, 24, 0, nullptr, &real);
+    real.SetOrientationMask(3);
     return picture;
 }
 } // namespace

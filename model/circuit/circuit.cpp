@@ -285,6 +285,7 @@ void CCircuit::ResetRun(int markChanged)
     RefreshProbes();
     CPartIterator it(this, 0);
     for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) p->OnSimulationReset();
+    DrawTree(GetRedrawFlags());
     RecalcStepLimit();
     ControlSimulation(SIM_ACTIVATE);
     if (markChanged) OnDesignChanged();
