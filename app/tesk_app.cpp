@@ -2,6 +2,7 @@
 
 #include "app/canvas/tesk_view.h"
 #include "app/file_dialogs.h"
+#include "app/file_type_dialog.h"
 #include "app/file_types.h"
 #include "app/main_frame.h"
 #include "app/print.h"
@@ -82,6 +83,7 @@ CTeskApp::CTeskApp()
         QPageSetupDialog dialog(m_printer.get(), m_frame.get());
         dialog.exec();
     });
+    m_handlers.Add(36090, [this] { RunFileTypeDialog(m_frame.get()); });
     m_handlers.Add(34222, [this] {
         if (CloseAllDocuments()) OnFileNew();
     });

@@ -1,6 +1,7 @@
 // File associations, settings paths, the long-path rule, printing to PDF,
 // the single-instance hand-over and the Open dialog's filters.
 #include "app/file_dialogs.h"
+#include "app/file_type_dialog.h"
 #include "app/file_types.h"
 #include "app/main_frame.h"
 #include "app/print.h"
@@ -262,4 +263,18 @@ TEST(ShellSingleInstance, ASecondStartHandsItsFileToTheFirst)
     EXPECT_FALSE(CSingleInstance::SendToRunning(name + QStringLiteral("-none"), QStringLiteral("/x"), 200));
     app.CloseAllDocuments();
     app.ExitInstance();
+}
+
+TEST(ShellFileTypes, TheDialogShowsWhatTheMaskAssociates)
+{
+    struct Case { int mask; bool older, kestrane, olvandi; };
+    // The ".zrn" box follows bit 0x02; it is not ticked for a mask without it.
+    const Case cases[] = {{0x32, true, true, false}, {0x01, false, false, true}, {0x30, true, false, false}, {0, false, false, false}};
+    for (const Case& c : cases) {
+        const CFileTypeBoxes b = BoxesFromMask(c.mask);
+        EXPECT_EQ(b.older, c.older) << c.mask;
+        EXPECT_EQ(b.kestrane, c.kestrane) << c.mask;
+        EXPECT_EQ(b.olvandi, c.olvandi) << c.mask;
+        EXPECT_EQ(MaskFromBoxes(b), c.mask);
+    }
 }
