@@ -44,6 +44,12 @@ CVisual& MarkPicture()
 }
 } // namespace
 
+CVisual& SmallSliderKnob()
+{
+    static CVisual picture(0, 0, 210, 3, 0, 0, 15, 15);
+    return picture;
+}
+
 CSlider::CSlider()
 {
     m_pTrack = &TrackPicture();
@@ -75,7 +81,10 @@ void CSlider::UseAlternateLook()
     m_pVisual = m_pTrack;
 }
 
-void CSlider::SetPosition(int position) { m_wState = static_cast<WORD>(std::clamp(position, kFirst, kLast)); }
+void CSlider::SetPosition(int position)
+{
+    m_wState = static_cast<WORD>(std::clamp(position, MinPosition(), MaxPosition()));
+}
 
 void CSlider::PlaceLabel(int side, CPart* part, const CPoint* offset)
 {

@@ -23,7 +23,7 @@ public:
     CSlider(int side, CPart* beside, CPart* operated, const CPoint* offset, int large);
 
     // The CToggle record: the state word holds the position; a position
-    // read from a file is kept to 3..23.
+    // read from a file is kept to the slider's range.
     void Serialize(CArchive& ar) override;
     void UseAlternateLook() override;
     void PlaceLabel(int side, CPart* part, const CPoint* offset) override;
@@ -41,11 +41,14 @@ public:
     int GetPosition() const { return m_wState; }
     // The value the operated part gets: position - 3.
     int GetReported() const { return m_wState - kFirst; }
+    // Keeps the position to the slider's range.
     void SetPosition(int position);
+    virtual int MinPosition() const { return kFirst; }
+    virtual int MaxPosition() const { return kLast; }
     bool IsLarge() const { return m_bLarge != 0; }
     bool IsVertical() const { return IsEvenOrientation(m_nOrientation) && !m_bLarge; }
     // Top-left of the knob for the present position.
-    CPoint KnobOrigin() const;
+    virtual CPoint KnobOrigin() const;
 
     int m_bLarge = 0;
     int m_nDragOffset = 0;
@@ -63,3 +66,6 @@ protected:
     // Whether the mouse may move the slider (option 0x80 of the design).
     static bool Animating(CPartTree* design) { return (DesignOptions(design) & 0x80) != 0; }
 };
+
+// The small round knob of the thermometer and the tank (3 frames, 15 x 15).
+CVisual& SmallSliderKnob();
