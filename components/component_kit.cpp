@@ -1,5 +1,6 @@
 #include "components/component_kit.h"
 
+#include "components/slider.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
@@ -71,5 +72,12 @@ CPart* FindLightSourceLeftOf(CPart* sensor)
     const CPoint at = sensor->m_rect.CenterPoint() - CPoint(24, 0);
     for (CPart* p : design->CollectParts(GROUP_COMPONENTS, "CComponent"))
         if (p != sensor && p->CoupleLight(nullptr) == 2 && p->m_rect.PtInRect(at)) return p;
+    return nullptr;
+}
+
+CSlider* SliderOf(CPart* part)
+{
+    for (CPart* c = part ? part->GetFirstChild() : nullptr; c; c = c->GetNextSibling())
+        if (auto* s = dynamic_cast<CSlider*>(c)) return s;
     return nullptr;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CTerminal;
+class CSlider;
 
 // The component's value label (its first CValue child), or null.
 CValue* ValueLabelOf(CComponent* part);
@@ -33,3 +34,5 @@ void SwitchStateChanged(CComponent* part, CPartTree* design, int state);
 // when asked.  A light-dependent part couples through this rather than
 // keeping a pointer, so a source removed from the design is never reached.
 CPart* FindLightSourceLeftOf(CPart* sensor);
+// The part's first slider child, or null.
+CSlider* SliderOf(CPart* part);
