@@ -17,7 +17,7 @@ namespace {
 CVisual& ZenerVisual()
 {
     static CVisual visual(0, 0, 323, 1, 0, 2, 24, 24);
-    static const bool ready = (visual.SetOrientationMask(15), visual.SetOffsetRow(1), true);
+    static const bool ready = (visual.SetOrientationMask(15), true);
     (void)ready;
     return visual;
 }
