@@ -59,6 +59,21 @@ void CCanvasController::DetachDesign()
     m_design = nullptr;
 }
 
+void CCanvasController::ForgetDesign()
+{
+    if (m_floating) {
+        m_floating->m_pHostDesign = nullptr;
+        if (m_heldInDesign) Ops().HoldOnlyPart(*m_floating, nullptr);
+        m_heldInDesign = false;
+        m_floating.reset();
+    }
+    m_dragging = m_pressed = m_bandActive = m_releasePending = false;
+    m_editMode = 0;
+    DisarmAutoScroll();
+    if (m_host.HasCapture()) m_host.SetCapture(false);
+    m_design = nullptr;
+}
+
 // ---------------------------------------------------------------- update
 
 void CCanvasController::OnUpdate(CCircuit* design, int hint)
@@ -257,8 +272,9 @@ void CCanvasController::OnActivate(bool active)
         if (m_host.HasCapture()) FinishDragOnDeactivate();
         return;
     }
-    if (g_activeView == this) return;
-    if (g_activeView && g_activeView->m_design) g_activeView->m_design->ControlSimulation(SIM_DEACTIVATE);
+    if (g_activeView == this && CCircuit::ActiveCircuit() == m_design) return;
+    if (g_activeView && g_activeView != this && g_activeView->m_design)
+        g_activeView->m_design->ControlSimulation(SIM_DEACTIVATE);
     g_activeView = this;
     CCircuit::ActiveCircuit() = m_design;
     if (!m_design) {

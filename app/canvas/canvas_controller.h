@@ -54,6 +54,9 @@ public:
     CCircuit* GetFloating() const { return m_floating.get(); }
     // The design is going away (the view closes): nothing refers to it after.
     void DetachDesign();
+    // The design is already gone (the document replaced it): forget it
+    // without touching it.
+    void ForgetDesign();
 
     // ---- painting, scrolling, zoom ----
     int GetZoom() const;
