@@ -1,10 +1,10 @@
 #include "components/isolator.h"
 
+#include "components/component_kit.h"
 #include "components/led.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
-#include "platform/strings.h"
 
 #include <cmath>
 
@@ -51,9 +51,7 @@ CIsolator::CIsolator()
 void CIsolator::LoadRatings(UINT stringId)
 {
     CComponent::LoadRatings(stringId);
-    const CString text = LoadResString(stringId);
-    ParseRatingValue(text, "Vled", &m_dVledLimit);
-    ParseRatingValue(text, "Vce", &m_dVceLimit);
+    LoadRatingLimits(stringId, {{"Vled", &m_dVledLimit}, {"Vce", &m_dVceLimit}});
 }
 
 void CIsolator::CreateChildren()

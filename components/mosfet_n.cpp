@@ -1,9 +1,9 @@
 #include "components/mosfet_n.h"
 
+#include "components/component_kit.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
-#include "platform/strings.h"
 
 #include <cmath>
 
@@ -42,9 +42,7 @@ CMOSFETn::CMOSFETn(CVisual* visual, UINT ratingsId)
 void CMOSFETn::LoadRatings(UINT stringId)
 {
     CComponent::LoadRatings(stringId);
-    const CString limits = LoadResString(IDS_MOSFET_N_RATINGS);
-    ParseRatingValue(limits, "Vds", &m_dVdsLimit);
-    ParseRatingValue(limits, "Vgs", &m_dVgsLimit);
+    LoadRatingLimits(IDS_MOSFET_N_RATINGS, {{"Vds", &m_dVdsLimit}, {"Vgs", &m_dVgsLimit}});
 }
 
 CTerminal* CMOSFETn::Drain() const

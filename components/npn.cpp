@@ -5,7 +5,6 @@
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
 #include "model/text/valuevariants.h"
-#include "platform/strings.h"
 
 #include <cmath>
 
@@ -48,10 +47,7 @@ CNPN::CNPN(CVisual* visual, UINT ratingsId)
 void CNPN::LoadRatings(UINT stringId)
 {
     CComponent::LoadRatings(stringId);
-    const CString text = LoadResString(stringId);
-    ParseRatingValue(text, "Vce", &m_dVceLimit);
-    ParseRatingValue(text, "Vcb", &m_dVcbLimit);
-    ParseRatingValue(text, "VbeRev", &m_dVbeRevLimit);
+    LoadRatingLimits(stringId, {{"Vce", &m_dVceLimit}, {"Vcb", &m_dVcbLimit}, {"VbeRev", &m_dVbeRevLimit}});
 }
 
 void CNPN::InitVariant(const CRuntimeClass* variant)
