@@ -3,6 +3,7 @@
 #include "components/slider.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
+#include "platform/strings.h"
 #include "model/display/visual.h"
 
 #include <algorithm>
@@ -80,4 +81,10 @@ CSlider* SliderOf(CPart* part)
     for (CPart* c = part ? part->GetFirstChild() : nullptr; c; c = c->GetNextSibling())
         if (auto* s = dynamic_cast<CSlider*>(c)) return s;
     return nullptr;
+}
+
+void LoadRatingLimits(UINT stringId, std::initializer_list<CRatingLimit> limits)
+{
+    const CString text = LoadResString(stringId);
+    for (const CRatingLimit& l : limits) ParseRatingValue(text, l.key, l.value);
 }

@@ -5,6 +5,7 @@
 #include "model/components/component.h"
 #include "model/text/value.h"
 
+#include <initializer_list>
 #include <vector>
 
 class CTerminal;
@@ -36,3 +37,12 @@ void SwitchStateChanged(CComponent* part, CPartTree* design, int state);
 CPart* FindLightSourceLeftOf(CPart* sensor);
 // The part's first slider child, or null.
 CSlider* SliderOf(CPart* part);
+
+// One extra limit of a ratings text ("Vce=60") and where it goes.
+struct CRatingLimit {
+    const char* key;
+    double* value;
+};
+// Reads the extra limits that a ratings text carries beside the four
+// ratings; a key that is absent leaves its default.
+void LoadRatingLimits(UINT stringId, std::initializer_list<CRatingLimit> limits);
