@@ -241,9 +241,9 @@ void CCanvasController::Paint(const CRect& update)
     if (!SharedPressState().dragImage) {
         CRect clip = logical;
         clip.InflateRect(1, 1);
-        m_design->DrawTreeInRect(0, 4, clip, nullptr);
+        m_design->DrawTreeInRect(m_design->GetRedrawFlags(), 4, clip, nullptr);
     } else {
-        m_design->DrawTree(0);
+        m_design->DrawTree(m_design->GetRedrawFlags());
     }
     const bool moved = m_floatingDrawn;
     if (m_floatingDrawn && m_floating) Ops().ForwardDrag(*m_floating, 4, m_dragOffset);
