@@ -1,11 +1,10 @@
-// The workbench program: for now an empty main window titled as the product.
+// The workbench program: the application object starts the main frame and
+// opens the design named on the command line, or an empty one.
 #include "app/qt_message_box.h"
+#include "app/tesk_app.h"
 #include "platform/random15.h"
-#include "platform/strings.h"
-#include "platform/text1252.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QTime>
 
 int main(int argc, char** argv)
@@ -15,9 +14,9 @@ int main(int argc, char** argv)
     SeedRand15(static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
     CQtMessageBox messages;
     SetMessageBoxService(&messages);
-    QMainWindow window;
-    window.setWindowTitle(FromWindows1252(LoadResString(1)));
-    window.resize(1024, 700);
-    window.show();
-    return app.exec();
+    CTeskApp tesk;
+    if (!tesk.InitInstance(app.arguments().mid(1))) return 1;
+    const int result = app.exec();
+    tesk.ExitInstance();
+    return result;
 }

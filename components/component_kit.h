@@ -17,3 +17,19 @@ double LabelValue(CComponent* part, bool scaled = false);
 // Puts the terminals in this order, in the terminal array and in the child
 // list (the archive rebuilds the array from the child list).
 void SetTerminalOrder(CComponent* part, const std::vector<CTerminal*>& order);
+// Puts the terminals in the picture's pin order: clockwise around the
+// unturned picture from the top of its right edge (the order that the
+// part's pins are numbered in), whatever the part's present turn.
+void OrderTerminalsByPicture(CComponent* part);
+// CComponent::SetOrientation, keeping the terminal order (a switch's
+// contacts keep their meaning when it is turned).
+int TurnKeepingTerminalOrder(CComponent* part, int newCode, int oldCode, int flag, const CPoint* anchor);
+// A switch's contact state changed by its control: the state word, a
+// redraw with the design's options and controller code 4 (switch changed).
+void SwitchStateChanged(CComponent* part, CPartTree* design, int state);
+
+// The light source (CoupleLight(null) == 2) whose rectangle holds the point
+// 24 pixels left of the sensor's centre, looked up in the sensor's design
+// when asked.  A light-dependent part couples through this rather than
+// keeping a pointer, so a source removed from the design is never reached.
+CPart* FindLightSourceLeftOf(CPart* sensor);

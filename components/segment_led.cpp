@@ -14,8 +14,8 @@ constexpr UINT IDS_SEGMENT_RATINGS = 71;
 
 namespace {
 
-// Picture 273: six 16 x 16 frames, the dark horizontal bar, vertical bar
-// and point (0-2) and the same lit (3-5).
+// Picture 273: six 16 x 16 frames, the dark upright bar, level bar and
+// point (0-2) and the same lit (3-5), each in its frame's top-left corner.
 CVisual& SegmentVisual()
 {
     static CVisual visual(0, 1, 273, 6, 0, 0, 16, 16);
@@ -99,5 +99,8 @@ bool CSevenSegmentLED::UpdateSegment(CExplode** explosion)
 void CSevenSegmentLED::DrawSegment(DWORD flags, int x, int y)
 {
     if (!(flags & 0x4) || !m_pVisual) return;
-    m_pVisual->DrawWhole(x + m_rect.left, y + m_rect.top, m_wStateWord, IsBroken() ? 1 : 0, 0);
+    // Only the segment's own rectangle: the frames are larger than the
+    // segments, and a whole frame would paint over its neighbours.
+    m_pVisual->DrawBitmap(x + m_rect.left, y + m_rect.top, m_wStateWord, IsBroken() ? 1 : 0, CPoint(0, 0),
+                          m_rect.Size(), 0);
 }

@@ -30,8 +30,9 @@ public:
     // is taken from it and handed out, placed over the segment in design
     // coordinates; returns true then.
     virtual bool UpdateSegment(CExplode** explosion);
-    // Draws the present frame at the segment's place in a display whose
-    // top-left is (x, y); only in passes that draw the live state (0x4).
+    // Draws the segment's rectangle of the present frame at its place in a
+    // display whose top-left is (x, y); only in passes that draw the live
+    // state (0x4).
     virtual void DrawSegment(DWORD flags, int x, int y);
 
     // Lit at and above this segment current.

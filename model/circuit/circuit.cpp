@@ -76,6 +76,7 @@ void CCircuit::SaveUndoSnapshot()
     // bit is never part of one.
     DWORD keep = m_dwOptions & OPT_STOPPED_FOR_EDIT;
     m_dwOptions &= ~OPT_STOPPED_FOR_EDIT;
+    if (m_pDocument) m_pDocument->SaveUndoSnapshot();
     m_dwOptions |= keep;
 }
 
@@ -288,6 +289,7 @@ void CCircuit::RefreshProbes()
 int CCircuit::OnDesignChanged()
 {
     m_nPendingRefresh = 0;
+    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
     if (IsLocked()) return 1;
     SaveUndoSnapshot();
     return 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/circuit/circuit_settings.h"
+#include "model/circuit/design_document.h"
 #include "model/circuit/simhost.h"
 #include "model/designfile/design_extras.h"
 #include "model/parts/parttree.h"
@@ -277,7 +278,7 @@ public:
     int m_bChangeFlag = 0;
     int m_probeChannels[4] = {0, 0, 0, 0};
     CPart* m_pExtraProbe = nullptr;
-    void* m_pDocument = nullptr;
+    CDesignDocument* m_pDocument = nullptr;
     int m_bIdlePending = 0;
     int m_nTimer = 0;
     int m_nTimerInterval = 0;

@@ -65,7 +65,7 @@ bool WriteVersionMarker(CArchive& ar, CProductWords& products, WORD* storedVersi
 void SerializeDesignLayout(CArchive& ar, CPartTree& design, CDesignFileData& data, CQuestionRange& range)
 {
     WORD stored = data.settings.storedVersion;
-    if (!WriteVersionMarker(ar, data.products, &stored)) throw CArchiveException(CArchiveException::badSchema);
+    if (!WriteVersionMarker(ar, data.products, &stored)) throw CNewerDesignException();
     if (ar.IsLoading()) {
         data.settings.storedVersion = stored;
         design.m_wStoredVersion = stored;

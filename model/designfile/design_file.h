@@ -20,6 +20,13 @@ class CPartTree;
 // "Unknown".
 CString GetProductLineName(WORD version);
 
+// Raised when the file is newer than this program: the message was shown
+// already, so the reader of the file shows no second one.
+class CNewerDesignException : public CArchiveException {
+public:
+    CNewerDesignException() : CArchiveException(badSchema) {}
+};
+
 // Entry i: the lowest version of family i that can read the design.
 using CProductWords = std::array<WORD, 16>;
 CProductWords DefaultProductWords();

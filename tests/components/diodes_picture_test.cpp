@@ -54,9 +54,12 @@ TEST(DiodesPictures, SegmentPictureHasDarkAndLitFrames)
     ASSERT_NE(pic, nullptr);
     EXPECT_EQ(pic->frames, 6);
     EXPECT_EQ(pic->frameSize, CSize(16, 16));
-    // The middle of each shape: dark in frames 0-2, red in 3-5.
+    // The middle of each shape (upright bar, level bar, point): dark in
+    // frames 0-2, red in 3-5.
+    const CPoint middle[3] = {{3, 8}, {6, 1}, {3, 3}};
     for (int k = 0; k < 6; ++k) {
-        const QRgb c = pic->image.pixel(pic->frameOffset.x + k * pic->frameStep + 8, pic->frameOffset.y + 8);
+        const CPoint m = middle[k % 3];
+        const QRgb c = pic->image.pixel(pic->frameOffset.x + k * pic->frameStep + m.x, pic->frameOffset.y + m.y);
         EXPECT_EQ(qRed(c) == 255 && qGreen(c) == 0, k >= 3) << k;
         EXPECT_NE(c, pic->image.pixel(0, 0)) << k;
     }

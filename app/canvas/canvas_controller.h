@@ -1,0 +1,204 @@
+// The canvas view's state and rules, without a window: the widget feeds it
+// plain events (press, move, release, key, timer, idle, drag and drop) in
+// client pixels and it answers through CCanvasHost.  It paints the design
+// through the drawing layer, runs the simulation clock of the active view,
+// edits the design with the mouse (the floating design, delete mode, the
+// rubber band), scrolls and zooms, and decides what the help bubble shows.
+#pragma once
+
+#include "app/canvas/bubble.h"
+#include "app/canvas/canvas_edit_ops.h"
+#include "app/canvas/canvas_host.h"
+#include "model/circuit/simhost.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CCircuit;
+class CPart;
+
+// Key flags of mouse events.
+enum : unsigned {
+    MK_LBUTTON = 0x0001,
+    MK_SHIFT = 0x0004,
+    MK_CONTROL = 0x0008,
+};
+
+// Keys the canvas scrolls with.
+enum class CanvasKey { kOther, kPageUp, kPageDown, kEnd, kHome, kLeft, kUp, kRight, kDown };
+
+// Application cursor codes the canvas uses.
+enum : int {
+    CURSOR_ARROW = 1,
+    CURSOR_DRAG = 3,
+    CURSOR_DELETE_HOLDING = 7,
+    CURSOR_DELETE = 8,
+};
+
+// Timer ids of the view.
+enum : int { TIMER_STEP = 1, TIMER_BUBBLE = 2010, TIMER_BUBBLE_SETTLE = 2011 };
+
+class CCanvasController {
+public:
+    // ops: the design root's editing operations (null: the design's own).
+    CCanvasController(CCanvasHost& host, CBubble& bubble, CCanvasEditOps* ops = nullptr);
+    ~CCanvasController();
+    CCanvasController(const CCanvasController&) = delete;
+    CCanvasController& operator=(const CCanvasController&) = delete;
+
+    // ---- the design (the document owns it) ----
+    // hint 1: a new document.
+    void OnUpdate(CCircuit* design, int hint);
+    CCircuit* GetDesign() const { return m_design; }
+    CCircuit* GetFloating() const { return m_floating.get(); }
+    // The design is going away (the view closes): nothing refers to it after.
+    void DetachDesign();
+    // The design is already gone (the document replaced it): forget it
+    // without touching it.
+    void ForgetDesign();
+
+    // ---- painting, scrolling, zoom ----
+    int GetZoom() const;
+    void SetZoom(bool x2);
+    CPoint ToLogical(CPoint client) const;
+    CPoint ToClient(CPoint logical) const;
+    void RecalcScrollSizes(bool scroll);
+    // Paints the update rectangle (client pixels) onto the draw view.
+    void Paint(const CRect& update);
+    void OnSize();
+    void OnKey(CanvasKey key);
+
+    // ---- activation, the clock, idle ----
+    void OnActivate(bool active);
+    bool IsActiveView() const;
+    static CCanvasController* ActiveView();
+    void OnTimer(int id);
+    // Returns whether more idle time is wanted.
+    bool IdleStep(long count);
+
+    // ---- mouse editing ----
+    void OnPress(CPoint client, unsigned flags);
+    void OnMove(CPoint client, unsigned flags);
+    void OnRelease(CPoint client, unsigned flags);
+    // A drag lost the capture (the window was deactivated): finish it with a
+    // release at the pointer.
+    void FinishDragOnDeactivate();
+    // Edit/Delete.
+    void OnDelete();
+    // Select All.
+    void SelectAll();
+    // Adds a new part (owned from here on); false when it was refused.
+    bool AddPart(CPart* part, int propertyCommand = 0, bool alternateLook = false, bool keepInitialised = false,
+                 bool asTemplate = false);
+    // The point a part-toolbar add starts at (logical; y is set to 8).
+    void SetToolbarDropPoint(CPoint logical) { m_toolbarDropPoint = logical; }
+    // Reads a design file into a new floating design at the pointer; false
+    // when it was not read (the message was shown).
+    bool AddModuleFromFile(const CString& path);
+    // Drag and drop of a design file onto the canvas.
+    bool OnDragEnter(const CString& path, CPoint client);
+    void OnDragMove(CPoint client);
+    void OnDrop(CPoint client);
+    void OnDragLeave();
+
+    void DeselectAll(bool redraw, bool discard);
+    void DiscardFloating(bool refresh);
+    bool PickUp(CPart* part, bool select);
+    void BeginDragSelection();
+    // Returns false when the drag goes on.
+    bool ApplyDropResult(int result);
+
+    // ---- hover, cursor, bubble ----
+    void UpdateCursor();
+    void OfferCursor(int code, int priority);
+    void WithdrawCursor(int priority);
+    void RefreshHover();
+    void EndHover();
+    // The bubble check at a client point: 0 hidden, 1 shown, 2 text updated.
+    int CheckHover(CPoint client);
+    void TickBubbleHelp();
+
+    // ---- state, for the widget and tests ----
+    int GetEditMode() const { return m_editMode; }
+    bool IsBandActive() const { return m_bandActive; }
+    CRect GetBandRect() const;
+    bool IsReleasePending() const { return m_releasePending; }
+    CPoint GetPendingReleasePoint() const { return m_pendingRelease; }
+    bool IsAutoScrollArmed() const { return m_scrollSince != 0; }
+    CSize GetDragOffset() const { return m_dragOffset; }
+    CRect GetPageRect() const { return m_page; }
+    CSize GetScrollRange() const { return m_scrollRange; }
+    int GetHoverCode() const { return m_hoverCode; }
+    int GetCursorCode() const { return m_cursor; }
+    bool GetSelectWhenAdding() const { return m_selectWhenAdding; }
+    void SetSelectWhenAdding(bool on) { m_selectWhenAdding = on; }
+    int GetPressedSelected() const { return m_pressedSelected; }
+    // The simulation host the design drives timer 1 through.
+    void SetSimulationHost(CSimulationHost* host) { m_simHost = host; }
+
+private:
+    friend class CCanvasAutoScroll;
+    CCanvasEditOps& Ops() { return *m_ops; }
+    void PerformRelease(CPoint logical, unsigned flags);
+    void DeleteHeldSelection();
+    void RestoreParts(const std::vector<uint8_t>& bytes);
+    bool InGroupList(CPart* part) const;
+    void PerformPendingRelease();
+    void EnsureFloating();
+    void PrepareCopiedFloating();
+    void RecalcPageRect();
+    void RefreshEditState();
+    // Auto-scroll: the test at a client point, and one step.
+    void TestAutoScroll(CPoint client);
+    void AutoScrollStep();
+    void DisarmAutoScroll();
+    void DrawBand();
+    void SetCursorCode(int code);
+    void ShowPartProperties(CPart* part);
+    bool IsVisible(CPoint client) const;
+
+    CCanvasHost& m_host;
+    CBubble& m_bubble;
+    std::unique_ptr<CCanvasEditOps> m_ownOps;
+    CCanvasEditOps* m_ops;
+    CSimulationHost* m_simHost = nullptr;
+
+    CCircuit* m_design = nullptr;
+    CPoint m_bandStart, m_bandEnd;
+    bool m_bandActive = false;
+    bool m_releasePending = false;
+    // The real point of the held-back release (logical) and its key flags.
+    CPoint m_pendingRelease;
+    unsigned m_pendingFlags = 0;
+    int m_editMode = 0;
+    std::unique_ptr<CCircuit> m_floating;
+    CSize m_scrollStep;
+    CSize m_dragOffset;
+    uint32_t m_scrollSince = 0;
+    bool m_floatingDrawn = false;
+    bool m_selectWhenAdding = false;
+    bool m_keepSelection = false;
+    bool m_scrollLock = false;
+    int m_pressedSelected = 0;
+    int m_hoverCode = 0;
+    uint16_t m_hoverPriority = 0;
+    bool m_hoverCheckPending = false;
+
+    CRect m_page{0, 0, 1200, 800};
+    CSize m_scrollRange;
+    int m_cursor = 0;
+    CPoint m_toolbarDropPoint{8, 8};
+    CPoint m_lastHover{-1000, -1000};
+    bool m_shownEditAllowed = false;
+    bool m_knowEditAllowed = false;
+    // A part has been pressed (a drag may begin on the next move).
+    bool m_pressed = false;
+    CPoint m_pressPoint;
+    // The floating design is carrying its parts (a drag, an add or a paste).
+    bool m_dragging = false;
+    // The floating design holds a part that still stands in the design.
+    bool m_heldInDesign = false;
+    // A design file dragged over the canvas, read into the floating design.
+    bool m_dragEntered = false;
+};

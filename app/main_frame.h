@@ -1,0 +1,82 @@
+// The main frame: the MDI area holding the design windows, the menus and
+// shortcuts of the command table, the main toolbar (switched between its
+// layouts), the status bar with the message pane and the sample-rate pane.
+// Commands go to the application, which routes them; the update pass asks
+// the same route and greys what nobody handles.
+#pragma once
+
+#include "app/commands.h"
+
+#include <QMainWindow>
+
+#include <map>
+
+class CCircuit;
+class CTeskApp;
+class CTeskFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public CCommandTarget {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CTeskApp* app);
+    ~CMainFrame() override;
+
+    QMdiArea* MdiArea() const { return m_mdi; }
+    CTeskFrame* ActiveFrame() const;
+    QToolBar* MainToolBar() const { return m_toolbar; }
+
+    // The action of a command (menus, toolbar, shortcuts), or null.
+    QAction* Action(int id) const;
+    // Asks the route about every command and sets enabled and checked.
+    void UpdateCommands();
+
+    // Shows a toolbar layout; 999 means the one shown.  Nothing happens when
+    // it is shown already (except 479) or, unless forced, when the toolbar is
+    // hidden.  Returns true when it switched.
+    bool SwitchToolBar(int layout, unsigned flags = 0, bool force = false);
+    int ToolBarLayout() const { return m_layout; }
+
+    // "Marrowgate - " and the active window's title.
+    void UpdateTitle();
+
+    void SetStatusTextId(int id);
+    void SetStatusText(const QString& text);
+    // The sample-rate pane's text for a design (null: none).
+    static QString RatePaneText(const CCircuit* design);
+    void UpdateRatePane();
+
+    // Tiles or cascades the design windows.
+    void ArrangeWindows(bool tile);
+
+    // The recent-file entries of the File menu.
+    void SetRecentFiles(const QStringList& files);
+
+    // CCommandTarget
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void BuildMenus();
+    QAction* MakeAction(int id);
+    QIcon IconFor(int id) const;
+
+    CTeskApp* m_app;
+    QMdiArea* m_mdi;
+    QToolBar* m_toolbar;
+    QLabel* m_ratePane;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    std::map<int, QAction*> m_actions;
+    int m_layout = 0;
+    unsigned m_layoutFlags = 0;
+    bool m_toolbarShown = true;
+    CHandlerMap m_handlers;
+};

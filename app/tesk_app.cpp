@@ -1,0 +1,324 @@
+#include "app/tesk_app.h"
+
+#include "app/canvas/tesk_view.h"
+#include "app/file_dialogs.h"
+#include "app/file_types.h"
+#include "app/main_frame.h"
+#include "app/sim_host.h"
+#include "app/tesk_doc.h"
+#include "app/tesk_frame.h"
+#include "model/circuit/circuit.h"
+#include "model/designfile/ini_file.h"
+#include "model/designfile/settings_file.h"
+#include "platform/messagebox.h"
+#include "platform/text1252.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMdiArea>
+
+#include <algorithm>
+
+namespace {
+
+CTeskApp* g_app = nullptr;
+constexpr int kRecentFileCount = 4;
+constexpr const char* kRecentSection = "Recent File List";
+// More open documents than this bring the warning about resources.
+constexpr int kDocumentWarningCount = 11;
+
+QString StripQuotes(QString path)
+{
+    path = path.trimmed();
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
+        path = path.mid(1, path.size() - 2);
+    return path;
+}
+
+} // namespace
+
+CTeskApp::CTeskApp()
+    : m_handlers([this] {
+          CTeskDoc* doc = GetActiveDocument();
+          CCircuit* d = doc ? doc->GetDesign() : nullptr;
+          return CHandlerMap::DesignState{d != nullptr, d && d->IsLocked()};
+      })
+{
+    g_app = this;
+    m_idle = std::make_unique<CIdleDriver>([this](long count) { return OnIdle(count); });
+    m_handlers.Add(57600, [this] { OnFileNew(); });
+    m_handlers.Add(57601, [this] { OnFileOpen(); });
+    m_handlers.Add(57602, [this] {
+        if (CTeskDoc* doc = GetActiveDocument()) CloseDocument(doc);
+    });
+    m_handlers.Add(57648, [this] {
+        if (CTeskDoc* doc = GetActiveDocument()) NewWindow(doc);
+    });
+    m_handlers.Add(34211, [this] {
+        for (auto& doc : m_documents)
+            if (doc->IsModified()) doc->DoFileSave();
+    });
+    m_handlers.Add(34222, [this] {
+        if (CloseAllDocuments()) OnFileNew();
+    });
+}
+
+CTeskApp::~CTeskApp()
+{
+    // Frames go before their documents.
+    if (m_frame) m_frame->MdiArea()->closeAllSubWindows();
+    m_frame.reset();
+    m_documents.clear();
+    if (g_app == this) g_app = nullptr;
+}
+
+CTeskApp* CTeskApp::Get()
+{
+    return g_app;
+}
+
+bool CTeskApp::InitInstance(const QStringList& arguments)
+{
+    LoadDefaultFont(true, SettingsFilePath());
+    m_frame = std::make_unique<CMainFrame>(this);
+    DialogParent() = m_frame.get();
+    RegisterChosenFileTypes(ReadFileTypeChoice());
+    LoadRecentFiles();
+    m_frame->resize(1024, 720);
+    m_frame->show();
+    qApp->installEventFilter(this);
+    // The whole command line is one document path.
+    const QString path = StripQuotes(arguments.join(QLatin1Char(' ')));
+    if (path.isEmpty() || !OpenDocumentFile(path)) OnFileNew();
+    m_frame->UpdateCommands();
+    return true;
+}
+
+void CTeskApp::ExitInstance()
+{
+    SaveRecentFiles();
+    qApp->removeEventFilter(this);
+}
+
+CTeskView* CTeskApp::GetActiveView() const
+{
+    CTeskFrame* f = m_frame ? m_frame->ActiveFrame() : nullptr;
+    return f ? f->GetView() : nullptr;
+}
+
+CTeskDoc* CTeskApp::GetActiveDocument() const
+{
+    CTeskFrame* f = m_frame ? m_frame->ActiveFrame() : nullptr;
+    return f ? f->GetDocument() : nullptr;
+}
+
+std::vector<CTeskFrame*> CTeskApp::FramesOf(const CTeskDoc* document) const
+{
+    std::vector<CTeskFrame*> frames;
+    if (!m_frame) return frames;
+    for (QMdiSubWindow* w : m_frame->MdiArea()->subWindowList())
+        if (auto* f = qobject_cast<CTeskFrame*>(w); f && f->GetDocument() == document) frames.push_back(f);
+    return frames;
+}
+
+CTeskDoc* CTeskApp::AddDocument(std::unique_ptr<CTeskDoc> document)
+{
+    CTeskDoc* doc = document.get();
+    m_documents.push_back(std::move(document));
+    NewWindow(doc);
+    emit documentOpened(doc);
+    return doc;
+}
+
+CTeskFrame* CTeskApp::NewWindow(CTeskDoc* document)
+{
+    auto* frame = new CTeskFrame(document);
+    connect(frame, &CTeskFrame::closeRequested, this, &CTeskApp::OnFrameCloseRequested);
+    connect(frame, &CTeskFrame::titleUpdated, m_frame.get(), &CMainFrame::UpdateTitle);
+    m_frame->MdiArea()->addSubWindow(frame);
+    RenumberFrames(document);
+    // Design windows open maximised.
+    frame->showMaximized();
+    m_frame->MdiArea()->setActiveSubWindow(frame);
+    frame->GetView()->setFocus();
+    return frame;
+}
+
+void CTeskApp::RenumberFrames(const CTeskDoc* document)
+{
+    const std::vector<CTeskFrame*> frames = FramesOf(document);
+    for (size_t i = 0; i < frames.size(); ++i) frames[i]->SetWindowNumber(frames.size() > 1 ? int(i) + 1 : 0);
+}
+
+CTeskDoc* CTeskApp::OnFileNew()
+{
+    auto doc = std::make_unique<CTeskDoc>();
+    if (!doc->OnNewDocument()) return nullptr;
+    CTeskDoc* result = AddDocument(std::move(doc));
+    ShowOpenDocumentsWarning();
+    return result;
+}
+
+void CTeskApp::OnFileOpen()
+{
+    CTeskDoc* before = GetActiveDocument();
+    CCircuit* design = before ? before->GetDesign() : nullptr;
+    if (design) design->ControlSimulation(SIM_DEACTIVATE);
+    CString documentPath, file;
+    if (!ShowFileOpenDialog(kOpenDesigns, &documentPath, &file, false)) return;
+    OpenDocumentFile(QString::fromLocal8Bit(file.c_str()));
+    CTeskDoc* now = GetActiveDocument();
+    if (design && (now == before || !now) && before->GetDesign() == design) design->ControlSimulation(SIM_ACTIVATE);
+}
+
+CTeskDoc* CTeskApp::OpenDocumentFile(const QString& given)
+{
+    QString path = StripQuotes(given);
+    if (path.isEmpty()) return nullptr;
+    // The long form when it can be made and fits; else the path as given.
+    QByteArray buffer(kMaxPathLength, '\0');
+    const QByteArray given8 = path.toLocal8Bit();
+    const unsigned length = NormalizeLongPath(given8.constData(), buffer.data(), kMaxPathLength);
+    if (length > 0 && length < kMaxPathLength) path = QString::fromLocal8Bit(buffer.constData());
+    path = QFileInfo(path).absoluteFilePath();
+    // A design that is open already is shown, not read twice.
+    for (auto& doc : m_documents)
+        if (doc->GetPathName() == path) {
+            const std::vector<CTeskFrame*> frames = FramesOf(doc.get());
+            if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
+            return doc.get();
+        }
+    auto doc = std::make_unique<CTeskDoc>();
+    if (!doc->OnOpenDocument(path)) return nullptr;
+    // An untouched empty design gives its window to the opened one.
+    CTeskDoc* replace = nullptr;
+    if (m_documents.size() == 1 && m_documents.front()->GetPathName().isEmpty() && !m_documents.front()->IsModified())
+        replace = m_documents.front().get();
+    CTeskDoc* result = AddDocument(std::move(doc));
+    if (replace) CloseDocument(replace);
+    AddToRecentFiles(path);
+    ShowOpenDocumentsWarning();
+    return result;
+}
+
+void CTeskApp::ShowOpenDocumentsWarning() const
+{
+    if (int(m_documents.size()) > kDocumentWarningCount) WbMessageBox(35101, MB_OK | MB_ICONINFORMATION);
+}
+
+bool CTeskApp::CloseDocument(CTeskDoc* document)
+{
+    if (!document->SaveModified()) return false;
+    for (CTeskFrame* f : FramesOf(document)) {
+        f->AllowClose();
+        m_frame->MdiArea()->removeSubWindow(f);
+        delete f;
+    }
+    auto it = std::find_if(m_documents.begin(), m_documents.end(), [&](auto& d) { return d.get() == document; });
+    if (it != m_documents.end()) {
+        if (CCircuit::ActiveCircuit() == (*it)->GetDesign()) CCircuit::ActiveCircuit() = nullptr;
+        m_documents.erase(it);
+    }
+    if (m_frame) m_frame->UpdateCommands();
+    return true;
+}
+
+bool CTeskApp::CloseAllDocuments()
+{
+    while (!m_documents.empty())
+        if (!CloseDocument(m_documents.back().get())) return false;
+    return true;
+}
+
+void CTeskApp::OnFrameCloseRequested(CTeskFrame* frame)
+{
+    CTeskDoc* doc = frame->GetDocument();
+    if (FramesOf(doc).size() > 1) {
+        frame->AllowClose();
+        m_frame->MdiArea()->removeSubWindow(frame);
+        frame->deleteLater();
+        frame->hide();
+        QMetaObject::invokeMethod(this, [this, doc] { RenumberFrames(doc); }, Qt::QueuedConnection);
+        return;
+    }
+    CloseDocument(doc);
+}
+
+bool CTeskApp::RouteCommand(int id)
+{
+    CCommandTarget* route[] = {GetActiveView(), GetActiveDocument(), m_frame.get(), this};
+    for (CCommandTarget* t : route)
+        if (t && t->OnCommand(id)) {
+            KickIdle();
+            return true;
+        }
+    return false;
+}
+
+void CTeskApp::RouteUpdate(CCmdUI& ui)
+{
+    CCommandTarget* route[] = {GetActiveView(), GetActiveDocument(), m_frame.get(), this};
+    for (CCommandTarget* t : route)
+        if (t && t->OnUpdateCommand(ui)) return;
+}
+
+void CTeskApp::LoadRecentFiles()
+{
+    CIniFile ini(SettingsFilePath());
+    ini.Load();
+    m_recent.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        CString value;
+        if (ini.GetString(kRecentSection, "File" + std::to_string(i), &value) && !value.empty())
+            m_recent << QString::fromLocal8Bit(value.c_str());
+    }
+    if (m_frame) m_frame->SetRecentFiles(m_recent);
+}
+
+void CTeskApp::SaveRecentFiles() const
+{
+    CIniFile ini(SettingsFilePath());
+    ini.Load();
+    ini.DeleteSection(kRecentSection);
+    for (int i = 0; i < m_recent.size(); ++i)
+        ini.SetString(kRecentSection, "File" + std::to_string(i + 1), CString(m_recent[i].toLocal8Bit().toStdString()));
+    ini.Save();
+}
+
+void CTeskApp::AddToRecentFiles(const QString& path)
+{
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    while (m_recent.size() > kRecentFileCount) m_recent.removeLast();
+    if (m_frame) m_frame->SetRecentFiles(m_recent);
+    SaveRecentFiles();
+}
+
+bool CTeskApp::OnIdle(long count)
+{
+    if (count == 0 && m_frame) m_frame->UpdateCommands();
+    CTeskView* view = GetActiveView();
+    return view ? view->IdleStep(count) : false;
+}
+
+void CTeskApp::KickIdle()
+{
+    m_idle->Kick();
+}
+
+bool CTeskApp::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+        KickIdle();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool CTeskApp::OnCommand(int id) { return m_handlers.OnCommand(id); }
+bool CTeskApp::OnUpdateCommand(CCmdUI& ui) { return m_handlers.OnUpdateCommand(ui); }

@@ -1,0 +1,89 @@
+// The application object: start-up, the documents and their windows,
+// File/New and File/Open, the recent-file list, command routing (active
+// view, its document, the main frame, the application) and idle work.
+#pragma once
+
+#include "app/commands.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CIdleDriver;
+class CMainFrame;
+class CTeskDoc;
+class CTeskFrame;
+class CTeskView;
+
+class CTeskApp : public QObject, public CCommandTarget {
+    Q_OBJECT
+public:
+    CTeskApp();
+    ~CTeskApp() override;
+
+    // The one application object (null before it is made).
+    static CTeskApp* Get();
+
+    // Start-up: main frame, file types, then the file named by the command
+    // line (one path; surrounding quotes removed) or an empty design.
+    bool InitInstance(const QStringList& arguments);
+    void ExitInstance();
+
+    CMainFrame* GetMainFrame() const { return m_frame.get(); }
+    CTeskView* GetActiveView() const;
+    CTeskDoc* GetActiveDocument() const;
+    const std::vector<std::unique_ptr<CTeskDoc>>& Documents() const { return m_documents; }
+    std::vector<CTeskFrame*> FramesOf(const CTeskDoc* document) const;
+
+    // File/New: an empty design in a new window.
+    CTeskDoc* OnFileNew();
+    // File/Open with the dialog.
+    void OnFileOpen();
+    // Opens a file (or shows its window when it is open already); null
+    // after the message when it cannot be read.
+    CTeskDoc* OpenDocumentFile(const QString& path);
+    // Asks to save and closes every window of the document.
+    bool CloseDocument(CTeskDoc* document);
+    bool CloseAllDocuments();
+    // Another window on the document.
+    CTeskFrame* NewWindow(CTeskDoc* document);
+
+    // Runs a command along the route; true when someone handled it.
+    bool RouteCommand(int id);
+    void RouteUpdate(CCmdUI& ui);
+
+    QStringList RecentFiles() const { return m_recent; }
+    void AddToRecentFiles(const QString& path);
+
+    // Idle work: the frame's update pass, then the active view's idle step.
+    // True while more idle time is wanted.
+    bool OnIdle(long count);
+    // Starts the idle timer (it stops itself when no more is wanted).
+    void KickIdle();
+
+    // CCommandTarget
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+
+    // Input ends: idle work (the update pass first) gets its turn.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void documentOpened(CTeskDoc* document);
+
+private:
+    CTeskDoc* AddDocument(std::unique_ptr<CTeskDoc> document);
+    void OnFrameCloseRequested(CTeskFrame* frame);
+    void RenumberFrames(const CTeskDoc* document);
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+    void ShowOpenDocumentsWarning() const;
+
+    std::unique_ptr<CMainFrame> m_frame;
+    std::vector<std::unique_ptr<CTeskDoc>> m_documents;
+    std::unique_ptr<CIdleDriver> m_idle;
+    QStringList m_recent;
+    CHandlerMap m_handlers;
+};

@@ -1,0 +1,55 @@
+#include "components/key.h"
+
+#include "model/display/visual.h"
+
+WB_IMPLEMENT_SERIAL(CKey, "CToggle", 2)
+
+namespace {
+// Frame 0 up, frame 1 pressed down.
+CVisual& LargeKeyPicture()
+{
+    static CVisual picture(0, 0, 429, 2, 0, 0, 32, 24);
+    return picture;
+}
+CVisual& KeyPicture()
+{
+    static CVisual picture(0, 0, 162, 2, 0, 0, 36, 28, 0, nullptr, &LargeKeyPicture());
+    return picture;
+}
+} // namespace
+
+CKey::CKey(int side, CPart* operated, int alternateLook)
+{
+    m_pOperated = operated;
+    m_pVisual = &KeyPicture();
+    TakePictureSize();
+    if (alternateLook) {
+        UseAlternateLook();
+        const CPoint offset(0, 6);
+        PlaceLabel(side, operated, &offset);
+    } else {
+        PlaceLabel(side, operated, nullptr);
+    }
+}
+
+int CKey::OnPress(CPartTree* design, int, int)
+{
+    m_wState = 1;
+    RedrawFor(design);
+    Report(design, 1);
+    return 0;
+}
+
+int CKey::OnRelease(CPartTree* design, int, int)
+{
+    m_wState = 0;
+    RedrawFor(design);
+    Report(design, 0);
+    return 1;
+}
+
+void CKey::PlaceLabel(int side, CPart* part, const CPoint* offset)
+{
+    const CPoint shifted = offset ? CPoint(offset->x + 2, offset->y) : CPoint(2, 0);
+    CToggle::PlaceLabel(side, part, &shifted);
+}

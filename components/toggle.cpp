@@ -1,0 +1,128 @@
+#include "components/toggle.h"
+
+#include "model/display/visual.h"
+#include "model/parts/parttree.h"
+#include "platform/archive.h"
+
+#include <algorithm>
+
+WB_IMPLEMENT_SERIAL(CToggle, "CPart", 2)
+
+namespace {
+// The lever: frame 0 off (tilted left), frame 1 on (tilted right); the
+// alternate look is the large lever of the large switch pictures.
+CVisual& LargeLeverPicture()
+{
+    static CVisual picture(0, 0, 447, 2, 0, 0, 94, 36);
+    return picture;
+}
+CVisual& LeverPicture()
+{
+    static CVisual picture(0, 0, 161, 2, 0, 0, 32, 32, 0, nullptr, &LargeLeverPicture());
+    return picture;
+}
+} // namespace
+
+DWORD DesignOptions(CPartTree* design) { return design ? design->GetOptionWord() : 0; }
+
+CToggle::CToggle(int side, CPart* operated, int alternateLook) : m_pOperated(operated)
+{
+    m_pVisual = &LeverPicture();
+    TakePictureSize();
+    if (alternateLook) {
+        UseAlternateLook();
+        const CPoint offset(0, 6);
+        PlaceLabel(side, operated, &offset);
+    } else {
+        PlaceLabel(side, operated, nullptr);
+    }
+}
+
+void CToggle::TakePictureSize()
+{
+    if (!m_pVisual) return;
+    const CSize s = m_pVisual->GetSize();
+    m_rect.SetRect(0, 0, s.cx, s.cy);
+}
+
+int CToggle::FrameCount() const { return m_pVisual ? std::max(m_pVisual->GetFrameCount(), 1) : 1; }
+
+void CToggle::Serialize(CArchive& ar)
+{
+    CPart::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << m_wState;
+        ar.WriteObjectRef(m_pOperated);
+        ar << static_cast<WORD>(m_bAlternateLook);
+        return;
+    }
+    ar >> m_wState;
+    m_pOperated = static_cast<CPart*>(ar.ReadObjectRef("CPart"));
+    if (ar.GetVersion() >= 4) {
+        WORD alt = 0;
+        ar >> alt;
+        if (alt) UseAlternateLook();
+    }
+}
+
+void CToggle::UseAlternateLook()
+{
+    m_bAlternateLook = 1;
+    if (m_pVisual && m_pVisual->GetAlternate()) {
+        const CPoint tl = m_rect.TopLeft();
+        m_pVisual = m_pVisual->GetAlternate();
+        const CSize s = m_pVisual->GetSize();
+        m_rect.SetRect(tl.x, tl.y, tl.x + s.cx, tl.y + s.cy);
+    }
+}
+
+void CToggle::RedrawFor(CPartTree* design)
+{
+    if (design) Draw(design->GetOptionWord());
+}
+
+void CToggle::Report(CPartTree* design, int value)
+{
+    if (m_pOperated) m_pOperated->SetInputValue(design, value);
+}
+
+int CToggle::OnRelease(CPartTree* design, int, int)
+{
+    m_wState = m_wState ? 0 : 1;
+    RedrawFor(design);
+    Report(design, m_wState);
+    return 1;
+}
+
+int CToggle::GetLabelPlacements(CLabelPlacement* records)
+{
+    records[0] = {2, 1, 1};
+    records[1] = {2, 2, 1};
+    return 2;
+}
+
+int CToggle::Draw(DWORD flags)
+{
+    if (!m_pVisual || !((flags & 0x80) || m_bAlternateLook)) return 0;
+    // A state read from a damaged file never picks a frame beyond the strip.
+    const int frame = std::min<int>(m_wState, FrameCount() - 1);
+    m_pVisual->DrawWhole(m_rect.left, m_rect.top, frame, 0, 0);
+    return CPart::Draw(flags);
+}
+
+int CToggle::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
+{
+    const CPoint a = anchor ? *anchor : m_rect.CenterPoint();
+    // The centre of the rectangle in doubled coordinates turns exactly.
+    const CPoint c2(m_rect.left + m_rect.right, m_rect.top + m_rect.bottom);
+    const CPoint t = TurnPoint(c2, CPoint(2 * a.x, 2 * a.y), newCode, oldCode);
+    const int dx = (t.x - c2.x) / 2, dy = (t.y - c2.y) / 2;
+    Offset(dx, dy);
+    return flag;
+}
+
+void CToggle::DropDeadLinks(const std::unordered_set<const CObject*>& gone)
+{
+    if (gone.count(m_pOperated)) m_pOperated = nullptr;
+    CPart::DropDeadLinks(gone);
+}

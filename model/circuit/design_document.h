@@ -1,0 +1,13 @@
+// What the design root needs of the document that holds it: the modified
+// mark and the undo snapshot.  The application's document implements it;
+// a design without a document (tests, clipboard copies) has none.
+#pragma once
+
+class CDesignDocument {
+public:
+    virtual ~CDesignDocument() = default;
+    // Stores the design as the present undo state; 1 when a snapshot was taken.
+    virtual int SaveUndoSnapshot() = 0;
+    // Marks the document changed (or not).
+    virtual void SetModifiedFlag(bool modified) = 0;
+};
