@@ -201,6 +201,15 @@ TEST(NumberStep, StepsTheShownNumber)
     EXPECT_EQ(frozen.value, 10);
 }
 
+TEST(NumberStep, BelowOneTheWeightCountsFromThePoint)
+{
+    // 0.5 shows "0.5000": the point at index 1, so the coarse step is 10^-3
+    // and a step of 0.0001 is raised to it.
+    CNumber n = Make(0.5, 4, 1);
+    n.StepValue(1, nullptr, 0.0001);
+    EXPECT_NEAR(n.value, 0.501, 1e-12);
+}
+
 TEST(NumberStep, ExponentFormIsSteppedAsTheNumberItIs)
 {
     CNumber n = Make(5e-05, 4, 1);
