@@ -15,9 +15,9 @@ CString ToNative(const QString& s) { return CString(s.toLocal8Bit().toStdString(
 
 } // namespace
 
-QWidget*& DialogParent()
+QPointer<QWidget>& DialogParent()
 {
-    static QWidget* parent = nullptr;
+    static QPointer<QWidget> parent;
     return parent;
 }
 
@@ -116,7 +116,7 @@ bool ShowFileOpenDialog(int kind, CString* documentPath, CString* file, bool doc
         CString resolved;
         if (ResolveRelativePath(name, *documentPath, resolved)) initial = resolved;
     }
-    QFileDialog dialog(DialogParent());
+    QFileDialog dialog(DialogParent().data());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -139,7 +139,7 @@ bool ShowFileOpenDialog(int kind, CString* documentPath, CString* file, bool doc
 
 QString ShowFileSaveDialog(const QString& path)
 {
-    QFileDialog dialog(DialogParent());
+    QFileDialog dialog(DialogParent().data());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

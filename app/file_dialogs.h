@@ -5,7 +5,9 @@
 
 #include "platform/cstring.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <QStringList>
 
 #include <functional>
@@ -43,5 +45,5 @@ bool ShowFileOpenDialog(int kind, CString* documentPath, CString* file, bool doc
 // The Save As dialog of designs, starting at path; empty on Cancel.
 QString ShowFileSaveDialog(const QString& path);
 
-// The dialogs' parent (the main frame).
-QWidget*& DialogParent();
+// The dialogs' parent (the main frame; null once it is gone).
+QPointer<QWidget>& DialogParent();

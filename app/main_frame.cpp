@@ -70,6 +70,16 @@ CMainFrame::CMainFrame(CTeskApp* app)
     m_handlers.Add(57665, [this] { close(); });
 
     BuildMenus();
+    // The standard actions, with the desktop's icons (ours where it has none).
+    auto* standard = new QToolBar(this);
+    standard->setObjectName(QStringLiteral("StandardToolBar"));
+    standard->setMovable(false);
+    standard->setIconSize(QSize(24, 24));
+    for (int id : {57600, 57601, 57603, 0, 36005, 36007, 36006, 0, 57643, 57644, 0, 57607}) {
+        if (id == 0) standard->addSeparator();
+        else standard->addAction(MakeAction(id));
+    }
+    insertToolBar(m_toolbar, standard);
     SwitchToolBar(kMainToolBar, 0, true);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         UpdateTitle();

@@ -2,8 +2,10 @@
 
 #include "app/canvas/tesk_view.h"
 #include "app/file_dialogs.h"
+#include "app/file_type_dialog.h"
 #include "app/file_types.h"
 #include "app/main_frame.h"
+#include "app/print.h"
 #include "app/sim_host.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
@@ -16,6 +18,10 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include <algorithm>
 
@@ -45,6 +51,7 @@ CTeskApp::CTeskApp()
       })
 {
     g_app = this;
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     m_idle = std::make_unique<CIdleDriver>([this](long count) { return OnIdle(count); });
     m_handlers.Add(57600, [this] { OnFileNew(); });
     m_handlers.Add(57601, [this] { OnFileOpen(); });
@@ -58,6 +65,25 @@ CTeskApp::CTeskApp()
         for (auto& doc : m_documents)
             if (doc->IsModified()) doc->DoFileSave();
     });
+    m_handlers.Add(57607, [this] {
+        CTeskDoc* doc = GetActiveDocument();
+        if (!doc) return;
+        QPrintDialog dialog(m_printer.get(), m_frame.get());
+        if (dialog.exec() == QDialog::Accepted) PrintDocument(doc, *m_printer);
+    });
+    m_handlers.Add(57609, [this] {
+        CTeskDoc* doc = GetActiveDocument();
+        if (!doc) return;
+        QPrintPreviewDialog dialog(m_printer.get(), m_frame.get());
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [this, doc](QPrinter* printer) { PrintDocument(doc, *printer); });
+        dialog.exec();
+    });
+    m_handlers.Add(57606, [this] {
+        QPageSetupDialog dialog(m_printer.get(), m_frame.get());
+        dialog.exec();
+    });
+    m_handlers.Add(36090, [this] { RunFileTypeDialog(m_frame.get()); });
     m_handlers.Add(34222, [this] {
         if (CloseAllDocuments()) OnFileNew();
     });
@@ -201,6 +227,16 @@ CTeskDoc* CTeskApp::OpenDocumentFile(const QString& given)
     return result;
 }
 
+void CTeskApp::OpenFromAnotherStart(const QString& path)
+{
+    OpenDocumentFile(path);
+    if (m_frame) {
+        if (m_frame->isMinimized()) m_frame->showNormal();
+        m_frame->raise();
+        m_frame->activateWindow();
+    }
+}
+
 void CTeskApp::ShowOpenDocumentsWarning() const
 {
     if (int(m_documents.size()) > kDocumentWarningCount) WbMessageBox(35101, MB_OK | MB_ICONINFORMATION);
@@ -242,6 +278,35 @@ void CTeskApp::OnFrameCloseRequested(CTeskFrame* frame)
         return;
     }
     CloseDocument(doc);
+}
+
+bool CTeskApp::PrintDocument(CTeskDoc* document, QPrinter& printer)
+{
+    CCircuit* design = document ? document->GetDesign() : nullptr;
+    if (!design) return false;
+    design->ControlSimulation(SIM_DEACTIVATE);
+    const bool ok = PrintDesign(design, printer);
+    if (!ok) WbMessageBox(61704, MB_OK | MB_ICONEXCLAMATION);
+    design->ControlSimulation(SIM_ACTIVATE);
+    return ok;
+}
+
+int CTeskApp::PrintFromCommandLine(const QStringList& arguments)
+{
+    const QString verb = arguments.value(0);
+    if (verb != QLatin1String("/p") && verb != QLatin1String("/pt")) return -1;
+    const QString path = StripQuotes(arguments.value(1));
+    CTeskDoc doc;
+    if (path.isEmpty() || !doc.OnOpenDocument(path)) return 1;
+    QPrinter printer(QPrinter::HighResolution);
+    const QString target = verb == QLatin1String("/pt") ? StripQuotes(arguments.value(2)) : QString();
+    if (target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+    } else if (!target.isEmpty()) {
+        printer.setPrinterName(target);
+    }
+    return PrintDesign(doc.GetDesign(), printer) ? 0 : 1;
 }
 
 bool CTeskApp::RouteCommand(int id)

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CIdleDriver;
+class QPrinter;
 class CMainFrame;
 class CTeskDoc;
 class CTeskFrame;
@@ -44,11 +45,22 @@ public:
     // Opens a file (or shows its window when it is open already); null
     // after the message when it cannot be read.
     CTeskDoc* OpenDocumentFile(const QString& path);
+    // A later start handed this path over: it opens here and the main
+    // window comes to the front.
+    void OpenFromAnotherStart(const QString& path);
     // Asks to save and closes every window of the document.
     bool CloseDocument(CTeskDoc* document);
     bool CloseAllDocuments();
     // Another window on the document.
     CTeskFrame* NewWindow(CTeskDoc* document);
+
+    // The print switches of the command line: "/p file" prints to the
+    // default printer, "/pt file printer" to the named one (a name ending
+    // in ".pdf" is a PDF file).  -1 when the arguments are no print switch,
+    // else the exit code.
+    static int PrintFromCommandLine(const QStringList& arguments);
+    // Prints a document through the printer (the print dialog's choice).
+    bool PrintDocument(CTeskDoc* document, QPrinter& printer);
 
     // Runs a command along the route; true when someone handled it.
     bool RouteCommand(int id);
@@ -84,6 +96,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     std::vector<std::unique_ptr<CTeskDoc>> m_documents;
     std::unique_ptr<CIdleDriver> m_idle;
+    std::unique_ptr<QPrinter> m_printer;
     QStringList m_recent;
     CHandlerMap m_handlers;
 };

@@ -66,6 +66,20 @@ CTeskDoc::CTeskDoc()
     m_handlers.Add(
         36006, [this] { OnEditPaste(); }, [this](CCmdUI& ui) { ui.Enable(CanPaste()); });
     m_handlers.Add(35016, [this] { OnCopySimulation(); });
+    m_handlers.Add(
+        34207, [this] { LockFile(); },
+        [this](CCmdUI& ui) {
+            CCircuit* d = GetDesign();
+            ui.Enable(d && !d->TestOptions(0x8000));
+            ui.SetCheck(d && d->IsLocked());
+        });
+    m_handlers.Add(
+        34208, [this] { UnlockFile(); },
+        [this](CCmdUI& ui) {
+            CCircuit* d = GetDesign();
+            ui.Enable(d && !d->TestOptions(0x8000));
+            ui.SetCheck(d && !d->IsLocked());
+        });
 }
 
 CTeskDoc::~CTeskDoc() = default;

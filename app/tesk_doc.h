@@ -57,6 +57,12 @@ public:
     bool Undo();
     bool Redo();
 
+    // Publish/Lock File and Unlock File (tesk_doc_lock.cpp): the design is
+    // locked and saved, its file made read-only; a save that fails or is
+    // cancelled leaves the design unlocked.
+    bool LockFile();
+    bool UnlockFile();
+
     // Clipboard commands on the whole design (tesk_doc_clipboard.cpp); the
     // canvas view may answer them first.
     bool OnEditCopy();

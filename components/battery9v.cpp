@@ -12,6 +12,8 @@ CBattery9V::CBattery9V()
 {
     SetOrientationMask(1);
     UseAlternateLook();
+    m_pVisual = &Battery9VPicture();
+    m_pVisual->SetOffsetRow(0);
 }
 
 void CBattery9V::CreateChildren()

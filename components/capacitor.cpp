@@ -17,8 +17,7 @@ CVisual& CapacitorPicture()
     static CVisual picture(0, 0, 133, 3, 0, 0, 24, 24);
     return picture;
 }
-// Charge of one bar level (coulombs) and the leak to ground (siemens).
-constexpr double kChargePerLevel = 0.000099;
+// The leak to ground (siemens).
 constexpr double kLeak = 5e-10;
 } // namespace
 
@@ -110,21 +109,6 @@ int CCapacitor::AfterStep()
     m_bTrapezoid = 0;
     DrawChargeBars();
     return 0;
-}
-
-void CCapacitor::DrawChargeBars()
-{
-    // Level 0..12 of |Q|; bar 0 grows to 24 pixels over levels 1-6, bar 1
-    // from level 7 on.
-    int level = std::abs(static_cast<int>(std::trunc(m_dCharge / kChargePerLevel)));
-    if (level > 12) level = 12;
-    WORD sign = m_dCharge > 0.0 ? 1 : 2;
-    if (sign != m_wBarSign) {
-        m_wBarSign = sign;
-        m_wBar0 = m_wBar1 = 0;
-    }
-    m_wBar0 = static_cast<WORD>(level > 5 ? 24 : 4 * level);
-    m_wBar1 = static_cast<WORD>(level < 7 ? 0 : 4 * level - 24);
 }
 
 void CCapacitor::ResetSimulation()

@@ -26,8 +26,19 @@ public:
     int AfterStep() override;
     void ResetSimulation() override;
     int GetKindCode() override { return 1; }
-    // The charge-bar levels of the present charge (drawn while running).
+    // The picture, then the charge bars grown from nothing.
+    int Draw(DWORD flags) override;
+    // Brings the charge bars to the present charge: bar 0 (the marks next
+    // to the plates) grows to 24 pixels over levels 1-6 of |Q|, bar 1 (the
+    // outer marks) from level 7 on; red on the positive plate's side, blue
+    // on the negative's.  Drawn only while the simulation is shown running
+    // (draw flag 0x4) on a current DC (capacitor_draw.cpp).
     virtual void DrawChargeBars();
+    // Draws (sign 1 or 2) or erases (sign 0) the columns of one bar from
+    // half-length `start` to `start + length` on both sides of the centre.
+    virtual void DrawChargeStrip(int start, int length, int bar, int sign);
+    // Charge level 0..12 of a charge (saturated; 0 for a charge that is not a number).
+    static int ChargeLevel(double charge);
 
     double GetCapacitance();
     double GetVoltage();

@@ -1,7 +1,9 @@
 #include "components/component_kit.h"
 
+#include "components/slider.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
+#include "platform/strings.h"
 #include "model/display/visual.h"
 
 #include <algorithm>
@@ -72,4 +74,17 @@ CPart* FindLightSourceLeftOf(CPart* sensor)
     for (CPart* p : design->CollectParts(GROUP_COMPONENTS, "CComponent"))
         if (p != sensor && p->CoupleLight(nullptr) == 2 && p->m_rect.PtInRect(at)) return p;
     return nullptr;
+}
+
+CSlider* SliderOf(CPart* part)
+{
+    for (CPart* c = part ? part->GetFirstChild() : nullptr; c; c = c->GetNextSibling())
+        if (auto* s = dynamic_cast<CSlider*>(c)) return s;
+    return nullptr;
+}
+
+void LoadRatingLimits(UINT stringId, std::initializer_list<CRatingLimit> limits)
+{
+    const CString text = LoadResString(stringId);
+    for (const CRatingLimit& l : limits) ParseRatingValue(text, l.key, l.value);
 }

@@ -5,9 +5,11 @@
 #include "model/components/component.h"
 #include "model/text/value.h"
 
+#include <initializer_list>
 #include <vector>
 
 class CTerminal;
+class CSlider;
 
 // The component's value label (its first CValue child), or null.
 CValue* ValueLabelOf(CComponent* part);
@@ -33,3 +35,14 @@ void SwitchStateChanged(CComponent* part, CPartTree* design, int state);
 // when asked.  A light-dependent part couples through this rather than
 // keeping a pointer, so a source removed from the design is never reached.
 CPart* FindLightSourceLeftOf(CPart* sensor);
+// The part's first slider child, or null.
+CSlider* SliderOf(CPart* part);
+
+// One extra limit of a ratings text ("Vce=60") and where it goes.
+struct CRatingLimit {
+    const char* key;
+    double* value;
+};
+// Reads the extra limits that a ratings text carries beside the four
+// ratings; a key that is absent leaves its default.
+void LoadRatingLimits(UINT stringId, std::initializer_list<CRatingLimit> limits);

@@ -13,7 +13,10 @@ WB_IMPLEMENT_SERIAL(CFuse, "CComponent", 3)
 namespace {
 CVisual& FusePicture()
 {
-    static CVisual picture(0, 0, 223, 2, 0, 0, 24, 8);
+    // The alternate look: a glass cartridge fuse (frame 1 blown).
+    static CVisual real(0, 0, 427, 2, 0, 0, 56, 16);
+    static CVisual picture(0, 0, 223, 2, 0, 0, 24, 8, 0, nullptr, &real);
+    real.SetOrientationMask(3);
     return picture;
 }
 constexpr WORD kMsgPeakCurrent = 11;
@@ -51,9 +54,17 @@ int CFuse::AfterStep()
         if (i > rating) {
             Explode(i, rating, kMsgPeakCurrent, 'A');
             if (design) design->SetChanged();
+            Draw(GetDrawFlags());
         }
     }
     return CComponent::AfterStep();
+}
+
+int CFuse::Draw(DWORD flags)
+{
+    const int frame = (flags & OPT_SIMULATE) && IsBroken() ? 1 : 0;
+    m_pVisual->DrawWhole(m_rect.left, m_rect.top, frame, IsBroken() ? 2 : 0, m_nOrientation);
+    return CPart::Draw(flags);
 }
 
 int CFuse::GetPictureFrame()

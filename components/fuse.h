@@ -12,6 +12,9 @@ public:
     void CreateChildren() override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
+    // The intact or the blown picture (the blown one while the simulation
+    // runs), then the selection frame.
+    int Draw(DWORD flags) override;
     double GetRating();
     // The picture frame to show: 1 (blown) while the simulation runs and
     // the fuse is broken, else 0.

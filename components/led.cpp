@@ -22,13 +22,19 @@ CVisual& LedVisual(int bitmapId)
         int id;
         CVisual* visual;
     };
-    static CVisual red(5, 3, 110, 12, 0, 2, 32, 24);
-    static CVisual green(5, 5, 208, 12, 0, 2, 32, 24);
-    static CVisual yellow(5, 4, 205, 12, 0, 2, 32, 24);
+    // The alternate look: a real LED whose dome lights up (one source
+    // serves both colour depths: the surface is always true colour).
+    static CVisual redReal(0, 0, 435, 12, 0, 0, 32, 48);
+    static CVisual greenReal(0, 0, 433, 12, 0, 0, 32, 48);
+    static CVisual yellowReal(0, 0, 437, 12, 0, 0, 32, 48);
+    static CVisual red(5, 3, 110, 12, 0, 2, 32, 24, 0, nullptr, &redReal);
+    static CVisual green(5, 5, 208, 12, 0, 2, 32, 24, 0, nullptr, &greenReal);
+    static CVisual yellow(5, 4, 205, 12, 0, 2, 32, 24, 0, nullptr, &yellowReal);
     static const Set sets[] = {{110, &red}, {208, &green}, {205, &yellow}};
     static const bool ready = [] {
         for (const Set& s : sets) {
             s.visual->SetOrientationMask(135);
+            s.visual->GetAlternate()->SetOrientationMask(135);
         }
         return true;
     }();
@@ -77,8 +83,7 @@ int CLED::AfterStep()
     const int level = BrightnessOfCurrent(GetModelCurrent());
     if (level != m_wStateWord) {
         m_wStateWord = static_cast<WORD>(level);
-        CCircuit* design = GetDesign();
-        Draw(design ? design->GetOptions() : 0);
+        Draw(GetDrawFlags());
     }
     return 0;
 }

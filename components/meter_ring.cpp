@@ -59,7 +59,7 @@ void UpdateMeterReading(CComponent* part, CMeterRing& ring, double x)
     const double rms = ring.Add(x);
     const double reading = (options & OPT_METER_INSTANT) ? x : rms;
     if (CMeter* text = FindMeterText(part)) {
-        if (text->SetReading(reading, &part->m_wStateWord, static_cast<int>(options))) part->Draw(options);
+        if (text->SetReading(reading, &part->m_wStateWord, static_cast<int>(options))) part->Draw(part->GetDrawFlags());
     }
     if (design) design->SetChanged();
 }

@@ -19,4 +19,13 @@ public:
     void Stamp(CMatrix* matrix) override;
     // When either terminal shows the earth level (9), both do.
     void ReadSolution(const double* nodeValues) override;
+
+    // Drawing (the attached part is drawn in its place): Draw erases the
+    // part's area and the attached part's, then frames it when selected.
+    int Draw(DWORD flags) override;
+    void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
+    int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+    void DrawTreeInRect(DWORD flags, int mode, const CRect& rect, CPart* except) override;
+    // The part attached to the second terminal (its first child), or null.
+    CPart* GetCarriedPart() const;
 };

@@ -10,7 +10,10 @@ WB_IMPLEMENT_SERIAL(CResistor, "CComponent", 2)
 namespace {
 CVisual& ResistorPicture()
 {
-    static CVisual picture(0, 0, 307, 1, 0, 0, 8, 24);
+    // The alternate look: a real resistor with its colour bands.
+    static CVisual real(0, 0, 441, 1, 0, 0, 56, 16);
+    static CVisual picture(0, 0, 307, 1, 0, 0, 8, 24, 0, nullptr, &real);
+    real.SetOrientationMask(3);
     return picture;
 }
 } // namespace

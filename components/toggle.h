@@ -42,6 +42,10 @@ public:
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
     void DropDeadLinks(const std::unordered_set<const CObject*>& gone) override;
 
+    // The cursor the control asks the view to show while it is pressed or
+    // dragged (ids of the shared cursor table), 0 when it asks for none.
+    int GetOfferedCursor() const { return m_nOfferedCursor; }
+
     int GetState() const { return m_wState; }
     void SetState(int state) { m_wState = static_cast<WORD>(state); }
     CPart* GetOperated() const { return m_pOperated; }
@@ -50,6 +54,7 @@ public:
     CPart* m_pOperated = nullptr;
     WORD m_wState = 0;
     int m_bAlternateLook = 0;
+    int m_nOfferedCursor = 0;
 
 protected:
     // Draws with the design's options (nothing without a design).

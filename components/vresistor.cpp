@@ -1,6 +1,7 @@
 #include "components/vresistor.h"
 
 #include "components/component_kit.h"
+#include "components/slider.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
 #include "model/text/valuevariants.h"
@@ -13,7 +14,10 @@ WB_IMPLEMENT_SERIAL(CVResistor, "CComponent", 2)
 namespace {
 CVisual& VResistorPicture()
 {
-    static CVisual picture(0, 0, 316, 1, 0, 0, 20, 24);
+    // The alternate look: a slide potentiometer's track.
+    static CVisual real(0, 0, 451, 2, 0, 0, 176, 24);
+    static CVisual picture(0, 0, 316, 1, 0, 0, 20, 24, 0, nullptr, &real);
+    real.SetOrientationMask(3);
     return picture;
 }
 } // namespace
@@ -43,10 +47,20 @@ void CVResistor::Serialize(CArchive& ar)
 void CVResistor::CreateChildren()
 {
     CreateTerminals(0);
-    if (m_bAlternateLook)
-        AddChild(new CDummyValue(100.0, 0.5, ' ', " ", 5));
-    else
-        AddChild(new CValue(100.0, 0.5, ' ', " ", 3, m_rect, 10));
+    // The label first, then the slider that operates it (on the right; in
+    // the alternate look the large slider above).
+    CValue* label;
+    CSlider* slider;
+    if (m_bAlternateLook) {
+        label = new CDummyValue(100.0, 0.5, ' ', " ", 5);
+        const CPoint offset(0, 6);
+        slider = new CSlider(0, this, label, &offset, 1);
+    } else {
+        label = new CValue(100.0, 0.5, ' ', " ", 3, m_rect, 10);
+        slider = new CSlider(1, this, label, nullptr, 0);
+    }
+    AddChild(slider);
+    AddChild(label);
 }
 
 double CVResistor::GetResistance() { return LabelValue(this, true); }
@@ -54,6 +68,7 @@ double CVResistor::GetResistance() { return LabelValue(this, true); }
 void CVResistor::SetSliderPosition(int p)
 {
     if (CValue* v = ValueLabelOf(this)) v->SetScale(SliderScale(p), 0);
+    if (CSlider* s = SliderOf(this)) s->SetPosition(p + CSlider::kFirst);
 }
 
 void CVResistor::Stamp(CMatrix* m)

@@ -90,7 +90,7 @@ MovieRect ControlBounds(const Curve& c)
 
 Curve Map(const Curve& c, const MovieMatrix& m)
 {
-    return {MatrixMapPoint(m, c.start), MatrixMapPoint(m, c.control), MatrixMapPoint(m, c.end), c.isLine};
+    return {MatrixMapPointRound(m, c.start), MatrixMapPointRound(m, c.control), MatrixMapPointRound(m, c.end), c.isLine};
 }
 
 Curve Reverse(const Curve& c) { return {c.end, c.control, c.start, c.isLine}; }

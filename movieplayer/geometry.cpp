@@ -336,6 +336,34 @@ MoviePoint MatrixMapPoint(const MovieMatrix& m, MoviePoint p)
     return {Clamp32(x), Clamp32(y)};
 }
 
+namespace {
+
+// v / 65536 to the nearest integer (halves upward), saturated.
+int32_t RoundFixedProduct(int64_t v)
+{
+    return Clamp32((v + 0x8000) >> 16);
+}
+
+}  // namespace
+
+MoviePoint MatrixMapPointRound(const MovieMatrix& m, MoviePoint p)
+{
+    // Each product is below 2^62 in magnitude and tx·2^16 below 2^47, so the
+    // exact sum fits 64 bits and is rounded once.
+    const int64_t x = int64_t{m.a} * p.x + int64_t{m.c} * p.y + (int64_t{m.tx} << 16);
+    const int64_t y = int64_t{m.b} * p.x + int64_t{m.d} * p.y + (int64_t{m.ty} << 16);
+    return {RoundFixedProduct(x), RoundFixedProduct(y)};
+}
+
+void MatrixConcatRound(const MovieMatrix& m1, const MovieMatrix& m2, MovieMatrix& out)
+{
+    MovieMatrix r;
+    MatrixConcat(m1, m2, r);
+    r.tx = Clamp32(int64_t{RoundFixedProduct(int64_t{m1.tx} * m2.a + int64_t{m1.ty} * m2.c)} + m2.tx);
+    r.ty = Clamp32(int64_t{RoundFixedProduct(int64_t{m1.tx} * m2.b + int64_t{m1.ty} * m2.d)} + m2.ty);
+    out = r;
+}
+
 MoviePoint MatrixMapVector(const MovieMatrix& m, MoviePoint v)
 {
     int64_t x = FixedMul(m.a, v.x);

@@ -84,10 +84,17 @@ MovieMatrix MatrixTranslation(int32_t tx, int32_t ty);
 MovieMatrix MatrixScale(Fixed sx, Fixed sy);
 MovieMatrix MatrixRotation(Fixed angle);
 MoviePoint MatrixMapPoint(const MovieMatrix& m, MoviePoint p);
+// Where the result is a device coordinate: the exact sum of the products,
+// rounded once to the nearest unit, so shapes do not shrink toward their
+// origin at scales that are not exact.
+MoviePoint MatrixMapPointRound(const MovieMatrix& m, MoviePoint p);
 MoviePoint MatrixMapVector(const MovieMatrix& m, MoviePoint v);
 MovieRect MatrixMapRect(const MovieMatrix& m, const MovieRect& r);
 int32_t MatrixMapLength(const MovieMatrix& m, int32_t len);
 void MatrixConcat(const MovieMatrix& m1, const MovieMatrix& m2, MovieMatrix& out);
+// As MatrixConcat, with the translation (a device coordinate when m2 maps to
+// the device) rounded to the nearest unit instead of truncated.
+void MatrixConcatRound(const MovieMatrix& m1, const MovieMatrix& m2, MovieMatrix& out);
 void MatrixInvert(const MovieMatrix& m, MovieMatrix& out);
 bool MatrixEqualWithin(const MovieMatrix& m1, const MovieMatrix& m2, int32_t tol);
 MovieMatrix MatrixRectToRect(const MovieRect& from, const MovieRect& to);

@@ -192,7 +192,10 @@ void Rasteriser::StepEdge(ActiveEdge* a, int y)
         a->px = static_cast<int32_t>((a->x + 0x8000) >> 16);
         return;
     }
-    const int64_t target = static_cast<int64_t>(y) << 16;
+    // Without anti-aliasing a curve is sampled in the middle of its row, the
+    // x the row's four sub-lines would average to; at the top line the
+    // first row of a circle would span the chord one whole row down.
+    const int64_t target = (static_cast<int64_t>(y) << 16) + (aa_ ? 0 : 0x8000);
     int64_t px = a->x, py = a->y;
     while (a->y < target && a->steps > 0) {
         px = a->x;

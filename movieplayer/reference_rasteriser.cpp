@@ -105,7 +105,7 @@ void ReferenceRender(Rasteriser& r, PixelTarget& out)
             const int y = py * s + k;
             std::vector<Crossing> cross;
             for (const EdgeRecord* e : edges)
-                if (y >= e->y0 && y < e->y1) cross.push_back({static_cast<int>(std::floor(CrossingX(*e, y) + 0.5)), e});
+                if (y >= e->y0 && y < e->y1) cross.push_back({static_cast<int>(std::floor(CrossingX(*e, s == 1 && !e->isLine ? y + 0.5 : y) + 0.5)), e});
             std::sort(cross.begin(), cross.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
             State st;
             size_t next = 0;

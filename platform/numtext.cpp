@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <locale.h>
+#include <stdlib.h>
+#include <string>
 
 namespace {
 
@@ -75,11 +78,14 @@ double ParseDoublePrefix(std::string_view text, size_t* used)
         return 0.0;
     }
     if (r.ec == std::errc::result_out_of_range) {
-        // Like strtod: overflow gives infinity, underflow gives zero.
-        std::string_view digits(text.data() + i, static_cast<size_t>(r.ptr - (text.data() + i)));
-        bool small = digits.find_first_of("eE") != std::string_view::npos &&
-                     digits.find('-', digits.find_first_of("eE")) != std::string_view::npos;
-        v = small ? 0.0 : std::numeric_limits<double>::infinity();
+        // Overflow gives infinity and underflow zero or a subnormal, as
+        // strtod does.  Whether a text overflows depends on where its first
+        // non-zero digit stands, not on whether it has an exponent
+        // ("0.000...01" with 400 zeros underflows), so the C library reads
+        // these rare texts, in the "C" locale whatever the process's is.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+        const std::string digits(text.data() + i, static_cast<size_t>(r.ptr - (text.data() + i)));
+        v = cLocale ? strtod_l(digits.c_str(), nullptr, cLocale) : 0.0;
     }
     if (used) *used = static_cast<size_t>(r.ptr - text.data());
     return neg ? -v : v;

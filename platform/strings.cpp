@@ -39,20 +39,31 @@ const std::unordered_map<uint32_t, CString>& Table()
         for (const QString& name : files) {
             QFile f(":/strings/" + name);
             if (!f.open(QIODevice::ReadOnly)) continue;
-            for (QByteArray line : f.readAll().split('\n')) {
-                if (line.endsWith('\r')) line.chop(1);
-                qsizetype tab = line.indexOf('\t');
-                if (tab <= 0) continue;
-                bool ok = false;
-                uint id = line.left(tab).toUInt(&ok);
-                if (ok) table[id] = Unescape(line.mid(tab + 1));
-            }
+            const QByteArray all = f.readAll();
+            ParseStringTable(std::string_view(all.constData(), static_cast<size_t>(all.size())), table);
         }
     });
     return table;
 }
 
 } // namespace
+
+void ParseStringTable(std::string_view text, std::unordered_map<uint32_t, CString>& table)
+{
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        if (nl == std::string_view::npos) nl = text.size();
+        QByteArray line(text.data() + start, static_cast<qsizetype>(nl - start));
+        start = nl + 1;
+        if (line.endsWith('\r')) line.chop(1);
+        const qsizetype tab = line.indexOf('\t');
+        if (tab <= 0) continue;
+        bool ok = false;
+        const uint id = line.left(tab).toUInt(&ok);
+        if (ok) table[id] = Unescape(line.mid(tab + 1));
+    }
+}
 
 CString LoadResString(uint32_t id)
 {

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Draws every part picture at each allowed orientation into one PNG for
-# review: scripts/contact_sheet.sh [OUTPUT.png] (default build/picture_contact_sheet.png).
+# Draws the contact sheets for review, under build/:
+#   build/picture_contact_sheet.png  every picture source, frame by frame
+#   build/part_contact_sheet.png     every component in every allowed
+#                                    orientation and state, drawn by the part
+# scripts/contact_sheet.sh [PICTURES.png [PARTS.png]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 out=$(realpath -m "${1:-build/picture_contact_sheet.png}")
+parts=$(realpath -m "${2:-build/part_contact_sheet.png}")
 build=build/test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWB_SANITIZE=ON >/dev/null
-cmake --build "$build" -j4 --target test_model
+cmake --build "$build" -j4 --target test_model test_components
 QT_QPA_PLATFORM=offscreen WB_CONTACT_SHEET="$out" "$build/tests/test_model" \
   --gtest_filter=DisplayPictures.ContactSheet
+QT_QPA_PLATFORM=offscreen WB_PART_SHEET="$parts" "$build/tests/test_components" \
+  --gtest_filter=DrawContactSheet.*

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   clang libclang-rt-14-dev
   ngspice sox locales
+  shared-mime-info libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -84,11 +84,15 @@ void CCanvasController::OnUpdate(CCircuit* design, int hint)
     if (m_simHost) m_design->SetHost(m_simHost);
     if (hint == 1) {
         DeselectAll(false, true);
-        m_design->ControlSimulation(SIM_RESTART_RECORDING);
+        // The recorded data goes; no pass runs here (a pass would change
+        // the terminals' stored values of a design just opened).
+        m_design->RestartRecording(0);
         m_editMode = 0;
         m_releasePending = false;
     }
-    m_design->RecalcStepLimit();
+    // The step limit is not recomputed here: the rate the file carries
+    // stays until the first edit resets the run (ResetRun recomputes it),
+    // so opening and saving a design writes the bytes it read.
     m_design->OnSettingsChanged(0);
     if (IsActiveView()) RefreshEditState();
     m_design->OnViewChanged(0, this);
@@ -237,9 +241,9 @@ void CCanvasController::Paint(const CRect& update)
     if (!SharedPressState().dragImage) {
         CRect clip = logical;
         clip.InflateRect(1, 1);
-        m_design->DrawTreeInRect(0, 4, clip, nullptr);
+        m_design->DrawTreeInRect(m_design->GetRedrawFlags(), 4, clip, nullptr);
     } else {
-        m_design->DrawTree(0);
+        m_design->DrawTree(m_design->GetRedrawFlags());
     }
     const bool moved = m_floatingDrawn;
     if (m_floatingDrawn && m_floating) Ops().ForwardDrag(*m_floating, 4, m_dragOffset);

@@ -1,8 +1,11 @@
 // The canvas view of a design: a scroll area whose viewport shows the
-// design drawn through the drawing layer (CDisplay on an image the size of
-// the viewport, the design root's DrawTree), copied to the screen.
+// design drawn through the drawing layer.  The view's rules live in
+// CCanvasController (canvas_controller.h); this widget turns Qt's events
+// into its calls and answers its CCanvasHost questions.  Parts draw into an
+// image the size of the viewport (whenever they change, during a step as
+// well) and the widget copies it to the screen.
 //
-// What the shell calls (keep these when the view grows):
+// What the shell calls (keep these):
 //   GetDocument(), GetDesign()   the document and its present design
 //   UpdateView()                 repaint everything (after load, undo, redo)
 //   RenderDesign(scale)          the whole page as an image (print, clipboard)
@@ -10,7 +13,9 @@
 //   command routing through CCommandTarget (the view is asked first)
 #pragma once
 
+#include "app/canvas/canvas_controller.h"
 #include "app/commands.h"
+#include "app/sim_host.h"
 #include "model/display/view.h"
 
 #include <QAbstractScrollArea>
@@ -20,8 +25,10 @@
 
 class CCircuit;
 class CTeskDoc;
+class CCanvasImage;
+class CViewSimulationHost;
 
-class CTeskView : public QAbstractScrollArea, public CCommandTarget {
+class CTeskView : public QAbstractScrollArea, public CCommandTarget, public CCanvasHost {
     Q_OBJECT
 public:
     explicit CTeskView(CTeskDoc* document, QWidget* parent = nullptr);
@@ -29,23 +36,78 @@ public:
 
     CTeskDoc* GetDocument() const { return m_document; }
     CCircuit* GetDesign() const;
+    CCanvasController& Controller() { return *m_controller; }
+    CQtSimulationHost& SimulationHost();
 
     void UpdateView();
     // The design's page drawn on white, scale 1 or 2.
     QImage RenderDesign(int scale = 1) const;
     // One step of idle work; true while more idle time is wanted.
     virtual bool IdleStep(long count);
-
     // The design's page size in pixels.
     QSize PageSize() const;
+    // The view becomes the active design view (its design runs) or not.
+    void Activate(bool on);
+
+    // CCommandTarget
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+
+    // Application cursor of a code.
+    static QCursor CursorForCode(int code);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
-    void UpdateScrollBars();
+    // CCanvasHost
+    CView* GetDrawView() override;
+    CSize GetClientSize() override;
+    void SetScrollRange(CSize total) override;
+    CPoint GetScrollPos() override;
+    void ScrollTo(CPoint pos) override;
+    void Invalidate() override;
+    void InvalidateRect(const CRect& rect) override;
+    void SetCapture(bool on) override;
+    bool HasCapture() override;
+    CPoint GetCursorPos() override;
+    void SetCursorPos(CPoint p) override;
+    void SetCursorCode(int code) override;
+    int GetCursorHeight() override;
+    CPoint ClientToScreen(CPoint p) override;
+    uint32_t GetTickCount() override;
+    bool IsFrameActive() override;
+    void SetStatusPrompt(int id) override;
+    void ShowMessage(const CString& text) override;
+
+    void OnDesignReplaced();
+    void OnTick();
+    void AfterEvent();
+    unsigned KeyFlags(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const;
+    CPoint ClientPoint(const QPointF& p) const;
+    void TrackMouse(const QPointF& p);
 
     CTeskDoc* m_document;
+    std::unique_ptr<CCanvasImage> m_image;
+    std::unique_ptr<CViewSimulationHost> m_simHost;
+    std::unique_ptr<CCanvasController> m_controller;
+    bool m_capture = false;
+    bool m_needsRender = true;
+    bool m_inScroll = false;
+    CCircuit* m_shownDesign = nullptr;
+    CPoint m_lastMouse;
+    bool m_mouseKnown = false;
 };

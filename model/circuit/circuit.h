@@ -64,6 +64,16 @@ public:
     int IsDesignItem() override { return 1; }
     int IsDeletable() override { return 1; }
     int Draw(DWORD) override { return 0; }
+    // Drawing the design (circuit_draw.cpp): see README.md, "Drawing".
+    void DrawTree(DWORD flags) override;
+    void DrawTreeInRect(DWORD flags, int mode, const CRect& clip, CPart* except) override;
+    // The option word as drawing flags (0x4: show the live state, 0x10:
+    // current arrows), without the two bits that are drawing commands there
+    // (0x200 frame every part, 0x80000 draw nothing).
+    DWORD GetRedrawFlags() const override { return GetOptions() & ~DWORD(0x200 | 0x80000); }
+    // A part that drew over its neighbours asks for the second pass of the
+    // drawing in progress (DrawTreeInRect).
+    void RequestSecondPass() { m_bSecondPass = 1; }
     DWORD GetOptionWord() const override { return GetOptions(); }
 
     // ---- options and permissions ----
@@ -284,6 +294,7 @@ public:
     int m_nTimerInterval = 0;
     int m_bBuzzerRequest = 0;
     int m_bComponentDestroyed = 0;
+    int m_bSecondPass = 0;
     int m_bPaused = 0;
     int m_bSlowMotion = 0;
     double m_dUpdateRate = 5.0;

@@ -158,7 +158,7 @@ void CCircuit::UpdateBlownState()
             // The animation starts before its first frame is counted, so the
             // flag stays set for all eight frames.
             e->Animate();
-            running |= e->Tick(c, 0);
+            running |= e->Tick(c, GetRedrawFlags());
         }
     });
     m_bComponentDestroyed = running;

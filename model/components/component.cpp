@@ -3,6 +3,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/explode.h"
 #include "model/components/terminal.h"
+#include "model/display/display.h"
 #include "model/display/visual.h"
 #include "model/parts/part_records.h"
 
@@ -192,7 +193,13 @@ void CComponent::ReadSolution(const double* nodeValues)
     CCircuit* design = GetDesign();
     double low = design ? design->GetInputLowThreshold() : 0.805;
     double high = design ? design->GetInputHighThreshold() : 1.995;
-    for (CTerminal* t : m_terminals) t->ReadSolution(nodeValues, 0, low, high);
+    // Redrawing is asked for only when something is drawn on.
+    const bool drawing = CDisplay::GetCurrentDC() != nullptr;
+    const DWORD flags = drawing ? GetDrawFlags() : 0;
+    for (CTerminal* t : m_terminals) {
+        const int what = t->ReadSolution(nodeValues, 0, low, high);
+        if (what && drawing) t->Refresh(what, flags);
+    }
 }
 
 void CComponent::Explode(double excess, double rating, WORD messageId, char unit)
@@ -204,6 +211,7 @@ void CComponent::UseAlternateLook()
 {
     CPartCircuit::UseAlternateLook();
     m_bAlternateLook = 1;
+    if (m_pVisual && m_pVisual->GetAlternate()) m_pVisual = m_pVisual->GetAlternate();
 }
 
 void CComponent::RefreshState()

@@ -68,6 +68,10 @@ public:
     void RefreshState() override;
     int IsDeletable() override { return m_bAlternateLook ? 0 : 1; }
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+    // Drawing (component_draw.cpp).
+    int Draw(DWORD flags) override;
+    void Select(DWORD flags) override;
+    void Deselect(DWORD flags) override;
 
     // ---- virtual operations of the component ----
     virtual void AssignInternalNodes(uint16_t* nextNode) {}
@@ -96,6 +100,9 @@ public:
     virtual void DetachTerminals();
     virtual void CreateTerminals(int flags);
     virtual CTerminal* AddTerminal(int side, CPoint pin, int kind = 0);
+    // Picture frame 1 in place of the usual one (the parts with a second
+    // picture), then the selection frame.
+    virtual int DrawSecondPicture(DWORD flags);
     virtual void RotateTerminals(int orientation, CPoint centre);
     virtual CPart* GetValueLabel();
 
@@ -114,6 +121,12 @@ public:
     CExplode* GetExplosion() const;
     CCircuit* GetDesign() const;
     double GetPower() const { return m_dPower; }
+    // The variant a picture is drawn in: 0 plain, 1 broken, 2 broken in the
+    // alternate look (the colours of a destroyed part).
+    int GetDrawVariant() { return IsBroken() ? m_bAlternateLook + 1 : 0; }
+    // The design's option word, which is also the drawing flags (0 when the
+    // part stands in no design).
+    DWORD GetDrawFlags() const;
     // Adds a burn-out marker as the first child.
     void Explode(double excess, double rating, WORD messageId, char unit);
 

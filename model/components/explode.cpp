@@ -2,6 +2,8 @@
 
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
+#include "model/display/animate.h"
+#include "model/display/display.h"
 #include "platform/messagebox.h"
 #include "platform/strings.h"
 
@@ -52,39 +54,14 @@ CString CExplode::BuildMessage() const
 
 int CExplode::GetMessageText(int offerDelete)
 {
+    // No part draws while the box is up: the canvas's DC is parked.
+    CDisplay::SuspendDrawing();
     int answer = WbMessageBox(BuildMessage(), MB_YESNO | MB_ICONQUESTION);
+    int second = IDNO;
+    if (answer != IDYES && offerDelete) second = WbMessageBox(LoadResString(44), MB_YESNO | MB_ICONQUESTION);
+    CDisplay::ResumeDrawing();
     if (answer == IDYES) return IDYES;
     if (!offerDelete) return IDCANCEL;
-    int second = WbMessageBox(LoadResString(44), MB_YESNO | MB_ICONQUESTION);
     return second == IDYES ? IDNO : IDCANCEL;
 }
 
-void CExplode::Animate()
-{
-    if (m_bAnimating) {
-        if (m_wFrameCounter < 2) m_bAnimating = false;
-        return;
-    }
-    if (m_wFrameCounter == 9) m_bAnimating = true;
-}
-
-int CExplode::Tick(CPart* component, DWORD drawFlags)
-{
-    if (m_wFrameCounter == 1) {
-        m_wFrameCounter = 0;
-        m_rect.SetRectEmpty();
-        if (auto* c = dynamic_cast<CComponent*>(component)) c->ResetSimulation();
-        if (component) component->DrawTree(drawFlags);
-    }
-    if (!m_bAnimating) return 0;
-    if (m_wFrameCounter > 0) --m_wFrameCounter;
-    return 1;
-}
-
-int CExplode::GetDrawFrame() const
-{
-    if (m_wFrameCounter < 2) return -1;
-    return m_wFrameCounter > 4 ? 9 - m_wFrameCounter : m_wFrameCounter - 1;
-}
-
-int CExplode::Draw(DWORD) { return 0; }

@@ -7,14 +7,18 @@
 
 #include "model/parts/part.h"
 
+#include <memory>
+
+class CAnimate;
 class CCircuit;
 
 class CExplode : public CPart {
     WB_DECLARE_SERIAL(CExplode)
 public:
-    CExplode() = default;
+    CExplode();
     // Sets the frame counter to 9 and the design's component-destroyed flag.
     CExplode(CCircuit* design, const CRect& rect, double excess, double rating, WORD messageId, char unit);
+    ~CExplode() override;
 
     // The CPart record, excess (double), rating (double), message id, unit.
     void Serialize(CArchive& ar) override;
@@ -31,6 +35,11 @@ public:
     // The picture frame drawn now, -1 for none.
     int GetDrawFrame() const;
     bool IsAnimating() const { return m_bAnimating; }
+    // Where the burst is drawn: the picture's 40 x 40 centred on the marker.
+    CRect GetBurstRect() const;
+    // Draws the burst's present frame (nothing when there is none).
+    void DrawBurst();
+    const CAnimate* GetAnimation() const { return m_pAnimate.get(); }
 
     double m_dRating = 0.0;
     double m_dExcess = 0.0;
@@ -39,5 +48,12 @@ public:
     WORD m_wFrameCounter = 0;
 
 private:
+    void EndAnimation();
+
     bool m_bAnimating = false;
+    // While the burst plays: the part the animation images (the burst
+    // picture over the marker) and the animation, which keeps the screen
+    // under it.  Without a drawing context only the counter runs.
+    std::unique_ptr<CPart> m_pPlaceholder;
+    std::unique_ptr<CAnimate> m_pAnimate;
 };

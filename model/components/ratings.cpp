@@ -53,6 +53,8 @@ void CComponent::LoadRatings(UINT stringId) { LoadRatingsText(LoadResString(stri
 int CComponent::AfterStep()
 {
     if (!IsBroken()) RatingTest();
+    // A selected part shows its new state inside its selection frame.
+    if (IsSelected()) DrawTree(GetDrawFlags());
     if (IsBroken()) m_dPower = 0.0;
     return IsBroken();
 }

@@ -48,10 +48,27 @@ public:
     // (0x01 draw itself, 0x04 level changed, 0x08 direction changed, 0x10|0x20
     // the joined wire).
     virtual int ReadSolution(const double* nodeValues, int disconnected, double low, double high);
+    // Redraws what ReadSolution reported: 0x02 erase itself, 0x10 erase and
+    // 0x20 draw the joined wire, 0x01 draw itself, 0x08 its current arrow,
+    // 0x04 its level display (terminal_draw.cpp).
+    virtual void Refresh(int what, DWORD drawFlags);
     virtual int GetLevelCode(double low, double high);
     virtual int IsMechanical() { return 0; }
     // Adds the proxy child over the stub that passes presses to the terminal.
     virtual void CreatePinMarker();
+    // The current arrow beside the stub (short stubs always, others with
+    // draw flag 0x10), frame = direction state.
+    virtual void DrawMarker(DWORD drawFlags);
+
+    // ---- drawing (terminal_draw.cpp) ----
+    int Draw(DWORD flags) override;
+    void EraseTree() override;
+    // The voltage-level bar beside the stub (shown for level styles 0-3 and 7).
+    void DrawLevel(DWORD drawFlags);
+    bool ShowsLevel() const;
+    // Where the arrow and the level bar stand (4 x 8 bar, 6 x 3 or 4 x 5 arrow).
+    CRect GetArrowRect() const;
+    CRect GetLevelRect() const;
 
     // ---- plain operations ----
     void SetCurrent(double current) { m_dCurrent = current; }

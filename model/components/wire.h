@@ -67,6 +67,11 @@ public:
     void Drop(CPartTree* design) override;
     // On the page.
     int CanDrop(CPartTree* design) override;
+    // Drawing (wire_draw.cpp): the line, then the junction dot.
+    int Draw(DWORD flags) override;
+    // Shows (flag set) or hides the hover marker at point, then redraws.
+    void SetHover(int flag, CPoint point) override;
+    void DrawJoinDot();
 
     // Net tracing (voltage-like and current-like values of the net): walks
     // the joined wires without going back; a terminal ends the walk with its
@@ -112,6 +117,8 @@ public:
     void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
     int OnPress(CPartTree*, int, int) override { return 0; }
     int LiesWithin(const CRect&) override { return 0; }
+    // The bridge picture, frame = style, one pixel right of the rect.
+    int Draw(DWORD flags) override;
 
     // Bridge style from the two crossing wires: -1 not drawn, else the frame.
     static int BridgeStyle(const CWire* a, const CWire* b);

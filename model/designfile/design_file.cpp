@@ -1,4 +1,5 @@
 #include "model/designfile/design_file.h"
+#include "platform/safe_save.h"
 
 #include "model/parts/partcircuit.h"
 #include "model/parts/part_records.h"
@@ -6,7 +7,6 @@
 #include "platform/messagebox.h"
 #include "platform/strings.h"
 
-#include <QSaveFile>
 
 #include <memory>
 
@@ -85,14 +85,8 @@ void ReportDesignLoadFailure(CArchive& ar)
     ar.SetVersion(kCurrentVersion);
 }
 
-bool SaveBytesSafely(const CString& path, const std::vector<uint8_t>& bytes)
+bool SaveBytesSafely(const CString& path, const std::vector<uint8_t>& bytes, CSaveSteps* steps)
 {
-    QSaveFile f(QString::fromLocal8Bit(path.c_str()));
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const auto n = static_cast<qint64>(bytes.size());
-    if (f.write(reinterpret_cast<const char*>(bytes.data()), n) != n) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return SaveFileSafely(QString::fromLocal8Bit(path.c_str()), reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<int64_t>(bytes.size()), steps);
 }

@@ -53,5 +53,7 @@ void SerializeDesignLayout(CArchive& ar, CPartTree& design, CDesignFileData& dat
 void ReportDesignLoadFailure(CArchive& ar);
 
 // Writes the bytes beside the file and renames them over it only when the
-// whole write succeeded, so a failed save leaves the old file intact.
-bool SaveBytesSafely(const CString& path, const std::vector<uint8_t>& bytes);
+// whole write succeeded, so a failed save leaves the old file intact (the
+// steps are the real file's unless a test gives its own).
+class CSaveSteps;
+bool SaveBytesSafely(const CString& path, const std::vector<uint8_t>& bytes, CSaveSteps* steps = nullptr);

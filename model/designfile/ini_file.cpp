@@ -1,7 +1,7 @@
 #include "model/designfile/ini_file.h"
+#include "platform/safe_save.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -67,14 +67,8 @@ bool CIniFile::Load()
 
 bool CIniFile::Save() const
 {
-    QSaveFile f(QString::fromLocal8Bit(m_path.c_str()));
-    if (!f.open(QIODevice::WriteOnly)) return false;
     const CString text = GetText();
-    if (f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return SaveFileSafely(QString::fromLocal8Bit(m_path.c_str()), text.data(), static_cast<int64_t>(text.size()));
 }
 
 void CIniFile::SetText(const CString& text)
@@ -204,12 +198,8 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     return ini.Save();
 }
 
-bool GetPrivateProfileStruct(const char* section, const char* key, void* data, size_t size, const CString& path)
+bool DecodeProfileStruct(const CString& text, void* data, size_t size)
 {
-    CIniFile ini(path);
-    if (!ini.Load()) return false;
-    CString text;
-    if (!ini.GetString(section, key, &text)) return false;
     if (text.size() != 2 * (size + 1)) return false;
     std::vector<uint8_t> bytes(size + 1);
     for (size_t i = 0; i <= size; ++i) {
@@ -220,12 +210,11 @@ bool GetPrivateProfileStruct(const char* section, const char* key, void* data, s
     unsigned sum = 0;
     for (size_t i = 0; i < size; ++i) sum += bytes[i];
     if ((sum & 0xFF) != bytes[size]) return false;
-    std::memcpy(data, bytes.data(), size);
+    if (size) std::memcpy(data, bytes.data(), size);
     return true;
 }
 
-bool WritePrivateProfileStruct(const char* section, const char* key, const void* data, size_t size,
-                               const CString& path)
+CString EncodeProfileStruct(const void* data, size_t size)
 {
     const auto* p = static_cast<const uint8_t*>(data);
     CString text;
@@ -237,5 +226,20 @@ bool WritePrivateProfileStruct(const char* section, const char* key, const void*
     }
     text += kHex[(sum >> 4) & 15];
     text += kHex[sum & 15];
-    return WritePrivateProfileString(section, key, text.c_str(), path);
+    return text;
+}
+
+bool GetPrivateProfileStruct(const char* section, const char* key, void* data, size_t size, const CString& path)
+{
+    CIniFile ini(path);
+    if (!ini.Load()) return false;
+    CString text;
+    if (!ini.GetString(section, key, &text)) return false;
+    return DecodeProfileStruct(text, data, size);
+}
+
+bool WritePrivateProfileStruct(const char* section, const char* key, const void* data, size_t size,
+                               const CString& path)
+{
+    return WritePrivateProfileString(section, key, EncodeProfileStruct(data, size).c_str(), path);
 }

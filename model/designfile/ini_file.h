@@ -52,6 +52,10 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
                             const CString& path);
 // A null value deletes the key, a null key the whole section.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value, const CString& path);
+// The text form of a structure and its reading (false on a wrong length, a
+// bad digit or a wrong checksum; data is untouched then).
+CString EncodeProfileStruct(const void* data, size_t size);
+bool DecodeProfileStruct(const CString& text, void* data, size_t size);
 // A structure: its bytes as two upper-case hexadecimal digits each, then
 // the low byte of their sum.  Reading fails on a wrong length, a bad digit
 // or a wrong checksum.

@@ -286,13 +286,16 @@ public:
 
     // Pixel-level helpers shared by the drawing code.
     void PlotDevice(int x, int y, COLORREF colour, int rop2);
+    // Fills device pixels with a brush (solid brushes a row at a time), and
+    // the slow pixel-by-pixel reference it is tested against.
+    void FillDeviceRect(const CRect& device, const CBrush& brush);
+    void FillDeviceRectReference(const CRect& device, const CBrush& brush);
     CRect DeviceClip() const { return m_clip; }
 
 private:
     friend class CBrush;
     void ResetClip();
     QImage* Target() const { return m_surface; }
-    void FillDeviceRect(const CRect& device, const CBrush& brush);
     void StrokeLine(int x1, int y1, int x2, int y2);
     QFont CurrentQtFont() const;
     void PaintText(int x, int y, const QString& text, const CRect* opaqueRect, bool clipped);

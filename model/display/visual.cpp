@@ -109,25 +109,47 @@ bool CVisual::BuildOrientation(int o)
     const int W = m_size.cx, H = m_size.cy;
     const CSize turned = GetSize(o);
     const int TW = turned.cx, TH = turned.cy;
-    QImage dst(m_frameCount * TW, TH, QImage::Format_RGB32);
-    if (dst.isNull()) return false;
-    dst.fill(At(src, 0, 0));
-    const CPoint shift = OffsetTable(m_offsetRow, o);
-    for (int k = 0; k < m_frameCount; ++k) {
-        const CPoint so = GetFrameOrigin(k, 0);
-        for (int sy = 0; sy < H; ++sy) {
-            if (so.y + sy < 0 || so.y + sy >= src.height()) continue;
-            for (int sx = 0; sx < W; ++sx) {
-                if (so.x + sx < 0 || so.x + sx >= src.width()) continue;
-                // Doubled coordinates about the frame centre ((W-1)/2, (H-1)/2).
-                const CPoint t = TurnDoubled({2 * sx - (W - 1), 2 * sy - (H - 1)}, o);
-                const int dx = (t.x + TW - 1) / 2 + shift.x;
-                const int dy = (t.y + TH - 1) / 2 + shift.y;
-                if (dx < 0 || dx >= TW || dy < 0 || dy >= TH) continue;
-                reinterpret_cast<QRgb*>(dst.scanLine(dy))[k * TW + dx] = At(src, so.x + sx, so.y + sy);
+    const QRgb background = At(src, 0, 0);
+    auto build = [&](CPoint shift, QImage& dst) {
+        dst = QImage(m_frameCount * TW, TH, QImage::Format_RGB32);
+        if (dst.isNull()) return false;
+        dst.fill(background);
+        for (int k = 0; k < m_frameCount; ++k) {
+            const CPoint so = GetFrameOrigin(k, 0);
+            for (int sy = 0; sy < H; ++sy) {
+                if (so.y + sy < 0 || so.y + sy >= src.height()) continue;
+                for (int sx = 0; sx < W; ++sx) {
+                    if (so.x + sx < 0 || so.x + sx >= src.width()) continue;
+                    // Doubled coordinates about the frame centre ((W-1)/2, (H-1)/2).
+                    const CPoint t = TurnDoubled({2 * sx - (W - 1), 2 * sy - (H - 1)}, o);
+                    const int dx = (t.x + TW - 1) / 2 + shift.x;
+                    const int dy = (t.y + TH - 1) / 2 + shift.y;
+                    if (dx < 0 || dx >= TW || dy < 0 || dy >= TH) continue;
+                    reinterpret_cast<QRgb*>(dst.scanLine(dy))[k * TW + dx] = At(src, so.x + sx, so.y + sy);
+                }
             }
         }
-    }
+        return true;
+    };
+    // Pin marks on the outer ring of frame 0.
+    auto ringMarks = [&](const QImage& img, CPoint origin, int w, int h) {
+        int n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (x != 0 && y != 0 && x != w - 1 && y != h - 1) continue;
+                const int px = origin.x + x, py = origin.y + y;
+                if (px >= 0 && py >= 0 && px < img.width() && py < img.height() && At(img, px, py) != background) ++n;
+            }
+        return n;
+    };
+    QImage dst;
+    const CPoint shift = OffsetTable(m_offsetRow, o);
+    if (!build(shift, dst)) return false;
+    // A correction that pushes pin marks out of the frame would cost the
+    // part a terminal: such frames stay where the turn puts them.
+    if (shift != CPoint(0, 0) && !m_marginPins &&
+        ringMarks(dst, CPoint(0, 0), TW, TH) < ringMarks(src, GetFrameOrigin(0, 0), W, H) && !build(CPoint(0, 0), dst))
+        return false;
     if (!m_frames[o].Attach(dst)) return false;
     m_ids[o] = m_ids[0];
     m_generated[o] = true;

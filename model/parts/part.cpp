@@ -151,7 +151,7 @@ int CPart::TrackHandle(CPartTree*, CPoint) { return 0; }
 int CPart::AttachMechanism(int, int) { return 0; }
 void CPart::FindAttachments(CPartTree*) {}
 void CPart::UpdateAttachments(CPartTree*) {}
-void CPart::AccumulateMotion() {}
+void CPart::AccumulateMotion(CPartTree*, int, int, double) {}
 
 void CPart::StartDrag(CPartTree* design, CPoint point)
 {

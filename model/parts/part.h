@@ -141,7 +141,9 @@ public:
     virtual int AttachMechanism(int handle, int movement);
     virtual void FindAttachments(CPartTree* design);
     virtual void UpdateAttachments(CPartTree* design);
-    virtual void AccumulateMotion();
+    // A drag handle moves a mechanism part: phase 0 holds the element the
+    // axis id picks, 1 adds the displacement to its target, 2 lets it go.
+    virtual void AccumulateMotion(CPartTree* design, int phase, int axis, double displacement);
     virtual void StartDrag(CPartTree* design, CPoint point);
     virtual int CanDrop(CPartTree* design);
     virtual void Drop(CPartTree* design);

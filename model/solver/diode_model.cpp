@@ -102,7 +102,7 @@ double CThyristorModel::Divisor() const
 
 double CThyristorModel::GetGateConductance() const
 {
-    return (m_Segment == 3 && m_Gate.GetSegment() == 3) ? m_Hold * m_Gate.GetSlope() : 0.0;
+    return (m_Segment == 3 && m_Gate.IsConducting()) ? m_Hold * m_Gate.GetSlope() : 0.0;
 }
 
 double CThyristorModel::GetAnodeConductance() const
@@ -125,7 +125,7 @@ void CThyristorModel::LimitStep(CState** out, double* fraction, double gate, dou
     double proposed = 2.0;
     if (m_Segment == 3) {
         const double t = gate + 100.0 * o + 0.089;
-        if (anode >= t || m_Gate.GetSegment() != 3) {
+        if (anode >= t || !m_Gate.IsConducting()) {
             if (fires) {
                 m_Next = 4;
                 proposed = 0.006 / o;
@@ -147,12 +147,23 @@ void CThyristorModel::LimitStep(CState** out, double* fraction, double gate, dou
         } else if (a > 0.006 && fires) {
             m_Next = 4;
             proposed = 0.006 / a;
-        } else if (a > o || m_Gate.GetSegment() != 3) {
+        } else if (a > o || !m_Gate.IsConducting()) {
             m_Next = 3;
             proposed = Rand15() / 32767.0;
         }
     }
     Offer(out, fraction, proposed);
+}
+
+void CThyristorModel::Reset()
+{
+    ResetState();
+    SetSegment(3);
+    m_Next = 3;
+    m_Main.SetKnee(m_Main.GetKnee());
+    m_Gate.SetKnee(m_Gate.GetKnee());
+    m_Main.Commit();
+    m_Gate.Commit();
 }
 
 double CThyristorModel::Update()

@@ -26,6 +26,10 @@ public:
     double Update() override;
     void Commit();
     double GetKnee() const { return m_Knee; }
+    // Past the knee: one of the exponential segments or fully on.  (Each
+    // doubling of the current is a segment of its own, so a test for the
+    // first exponential segment alone would stop at 46 nA.)
+    bool IsConducting() const { return m_Segment == 1 || m_Segment >= 3; }
 
 private:
     void SetOff();
@@ -42,6 +46,8 @@ private:
 class CThyristorModel : public CState {
 public:
     CThyristorModel() { m_Segment = 3; }
+    // Off again with both diodes at 0 V (a new run).
+    void Reset();
     void LimitStep(CState** out, double* fraction, double gate, double anode);
     double Update() override;
     void Commit();

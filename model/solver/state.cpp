@@ -181,6 +181,12 @@ void CLogic::LimitStepIndexed(CState** out, double* fraction, const double* node
           [&](int pin) { return nodeValues[pins[index[pin]]->GetNode()]; });
 }
 
+void CLogic2::LimitStepIndexed(CState** out, double* fraction, const double* nodeValues, uint16_t firstNode,
+                               const CLogicLevels& design)
+{
+    Limit(out, fraction, design.GetLogicThreshold(), [&](int pin) { return nodeValues[firstNode + pin]; });
+}
+
 double CLogic::Update()
 {
     if (m_NextPin != m_Pin) {

@@ -121,9 +121,11 @@ public:
     bool IsDirect() const { return !m_Frozen; }
     unsigned GetSenseMask() const { return m_SenseMask; }
 
-private:
+protected:
     template <class ValueOf>
     void Limit(CState** out, double* fraction, double threshold, ValueOf valueOf);
+
+private:
     bool SenseOf(int pin) const { return (m_SenseMask >> (pin - m_FirstPin)) & 1u; }
 
     int m_FirstPin = 0;
@@ -134,4 +136,15 @@ private:
     int m_NextPin = 0;
     bool m_Sense = true;
     bool m_Frozen = false;
+};
+
+// A CLogic whose watched inputs are solver nodes rather than pins: input i
+// is node (first node + i).  A chip uses it to combine signals on internal
+// nodes that it drives itself (the 4511's digit lines).
+class CLogic2 : public CLogic {
+public:
+    // Input i (counted from the model's first pin) read from
+    // nodeValues[firstNode + i].
+    void LimitStepIndexed(CState** out, double* fraction, const double* nodeValues, uint16_t firstNode,
+                          const CLogicLevels& design);
 };

@@ -62,12 +62,26 @@ std::unique_ptr<Timeline> Timeline::CreateSprite(DisplayList* display, const Tim
     return t;
 }
 
+std::unique_ptr<Timeline> Timeline::CreateLoadedMovie(DisplayList* display, Instance* instance)
+{
+    std::unique_ptr<Timeline> t = CreateRoot(display, instance->context ? instance->context->Level() : 0);
+    if (!t) return nullptr;
+    t->container_ = true;
+    t->rootCharacter_.id = kRootCharacterId;
+    t->rootCharacter_.kind = kCharLoadedMovie;
+    t->rootCharacter_.movie = t->movie_.get();
+    t->instance_ = instance;
+    t->nesting_ = 0;
+    return t;
+}
+
 Timeline::~Timeline()
 {
     if (registered_) display_->UnregisterContext(this);
     // A root's instance and everything placed under it go with it; sprite
-    // instances own their timelines and are destroyed by the display list.
-    if (IsRoot() && instance_) {
+    // instances own their timelines and are destroyed by the display list,
+    // and so are the containers of loaded movies.
+    if (IsRoot() && instance_ && !container_) {
         Instance* inst = instance_;
         instance_ = nullptr;
         inst->boundTimeline = nullptr;
@@ -244,6 +258,23 @@ void Timeline::Play(bool rewind)
 {
     if (rewind && !looping_ && (atEnd_ || (frameCount_ > 0 && frame_ >= frameCount_ - 1))) Seek(0);
     playing_ = true;
+}
+
+bool Timeline::FrameActions(int f, std::vector<std::pair<size_t, size_t>>* out) const
+{
+    if (f < 0 || (IsRoot() && !movie_->HeaderRead())) return false;
+    size_t limit = IsRoot() ? movie_->Received() : end_;
+    TagStream t(movie_->Data(), first_, limit);
+    int frames = 0;
+    for (TagRecord tag = t.Next(); tag.code > 0; tag = t.Next()) {
+        if (tag.code == kTagShowFrame) {
+            if (frames == f) return true;
+            ++frames;
+        } else if (tag.code == kTagDoAction && frames == f) {
+            out->push_back({tag.body, tag.end});
+        }
+    }
+    return frames == f && !out->empty();
 }
 
 int Timeline::FindLabel(const char* label) const

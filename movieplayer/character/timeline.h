@@ -7,8 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "movieplayer/character/character.h"
+#include "movieplayer/player/variables.h"
 #include "movieplayer/stream/movie_buffer.h"
 #include "movieplayer/stream/tag_stream.h"
 
@@ -26,11 +30,17 @@ public:
     // The timeline of a sprite instance, over the sprite's own tag list.
     static std::unique_ptr<Timeline> CreateSprite(DisplayList* display, const Timeline& owner,
                                                   const Character& sprite, Instance* instance);
+    // A movie loaded into a sprite instance: a root timeline of its own
+    // (bytes, dictionary) that plays the children of `instance`, which
+    // becomes its container.
+    static std::unique_ptr<Timeline> CreateLoadedMovie(DisplayList* display, Instance* instance);
     ~Timeline();
 
     // Movie data for a root timeline, in pieces or whole.
     bool Append(const uint8_t* data, size_t size);
     const MovieBuffer& Movie() const { return *movie_; }
+    // The bytes outlive the timeline while a script reads them.
+    std::shared_ptr<MovieBuffer> SharedMovie() const { return movie_; }
     CharacterDictionary& Dictionary() { return *dict_; }
     DisplayList* Display() const { return display_; }
     Instance* GetInstance() const { return instance_; }
@@ -67,6 +77,18 @@ public:
     void Detach();
     // Nesting of sprite timelines above this one (0 for a root).
     int Nesting() const { return nesting_; }
+    // The level a root timeline plays (its depth under the display's root).
+    uint16_t Level() const { return root_->level_; }
+    bool IsLoadedMovie() const { return root_->container_; }
+    // Positions (body, end) of the DoAction tags of frame f (0-based);
+    // false when the frame has not arrived.
+    bool FrameActions(int f, std::vector<std::pair<size_t, size_t>>* out) const;
+
+    // Script variables, the movie's URL (roots) and the stream that feeds
+    // the movie's bytes, if one is open (roots; not owned).
+    VariableList& Variables() { return vars_; }
+    std::string url;
+    void* stream = nullptr;
     // Where the display list keeps this timeline in its registration order.
     size_t registrySlot = SIZE_MAX;
 
@@ -101,6 +123,8 @@ private:
     size_t jpegTables_ = 0, jpegTablesEnd_ = 0;
     int nesting_ = 0;
     bool registered_ = false;
+    bool container_ = false;
+    VariableList vars_;
     // The character of a level's root instance (kind 98, id 0xFFFE); kept
     // out of the dictionary so that a movie defining that id cannot take
     // its place.

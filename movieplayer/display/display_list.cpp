@@ -259,8 +259,12 @@ void DisplayList::SetCamera(const MovieRect& source, const MovieRect& destinatio
 {
     MovieRect dst = destination;
     if (antialias) RectShift(dst, 2);
-    int32_t sw = std::max(source.xmax - source.xmin, 16), sh = std::max(source.ymax - source.ymin, 16);
-    int32_t dw = std::max(dst.xmax - dst.xmin, 16), dh = std::max(dst.ymax - dst.ymin, 16);
+    // Frame rectangles come from 30-bit fields and may be inverted; every
+    // difference and the translation are formed in 64 bits and saturated.
+    auto span = [](int32_t lo, int32_t hi) { return SaturateToInt32(std::max<int64_t>(int64_t{hi} - lo, 16)); };
+    auto mid = [](int32_t lo, int32_t hi) { return SaturateToInt32(lo + (int64_t{hi} - lo) / 2); };
+    int32_t sw = span(source.xmin, source.xmax), sh = span(source.ymin, source.ymax);
+    int32_t dw = span(dst.xmin, dst.xmax), dh = span(dst.ymin, dst.ymax);
     Fixed sx = FixedDiv(dw, sw), sy = FixedDiv(dh, sh);
     switch (scaleMode & 0x0F) {
     case 0: sx = sy = std::min(sx, sy); break;
@@ -276,8 +280,8 @@ void DisplayList::SetCamera(const MovieRect& source, const MovieRect& destinatio
         ax = dst.xmax;
         sax = source.xmax;
     } else {
-        ax = dst.xmin + (dst.xmax - dst.xmin) / 2;
-        sax = source.xmin + (source.xmax - source.xmin) / 2;
+        ax = mid(dst.xmin, dst.xmax);
+        sax = mid(source.xmin, source.xmax);
     }
     if (scaleMode & 0x40) {
         ay = dst.ymin;
@@ -286,15 +290,16 @@ void DisplayList::SetCamera(const MovieRect& source, const MovieRect& destinatio
         ay = dst.ymax;
         say = source.ymax;
     } else {
-        ay = dst.ymin + (dst.ymax - dst.ymin) / 2;
-        say = source.ymin + (source.ymax - source.ymin) / 2;
+        ay = mid(dst.ymin, dst.ymax);
+        say = mid(source.ymin, source.ymax);
     }
     MovieMatrix m;
     m.a = sx;
     m.d = sy;
     m.b = m.c = 0;
-    m.tx = ax - FixedMul(sax, sx);
-    m.ty = ay - FixedMul(say, sy);
+    // The translation is a device coordinate: rounded, not truncated.
+    m.tx = SaturateToInt32(int64_t{ax} - ((int64_t{sax} * sx + 0x8000) >> 16));
+    m.ty = SaturateToInt32(int64_t{ay} - ((int64_t{say} * sy + 0x8000) >> 16));
     if (m == stageMatrix_ && antialias == antialias_) return;
     stageMatrix_ = m;
     antialias_ = antialias;
@@ -446,7 +451,7 @@ MovieRect DisplayList::ComputeBounds(const Instance& inst, const MovieMatrix& m)
 void DisplayList::UpdateWalk(Instance* inst, const MovieMatrix& parentMatrix, bool changed)
 {
     MovieMatrix m;
-    MatrixConcat(inst->matrix, parentMatrix, m);
+    MatrixConcatRound(inst->matrix, parentMatrix, m);
     changed = changed || inst->needsUpdate;
     if (changed) {
         InvalidateBounds(inst);
@@ -475,11 +480,13 @@ void DisplayList::RegisterContext(Timeline* t)
 {
     t->registrySlot = contexts_.size();
     contexts_.push_back(t);
+    live_.insert(t);
 }
 
 void DisplayList::UnregisterContext(Timeline* t)
 {
     actions_.Cancel(t);
+    live_.erase(t);
     // The slot is found directly: a frame that removes thousands of sprites
     // must not search the registry for each.
     if (t->registrySlot < contexts_.size() && contexts_[t->registrySlot] == t) contexts_[t->registrySlot] = nullptr;
@@ -527,7 +534,7 @@ MovieRect DisplayList::SubtreeBounds(Instance* inst, const MovieMatrix& m)
     MovieRect r = ComputeBounds(*inst, m);
     for (Instance* c = inst->children; c; c = c->next) {
         MovieMatrix cm;
-        MatrixConcat(c->matrix, m, cm);
+        MatrixConcatRound(c->matrix, m, cm);
         r = RectUnion(r, SubtreeBounds(c, cm));
     }
     return r;
@@ -540,11 +547,11 @@ MovieRect DisplayList::FocusBounds(Instance* inst)
     MovieMatrix m = inst->matrix;
     for (Instance* p = inst->parent; p && p != &root_; p = p->parent) {
         MovieMatrix up;
-        MatrixConcat(m, p->matrix, up);
+        MatrixConcatRound(m, p->matrix, up);
         m = up;
     }
     MovieMatrix stage;
-    MatrixConcat(m, stageMatrix_, stage);
+    MatrixConcatRound(m, stageMatrix_, stage);
     if (inst->Kind() == kCharEditText) return MatrixMapRect(stage, inst->character->bounds);
     // A button: the bounds of its up-state records' characters.
     Character* ch = inst->character;
@@ -565,7 +572,7 @@ MovieRect DisplayList::FocusBounds(Instance* inst)
         const Character* rc = dict.Find(id);
         if (!(flags & 0x01) || !rc || RectIsEmpty(rc->bounds)) continue;
         MovieMatrix full;
-        MatrixConcat(rm, stage, full);
+        MatrixConcatRound(rm, stage, full);
         r = RectUnion(r, MatrixMapRect(full, rc->bounds));
     }
     return r;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "movieplayer/bitbuffer.h"
@@ -103,6 +104,7 @@ public:
     DisplayList& operator=(const DisplayList&) = delete;
 
     Instance& Root() { return root_; }
+    const Instance& Root() const { return root_; }
     int InstanceCount() const { return instanceCount_; }
     void SetInstanceLimit(int n) { instanceLimit_ = n; }
 
@@ -154,6 +156,9 @@ public:
     // Timelines
     void RegisterContext(Timeline* t);
     void UnregisterContext(Timeline* t);
+    // Whether t is a registered timeline: scripts hold timeline pointers
+    // across actions that may remove them (a clone removing itself).
+    bool IsLive(const Timeline* t) const { return t && live_.count(t) != 0; }
     // Steps every registered timeline one frame, in registration order.
     void StepTimelines();
     size_t ContextCount() const;
@@ -222,6 +227,7 @@ private:
     MovieRect dirtyUnion_;
     bool updatePending_ = false;
     std::vector<Timeline*> contexts_;
+    std::unordered_set<const Timeline*> live_;
     ActionQueue actions_;
     struct Rebuild {
         Instance* parent;

@@ -202,7 +202,7 @@ void AddClipSubtree(Frame& f, Instance* inst, const MovieMatrix& pm, FillRecord*
 {
     if (!inst->visible) return;
     MovieMatrix m;
-    MatrixConcat(inst->matrix, pm, m);
+    MatrixConcatRound(inst->matrix, pm, m);
     ColorTransform none;
     ColorTransformInit(none);
     if (AddCharacter(f, inst, m, none, nullptr, clipFill)) *any = true;
@@ -212,7 +212,7 @@ void AddClipSubtree(Frame& f, Instance* inst, const MovieMatrix& pm, FillRecord*
 void DrawInstance(Frame& f, Instance* inst, const MovieMatrix& pm, const ColorTransform& pcx, FillRecord* clipLink)
 {
     MovieMatrix m;
-    MatrixConcat(inst->matrix, pm, m);
+    MatrixConcatRound(inst->matrix, pm, m);
     ColorTransform cx = pcx;
     ColorTransformConcat(cx, inst->cxform);
     AddCharacter(f, inst, m, cx, clipLink, nullptr);

@@ -105,7 +105,7 @@ Instance* HitChildren(Instance* parent, const MovieMatrix& pm, MoviePoint p, boo
     for (Instance* c = parent->children; c; c = c->next) {
         if (!c->visible) continue;
         MovieMatrix m;
-        MatrixConcat(c->matrix, pm, m);
+        MatrixConcatRound(c->matrix, pm, m);
         if (c->clipDepth) {
             if (!InstanceHolds(c, m, p, antialias)) {
                 uint16_t clip = c->clipDepth;
@@ -133,7 +133,7 @@ Instance* HitChildren(Instance* parent, const MovieMatrix& pm, MoviePoint p, boo
                 const Character* rc = dict->Find(id);
                 if (!(flags & 0x08) || !rc || rc->kind == kCharButton) continue;
                 MovieMatrix full;
-                MatrixConcat(rm, m, full);
+                MatrixConcatRound(rm, m, full);
                 MovieRect bounds = MatrixMapRect(full, rc->bounds);
                 if (rc->kind != kCharMorphShape && (RectIsEmpty(bounds) || !RectContainsPoint(bounds, p))) continue;
                 if (OutlineHolds(*rc, *dict, full, 0, p, antialias)) {

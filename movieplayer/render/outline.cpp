@@ -156,7 +156,7 @@ void WalkText(const Character& text, const CharacterDictionary& dict, const Movi
     StreamCursor c = text.Cursor();
     MovieMatrix textMatrix = ReadMatrix(c);
     MovieMatrix full;
-    MatrixConcat(textMatrix, m, full);
+    MatrixConcatRound(textMatrix, m, full);
     unsigned glyphBits = c.UI8(), advanceBits = c.UI8();
     if (glyphBits > 32 || advanceBits > 32) return;
     bool alpha = text.tagCode == kTagDefineText2;
@@ -193,7 +193,7 @@ void WalkText(const Character& text, const CharacterDictionary& dict, const Movi
                     g.tx = x;
                     g.ty = y;
                     MovieMatrix gm;
-                    MatrixConcat(g, full, gm);
+                    MatrixConcatRound(g, full, gm);
                     ShapeReader reader(glyph, gm, ShapeFormat{});
                     reader.ReadIndexBits(1);
                     OutlineOptions o;

@@ -7,8 +7,8 @@ namespace movie {
 void OutlineRect(const MovieRect& r, const MovieMatrix& m, FillRecord* fill, EdgeSink& sink, StrokeBuilder* stroke)
 {
     if (RectIsEmpty(r)) return;
-    const MoviePoint p[4] = {MatrixMapPoint(m, {r.xmin, r.ymin}), MatrixMapPoint(m, {r.xmax, r.ymin}),
-                             MatrixMapPoint(m, {r.xmax, r.ymax}), MatrixMapPoint(m, {r.xmin, r.ymax})};
+    const MoviePoint p[4] = {MatrixMapPointRound(m, {r.xmin, r.ymin}), MatrixMapPointRound(m, {r.xmax, r.ymin}),
+                             MatrixMapPointRound(m, {r.xmax, r.ymax}), MatrixMapPointRound(m, {r.xmin, r.ymax})};
     if (stroke) {
         stroke->Begin(1, fill);
         for (int i = 0; i < 4; ++i) stroke->AddSegment(MakeLine(p[i], p[(i + 1) % 4]));

@@ -188,7 +188,7 @@ void ShapeReader::ReadIndexBits(size_t fills)
 
 MoviePoint ShapeReader::Map() const
 {
-    return MatrixMapPoint(matrix_, {SaturateToInt32(x_), SaturateToInt32(y_)});
+    return MatrixMapPointRound(matrix_, {SaturateToInt32(x_), SaturateToInt32(y_)});
 }
 
 const ShapeRecord& ShapeReader::Next()

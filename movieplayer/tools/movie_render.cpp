@@ -1,10 +1,13 @@
 // Renders one frame of a movie file to a PNG picture:
 //
-//   wb_movie_render MOVIE FRAME OUT.png [--size WIDTHxHEIGHT] [--aa] [--scale MODE]
+//   wb_movie_render MOVIE FRAME OUT.png [--size WIDTHxHEIGHT] [--aa] [--scale MODE] [--play]
 //
 // FRAME counts from 0. Without --size the movie's own frame size is used.
 // --aa draws with 4 x 4 anti-aliasing; --scale picks the camera's scale mode
-// (0 whole movie visible, 1 no border, 2 exact fit, 3 no scaling).
+// (0 whole movie visible, 1 no border, 2 exact fit, 3 no scaling).  With
+// --play the movie is played through the player instead of sought: FRAME
+// frame ticks with its scripts running, movies and variables it asks for
+// read from local files.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,13 +17,15 @@
 #include <vector>
 
 #include "movieplayer/image/png_writer.h"
+#include "movieplayer/player/headless_player.h"
 #include "movieplayer/render/movie_renderer.h"
 
 namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wb_movie_render MOVIE FRAME OUT.png [--size WIDTHxHEIGHT] [--aa] [--scale MODE]\n");
+    std::fprintf(stderr,
+                 "usage: wb_movie_render MOVIE FRAME OUT.png [--size WIDTHxHEIGHT] [--aa] [--scale MODE] [--play]\n");
     return 2;
 }
 
@@ -33,18 +38,56 @@ bool ParseInt(const char* s, int* out)
     return true;
 }
 
+// Plays `ticks` frames through the player and writes the stage.
+int Play(const char* path, int ticks, int width, int height, bool aa, int scale, const char* out)
+{
+    movie::HeadlessPlayer p(width, height);
+    p.highQuality = aa;
+    p.scaleMode = scale;
+    p.OpenMovie(path);
+    p.ServeLocalFiles();
+    if (!p.Loaded()) {
+        std::fprintf(stderr, "%s is not a movie this player reads\n", path);
+        return 1;
+    }
+    for (int i = 0; i < ticks; ++i) {
+        p.Tick(uint32_t(p.FrameDelay()));
+        p.ServeLocalFiles();
+    }
+    p.Display().InvalidateStage();
+    p.UpdateScreen();
+    const movie::CBitBuffer& b = p.Buffer();
+    if (!b.HasBits()) {
+        std::fprintf(stderr, "cannot draw at %d x %d\n", width, height);
+        return 1;
+    }
+    const int w = b.Bitmap()->width, h = b.Bitmap()->height;
+    std::vector<uint32_t> px(size_t(w) * size_t(h));
+    movie::PixelTarget t = b.Target();
+    for (int y = 0; y < h; ++y) std::memcpy(&px[size_t(y) * size_t(w)], t.Row(y), size_t(w) * 4);
+    if (!movie::WritePng(out, px.data(), w, h, w)) {
+        std::fprintf(stderr, "cannot write %s\n", out);
+        return 1;
+    }
+    std::printf("played %d frames of %s (now at frame %d): %d x %d -> %s\n", ticks, path, p.Root()->CurrentFrame(), w,
+                h, out);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 4) return Usage();
     int frame = 0, width = 0, height = 0, scale = 0;
-    bool aa = false;
+    bool aa = false, play = false;
     if (!ParseInt(argv[2], &frame)) return Usage();
     for (int i = 4; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--aa") {
             aa = true;
+        } else if (a == "--play") {
+            play = true;
         } else if (a == "--size" && i + 1 < argc) {
             std::string v = argv[++i];
             size_t x = v.find('x');
@@ -57,6 +100,7 @@ int main(int argc, char** argv)
             return Usage();
         }
     }
+    if (play) return Play(argv[1], frame, width, height, aa, scale, argv[3]);
     std::ifstream in(argv[1], std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);

@@ -295,3 +295,23 @@ TEST_F(ShellDocument, TwoDesignsSideBySide)
     EXPECT_EQ(m_app->FramesOf(m_app->GetActiveDocument()).size(), 2u);
     EXPECT_TRUE(m_app->GetMainFrame()->ActiveFrame()->windowTitle().endsWith(QStringLiteral(":2")));
 }
+
+TEST_F(ShellDocument, LockFileHoldsOnlyAfterASaveThatSucceeded)
+{
+    CTeskDoc* doc = m_app->GetActiveDocument();
+    // No name yet and the Save dialog cancelled: the design stays unlocked.
+    ChooseFile(QString());
+    m_app->RouteCommand(34207);
+    EXPECT_FALSE(doc->GetDesign()->IsLocked());
+    // Saved: locked, and the file is read-only.
+    ChooseFile(Temp("lesson.zrn"));
+    m_app->RouteCommand(34207);
+    EXPECT_TRUE(doc->GetDesign()->IsLocked());
+    EXPECT_FALSE(QFileInfo(Temp("lesson.zrn")).permissions() & QFileDevice::WriteOwner);
+    // The locked design refuses Save; Unlock makes the file writable again.
+    EXPECT_FALSE(doc->DoFileSave());
+    m_app->RouteCommand(34208);
+    EXPECT_FALSE(doc->GetDesign()->IsLocked());
+    EXPECT_TRUE(QFileInfo(Temp("lesson.zrn")).permissions() & QFileDevice::WriteOwner);
+    EXPECT_EQ(m_messages.shown.size(), 1u);
+}

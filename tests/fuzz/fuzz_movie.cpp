@@ -1,7 +1,8 @@
 // fuzz-links: wb_movieplayer
 // Feeds arbitrary bytes to the movie engine as a file arriving in pieces,
 // plays and draws its frames, seeks back, decodes every bitmap, hit-tests
-// and drives the buttons.
+// and drives the buttons; then plays the file through the player, running
+// its scripts for several frames and serving the URLs they ask for.
 #include <cstddef>
 #include <cstdint>
 
@@ -9,6 +10,7 @@
 #include "movieplayer/character/bitmap_decode.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
+#include "movieplayer/player/headless_player.h"
 
 namespace {
 
@@ -32,10 +34,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     movie::DisplayList display;
     // Drawn small: the rasteriser is exercised, the run stays fast.
+    // The last byte (after a movie's End tag nothing reads it) picks
+    // anti-aliasing, the scale mode and the output size (up to 128 x 96),
+    // so inverted or huge frame rectangles meet every camera set-up.
+    const uint8_t pick = size > 0 ? data[size - 1] : 0;
+    const bool aa = pick & 1;
+    const int scaleMode = (pick >> 1) & 3;
+    const int width = 1 + (pick & 0x7F), height = 1 + (pick * 3 / 4 & 0x5F);
     movie::CBitBuffer buffer;
-    buffer.Create(32, 64, 48);
+    buffer.Create(32, width, height);
     display.AttachBuffer(&buffer);
-    display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, 64, 0, 48}, size > 1 && (data[1] & 1), 0);
+    display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, width, 0, height}, aa, scaleMode);
     auto root = movie::Timeline::CreateRoot(&display, 0);
     if (!root) return 0;
     // The first byte picks the piece size, so the same file is also read as a
@@ -44,6 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t pos = 0; pos < size; pos += piece) {
         size_t n = size - pos < piece ? size - pos : piece;
         if (!root->Append(data + pos, n)) break;
+        if (root->Movie().HeaderRead()) {
+            const movie::MovieBuffer& m = root->Movie();
+            display.SetCamera(movie::MovieRect{m.FrameXMin(), m.FrameXMax(), m.FrameYMin(), m.FrameYMax()},
+                              movie::MovieRect{0, width, 0, height}, aa, scaleMode);
+        }
         display.StepTimelines();
     }
     for (int i = 0; i < 8; ++i) {
@@ -56,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     });
     if (root->GetInstance()) Walk(display, root->GetInstance(), root.get(), 0);
     // Hit tests walk every outline on a coarse grid over the stage.
-    for (int y = 3; y < 48; y += 12)
-        for (int x = 3; x < 64; x += 12) {
+    for (int y = 3; y < height; y += 12)
+        for (int x = 3; x < width; x += 12) {
             display.HitTest({x, y});
             display.HitTestButtons({x, y});
         }
@@ -67,5 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (display.Actions().Take(&a)) {
     }
     root.reset();
+
+    movie::HeadlessPlayer player(width, height);
+    player.autoQuality = pick & 2;
+    player.OpenMovie("fuzz.swf");
+    player.ServeBytes(data, size, piece);
+    for (int i = 0; i < 6; ++i) player.Tick(40 + 30 * uint32_t(i));
+    for (int i = 0; i < 3 && !player.requests.empty(); ++i) player.ServeBytes(data, size, piece);
+    player.Tick(1000);
     return 0;
 }

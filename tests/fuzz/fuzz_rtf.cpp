@@ -1,7 +1,7 @@
 // fuzz-links: wb_model
 // Stored label text is read from design files: the RTF reader, the writer
 // fed with what it read, the byte rewrites and the document bridge must
-// take any bytes.
+// take any bytes, and what they give must read back the same.
 #include "model/text/rtf_document.h"
 #include "model/text/rtf_model.h"
 #include "model/text/rtf_rewrite.h"
@@ -38,12 +38,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string written = WriteRtf(doc);
     // Below the reader's paragraph cap, what is written reads back the same.
     if (doc.paragraphs.size() < 9000 && !(ReadRtf(written) == doc)) std::abort();
-    RescaleRtfFontSizes(in, 1.28);
-    FixRtfFontTable(in);
+    // The byte rewrites give text that still reads.
+    ReadRtf(RescaleRtfFontSizes(in, 1.28));
+    ReadRtf(FixRtfFontTable(in));
     if (size < 4096) {
+        // Through the editor's document and back: after one pass the RTF
+        // form is settled, so a second pass through the document and the
+        // bytes changes nothing.
         QTextDocument qt;
         RtfToTextDocument(doc, &qt);
         qt.size();
+        const RtfDocument settled = RtfFromTextDocument(qt);
+        const RtfDocument reread = ReadRtf(WriteRtf(settled));
+        QTextDocument qt2;
+        RtfToTextDocument(reread, &qt2);
+        if (!(RtfFromTextDocument(qt2) == settled)) std::abort();
     }
     return 0;
 }

@@ -86,7 +86,7 @@ TEST(DisplayPictures, EveryVisualLoadsItsFrames)
 // Writes a contact sheet of every picture: each frame at four times its
 // size on a grey mat, every allowed orientation of the picture sets in use
 // (a row each), so a person can look at them all at once.  The file goes to
-// $WB_CONTACT_SHEET, or picture_contact_sheet.png in the working folder.
+// $WB_CONTACT_SHEET, or picture_contact_sheet.png in the build folder.
 TEST(DisplayPictures, ContactSheet)
 {
     ASSERT_TRUE(LoadTestPicture("pins_test.pic"));
@@ -137,7 +137,7 @@ TEST(DisplayPictures, ContactSheet)
         y += r.frame.cy * scale + gap;
     }
     const char* env = std::getenv("WB_CONTACT_SHEET");
-    const QString path = env ? QString::fromLocal8Bit(env) : QDir::current().filePath("picture_contact_sheet.png");
+    const QString path = env ? QString::fromLocal8Bit(env) : QString(WB_BUILD_DIR "/picture_contact_sheet.png");
     ASSERT_TRUE(sheet.save(path, "PNG")) << path.toStdString();
     std::printf("contact sheet: %s\n", path.toLocal8Bit().constData());
 }

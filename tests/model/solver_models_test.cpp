@@ -420,14 +420,16 @@ TEST(SolverThyristor, FiresHoldsAndTurnsOff)
 TEST(SolverThyristor, GateFiresIntoTheOnState)
 {
     CThyristorModel t;
-    // Force the on state through a firing gate: segment 1 of the gate diode
-    // gives o far above 6 mA.
+    // Force the on state through a firing gate: 0.6 V on the gate diode is
+    // 0.39 mA, a drive o of 12 mA, above 6 mA.
     CDiodeModel& gate = t.GateDiode();
-    ASSERT_GE(Settle(gate, 1.2), 0);
+    ASSERT_GE(Settle(gate, 0.6), 0);
+    ASSERT_GT(gate.GetSegment(), 3);
+    EXPECT_DOUBLE_EQ(t.GetGateConductance(), 32.0 * gate.GetSlope());
     CState* out = nullptr;
     double fraction = 2.0;
-    t.LimitStep(&out, &fraction, 1.2, 0.0);
-    // The gate is not in segment 3, so the off state looks only at firing.
+    // The anode stands above t = a + 100 o + 0.089 (1.93 V): the gate fires.
+    t.LimitStep(&out, &fraction, 0.6, 10.0);
     const double o = 32.0 * gate.GetValue();
     ASSERT_GT(o, 0.006);
     EXPECT_EQ(t.GetNextState(), 4);
@@ -439,7 +441,7 @@ TEST(SolverThyristor, GateFiresIntoTheOnState)
     out = nullptr;
     fraction = 2.0;
     t.LimitStep(&out, &fraction, 0.0, 0.0);
-    // The gate diode objected first (1.2 V -> 0 V).
+    // The gate diode objected first (0.6 V -> 0 V).
     EXPECT_EQ(out, &gate);
 }
 
@@ -612,10 +614,10 @@ TEST(SolverThyristor, OnTurningOffAndOff)
 {
     CThyristorModel t;
     CDiodeModel& gate = t.GateDiode();
-    ASSERT_GE(Settle(gate, 1.2), 0);
+    ASSERT_GE(Settle(gate, 0.6), 0);
     CState* out = nullptr;
     double fraction = 2.0;
-    t.LimitStep(&out, &fraction, 1.2, 0.0);
+    t.LimitStep(&out, &fraction, 0.6, 10.0);
     t.Switch();
     ASSERT_EQ(t.GetState(), 4);
     ASSERT_GE(Settle(gate, 0.0), 0);  // gate released: drive o = 0

@@ -305,8 +305,9 @@ TEST(MovieRaster, FastMatchesReference)
 
 TEST(MovieRaster, ScenesAsPng)
 {
-    // Writes a few scenes for a person to look at (in the test's working folder).
-    std::filesystem::create_directories("movie_scenes");
+    // Writes a few scenes for a person to look at (in the build folder).
+    const std::string scenes = std::string(WB_BUILD_DIR) + "/movie_scenes";
+    std::filesystem::create_directories(scenes);
     for (bool aa : {false, true}) {
         Scene s(160, 120, aa);
         s.r.FillBackground(Rgba(255, 255, 255));
@@ -330,8 +331,8 @@ TEST(MovieRaster, ScenesAsPng)
         sb.End();
         s.Add(line, ink);
         s.Paint();
-        WritePng(std::string("movie_scenes/scene_") + (aa ? "aa" : "plain") + ".png", s.img);
+        WritePng(scenes + "/scene_" + (aa ? "aa" : "plain") + ".png", s.img);
         EXPECT_EQ(s.img.At(0, 0), Argb(255, 255, 255));
     }
-    EXPECT_TRUE(std::filesystem::exists("movie_scenes/scene_aa.png"));
+    EXPECT_TRUE(std::filesystem::exists(scenes + "/scene_aa.png"));
 }

@@ -75,6 +75,14 @@ TEST(NumberText, ParsesWhateverTheLocaleSays)
             EXPECT_EQ(out, c.v) << c.text;
         }
     }
+    // Out of range: subnormals keep their value, and a long run of leading
+    // zeros underflows (it once read as infinity because it has no exponent).
+    EXPECT_TRUE(ParseDouble("1e-320", v));
+    EXPECT_EQ(v, 1e-320);
+    EXPECT_TRUE(ParseDouble("0." + std::string(330, '0') + "1", v));
+    EXPECT_EQ(v, 0.0);
+    EXPECT_TRUE(ParseDouble("-" + std::string(330, '9'), v));
+    EXPECT_EQ(v, -HUGE_VAL);
     size_t used = 0;
     EXPECT_EQ(ParseDoublePrefix("12.5kOhm", &used), 12.5);
     EXPECT_EQ(used, 4u);
