@@ -19,6 +19,25 @@ void CPropertyBarHost::ReorientPart(CPart* part)
 
 void CPropertyBarHost::RedrawPart(CPart*) {}
 
+namespace {
+bool Holds(CPart* root, CPart* part)
+{
+    for (CPart* c = root->GetFirstChild(); c; c = c->GetNextSibling())
+        if (c == part || Holds(c, part)) return true;
+    return false;
+}
+} // namespace
+
+CPart* CControlBar::Part() const
+{
+    if (!m_part) return nullptr;
+    CCircuit* design = m_host.GetDesign();
+    if (!design) return nullptr;
+    if (Holds(design, m_part)) return m_part;
+    if (CCircuit* floating = design->GetLinkedDesign(); floating && Holds(floating, m_part)) return m_part;
+    return nullptr;
+}
+
 int SpinAcceleration(uint32_t heldMs)
 {
     if (heldMs <= 2000) return 1;
@@ -56,11 +75,12 @@ void CControlBar::ShowPart(CPart* part)
 std::vector<std::optional<CString>> CControlBar::ReadTexts(bool liveOnly) const
 {
     std::vector<std::optional<CString>> texts(static_cast<size_t>(m_items.GetCount()));
-    if (!m_part) return texts;
+    CPart* part = Part();
+    if (!part) return texts;
     // The part writes its texts into the labels of a blank copy of the list.
     CControlItemList copy = m_items;
     for (int i = 0; i < copy.GetCount(); ++i) copy[i].label.clear();
-    m_part->GetPropertyTexts(copy);
+    part->GetPropertyTexts(copy);
     for (int i = 0; i < copy.GetCount(); ++i) {
         const CString& t = copy[i].label;
         if (t.empty()) continue;
@@ -72,20 +92,22 @@ std::vector<std::optional<CString>> CControlBar::ReadTexts(bool liveOnly) const
 
 bool CControlBar::IsItemEnabled(int index) const
 {
-    if (!m_part || index < 0 || index >= m_items.GetCount()) return false;
+    CPart* part = Part();
+    if (!part || index < 0 || index >= m_items.GetCount()) return false;
     const CControlItem& item = m_items[index];
     if (item.options & CIO_DISABLED) return false;
     CCircuit* design = m_host.GetDesign();
     const bool locked = design && design->IsLocked();
     if (!locked) return true;
     if (item.options & CIO_LOCK_DISABLED) return false;
-    if (item.options & CIO_EDIT_LOCKED) return m_part->CanMoveWhenLocked(design);
-    return m_part->CanSelectWhenLocked(design);
+    if (item.options & CIO_EDIT_LOCKED) return part->CanMoveWhenLocked(design);
+    return part->CanSelectWhenLocked(design);
 }
 
 int CControlBar::Command(int id, const CString& text)
 {
-    if (!m_part) return 0;
+    CPart* part = Part();
+    if (!part) return 0;
     const int index = m_items.FindById(id);
     const bool orientation = id >= kFirstOrientCommand && id <= kLastOrientCommand;
     if (index < 0 && !orientation) return 0;
@@ -97,11 +119,10 @@ int CControlBar::Command(int id, const CString& text)
     if (design && design->HasBlownPart()) return 0;
     if (index >= 0 && !IsItemEnabled(index)) return 0;
     int enabled = 1;
-    m_part->IsPropertyChecked(id, enabled);
+    part->IsPropertyChecked(id, enabled);
     if (!enabled) return 0;
     CControlItemList texts = m_items;
-    m_part->GetPropertyTexts(texts);
-    CPart* part = m_part;
+    part->GetPropertyTexts(texts);
     const int result = part->OnPropertyCommand(id, text);
     if (result & PR_REDROP) {
         m_host.ReorientPart(part);
@@ -122,11 +143,12 @@ int CControlBar::Command(int id, const CString& text)
 
 bool CControlBar::UpdateCommand(CCmdUI& ui) const
 {
-    if (!m_part) return false;
     const int index = m_items.FindById(ui.id);
     if (index < 0) return false;
+    CPart* part = Part();
+    if (!part) return false;
     int enabled = 1;
-    const int checked = m_part->IsPropertyChecked(ui.id, enabled);
+    const int checked = part->IsPropertyChecked(ui.id, enabled);
     CCircuit* design = m_host.GetDesign();
     ui.Enable(enabled && IsItemEnabled(index) && !(design && design->HasBlownPart()));
     const int type = m_items[index].type;

@@ -70,7 +70,10 @@ public:
     // Shows a part's settings (null clears): the part fills the list, the
     // toolbar adds its delete and back buttons.
     void ShowPart(CPart* part);
-    CPart* Part() const { return m_part; }
+    // The shown part while it still stands in the active design or in the
+    // design's floating design (a part deleted with its design, by undo or
+    // by a close, is forgotten).
+    CPart* Part() const;
     const CControlItemList& Items() const { return m_items; }
     // The delete button leads the list (the toolbar's delete setting).
     void SetLeadingDelete(bool on) { m_leadingDelete = on; }
@@ -92,6 +95,7 @@ public:
 
 private:
     CPropertyBarHost& m_host;
+    // Read through Part(), which checks that it still stands.
     CPart* m_part = nullptr;
     CControlItemList m_items;
     bool m_leadingDelete = false;

@@ -305,13 +305,13 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
     }
     case 36012: {
         CSimulationPause pause(design);
-        CSampleRateDlgData data = BeginSampleRate(design->m_nSoundSampleRate, design->m_dDisplayPeriod, nullptr);
-        if (!m_host.EditSampleRate(data) || !IsValidDisplayPeriod(data.displayPeriod)) break;
-        CSampleRateState s{design->m_nSoundSampleRate, design->m_dDisplayPeriod, design->m_nSampleCounter,
+        CSampleRateDlgData data = BeginSampleRate(design->m_nSoundSampleRate, design->m_dDisplayRate, nullptr);
+        if (!m_host.EditSampleRate(data) || !IsValidDisplayRate(data.displayRate)) break;
+        CSampleRateState s{design->m_nSoundSampleRate, design->m_dDisplayRate, design->m_nSampleCounter,
                            design->m_nSampleLimit};
         if (ApplySampleRate(data, s)) m_host.StopSound();
         design->m_nSoundSampleRate = s.soundRate;
-        design->m_dDisplayPeriod = s.displayPeriod;
+        design->m_dDisplayRate = s.displayRate;
         design->m_nSampleCounter = s.sampleCounter;
         design->m_nSampleLimit = s.sampleLimit;
         design->RecalcStepLimit();

@@ -231,14 +231,14 @@ CSampleRateDialog::CSampleRateDialog(CSampleRateDlgData& data, QWidget* parent)
     }
     m_rate[std::clamp(data.rateChoice, 0, 2)]->setChecked(true);
     Form()->addRow(box);
-    m_period = AddEdit(Form(), 127, 38132, Number(data.displayPeriod));
+    m_period = AddEdit(Form(), 127, 38132, Number(data.displayRate));
 }
 
 bool CSampleRateDialog::Exchange()
 {
     double period = 0.0;
-    if (!ReadDouble(m_period, kDisplayPeriodMin, kDisplayPeriodMax, &period)) return false;
-    m_data.displayPeriod = period;
+    if (!ReadDouble(m_period, kDisplayRateMin, kDisplayRateMax, &period)) return false;
+    m_data.displayRate = period;
     for (int i = 0; i < 3; ++i)
         if (m_rate[i]->isChecked()) m_data.rateChoice = i;
     return true;
