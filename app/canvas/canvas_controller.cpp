@@ -176,16 +176,20 @@ void CCanvasController::RecalcScrollSizes(bool scroll)
     m_scrollRange = CSize(z * std::max(m_page.right, parts.right), z * std::max(m_page.bottom, parts.bottom));
     m_host.SetScrollRange(m_scrollRange);
     if (!scroll || !m_design) return;
+    // An empty design shows its page from the top-left corner (where parts
+    // added from the toolbar start).
     if (parts.IsRectEmpty()) {
-        m_host.ScrollTo(CPoint(300 * z, 200 * z));
+        m_host.ScrollTo(CPoint(std::max(0, m_page.left * z), std::max(0, m_page.top * z)));
         return;
     }
+    // Otherwise the parts' top-left corner comes near the client's, with a
+    // margin; an axis on which all the parts fit from 0 stays at 0.
     const CSize client = m_host.GetClientSize();
     const CSize offset = m_design->m_szOffset;
     int x = z * (parts.left - (parts.Width() > 350 ? 4 : 32));
     int y = z * (parts.top - (parts.Height() > 250 ? 4 : 32));
-    if (client.cx > parts.Width() * z || offset.cx) x = 0;
-    if (client.cy > parts.Height() * z || offset.cy) y = 0;
+    if (client.cx > parts.right * z || offset.cx) x = 0;
+    if (client.cy > parts.bottom * z || offset.cy) y = 0;
     m_host.ScrollTo(CPoint(std::max(0, x), std::max(0, y)));
 }
 
