@@ -107,6 +107,9 @@ private:
     bool m_capture = false;
     bool m_needsRender = true;
     bool m_inScroll = false;
+    // The window has not painted yet: it scrolls to the design's top-left
+    // whenever its size changes.
+    bool m_openingScroll = true;
     CCircuit* m_shownDesign = nullptr;
     CPoint m_lastMouse;
     bool m_mouseKnown = false;
