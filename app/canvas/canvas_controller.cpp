@@ -3,6 +3,7 @@
 #include "app/canvas/canvas_controller.h"
 
 #include "model/circuit/circuit.h"
+#include "model/components/wire_route.h"
 #include "model/display/colour.h"
 #include "model/display/display.h"
 
@@ -55,6 +56,9 @@ void CCanvasController::DetachDesign()
         CCircuit::ActiveCircuit() = nullptr;
     }
     if (m_floating) DiscardFloating(false);
+    m_route.reset();
+    m_joints.clear();
+    m_jointPart = nullptr;
     if (m_design && m_design->GetHost() == m_simHost) m_design->SetHost(nullptr);
     m_design = nullptr;
 }
@@ -68,6 +72,9 @@ void CCanvasController::ForgetDesign()
         m_floating.reset();
     }
     m_dragging = m_pressed = m_bandActive = m_releasePending = false;
+    m_route.reset();
+    m_joints.clear();
+    m_jointPart = nullptr;
     m_editMode = 0;
     DisarmAutoScroll();
     if (m_host.HasCapture()) m_host.SetCapture(false);
@@ -253,8 +260,8 @@ void CCanvasController::Paint(const CRect& update)
     if (m_floatingDrawn && m_floating) Ops().ForwardDrag(*m_floating, 4, m_dragOffset);
     if (m_bandActive)
         DrawBand();
-    else if (!moved && Ops().IsWireDragActive())
-        Ops().DrawDragLegs();
+    else if (!moved && IsRouting())
+        m_route->DrawDragLegs();
     m_floatingDrawn = false;
 }
 

@@ -135,6 +135,13 @@ void CTeskView::Activate(bool on)
     AfterEvent();
 }
 
+bool CTeskView::ReorientPart(CPart* part)
+{
+    const bool done = m_controller->Reorient(part);
+    AfterEvent();
+    return done;
+}
+
 bool CTeskView::IdleStep(long count)
 {
     m_simHost->BeginBurst();

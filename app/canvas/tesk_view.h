@@ -48,6 +48,9 @@ public:
     QSize PageSize() const;
     // The view becomes the active design view (its design runs) or not.
     void Activate(bool on);
+    // Turns a part of the design by the orientation its last property
+    // command chose (the property toolbar's orientation buttons).
+    bool ReorientPart(CPart* part);
 
     // CCommandTarget
     bool OnCommand(int id) override;
