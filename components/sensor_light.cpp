@@ -68,7 +68,7 @@ int CLightSensor::OnPropertyCommand(int commandId, const CString& text)
         m_strMode = text;
         ApplySettings(2);
     } else {
-        return 0;
+        return CThresholdSensor::OnPropertyCommand(commandId, text);
     }
     return 65;
 }

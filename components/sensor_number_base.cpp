@@ -51,7 +51,7 @@ int CNumberThresholdSensor::OnPropertyCommand(int commandId, const CString& text
         m_strMode = text;
         break;
     default:
-        return 0;
+        return CThresholdSensor::OnPropertyCommand(commandId, text);
     }
     ApplySettings();
     return 65;

@@ -46,8 +46,11 @@ void CThresholdSensor::Stamp(CMatrix* matrix)
 
 int CThresholdSensor::IsPropertyChecked(int commandId, int& enabled)
 {
+    // The base enables every item; in analogue mode the threshold is then
+    // taken back.
+    const int checked = CLogicIn::IsPropertyChecked(commandId, enabled);
     if (!IsDigital()) enabled = commandId != kSensorThreshold;
-    return CLogicIn::IsPropertyChecked(commandId, enabled);
+    return checked;
 }
 
 void CThresholdSensor::ApplyMode()

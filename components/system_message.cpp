@@ -76,7 +76,7 @@ int CSystemMessage::GetPropertyTexts(CControlItemList& items)
 
 int CSystemMessage::OnPropertyCommand(int commandId, const CString& text)
 {
-    if (commandId != kSignMessageItem) return 0;
+    if (commandId != kSignMessageItem) return CSystemOutput::OnPropertyCommand(commandId, text);
     m_strMessage = text;
     UpdateText();
     return 65;

@@ -281,13 +281,14 @@ TEST(SystemsSensors, PropertyItemsAndTexts)
     // In analogue mode the threshold cannot be edited; other items can.
     for (bool digital : {true, false}) {
         temp->OnPropertyCommand(kSensorSignal, digital ? "Digital" : "Analog");
-        int enabled = 1;
+        int enabled = -1;
         temp->IsPropertyChecked(kSensorThreshold, enabled);
         EXPECT_EQ(enabled != 0, digital);
-        enabled = 0;
+        enabled = -1;
         temp->IsPropertyChecked(kSensorSignal, enabled);
-        EXPECT_EQ(enabled != 0, !digital); // untouched in digital mode
+        EXPECT_EQ(enabled, 1);
     }
+    temp->OnPropertyCommand(kSensorSignal, "Digital");
     // A threshold beyond 0..100 degrees is clamped to the range.
     EXPECT_EQ(temp->OnPropertyCommand(kSensorThreshold, "150"), 65);
     EXPECT_FLOAT_EQ(temp->m_fThreshold, 373.0f);
