@@ -57,6 +57,34 @@ void CControlBar::ShowPart(CPart* part)
     if (!part) return;
     CControlItemList filled;
     part->FillProperties(filled);
+    // The part's bitmap buttons: an id the list already holds only gets its
+    // picture; the others become toolbar buttons (a gap for id 0), after a
+    // gap when the list holds items and the first button is not among them.
+    m_strip.DeleteObject();
+    m_cells.clear();
+    std::vector<int> ids;
+    // Without a picture strip the buttons still come, drawn with text.
+    int buttons = part->GetPropertyBitmap(ids, &m_strip);
+    if (buttons < 0) {
+        m_strip.DeleteObject();
+        buttons = part->GetPropertyBitmap(ids, nullptr);
+    }
+    if (buttons > 0) {
+        if (filled.GetCount() > 0 && !ids.empty() && filled.FindById(ids[0]) < 0)
+            filled.Add(CControlItem(CI_SEPARATOR, CString(), 0, -1));
+        for (size_t k = 0; k < ids.size(); ++k) {
+            const int id = ids[k];
+            if (id == 0) {
+                filled.Add(CControlItem(CI_SEPARATOR, CString(), 0, -1));
+                continue;
+            }
+            m_cells[id] = static_cast<int>(k);
+            if (filled.FindById(id) >= 0) continue;
+            CControlItem button(CI_TOOLBUTTON, CString(), id, DefaultItemWidth(CI_TOOLBUTTON) + 6);
+            button.SetFlag1(m_addMode);
+            filled.Add(button);
+        }
+    }
     // The leading delete button and its gap come first; the list keeps its
     // 30 records, so the part's last items give way rather than overflow.
     if (m_leadingDelete && !m_host.SuppressDelete()) {
@@ -70,6 +98,16 @@ void CControlBar::ShowPart(CPart* part)
     CControlItem back(CI_TOOLBUTTON, CString(), kBackCommand, -1);
     back.SetFlags(CIO_LOCK_DISABLED, false);
     m_items.Add(back);
+}
+
+QImage CControlBar::ButtonPicture(int id) const
+{
+    auto it = m_cells.find(id);
+    if (it == m_cells.end() || m_strip.IsNull()) return {};
+    const QImage& strip = m_strip.Image();
+    if ((it->second + 1) * 32 > strip.width()) return {};
+    QImage cell = strip.copy(it->second * 32, 0, 32, std::min(32, strip.height()));
+    return cell;
 }
 
 std::vector<std::optional<CString>> CControlBar::ReadTexts(bool liveOnly) const

@@ -7,7 +7,11 @@
 #include "app/commands.h"
 #include "model/parts/controlitem.h"
 
+#include "model/display/gdi.h"
+
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -77,6 +81,12 @@ public:
     const CControlItemList& Items() const { return m_items; }
     // The delete button leads the list (the toolbar's delete setting).
     void SetLeadingDelete(bool on) { m_leadingDelete = on; }
+    // The part's bitmap buttons add parts (option 0x1) instead of sending
+    // commands (the toolbar's add mode).
+    void SetAddMode(bool on) { m_addMode = on; }
+    // The picture of a bitmap button: its cell in the part's strip (32
+    // pixels square), or a null image.
+    QImage ButtonPicture(int id) const;
 
     // The value texts the part gives, one per item (none for the items it
     // leaves empty; a single space becomes an empty text).  With liveOnly
@@ -99,6 +109,9 @@ private:
     CPart* m_part = nullptr;
     CControlItemList m_items;
     bool m_leadingDelete = false;
+    bool m_addMode = false;
+    CBitmap m_strip;
+    std::map<int, int> m_cells; // button id -> cell of the strip
 };
 
 // The command target of the property ids (36043-36050, 36053-36098,

@@ -7,6 +7,9 @@
 #include "platform/text1252.h"
 
 #include <QAction>
+#include <QBitmap>
+#include <QIcon>
+#include <QPixmap>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
@@ -198,6 +201,14 @@ void CControlToolBar::Rebuild()
         case CI_TOOLBUTTON_LOCKED: {
             QAction* a = addAction(ButtonText(id));
             a->setObjectName(Name(id));
+            // The part's picture for the button; the colour of its top-left
+            // pixel is the background and becomes transparent.
+            if (QImage cell = m_model.ButtonPicture(id); !cell.isNull()) {
+                QPixmap pix = QPixmap::fromImage(cell);
+                pix.setMask(pix.createMaskFromColor(QColor(cell.pixel(0, 0)), Qt::MaskInColor));
+                a->setIcon(QIcon(pix));
+                a->setIconText(ButtonText(id));
+            }
             a->setStatusTip(CommandPrompt(id));
             connect(a, &QAction::triggered, this, [this, id] {
                 if (id == 35007 || id == 36076) {
