@@ -7,6 +7,8 @@
 #include "model/parts/catalogue.h"
 #include "model/text/value.h"
 
+#include "shell_support.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,19 +18,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <cstdlib>
 
 namespace {
-
-void EnsureApp()
-{
-    if (QCoreApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 struct Bench {
     CCircuit design;
@@ -39,7 +30,7 @@ struct Bench {
 
     Bench()
     {
-        EnsureApp();
+        shelltest::EnsureShellApp();
         resistor = dynamic_cast<CComponent*>(PartCatalogue::Get().CreateById(32769, nullptr, nullptr));
         EXPECT_NE(resistor, nullptr);
         resistor->Initialise();
