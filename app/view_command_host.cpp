@@ -127,6 +127,8 @@ bool CFrameViewCommandHost::EditLockedConstraints(CLockedConstraintsData& data)
     return Run<CLockedConstraintsDialog>(data);
 }
 
+bool CFrameViewCommandHost::EditRescaleFactor(double& factor) { return Run<CFontRescaleDialog>(factor); }
+
 bool CFrameViewCommandHost::EditSoundLength(CSoundLengthDlgData& data)
 {
     CCircuit* design = GetDesign();

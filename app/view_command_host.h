@@ -42,6 +42,7 @@ public:
     bool EditPageSize(CPageSizeDlgData& data) override;
     bool EditLockedConstraints(CLockedConstraintsData& data) override;
     bool EditDefaultFont(CCircuit& design) override;
+    bool EditRescaleFactor(double& factor) override;
 
 private:
     CTeskView* View();

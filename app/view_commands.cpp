@@ -5,6 +5,8 @@
 #include "model/designfile/units.h"
 #include "model/designfile/view_settings.h"
 #include "model/parts/parttree.h"
+#include "model/text/text.h"
+#include "model/text/textlabel.h"
 #include "platform/strings.h"
 
 #include <algorithm>
@@ -196,6 +198,10 @@ bool CViewCommands::UpdateOther(CCmdUI& ui, CCircuit* design)
     case 34191: case 35003: case 36076: case 34221:
         ui.Enable(true);
         return true;
+    case 38002:
+        ui.Enable(true);
+        return true;
+    case 38000: case 38001:
     case 35002: case 36010: case 35006: case 34203: case 34193: case 36541:
         ui.Enable(open);
         return true;
@@ -283,11 +289,24 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         m_host.SetKeepSelection(m_keepSelection);
         return true;
     case 34189: return true;
+    case 38002: {
+        double factor = RescaleFontFactor();
+        if (m_host.EditRescaleFactor(factor) && IsValidRescaleFactor(factor)) RescaleFontFactor() = factor;
+        return true;
+    }
     default: break;
     }
     if (!design) return true;
     switch (id) {
     case 35002: m_host.RefreshPropertyValues(); break;
+    case 38000:
+        FixAllLabelFontTables(design);
+        m_host.Repaint();
+        break;
+    case 38001:
+        RescaleAllLabelFonts(design);
+        m_host.Repaint();
+        break;
     case 35017: {
         CSimulationPause pause(design);
         CLogicDlgData data = CLogicDlgData::FromDesign(*design);

@@ -69,6 +69,8 @@ public:
     virtual bool EditPageSize(CPageSizeDlgData& data) = 0;
     virtual bool EditLockedConstraints(CLockedConstraintsData& data) = 0;
     virtual bool EditDefaultFont(CCircuit& design) = 0;
+    // Font Rescale Options on the program-wide factor.
+    virtual bool EditRescaleFactor(double& factor) { (void)factor; return false; }
 };
 
 // Option bits of the design's option word used by the commands.

@@ -6,6 +6,7 @@
 #include "app/tesk_doc.h"
 #include "app/view_dialogs.h"
 #include "model/circuit/circuit.h"
+#include "model/text/text.h"
 #include "platform/messagebox.h"
 
 #include "shell_support.h"
@@ -189,4 +190,23 @@ TEST_F(ViewDialogs, SoundSamplingAndUnitsCancelKeepTheDesign)
         Press(d, "ctl2");
     });
     EXPECT_EQ(Design()->m_wAngleUnit, 1);
+}
+
+TEST_F(ViewDialogs, FontRescaleFactorFromItsKey)
+{
+    RescaleFontFactor() = 1.28;
+    Run<CFontRescaleDialog>(38002, [&](CFontRescaleDialog* d) {
+        Type(d, "ctl283", "0");
+        Press(d, "ctl1");
+        EXPECT_TRUE(d->isVisible());
+        Type(d, "ctl283", "1.5");
+        Press(d, "ctl1");
+    });
+    EXPECT_DOUBLE_EQ(RescaleFontFactor(), 1.5);
+    Run<CFontRescaleDialog>(38002, [&](CFontRescaleDialog* d) {
+        Type(d, "ctl283", "2");
+        Press(d, "ctl2");
+    });
+    EXPECT_DOUBLE_EQ(RescaleFontFactor(), 1.5);
+    RescaleFontFactor() = 1.28;
 }
