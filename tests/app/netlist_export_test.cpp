@@ -263,6 +263,46 @@ TEST(NetlistExport, OperatingPointsMatchNgspice)
              return std::pair{r, 0};
          },
          0.001},
+        // The LEDs through the library's subcircuits: 9 V, 1k.
+        {"red LED",
+         [](ExportBench& b) {
+             auto* rail = b.Add("CVoltRail", 9.0, true);
+             auto* r = b.Add("CResistor", 1000.0, true);
+             auto* led = b.Add("CLED");
+             auto* earth = b.Add("CEarth");
+             b.Wire(rail, 0, r, 0);
+             b.Wire(r, 1, led, 0);
+             b.Wire(led, 1, earth, 0);
+             return std::pair{led, 0};
+         },
+         0.01},
+        {"green LED",
+         [](ExportBench& b) {
+             auto* rail = b.Add("CVoltRail", 9.0, true);
+             auto* r = b.Add("CResistor", 1000.0, true);
+             auto* led = b.Add("CLED_G");
+             auto* earth = b.Add("CEarth");
+             b.Wire(rail, 0, r, 0);
+             b.Wire(r, 1, led, 0);
+             b.Wire(led, 1, earth, 0);
+             return std::pair{led, 0};
+         },
+         0.01},
+        // A bulb (100 ohm) behind a fuse and 100 ohm: half the supply.
+        {"bulb and fuse",
+         [](ExportBench& b) {
+             auto* rail = b.Add("CVoltRail", 6.0, true);
+             auto* fuse = b.Add("CFuse");
+             auto* r = b.Add("CResistor", 100.0, true);
+             auto* bulb = b.Add("CBulb");
+             auto* earth = b.Add("CEarth");
+             b.Wire(rail, 0, fuse, 0);
+             b.Wire(fuse, 1, r, 0);
+             b.Wire(r, 1, bulb, 0);
+             b.Wire(bulb, 1, earth, 0);
+             return std::pair{bulb, 0};
+         },
+         0.001},
         // Two earths and a zero rail on one net: one 0 V card for the net.
         {"earths on one net",
          [](ExportBench& b) {
