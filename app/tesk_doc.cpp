@@ -217,6 +217,11 @@ int CTeskDoc::SaveUndoSnapshot()
     return m_item ? m_item->SaveUndoSnapshot() : 0;
 }
 
+CString CTeskDoc::GetDesignPath() const
+{
+    return CString(ToWindows1252(m_path));
+}
+
 void CTeskDoc::SetModifiedFlag(bool modified)
 {
     CCircuit* d = GetDesign();
