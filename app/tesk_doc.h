@@ -53,6 +53,7 @@ public:
     // CDesignDocument
     int SaveUndoSnapshot() override;
     void SetModifiedFlag(bool modified) override;
+    CString GetDesignPath() const override;
 
     bool Undo();
     bool Redo();
