@@ -41,7 +41,10 @@ CTeskDoc::CTeskDoc()
           return CHandlerMap::DesignState{d != nullptr, d && d->IsLocked()};
       })
 {
-    m_handlers.Add(57603, [this] { DoFileSave(); });
+    m_handlers.Add(57603, [this] {
+        CStopDesign stop(GetDesign());
+        DoFileSave();
+    });
     m_handlers.Add(57604, [this] {
         CStopDesign stop(GetDesign());
         DoSave(QString());
@@ -66,6 +69,7 @@ CTeskDoc::CTeskDoc()
     m_handlers.Add(
         36006, [this] { OnEditPaste(); }, [this](CCmdUI& ui) { ui.Enable(CanPaste()); });
     m_handlers.Add(35016, [this] { OnCopySimulation(); });
+    m_handlers.Add(34219, [this] { ExportNetlist(); });
     m_handlers.Add(
         34207, [this] { LockFile(); },
         [this](CCmdUI& ui) {
