@@ -59,6 +59,7 @@ public:
     // CDesignDocument
     int SaveUndoSnapshot() override;
     void SetModifiedFlag(bool modified) override;
+    CString GetDesignPath() const override;
 
     bool Undo();
     bool Redo();
