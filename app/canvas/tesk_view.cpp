@@ -1,6 +1,7 @@
 #include "app/canvas/tesk_view.h"
 
 #include "app/canvas/bubble_widget.h"
+#include "app/movie/movie_site.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "model/circuit/circuit.h"
@@ -123,16 +124,25 @@ void CTeskView::UpdateView()
     }
     m_controller->RecalcScrollSizes(false);
     Invalidate();
+    PlaceMovieWindows(this);
 }
 
 void CTeskView::Activate(bool on)
 {
     if (on) {
+        ActivateMovieSite(this);
         if (CBubbleWidget* w = CBubbleWidget::SharedWidget())
             w->SetPromptSink([this](int id) { SetStatusPrompt(id); });
     }
     m_controller->OnActivate(on);
     AfterEvent();
+}
+
+bool CTeskView::ReorientPart(CPart* part)
+{
+    const bool done = m_controller->Reorient(part);
+    AfterEvent();
+    return done;
 }
 
 bool CTeskView::IdleStep(long count)
@@ -156,6 +166,7 @@ void CTeskView::OnTick()
 void CTeskView::AfterEvent()
 {
     if (m_needsRender) viewport()->update();
+    PlaceMovieWindows(this);
 }
 
 QSize CTeskView::PageSize() const
@@ -184,6 +195,7 @@ QImage CTeskView::RenderDesign(int scale) const
 
 void CTeskView::paintEvent(QPaintEvent*)
 {
+    m_openingScroll = false;
     if (m_needsRender && CDisplay::IsIdle()) {
         m_needsRender = false;
         const CSize client = GetClientSize();
@@ -200,12 +212,16 @@ void CTeskView::resizeEvent(QResizeEvent* event)
         m_image = std::make_unique<CCanvasImage>(std::max(1, viewport()->width()), std::max(1, viewport()->height()),
                                                  viewport());
     m_controller->OnSize();
+    // Until the window first paints, its size is still settling (the MDI
+    // area maximises it): the opening scroll follows every new size.
+    if (m_openingScroll) m_controller->RecalcScrollSizes(true);
     Invalidate();
 }
 
 void CTeskView::scrollContentsBy(int, int)
 {
     if (!m_inScroll) Invalidate();
+    PlaceMovieWindows(this);
 }
 
 CView* CTeskView::GetDrawView()
