@@ -114,7 +114,9 @@ bool CTeskDoc::OnOpenDocument(const QString& path)
     const QByteArray data = f.readAll();
     const std::vector<uint8_t> bytes(data.begin(), data.end());
     auto item = std::make_unique<CTeskItem>(this);
+    m_loadingPath = QFileInfo(path).absoluteFilePath();
     const CTeskItem::ReadResult r = item->Load(bytes);
+    m_loadingPath.clear();
     if (r == CTeskItem::ReadResult::kNotADesign) WbMessageBox(61700, MB_OK | MB_ICONEXCLAMATION);
     if (r != CTeskItem::ReadResult::kOk) {
         // The item made for the read is dropped; the design this document
@@ -214,6 +216,11 @@ void CTeskDoc::SetTitle(const QString& title)
 int CTeskDoc::SaveUndoSnapshot()
 {
     return m_item ? m_item->SaveUndoSnapshot() : 0;
+}
+
+CString CTeskDoc::GetDesignPath() const
+{
+    return CString(ToWindows1252(m_loadingPath.isEmpty() ? m_path : m_loadingPath));
 }
 
 void CTeskDoc::SetModifiedFlag(bool modified)

@@ -92,6 +92,7 @@ private:
     bool IsFrameActive() override;
     void SetStatusPrompt(int id) override;
     void ShowMessage(const CString& text) override;
+    void RunPageAction(int result) override;
 
     void OnDesignReplaced();
     void OnTick();
