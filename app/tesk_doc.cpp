@@ -66,6 +66,7 @@ CTeskDoc::CTeskDoc()
     m_handlers.Add(
         36006, [this] { OnEditPaste(); }, [this](CCmdUI& ui) { ui.Enable(CanPaste()); });
     m_handlers.Add(35016, [this] { OnCopySimulation(); });
+    m_handlers.Add(34219, [this] { ExportNetlist(); });
     m_handlers.Add(
         34207, [this] { LockFile(); },
         [this](CCmdUI& ui) {
