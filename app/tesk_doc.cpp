@@ -41,7 +41,10 @@ CTeskDoc::CTeskDoc()
           return CHandlerMap::DesignState{d != nullptr, d && d->IsLocked()};
       })
 {
-    m_handlers.Add(57603, [this] { DoFileSave(); });
+    m_handlers.Add(57603, [this] {
+        CStopDesign stop(GetDesign());
+        DoFileSave();
+    });
     m_handlers.Add(57604, [this] {
         CStopDesign stop(GetDesign());
         DoSave(QString());
