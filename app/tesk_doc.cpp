@@ -121,7 +121,9 @@ bool CTeskDoc::OnOpenDocument(const QString& path)
     // Parts find their files relative to the design's path while it loads.
     const QString previousPath = m_path;
     m_path = path;
+    m_loadingPath = QFileInfo(path).absoluteFilePath();
     const CTeskItem::ReadResult r = item->Load(bytes);
+    m_loadingPath.clear();
     if (r == CTeskItem::ReadResult::kNotADesign) WbMessageBox(61700, MB_OK | MB_ICONEXCLAMATION);
     if (r != CTeskItem::ReadResult::kOk) {
         // The item made for the read is dropped; the design this document
@@ -226,7 +228,7 @@ int CTeskDoc::SaveUndoSnapshot()
 
 CString CTeskDoc::GetDesignPath() const
 {
-    return CString(ToWindows1252(m_path));
+    return CString(ToWindows1252(m_loadingPath.isEmpty() ? m_path : m_loadingPath));
 }
 
 void CTeskDoc::SetModifiedFlag(bool modified)

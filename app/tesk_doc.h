@@ -59,6 +59,8 @@ public:
     // CDesignDocument
     int SaveUndoSnapshot() override;
     void SetModifiedFlag(bool modified) override;
+    // The file being read while a design loads (its parts find their
+    // pictures beside it), else the document's path.
     CString GetDesignPath() const override;
 
     bool Undo();
@@ -98,6 +100,7 @@ private:
 
     std::unique_ptr<CTeskItem> m_item;
     QString m_path;
+    QString m_loadingPath;
     QString m_title;
     bool m_modified = false;
     CHandlerMap m_handlers;

@@ -56,4 +56,7 @@ public:
     virtual void SetEditAllowed(bool) {}
     // Messages to the user.
     virtual void ShowMessage(const CString& text) = 0;
+    // A clicked picture's page action: 12 change page, 13 reload this page,
+    // 14 both (the design's pending page change says where to).
+    virtual void RunPageAction(int) {}
 };

@@ -432,6 +432,7 @@ void CCanvasController::PerformRelease(CPoint p, unsigned)
     }
     if (result != 3) m_pressedSelected = 0;
     m_host.Invalidate();
+    if (result >= 12 && result <= 14) m_host.RunPageAction(result);
 }
 
 bool CCanvasController::ApplyDropResult(int result)

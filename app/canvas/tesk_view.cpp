@@ -2,6 +2,7 @@
 
 #include "app/canvas/bubble_widget.h"
 #include "app/movie/movie_site.h"
+#include "app/publish/page_navigation.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "model/circuit/circuit.h"
@@ -347,6 +348,8 @@ void CTeskView::SetStatusPrompt(int id)
 }
 
 void CTeskView::ShowMessage(const CString& text) { WbMessageBox(text); }
+
+void CTeskView::RunPageAction(int result) { CarryOutPageAction(this, result); }
 
 unsigned CTeskView::KeyFlags(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const
 {

@@ -97,6 +97,7 @@ private:
     // The property toolbar of the main frame (app/tesk_view_properties.cpp).
     void ShowPartProperties(CPart* part) override;
     void ShowMessage(const CString& text) override;
+    void RunPageAction(int result) override;
 
     void OnDesignReplaced();
     void OnTick();

@@ -4,6 +4,7 @@
 #include "app/file_types.h"
 #include "app/home/home_pane.h"
 #include "app/main_frame.h"
+#include "app/publish/activity_commands.h"
 #include "app/tesk_frame.h"
 #include "platform/messagebox.h"
 #include "platform/strings.h"
@@ -67,4 +68,5 @@ void RegisterHomeCommands(CHandlerMap& handlers, CMainFrame* frame)
     handlers.Add(ID_BOOKS_FOLDER, [frame] { ChooseFolder(frame, &GetActivitiesFolder, &SetActivitiesFolder); });
     handlers.Add(ID_BLOCKS_FOLDER, [frame] { ChooseFolder(frame, &GetLibraryFolder, &SetLibraryFolder); });
     handlers.Add(ID_REFRESH_FOLDERS, [frame] { ForEachPane(frame, &CHomeScreenPane::RefreshTrees); });
+    RegisterActivityCommands(handlers, frame);
 }

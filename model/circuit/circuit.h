@@ -6,6 +6,7 @@
 
 #include "model/circuit/circuit_settings.h"
 #include "model/circuit/design_document.h"
+#include "model/circuit/page_change.h"
 #include "model/circuit/simhost.h"
 #include "model/designfile/design_extras.h"
 #include "model/parts/parttree.h"
@@ -321,6 +322,8 @@ public:
     CCircuit* m_pHostDesign = nullptr;
     // What the file carries beyond the engine's members.
     CDesignFileExtras m_fileExtras{this};
+    // The page change a clicked picture asked for (page_change.h).
+    CPageChange m_pageChange;
 
 private:
     // The components of a group as the pass walks them, kept from pass to

@@ -84,5 +84,6 @@ public:
 // marked correct and selected.
 bool IsQuestionCorrect(const CQuestionLink& q);
 
-// Question numbers are 16-bit words: no range needs more entries.
-constexpr LONG kMaxQuestionCount = 0xFFFF;
+// Question numbers run from 1 to 9999 (the question dialogs allow no
+// more): a count read from a file sizes the array, so it is clamped there.
+constexpr LONG kMaxQuestionCount = 9999;
