@@ -42,6 +42,9 @@ CCircuit::~CCircuit()
     if (ActiveCircuit() == this) ActiveCircuit() = nullptr;
     if (m_pLinkedDesign && m_pLinkedDesign->m_pHostDesign == this) m_pLinkedDesign->m_pHostDesign = nullptr;
     if (m_pHostDesign && m_pHostDesign->m_pLinkedDesign == this) m_pHostDesign->m_pLinkedDesign = nullptr;
+    // A part this design holds for another, or one the floating design
+    // holds for this one, is not this design's to delete.
+    if (m_pLinkedDesign && m_pLinkedDesign->m_pHeldPart) m_pLinkedDesign->DetachAll(false);
     // Every part goes at once: nobody needs unlinking from the others.
     m_bTearingDown = true;
     DeleteGroups();
@@ -118,7 +121,9 @@ void CCircuit::SetProgramLanguage(const CString& text)
 CPart* CCircuit::AddChild(CPart* part)
 {
     if (!part) return nullptr;
-    if (m_pLinkedDesign) m_pLinkedDesign->CPartTree::RemovePart(part);
+    if (m_pLinkedDesign) m_pLinkedDesign->ForgetPart(part);
+    // A part filed here already (a drop of a part that never left) stays put.
+    if (HoldsTopLevel(part)) return part;
     part->SetNextSibling(nullptr);
     auto* comp = dynamic_cast<CComponent*>(part);
     if (!comp || FileByClass(part) != GROUP_COMPONENTS) {
@@ -187,8 +192,36 @@ int CCircuit::RemovePart(CPart* part)
 {
     if (!part) return 0;
     int removed = RemoveChild(part);
+    // The floating design held the part while it stood here: from now on the
+    // part is the floating design's own.
+    if (m_pLinkedDesign && m_pLinkedDesign->m_pHeldPart == part) m_pLinkedDesign->m_pHeldPart = nullptr;
     part->JoinConnections(this);
+    if (!IsTemporary()) part->EraseTree();
+    if (part->CoupleLight(nullptr) == 2) DecoupleLight(part);
     return removed;
+}
+
+void CCircuit::DecoupleLight(CPart* source)
+{
+    // The part 24 pixels right of the source's centre loses its source.
+    CPoint c = source->GetRect().CenterPoint();
+    CHitSearch& s = SharedHitSearch();
+    s.Reset();
+    CPart* hit = s.TakeResult(HitTest(CPoint(c.x + 24, c.y)));
+    s.Reset();
+    if (hit && hit != source) hit->CoupleLight(nullptr);
+    // A sensor elsewhere that still points at the source (the source was
+    // moved after coupling) loses it too: every sensor is asked again and
+    // re-couples to the source now standing 24 pixels left of it.
+    std::vector<CPart*> sensors;
+    CPartIterator it(this, 0);
+    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent())
+        if (p != source && p->CoupleLight(nullptr) == 1) sensors.push_back(p);
+    for (CPart* sensor : sensors) {
+        CPoint sc = sensor->GetRect().CenterPoint();
+        CPart* other = FindPartAt(CPoint(sc.x - 24, sc.y), 1, 1, 0);
+        if (other && other != sensor && other != source && other->CoupleLight(nullptr) == 2) sensor->CoupleLight(other);
+    }
 }
 
 CComponent* CCircuit::GetFirstComponent() const
@@ -289,6 +322,8 @@ void CCircuit::ResetRun(int markChanged)
     RecalcStepLimit();
     ControlSimulation(SIM_ACTIVATE);
     if (markChanged) OnDesignChanged();
+    // The pending drag part belongs to the edit that is over.
+    SharedPressState().pendingOp = nullptr;
 }
 
 int CCircuit::RepairOrDeleteBroken(CPart* part)
@@ -313,16 +348,14 @@ int CCircuit::RepairOrDeleteBroken(CPart* part)
     if (answer == IDNO && m_pProbes) {
         for (CPart* p = m_pProbes->GetFirstChild(); p; p = p->GetNextSibling())
             if (p->GetAttachedPart() == part) {
-                RemovePart(p);
-                delete p;
+                DeletePart(p);
                 OnSimulationStopped();
                 ResetRun(1);
                 return 1;
             }
     }
     if (answer == IDNO && !IsLocked() && part->IsFreeDesignItem()) {
-        RemovePart(part);
-        delete part;
+        DeletePart(part);
         OnSimulationStopped();
         ResetRun(1);
         return 1;

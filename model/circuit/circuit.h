@@ -115,9 +115,21 @@ public:
     // Joins the wire end or terminal end at p to every other wire end and
     // terminal outer end at p (kinds permitting).
     void JoinAt(CWire* w, int end);
+    // Splits a plain wire at an inner point into two joined wires (the new
+    // second half is returned, filed in WIRES); null when p is not inside.
+    CWire* SplitWire(CWire* w, CPoint p);
+    // Where exactly two plain wires of one kind meet end to end in line,
+    // they become one; true when merged.
+    bool MergeAt(CPoint p, CWire* keep = nullptr);
+    // The rules of a dropped wire: ends join what ends there and split a
+    // wire they land on (junction dot); ends and terminals standing on it
+    // split it; wires crossing it get crossover pairs; then in-line merges.
+    void LayWire(CWire* w);
 
     // ---- parts ----
     int RemovePart(CPart* part);
+    // A light source left the design: no sensor keeps it.
+    void DecoupleLight(CPart* source);
     CComponent* GetFirstComponent() const;
     CPart* GetFirstPart() const;
     int GetElectricCount() const { return m_wElectricCount; }
@@ -164,6 +176,49 @@ public:
     void MovePartInTree(CPart* part, int code);
     void SetLinkedDesign(CCircuit* linked);
     CCircuit* GetLinkedDesign() const { return m_pLinkedDesign; }
+
+    // ---- selection, drag and drop (circuit_select.cpp) ----
+    // Select, Deselect and SelectIfInRect reach every part of the design.
+    void Select(DWORD flags) override;
+    void Deselect(DWORD flags) override;
+    void SelectIfInRect(const CRect& rect, DWORD flags, int whole) override;
+    // The base drag image; a failure resets the design and is passed on.
+    CRect BeginDragImage() override;
+    // The floating design follows the mouse: a pending drag operation of
+    // another part gets the drag; otherwise the parts move to the grid point
+    // and the parts dragged (the single part, or every selected one) are told.
+    CRect OnDrag(CPartTree* design, CPoint point) override;
+    // Releases the pending operation or drops the dragged parts into design
+    // (9 dropped, 3 the drag goes on, 2 refused, 0 nothing armed); ends the
+    // operation with the result.
+    int OnRelease(CPartTree* design, int x, int y) override;
+    void OnDragStarted(CPart* part) override;
+    // FindPartAt with class mask 64, stop mask 1, options 1 (design items).
+    CPart* FindPartAtPoint(CPoint point);
+    // Empties the groups without deleting; with a part, that part alone
+    // heads the group of its class; with null no press stays armed.
+    void HoldOnlyPart(CPart* part);
+    // Edit/Delete: the selection, or the part the linked design holds.
+    void DeleteSelection();
+    // The floating design and the view's scrolling: 0 may it scroll by
+    // offset, 2 it was scrolled by offset, 3 scrolled after the design moved,
+    // 4 draw it at its dragged place.
+    int ForwardDrag(int code, CSize offset);
+    // Ends the pending drag operation (a result of 3 keeps it: the drag goes
+    // on); returns the result.
+    int EndDragOperation(int result);
+    // The point (snapped when asked) differs from the last drag point.
+    bool HasPointMoved(CPoint point, bool snap) const;
+    // Removes the part (RemovePart), makes the linked and host designs let
+    // go of it, and deletes it: no design keeps a pointer to it.
+    void DeletePart(CPart* part);
+    // Takes the part out of this design's groups without unlinking it
+    // (nothing when it does not stand here).
+    void ForgetPart(CPart* part);
+    // The part stands in one of this design's groups.
+    bool HoldsTopLevel(const CPart* part) const;
+    // The parts a drag or release goes to: the only part, else the selected.
+    std::vector<CPart*> GetDragTargets();
 
     // ---- flags other parts set ----
     void SetChanged() { m_bChangeFlag = 1; }
@@ -295,6 +350,9 @@ private:
     int m_nCompletedPasses = 0;
     bool m_bTearingDown = false;
 };
+
+// No drag or insert operation is pending.
+bool IsDragIdle();
 
 // Pauses a design for the life of a scope (modal dialogs), restoring the
 // pause state it found.

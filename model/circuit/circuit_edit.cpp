@@ -37,16 +37,18 @@ void CCircuit::SetOffset(CSize offset)
     if (!dx && !dy) return;
     CPartIterator it(this, 0);
     for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) p->Offset(dx, dy);
-    // Parts left outside the page go: select what stays and drop the rest.
-    std::vector<CPart*> outside;
-    CPartIterator walk(this, 0);
-    for (CPart* p = walk.GetCurrent(); p; walk.Next(), p = walk.GetCurrent()) {
-        CRect inter;
-        if (!inter.IntersectRect(p->GetRect(), m_rcPage)) outside.push_back(p);
-    }
-    for (CPart* p : outside) {
-        RemovePart(p);
-        delete p;
+    // Parts left outside the page go, one at a time: removing a wire may
+    // take others with it, so the walk starts again after each.
+    for (bool again = true; again;) {
+        again = false;
+        CPartIterator walk(this, 0);
+        for (CPart* p = walk.GetCurrent(); p; walk.Next(), p = walk.GetCurrent()) {
+            CRect inter;
+            if (inter.IntersectRect(p->GetRect(), m_rcPage)) continue;
+            DeletePart(p);
+            again = true;
+            break;
+        }
     }
 }
 
@@ -63,8 +65,7 @@ void DeleteWhere(CCircuit& d, Test test)
             it.Next();
             if (!test(p) || !p->IsFreeDesignItem()) continue;
             bool wire = p->IsWire() != 0;
-            d.RemovePart(p);
-            delete p;
+            d.DeletePart(p);
             if (wire) {
                 again = true;
                 break;
@@ -88,8 +89,7 @@ void CCircuit::DeleteUnselected()
             it.Next();
             if (p->IsSelected()) continue;
             bool wire = p->IsWire() != 0;
-            RemovePart(p);
-            delete p;
+            DeletePart(p);
             if (wire) {
                 again = true;
                 break;

@@ -29,8 +29,10 @@ struct CCircuitSettings {
     CSize m_szOffset{0, 0};
     WORD m_wAngleUnit = 0;
     WORD m_wSpeedUnit = 0;
-    double m_dDisplayPeriod = 20.0;
-    int m_nDisplayPeriodExponent = 0;
+    // The display rate in steps per second (scaled by 1000^exponent); the
+    // update rate never falls below it.  A new design runs at 5 per second.
+    double m_dDisplayRate = 5.0;
+    int m_nDisplayRateExponent = 0;
     int m_nSoundSampleRate = 11025;
     int m_bLoopPlayback = 1;
     int m_nSampleLimit = 22050;

@@ -370,8 +370,18 @@ int CCircuit::RecalcStepLimit()
 {
     double rate = 0.0;
     bool final = false;
-    CPartIterator it(this, 0);
-    for (CPart* p = it.GetCurrent(); p && !final; it.Next(), p = it.GetCurrent()) {
+    // The parts of the first group (COMPONENTS) and the parts nested in
+    // them, depth first; a part answering 4 ends the search with its rate.
+    std::vector<CPart*> stack;
+    if (m_pComponents)
+        for (CPart* p = m_pComponents->GetFirstChild(); p; p = p->GetNextSibling()) stack.push_back(p);
+    std::reverse(stack.begin(), stack.end());
+    while (!stack.empty() && !final) {
+        CPart* p = stack.back();
+        stack.pop_back();
+        std::vector<CPart*> children;
+        for (CPart* c = p->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
+        stack.insert(stack.end(), children.rbegin(), children.rend());
         auto* c = dynamic_cast<CComponent*>(p);
         if (!c) continue;
         double r = 0.0;
@@ -384,7 +394,7 @@ int CCircuit::RecalcStepLimit()
         }
     }
     if (!final) {
-        double display = ScaleByThousands(m_dDisplayPeriod, m_nDisplayPeriodExponent, true);
+        double display = ScaleByThousands(m_dDisplayRate, m_nDisplayRateExponent, true);
         if (display > rate) rate = display;
     }
     if (!(rate > 0.0)) rate = m_dUpdateRate;

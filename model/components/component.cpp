@@ -230,12 +230,6 @@ void CComponent::OnSimulationReset()
     for (CTerminal* t : m_terminals) t->OnSimulationReset();
 }
 
-void CComponent::Drop(CPartTree* design)
-{
-    m_bChanged = 0;
-    for (CTerminal* t : m_terminals) t->Drop(design);
-}
-
 DWORD CComponent::GetProbeQuantities(int, int) { return m_terminals.size() == 2 ? 3 : 2; }
 
 double CComponent::GetQuantity(int, int, int code)

@@ -40,7 +40,22 @@ public:
     // ---- CPart overrides ----
     int Initialise() override;
     void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
+    // Editing (component_edit.cpp).
+    int CanDrop(CPartTree* design) override;
+    // Files the part into the design, joins its terminals, then the base
+    // drop (drawing, light coupling).
     void Drop(CPartTree* design) override;
+    int HasInfo(int x, int y) override;
+    int BuildInfo(CString& text, UINT messageId, CPoint point) override;
+    int ApplySettingsText() override;
+    // "Orient:%d" turns the part.
+    int ApplySettingsText(const CString& text, int flag) override;
+    int FillProperties(CControlItemList& items) override;
+    int GetPropertyTexts(CControlItemList& items) override;
+    using CPartCircuit::GetPropertyBitmap;
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
+    int IsPropertyChecked(int commandId, int& flag) override;
+    int OnPropertyCommand(int commandId, const CString& text) override;
     DWORD GetProbeQuantities(int x, int y) override;
     double GetQuantity(int x, int y, int code) override;
     int CanProbeAt(int x, int y) override;
@@ -128,6 +143,8 @@ public:
     double m_dMaxRV = 1e24;
     int m_bPowerAlarm = 0;
     int m_nOrientationMask = 0xFF;
+    // The settings text the last property command produced (not stored).
+    CString m_strSettingsText;
     // The design whose COMPONENTS group holds the part (set by the design on
     // filing and after loading, cleared on removal): while it is set the
     // design is alive, and the destructor unlinks the terminals from it.

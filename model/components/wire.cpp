@@ -86,16 +86,6 @@ int CWire::LiesWithin(const CRect& rect)
     return rect.PtInRect(a) && rect.PtInRect(b) ? 1 : 0;
 }
 
-void CWire::JoinConnections(CPartTree* design)
-{
-    if (auto* c = dynamic_cast<CCircuit*>(design)) c->UnlinkEverywhere(this);
-    m_pLinkA = m_pLinkB = nullptr;
-    m_bJoin = 0;
-    // Crossover halves go with the wire, and their partners with them.
-    CCrossOver::DeletePartnersOf(this);
-    DeleteChildren();
-}
-
 void CWire::RenumberNet(int oldNet, int newNet)
 {
     if (m_wNode == oldNet) m_wNode = static_cast<uint16_t>(newNet);
@@ -160,10 +150,19 @@ void CWire::TraceConnectedValues(double* value, double* current, CWire* from, CW
 
 void CWire::Drop(CPartTree* design)
 {
-    if (auto* c = dynamic_cast<CCircuit*>(design)) {
-        c->JoinAt(this, 0);
-        c->JoinAt(this, 1);
-    }
+    m_bChanged = 0;
+    auto* c = dynamic_cast<CCircuit*>(design);
+    if (!c) return;
+    c->AddChild(this);
+    c->LayWire(this);
+    FinishDrop(design);
+}
+
+int CWire::CanDrop(CPartTree* design)
+{
+    if (!design) return 0;
+    CRect page = design->GetPageRect();
+    return page.PtInRect(GetEndA()) && page.PtInRect(GetEndB()) ? 1 : 0;
 }
 
 void CWire::Serialize(CArchive& ar)

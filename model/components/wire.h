@@ -45,16 +45,28 @@ public:
     DWORD GetHitClass() override { return 0x20; }
     int LiesWithin(const CRect& rect) override;
     int CanConnectKind(int kind) override { return KindsJoin(m_nKind, kind); }
-    // Leaves the net: every link word of the design that points here is
-    // cleared, then this wire's own.
+    // Whether a route of routeKind may join this wire or terminal at point
+    // (wire_edit.cpp): 0 no; at an end 2 when free (1 for kinds 1 and 2), 1
+    // when joined to a wire that links back; in the middle 1 when nothing
+    // else stands there.
+    int CanConnectKind(CPoint point, CPartTree* design, int routeKind);
+    // Leaves the net (wire_edit.cpp): the run of wires joined end to end on
+    // either side goes with it, a junction it leaves is merged in line, and
+    // every link word of the design that points here is cleared.
     void JoinConnections(CPartTree* design) override;
+    // Every kind but 3 tells its net's values; the result is the cursor code.
+    int HasInfo(int x, int y) override;
+    int BuildInfo(CString& text, UINT messageId, CPoint point) override;
     void RenumberNet(int oldNet, int newNet) override;
     void NumberNets(int limit, int& counter) override;
     void ClearNets() override;
     DWORD GetProbeQuantities(int x, int y) override;
     double GetQuantity(int x, int y, int code) override;
-    // Joins both ends to the wires and terminals that touch them.
+    // Files the wire into the design and lays it (CCircuit::LayWire): joins,
+    // junctions, crossovers and merges.
     void Drop(CPartTree* design) override;
+    // On the page.
+    int CanDrop(CPartTree* design) override;
     // Drawing (wire_draw.cpp): the line, then the junction dot.
     int Draw(DWORD flags) override;
     // Shows (flag set) or hides the hover marker at point, then redraws.

@@ -30,8 +30,8 @@ void Gather(const CCircuit& c, CDesignFileData& d)
     s.angleUnit = c.m_wAngleUnit;
     s.speedUnit = c.m_wSpeedUnit;
     s.soundRate = c.m_nSoundSampleRate;
-    s.displayPeriod = c.m_dDisplayPeriod;
-    s.displayExponent = c.m_nDisplayPeriodExponent;
+    s.displayRate = c.m_dDisplayRate;
+    s.displayRateExponent = c.m_nDisplayRateExponent;
     s.slowMotion = static_cast<WORD>(c.m_bSlowMotion);
     s.updateRate = c.m_dUpdateRate;
     s.paused = static_cast<WORD>(c.m_bPaused);
@@ -74,8 +74,8 @@ void Scatter(const CDesignFileData& d, CCircuit& c)
     c.m_wAngleUnit = s.angleUnit;
     c.m_wSpeedUnit = s.speedUnit;
     c.m_nSoundSampleRate = s.soundRate;
-    c.m_dDisplayPeriod = s.displayPeriod;
-    c.m_nDisplayPeriodExponent = s.displayExponent;
+    c.m_dDisplayRate = s.displayRate;
+    c.m_nDisplayRateExponent = s.displayRateExponent;
     c.m_bSlowMotion = s.slowMotion;
     c.m_dUpdateRate = s.updateRate;
     c.m_bPaused = s.paused;

@@ -15,7 +15,7 @@ void StoreAll(CArchive& ar, CDesignSettings& s, CQuestionRange& range)
     ar.WriteObjectRef(s.referencePart);
     ar << s.probeCount << s.stepWord << s.idlePending << s.idleRequest << s.options;
     ar << static_cast<WORD>(s.logicFamily) << s.logicSupply << s.designText;
-    ar << s.angleUnit << s.speedUnit << s.soundRate << s.displayPeriod << s.displayExponent;
+    ar << s.angleUnit << s.speedUnit << s.soundRate << s.displayRate << s.displayRateExponent;
     // The slow-motion flag stands twice around the update rate.
     ar << s.slowMotion << s.updateRate << s.slowMotion;
     ar << s.paused << s.sampleLimit << s.soundSampleCount;
@@ -65,7 +65,7 @@ void LoadAll(CArchive& ar, CDesignSettings& s, CQuestionRange& range)
         ar >> family >> s.logicSupply >> s.designText;
         s.logicFamily = family;
         if (v > 2) {
-            ar >> s.angleUnit >> s.speedUnit >> s.soundRate >> s.displayPeriod >> s.displayExponent;
+            ar >> s.angleUnit >> s.speedUnit >> s.soundRate >> s.displayRate >> s.displayRateExponent;
             ar >> s.slowMotion >> s.updateRate >> s.slowMotion;
             ar >> s.paused >> s.sampleLimit >> s.soundSampleCount;
         }
@@ -74,8 +74,8 @@ void LoadAll(CArchive& ar, CDesignSettings& s, CQuestionRange& range)
         s.angleUnit = 0;
         s.speedUnit = 0;
         s.soundRate = 11025;
-        s.displayPeriod = 7.0;
-        s.displayExponent = 0;
+        s.displayRate = 7.0;
+        s.displayRateExponent = 0;
         s.slowMotion = 0;
         s.updateRate = 7.0;
         s.options ^= 0x8;

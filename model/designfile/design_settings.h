@@ -28,8 +28,8 @@ struct CDesignSettings {
     WORD angleUnit = 0;
     WORD speedUnit = 0;
     LONG soundRate = 11025;
-    double displayPeriod = 20.0;
-    LONG displayExponent = 0;
+    double displayRate = 5.0; // steps per second
+    LONG displayRateExponent = 0;
     WORD slowMotion = 0;
     double updateRate = 5.0;
     WORD paused = 0;

@@ -63,21 +63,21 @@ int SampleRateChoice(int rate)
     return 0;
 }
 
-CSampleRateDlgData BeginSampleRate(int rate, double displayPeriod, bool (*isSupported)(unsigned))
+CSampleRateDlgData BeginSampleRate(int rate, double displayRate, bool (*isSupported)(unsigned))
 {
     CSampleRateDlgData d;
     d.rateChoice = SampleRateChoice(rate);
-    d.displayPeriod = displayPeriod;
+    d.displayRate = displayRate;
     for (size_t i = 0; i < kSampleRates.size(); ++i)
         d.rateShown[i] = !isSupported || isSupported(kSampleRateFormatBits[i]);
     return d;
 }
 
-bool IsValidDisplayPeriod(double period) { return period >= kDisplayPeriodMin && period <= kDisplayPeriodMax; }
+bool IsValidDisplayRate(double rate) { return rate >= kDisplayRateMin && rate <= kDisplayRateMax; }
 
 bool ApplySampleRate(const CSampleRateDlgData& data, CSampleRateState& s)
 {
-    if (IsValidDisplayPeriod(data.displayPeriod)) s.displayPeriod = data.displayPeriod;
+    if (IsValidDisplayRate(data.displayRate)) s.displayRate = data.displayRate;
     const int choice = data.rateChoice >= 0 && data.rateChoice < 3 ? data.rateChoice : 0;
     const int newRate = kSampleRates[static_cast<size_t>(choice)];
     if (newRate == s.soundRate) return false;

@@ -38,27 +38,27 @@ void ApplyMeasurementUnits(const CMeasurementUnitsDlgData& data, CUnitChoices& u
 struct CSampleRateDlgData {
     // Radio group 220: 0 11025 Hz, 1 22050 Hz, 2 44100 Hz.
     int rateChoice = 0;
-    double displayPeriod = 5.0;
+    double displayRate = 5.0;
     // Which rate buttons (228, 229, 230) are shown.
     std::array<bool, 3> rateShown{true, true, true};
 };
-constexpr double kDisplayPeriodMin = 0.00001;
-constexpr double kDisplayPeriodMax = 99999.0;
+constexpr double kDisplayRateMin = 0.00001;
+constexpr double kDisplayRateMax = 99999.0;
 constexpr std::array<int, 3> kSampleRates{11025, 22050, 44100};
 // The waveOut format bits of 16-bit mono at the three rates.
 constexpr std::array<unsigned, 3> kSampleRateFormatBits{4, 64, 1024};
 // The rate choice of a rate (0 for a rate outside the three).
 int SampleRateChoice(int rate);
-// The dialog's data: the rate's button, the period, and the buttons of the
+// The dialog's data: the rate's button, the display rate, and the buttons of the
 // rates the sound device supports (isSupported receives the format bits).
-CSampleRateDlgData BeginSampleRate(int rate, double displayPeriod, bool (*isSupported)(unsigned formatBits));
-// Whether the period lies within the dialog's limits.
-bool IsValidDisplayPeriod(double period);
+CSampleRateDlgData BeginSampleRate(int rate, double displayRate, bool (*isSupported)(unsigned formatBits));
+// Whether the display rate lies within the dialog's limits.
+bool IsValidDisplayRate(double rate);
 
 // The design values that a new sample rate changes.
 struct CSampleRateState {
     int soundRate = 11025;
-    double displayPeriod = 20.0;
+    double displayRate = 5.0;
     int sampleCounter = 0;
     int sampleLimit = 22050;
 };

@@ -1,5 +1,6 @@
 #include "model/parts/part.h"
 
+#include "model/display/animate.h"
 #include "model/parts/controlitem.h"
 #include "model/parts/parttree.h"
 #include "platform/strings.h"
@@ -31,6 +32,7 @@ CPart::~CPart()
 {
     if (g_hovered == this) g_hovered = nullptr;
     if (g_hitSearch.best == this) g_hitSearch.best = nullptr;
+    if (g_pressState.pendingOp == this) g_pressState.pendingOp = nullptr;
     DeleteChildren();
 }
 
@@ -79,8 +81,11 @@ void CPart::CreateChildren() {}
 CRect CPart::BeginDragImage()
 {
     // The drag image covers the part and its children with a 2-pixel margin.
+    // Its pictures need a drawing scope; without one (headless editing) only
+    // the press state records the image.
     CRect r = GetUnionRect();
     r.InflateRect(2, 2);
+    if (CDisplay::GetCurrentDC()) BeginDragAnimation(this, 0x4);
     CPressState& s = SharedPressState();
     s.dragImage = true;
     s.dragRect = r;
@@ -174,6 +179,12 @@ void CPart::Drop(CPartTree* design)
     m_bChanged = 0;
     if (!design) return;
     design->AddChild(this);
+    FinishDrop(design);
+}
+
+void CPart::FinishDrop(CPartTree* design)
+{
+    if (!design) return;
     DrawTree(design->GetRedrawFlags());
     // Light coupling: a sensor looks 24 pixels left of its centre for a light
     // source; a source tells the part 24 pixels right of its centre.
@@ -512,6 +523,7 @@ void CPart::PlaceLabel(int side, CPart* part, const CPoint* offset)
 }
 
 int CPart::ApplySettingsText() { return 1; }
+int CPart::ApplySettingsText(const CString&, int) { return 1; }
 void CPart::OnWaveformChanged() {}
 
 int CPart::FillProperties(CControlItemList& items)
@@ -522,6 +534,11 @@ int CPart::FillProperties(CControlItemList& items)
 
 int CPart::GetPropertyTexts(CControlItemList&) { return 0; }
 int CPart::GetPropertyBitmap(int) { return 0; }
+int CPart::GetPropertyBitmap(std::vector<int>& ids, CBitmap*)
+{
+    ids.clear();
+    return 0;
+}
 int CPart::IsPropertyChecked(int, int&) { return 0; }
 int CPart::OnPropertyCommand(int, const CString&) { return 0; }
 int CPart::IsFlowchartPart() { return 0; }
@@ -598,6 +615,8 @@ CPart* CPart::HitTestExcept(CPoint point, CPart* skipped)
 bool CPart::OverlapsOtherPart(CPart* part)
 {
     if (!part) return false;
+    // A design decides by its own overlap operation (its top-level parts).
+    if (auto* tree = dynamic_cast<CPartTree*>(this)) return tree->Overlaps(part);
     for (CPart* c = m_pFirstChild; c; c = c->m_pNext) {
         if (c == part) continue;
         if (c->IntersectsPart(part)) return true;

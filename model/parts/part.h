@@ -12,10 +12,12 @@
 
 #include <cstdint>
 #include <unordered_set>
+#include <vector>
 
 class CPartTree;
 class CControlItemList;
 class CDisplay;
+class CBitmap;
 
 // Flag-word bits.
 enum : WORD {
@@ -93,6 +95,10 @@ struct CPressState {
     CPoint dragOrigin;        // grid-snapped point of the press
     CPoint dragPoint;         // the last drag point
     CRect dragRect;           // the drag image's rectangle
+    // The pending drag or insert operation: the part whose drag the design
+    // was told of (CPartTree::OnDragStarted) until the operation ends.  A
+    // part being deleted clears it.
+    CPart* pendingOp = nullptr;
     void Reset() { *this = CPressState(); }
 };
 CPressState& SharedPressState();
@@ -224,11 +230,18 @@ public:
     virtual int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor);
     virtual void SetRectRecursive(const CRect& rect);
     virtual void PlaceLabel(int side, CPart* part, const CPoint* offset);
+    // Applies the settings text the part's last property command produced.
     virtual int ApplySettingsText();
+    // Applies a settings text ("Orient:%d", ...); flag 0 moves the part out
+    // of the way while it changes.  1: nothing to apply.
+    virtual int ApplySettingsText(const CString& text, int flag);
     virtual void OnWaveformChanged();
     virtual int FillProperties(CControlItemList& items);
     virtual int GetPropertyTexts(CControlItemList& items);
     virtual int GetPropertyBitmap(int id);
+    // The property toolbar's bitmap buttons: their command ids (0 a gap) and,
+    // when bitmap is given, their pictures side by side; returns the count.
+    virtual int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap);
     virtual int IsPropertyChecked(int commandId, int& flag);
     virtual int OnPropertyCommand(int commandId, const CString& text);
     virtual int IsFlowchartPart();
@@ -248,6 +261,8 @@ public:
     CPart* HitTestExcept(CPoint point, CPart* skipped);
     bool OverlapsOtherPart(CPart* part);
     void BeginPress(CPartTree* design, CPoint point, bool cursorFlag);
+    // The part of the base drop after filing: draw, then couple light.
+    void FinishDrop(CPartTree* design);
 
     // The part a probe or meter is attached to (null for other parts); the
     // design's PROBES group is searched by it (FindLinkedControls).

@@ -182,6 +182,11 @@ int CPartTree::RemoveFromGroup(int code, CPart* listPart, CPart* part)
         return 0;
     }
     CPart* g = GetGroup(code);
+    if (g && part && part == m_pHeldPart && g->GetFirstChild() == part) {
+        g->SetFirstChild(nullptr);
+        m_pHeldPart = nullptr;
+        return 1;
+    }
     return g ? g->RemoveChild(part) : 0;
 }
 
@@ -208,12 +213,18 @@ void CPartTree::DetachAll(bool deleteFlag)
         m_pComponents = m_pOthers = m_pProbes = m_pWires = m_pFlowObjects = nullptr;
         return;
     }
+    m_pHeldPart = nullptr;
     for (int code : kAllGroups)
         if (CPart* g = GetGroup(code)) g->SetFirstChild(nullptr);
 }
 
 void CPartTree::DeleteGroups()
 {
+    if (m_pHeldPart) {
+        for (int code : kAllGroups)
+            if (CPart* g = GetGroup(code); g && g->GetFirstChild() == m_pHeldPart) g->SetFirstChild(nullptr);
+        m_pHeldPart = nullptr;
+    }
     DeleteChildren();
     m_pComponents = m_pOthers = m_pProbes = m_pWires = m_pFlowObjects = nullptr;
     m_mapGroups.clear();
@@ -514,7 +525,7 @@ CPart* CPartIterator::Next()
 {
     CPart* cur = m_pCurrent;
     if (!cur) return nullptr;
-    if (cur->GetNextSibling())
+    if (cur->GetNextSibling() && cur != m_pDesign->m_pHeldPart)
         m_pCurrent = cur->GetNextSibling();
     else if (m_bRestricted)
         m_pCurrent = nullptr;

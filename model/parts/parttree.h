@@ -112,6 +112,11 @@ public:
     CRect m_rcPage{0, 0, 1600, 1400};
     int m_bTemporary = 0;
     int m_nSelectionScope = 1;
+    // A part this tree heads a group with while it still stands in another
+    // design (HoldOnlyPart of the canvas's floating design): its next link
+    // belongs to that design's list, so the walk ends the group at it, and
+    // removing or deleting the groups lets go of it without touching it.
+    CPart* m_pHeldPart = nullptr;
     // The version of the file the design was read from.
     WORD m_wStoredVersion = 3;
 

@@ -213,14 +213,9 @@ int CNumber::StepValue(int amount, CNumberOwner* owner, double step)
     CString s = FormatFixed(magnitude, 0, precision);
     int n = s.Find('.');
     if (n < 0) n = s.GetLength();
-    // Decimal exponent of the leading digit: n - 1 from 1 up, else minus the
-    // position of the first non-zero decimal.
-    int e = n - 1;
-    if (magnitude != 0.0 && magnitude < 1.0) {
-        e = -1;
-        for (int i = n + 1; i < s.GetLength() && s[static_cast<size_t>(i)] == '0'; ++i) --e;
-    }
-    const double p = std::pow(10.0, e - 3);
+    // The weight of the last of four significant digits counted from the
+    // point of the fixed text (never its exponent form): 10^(n - 4).
+    const double p = std::pow(10.0, n - 4);
 
     double q = step != 0.0 ? step : 0.01;
     const int count = std::abs(amount);

@@ -64,6 +64,9 @@ T* AddRealPart(CCircuit& d, int x, int y)
 }
 
 // Joins two terminals' outer ends by an L of two wires (corner at a.x, b.y).
+// The legs of one bench may pass over other pins' ends or cross each other
+// without meaning a connection, so the wires are joined at their own ends
+// only (the drop rules would split or bridge them where they touch).
 inline void Join(CCircuit& d, CTerminal* a, CTerminal* b)
 {
     const CPoint p = a->GetOuterEnd(), q = b->GetOuterEnd();
@@ -72,7 +75,8 @@ inline void Join(CCircuit& d, CTerminal* a, CTerminal* b)
         if (from == to) continue;
         auto* w = new CWire(from, to);
         d.AddChild(w);
-        w->Drop(&d);
+        d.JoinAt(w, 0);
+        d.JoinAt(w, 1);
     }
 }
 

@@ -42,9 +42,12 @@ struct PassiveBench {
     void Segment(CPoint a, CPoint b)
     {
         if (a == b) return;
+        // Lanes share their first column with other lanes from the same
+        // terminal: the wires are joined at their ends only, as laid out.
         auto* w = new CWire(a, b);
         d.AddChild(w);
-        w->Drop(&d);
+        d.JoinAt(w, 0);
+        d.JoinAt(w, 1);
     }
     int m_nLanes = 0;
     void Start(double rate)

@@ -349,7 +349,7 @@ public:
 TEST(CircuitController, RateFollowsTheParts)
 {
     Rig g;
-    g.d.m_dDisplayPeriod = 2.0;
+    g.d.m_dDisplayRate = 2.0;
     auto* fast = AddPart<CTestFastPart>(g.d, 100, 600);
     CCircuit::ActiveCircuit() = &g.d;
     EXPECT_EQ(g.d.RecalcStepLimit(), 1);

@@ -92,11 +92,15 @@ TEST(CircuitNetwork, RemovingAWireOpensTheLoop)
     CWire* w = s.wires[2];
     s.d.RemovePart(w);
     delete w;
+    // The run joined end to end with it (R1 B to R2 B) went with it.
+    EXPECT_EQ(s.d.m_pWires->ChildCount(), 3);
     s.Pass();
     EXPECT_NEAR(s.r1->A()->GetCurrent(), 0.0, 1e-9);
     EXPECT_NEAR(s.r2->A()->GetVoltage(), 9.0, 1e-9);
-    // Rewired: a new wire closes it again.
+    // Rewired: a new run closes it again.
+    AddWire(s.d, {360, 100}, {400, 100});
     s.wires[2] = AddWire(s.d, {400, 100}, {400, 200});
+    AddWire(s.d, {400, 200}, {360, 200});
     s.Pass();
     EXPECT_NEAR(s.r1->B()->GetCurrent(), 0.003, 1e-12);
 }

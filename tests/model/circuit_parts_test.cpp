@@ -162,7 +162,7 @@ TEST(CircuitWire, CrossOverPairGoesWithEitherWire)
     CCircuit dsg;
     auto* a = AddWire(dsg, {0, 50}, {100, 50});
     auto* b = AddWire(dsg, {50, 0}, {50, 100});
-    CCrossOver::MakePair(a, b, CPoint(50, 50));
+    // The drop of b made the pair where it crosses a.
     EXPECT_EQ(a->ChildCount(), 1);
     EXPECT_EQ(b->ChildCount(), 1);
     dsg.RemovePart(a);

@@ -98,6 +98,7 @@ struct SettingsValues {
     int pageRight = 1600;
     int offsetX = 0;
     int referenceIndex = 0;
+    double displayRate = 5.0; // steps per second
 };
 
 inline void WriteSettings(DesignBytes& b, WORD v, const SettingsValues& s = SettingsValues())
@@ -106,7 +107,7 @@ inline void WriteSettings(DesignBytes& b, WORD v, const SettingsValues& s = Sett
     if (v == 2) b.w16(2);
     b.w16(0).f64(5.0).str("");
     if (v > 2) {
-        b.w16(0).w16(0).w32(11025).f64(20.0).w32(0);
+        b.w16(0).w16(0).w32(11025).f64(s.displayRate).w32(0);
         b.w16(0).f64(5.0).w16(0).w16(0).w32(22050).w32(552);
     }
     if (v >= 4) b.rect(0, 0, s.pageRight, 1400);

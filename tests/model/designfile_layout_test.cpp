@@ -223,7 +223,7 @@ TEST(DesignfileLayout, OldCktVersion2TakesDefaults)
     auto d = LoadDesign(b.b);
     ASSERT_TRUE(d);
     const CDesignSettings& r = d->data.settings;
-    EXPECT_DOUBLE_EQ(r.displayPeriod, 7.0);
+    EXPECT_DOUBLE_EQ(r.displayRate, 7.0);
     EXPECT_DOUBLE_EQ(r.updateRate, 7.0);
     EXPECT_EQ(r.soundRate, 11025);
     EXPECT_EQ(r.options, 0x8u); // 0x06000000 cleared below 4, 0x8 toggled at 2

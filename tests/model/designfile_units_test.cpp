@@ -60,21 +60,21 @@ TEST(DesignfileUnits, SampleRateDialog)
 {
     CSampleRateDlgData d = BeginSampleRate(22050, 3.5, Only22050);
     EXPECT_EQ(d.rateChoice, 1);
-    EXPECT_DOUBLE_EQ(d.displayPeriod, 3.5);
+    EXPECT_DOUBLE_EQ(d.displayRate, 3.5);
     EXPECT_EQ(d.rateShown, (std::array<bool, 3>{false, true, false}));
-    EXPECT_FALSE(IsValidDisplayPeriod(0.000001));
-    EXPECT_TRUE(IsValidDisplayPeriod(0.00001));
-    EXPECT_TRUE(IsValidDisplayPeriod(99999));
-    EXPECT_FALSE(IsValidDisplayPeriod(100000));
+    EXPECT_FALSE(IsValidDisplayRate(0.000001));
+    EXPECT_TRUE(IsValidDisplayRate(0.00001));
+    EXPECT_TRUE(IsValidDisplayRate(99999));
+    EXPECT_FALSE(IsValidDisplayRate(100000));
 
     CSampleRateState s{11025, 20.0, 1000, 22050};
     d.rateChoice = 2; // 44100: four times the rate
-    d.displayPeriod = 8.0;
+    d.displayRate = 8.0;
     EXPECT_TRUE(ApplySampleRate(d, s));
     EXPECT_EQ(s.soundRate, 44100);
     EXPECT_EQ(s.sampleCounter, 4000);
     EXPECT_EQ(s.sampleLimit, 88200);
-    EXPECT_DOUBLE_EQ(s.displayPeriod, 8.0);
+    EXPECT_DOUBLE_EQ(s.displayRate, 8.0);
     EXPECT_FALSE(ApplySampleRate(d, s));
     EXPECT_EQ(s.sampleCounter, 4000);
     // A damaged rate of 0 does not divide.

@@ -201,6 +201,15 @@ TEST(NumberStep, StepsTheShownNumber)
     EXPECT_EQ(frozen.value, 10);
 }
 
+TEST(NumberStep, BelowOneTheWeightCountsFromThePoint)
+{
+    // 0.5 shows "0.5000": the point at index 1, so the coarse step is 10^-3
+    // and a step of 0.0001 is raised to it.
+    CNumber n = Make(0.5, 4, 1);
+    n.StepValue(1, nullptr, 0.0001);
+    EXPECT_NEAR(n.value, 0.501, 1e-12);
+}
+
 TEST(NumberStep, ExponentFormIsSteppedAsTheNumberItIs)
 {
     CNumber n = Make(5e-05, 4, 1);
@@ -208,9 +217,12 @@ TEST(NumberStep, ExponentFormIsSteppedAsTheNumberItIs)
     EXPECT_EQ(n.StepValue(1, nullptr), 1);
     EXPECT_NEAR(n.value, 0.01, 1e-12);  // never 15
 
+    // The fixed text "0.00005000" has its point at index 1: the fourth
+    // significant digit from there weighs 10^-3, so a finer step of 1e-05 is
+    // widened to 0.001 and the shown number cut to 0.000 first.
     CNumber fine = Make(5e-05, 4, 1);
     fine.StepValue(1, nullptr, 1e-05);
-    EXPECT_EQ(fine.Format(), "6e-05");
+    EXPECT_EQ(fine.Format(), "0.001");
 
     SetEditValueLimits(0, 1e6, 0, 6);
     CNumber large = Make(12345, 4, 15);
