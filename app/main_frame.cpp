@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/canvas/tesk_view.h"
+#include "app/home/home_commands.h"
 #include "app/part_icons.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
@@ -68,6 +69,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     m_handlers.Add(57651, [this] { ArrangeWindows(true); });
     m_handlers.Add(57649, [this] { ArrangeWindows(true); });
     m_handlers.Add(57665, [this] { close(); });
+    RegisterHomeCommands(m_handlers, this);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

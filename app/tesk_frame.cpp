@@ -10,7 +10,7 @@
 CTeskFrame::CTeskFrame(CTeskDoc* document, QWidget* parent)
     : QMdiSubWindow(parent), m_document(document), m_view(new CTeskView(document, this))
 {
-    setWidget(m_view);
+    CreateHomeColumn();
     setAttribute(Qt::WA_DeleteOnClose, false);
     connect(m_document, &CTeskDoc::titleChanged, this, &CTeskFrame::OnUpdateFrameTitle);
     connect(m_document, &CTeskDoc::designReplaced, this, &CTeskFrame::OnUpdateFrameTitle);

@@ -6,8 +6,10 @@
 
 #include <QMdiSubWindow>
 
+class CHomeScreenPane;
 class CTeskDoc;
 class CTeskView;
+class QSplitter;
 
 class CTeskFrame : public QMdiSubWindow {
     Q_OBJECT
@@ -25,6 +27,23 @@ public:
     QString BuildTitle() const;
     void OnUpdateFrameTitle();
 
+    // The home column (home_frame.cpp): the pane with the Books and Blocks
+    // trees left of the canvas; its width is shared by the windows (a new
+    // one opens with the width of the others, 236 for the first).
+    CHomeScreenPane* GetHomePane() const { return m_homePane; }
+    int GetHomePaneWidth() const;
+    void SetHomePaneWidth(int width);
+    // Show that tree, opening a closed column; the width there was, or 1
+    // when the column had to be opened.
+    int ShowBooks();
+    int ShowBlocks();
+    // Closed column: open it on that tree; open on that tree: close it;
+    // open on the other: switch.
+    void ToggleBooks();
+    void ToggleBlocks();
+    bool IsBooksShown() const;
+    bool IsBlocksShown() const;
+
 signals:
     // The user wants the window closed; the application decides.
     void closeRequested(CTeskFrame* frame);
@@ -34,8 +53,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateHomeColumn();
+
     CTeskDoc* m_document;
     CTeskView* m_view;
+    QSplitter* m_splitter = nullptr;
+    CHomeScreenPane* m_homePane = nullptr;
     int m_number = 0;
     bool m_closing = false;
 

@@ -236,6 +236,8 @@ void Timeline::Seek(int f)
         EnsureRootInstance();
     }
     if (!instance_) return;
+    if (f == frame_) return;
+    display_->SaveFocus();
     if (f < frame_) {
         tags_.Rewind();
         frame_ = -1;
@@ -243,9 +245,10 @@ void Timeline::Seek(int f)
         display_->BeginRebuild(instance_);
         RunTo(f, f);
         display_->EndRebuild();
-    } else if (f > frame_) {
+    } else {
         RunTo(f, f);
     }
+    display_->RestoreFocus();
 }
 
 void Timeline::GotoFrame(int f)

@@ -7,6 +7,7 @@
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/stream/records.h"
 #include "movieplayer/stream/tag_codes.h"
+#include "movieplayer/text/edit_text.h"
 
 namespace movie {
 
@@ -116,6 +117,9 @@ Instance* DisplayList::PlaceObject(Instance* parent, const Placement& p)
     } else if (kind == kCharSprite && inst->context) {
         inst->sprite = Timeline::CreateSprite(this, *inst->context, *p.character, inst);
         if (inst->sprite) inst->sprite->Seek(0);
+    } else if (kind == kCharEditText) {
+        fields_.push_back(inst);
+        if (fieldHook_) fieldHook_(inst);
     }
     return inst;
 }
@@ -164,6 +168,9 @@ void DisplayList::Destroy(Instance* inst)
         inst->boundTimeline = nullptr;
     }
     if (tracked_ == inst) tracked_ = nullptr;
+    if (focusButton == inst) focusButton = nullptr;
+    if (focusField == inst) focusField = nullptr;
+    if (inst->Kind() == kCharEditText) fields_.erase(std::remove(fields_.begin(), fields_.end(), inst), fields_.end());
     if (Instance* parent = inst->parent) {
         for (Instance** link = &parent->children; *link; link = &(*link)->next) {
             if (*link == inst) {
@@ -241,6 +248,51 @@ void DisplayList::EndRebuild()
         } else {
             Destroy(o);   // not linked: Destroy only invalidates and frees it
         }
+    }
+}
+
+void DisplayList::ResetTracking()
+{
+    tracked_ = nullptr;
+    trackState_ = kButtonIdle;
+    trackedId_ = TrackedIdentity{};
+}
+
+void DisplayList::SaveFocus()
+{
+    if (focusSaves_++ > 0) return;
+    savedFocus_ = SavedFocus{};
+    if (!focusField || !focusField->editText) return;
+    const EditText& e = *focusField->editText;
+    savedFocus_ = SavedFocus{true, e.variable, focusField->depth, e.anchor, e.caret, e.scroll, e.hscroll};
+}
+
+void DisplayList::RestoreFocus()
+{
+    if (focusSaves_ == 0 || --focusSaves_ > 0) return;
+    SavedFocus s = savedFocus_;
+    savedFocus_ = SavedFocus{};
+    if (!s.valid || focusField || s.variable.empty()) return;
+    for (Instance* f : fields_) {
+        if (!f->editText || f->depth != s.depth) continue;
+        const std::string& v = f->editText->variable;
+        bool same = v.size() == s.variable.size() &&
+                    std::equal(v.begin(), v.end(), s.variable.begin(), [](char a, char b) {
+                        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+                        return low(a) == low(b);
+                    });
+        if (!same) continue;
+        EditText& e = *f->editText;
+        int n = int(e.Text().size());
+        e.anchor = std::clamp(s.anchor, 0, n);
+        e.caret = std::clamp(s.caret, 0, n);
+        e.SetScroll(s.scroll);
+        e.hscroll = std::clamp(s.hscroll, 0, n);
+        e.blink = true;
+        e.showSelection = true;
+        focusField = f;
+        MarkChanged(f);
+        return;
     }
 }
 
@@ -540,7 +592,7 @@ MovieRect DisplayList::SubtreeBounds(Instance* inst, const MovieMatrix& m)
     return r;
 }
 
-MovieRect DisplayList::FocusBounds(Instance* inst)
+MovieRect DisplayList::FocusBounds(Instance* inst, bool stageTwips)
 {
     MovieRect r;
     if (!inst || (inst->Kind() != kCharButton && inst->Kind() != kCharEditText)) return r;
@@ -550,8 +602,8 @@ MovieRect DisplayList::FocusBounds(Instance* inst)
         MatrixConcatRound(m, p->matrix, up);
         m = up;
     }
-    MovieMatrix stage;
-    MatrixConcatRound(m, stageMatrix_, stage);
+    MovieMatrix stage = m;
+    if (!stageTwips) MatrixConcatRound(m, stageMatrix_, stage);
     if (inst->Kind() == kCharEditText) return MatrixMapRect(stage, inst->character->bounds);
     // A button: the bounds of its up-state records' characters.
     Character* ch = inst->character;

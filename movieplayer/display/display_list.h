@@ -26,6 +26,7 @@ namespace movie {
 
 struct Character;
 class DisplayList;
+class EditText;
 class Timeline;
 
 // PlaceObject2 flag bits, also used for the fields of a placement.
@@ -80,6 +81,7 @@ struct Instance {
     bool needsUpdate = false;
     bool scriptLocked = false;
     int buttonState = kButtonNone;
+    std::unique_ptr<EditText> editText;   // edit-text instances
 
     Instance();
     ~Instance();
@@ -126,7 +128,8 @@ public:
     MovieRect SubtreeBounds(Instance* inst, const MovieMatrix& m);
     // Stage bounds of a button (its up-state records) or an edit text; empty
     // for other kinds.
-    MovieRect FocusBounds(Instance* inst);
+    // With stageTwips the bounds stay in the stage's twips.
+    MovieRect FocusBounds(Instance* inst, bool stageTwips = false);
     bool UpdatePending() const { return updatePending_; }
 
     // Stage and camera
@@ -177,6 +180,7 @@ public:
     // Pixels drawn by the last Draw (empty when none).
     const MovieRect& BlitRect() const { return blitRect_; }
     void SetFocusRect(const MovieRect& pixels) { focusRect_ = pixels; }
+    const MovieRect& FocusRect() const { return focusRect_; }
     // Called with the rasteriser once everything of a rectangle is added and
     // before it paints (tests compare it with the reference rasteriser).
     void SetPaintHook(std::function<void(Rasteriser&)> hook) { paintHook_ = std::move(hook); }
@@ -197,6 +201,21 @@ public:
     int ButtonTransition(Instance* hit, bool down);
     Instance* TrackedButton() const { return tracked_; }
     int TrackState() const { return trackState_; }
+    // Forgets the tracked button (a mouse that left the screen).
+    void ResetTracking();
+
+    // Editable text fields.  The hook gives each placed field its edit-text
+    // object (font, variable binding); the list holds every live field.
+    void SetFieldHook(std::function<void(Instance*)> hook) { fieldHook_ = std::move(hook); }
+    const std::vector<Instance*>& Fields() const { return fields_; }
+    // Keyboard focus: a text field or a button (cleared when it goes away).
+    Instance* focusField = nullptr;
+    Instance* focusButton = nullptr;
+    // Around a timeline seek: the focused field's variable, depth,
+    // selection and scroll are kept, and a field that the seek re-creates
+    // with the same variable and depth takes them back and the focus.
+    void SaveFocus();
+    void RestoreFocus();
 
 private:
     friend struct Instance;
@@ -241,6 +260,15 @@ private:
         Character* character = nullptr;
         uint16_t depth = 0, ratio = 0;
     } trackedId_;
+    std::function<void(Instance*)> fieldHook_;
+    std::vector<Instance*> fields_;
+    struct SavedFocus {
+        bool valid = false;
+        std::string variable;
+        uint16_t depth = 0;
+        int anchor = 0, caret = 0, scroll = 0, hscroll = 0;
+    } savedFocus_;
+    int focusSaves_ = 0;
     int nameCounter_ = 0;
     int instanceCount_ = 0;
     int instanceLimit_ = kMaxInstances;

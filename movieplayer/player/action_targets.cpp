@@ -113,9 +113,18 @@ bool SPlayer::GetVariable(Timeline* from, const std::string& path, std::string* 
     bool hasTarget;
     SplitVariablePath(path, &target, &name, &hasTarget);
     Timeline* t = hasTarget ? ResolveTarget(from, target) : from;
-    // Text-field properties (name.scroll) need the text fields, which this
-    // engine does not edit: they read as missing.
-    if (!t || name.find('.') != std::string::npos) return false;
+    if (!t) return false;
+    // A name holding "." is a text-field property: "v.scroll" and
+    // "v.maxscroll" of the field bound to v; others read as missing.
+    if (size_t dot = name.find('.'); dot != std::string::npos) {
+        const std::string suffix = name.substr(dot);
+        const int code = EqualNoCase(suffix, ".scroll") ? 0 : EqualNoCase(suffix, ".maxscroll") ? 2 : -1;
+        if (code < 0) return false;
+        const Instance* f = FieldBoundTo(t, name.substr(0, dot));
+        if (!f) return false;
+        *value = std::to_string((code == 0 ? f->editText->scroll : f->editText->maxScroll) + 1);
+        return true;
+    }
     const std::string* v = t->Variables().Find(name);
     if (!v) return false;
     *value = *v;
@@ -128,7 +137,13 @@ void SPlayer::SetVariable(Timeline* from, const std::string& path, const std::st
     bool hasTarget;
     SplitVariablePath(path, &target, &name, &hasTarget);
     Timeline* t = hasTarget ? ResolveTarget(from, target) : from;
-    if (!t || name.empty() || name.find('.') != std::string::npos) return;
+    if (!t || name.empty()) return;
+    if (size_t dot = name.find('.'); dot != std::string::npos) {
+        double v;
+        if (EqualNoCase(name.substr(dot), ".scroll") && TextToNumber(value.c_str(), &v))
+            ScrollProperty(t, name.substr(0, dot), 1, SaturateDouble(v));
+        return;
+    }
     t->Variables().Set(name, value);
 }
 
@@ -161,7 +176,7 @@ std::string SPlayer::GetProperty(Timeline* t, int index)
         if (t->IsRoot()) return NumberToText(std::min(t->FramesLoaded(), t->FrameCount()));
         return NumberToText(t->FrameCount());
     case 13: return inst->name;
-    case 14: return "";
+    case 14: return DropTarget(t);
     case 15: return t->RootTimeline()->url;
     case 16: return bestQuality ? "2" : highQuality ? "1" : "0";
     case 17: return focusRect ? "1" : "0";

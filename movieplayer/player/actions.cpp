@@ -299,6 +299,7 @@ bool SPlayer::Step(RunState& rs)
         }
         Timeline* from = rs.From(display_);
         dragged = from ? ResolveTarget(from, path) : nullptr;
+        BeginDrag();
         break;
     }
     case 0x28:

@@ -66,6 +66,22 @@ public:
     void GetURL(const std::string& url, const std::string& target, std::unique_ptr<StreamOwner> owner) override;
     void DetachStream(MovieStream*) override { ++detachedStreams; }
     void FSCommand(const std::string& command, const std::string& args) override { commands.push_back({command, args}); }
+    // A clipboard of its own (line feeds removed on reading, as the
+    // platform's is), and the last cursor asked for.
+    std::u16string clipboard;
+    int cursor = -1;
+    std::u16string ReadClipboard() override
+    {
+        std::u16string t;
+        for (char16_t c : clipboard)
+            if (c != 10) t.push_back(c);
+        return t;
+    }
+    void WriteClipboard(const std::u16string& text) override
+    {
+        if (!text.empty()) clipboard = text;
+    }
+    void SetCursor(int type) override { cursor = type; }
     uint32_t Clock() override
     {
         const uint32_t t = now;

@@ -21,12 +21,16 @@ bool ClockBefore(uint32_t a, uint32_t b)
 
 }  // namespace
 
-SPlayer::SPlayer() = default;
+SPlayer::SPlayer()
+{
+    display_.SetFieldHook([this](Instance* field) { OnFieldPlaced(field); });
+}
 
 SPlayer::~SPlayer()
 {
     destroying_ = true;
     levels_.clear();
+    fontMovie_.reset();
 }
 
 int SPlayer::FrameDelay() const
@@ -70,6 +74,8 @@ void SPlayer::DoPlay(bool dueOnly)
     nextFrame_ = (now + uint32_t(FrameDelay())) & kClockMask;
     display_.StepTimelines();
     DoActions();
+    // Buttons under a still mouse react to content that moves under it.
+    if (!overText_ && !pendingClick_ && mouseState_ >= 0) TrackMouse(mouse_, mouseState_, false);
     UpdateScreen();
     if (autoQuality) CheckQuality(now);
 }
@@ -160,6 +166,12 @@ void SPlayer::ClearMovie()
     display_.ResetBackground(2);
     RectSetEmpty(zoom_);
     dragged = nullptr;
+    dropOwner_ = nullptr;
+    dropTarget_.clear();
+    display_.focusField = display_.focusButton = nullptr;
+    display_.SetFocusRect(MovieRect{});
+    display_.ResetTracking();
+    overText_ = pendingClick_ = false;
     loaded_ = started_ = false;
     display_.InvalidateStage();
 }
@@ -233,6 +245,7 @@ bool SPlayer::PrepareBuffer()
 
 void SPlayer::UpdateScreen()
 {
+    SyncFields();
     if (!PrepareBuffer()) {
         display_.ClearDirty();
         return;

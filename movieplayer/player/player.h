@@ -15,6 +15,7 @@
 #include "movieplayer/bitbuffer.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
+#include "movieplayer/text/edit_text.h"
 
 namespace movie {
 
@@ -46,7 +47,10 @@ enum UrlFlags : int {
     kUrlLoadVariables = 0x80,
 };
 
-class SPlayer {
+// Cursor shapes the player asks for.
+enum PlayerCursor : int { kCursorArrow = 0, kCursorZoomed = 1, kCursorButton = 2, kCursorText = 3 };
+
+class SPlayer : public EditHost {
 public:
     static constexpr int kMaxInstructions = 200000;
     static constexpr int kMaxCallDepth = 256;
@@ -74,6 +78,42 @@ public:
     virtual void FSCommand(const std::string& command, const std::string& args) = 0;
     // Milliseconds of a monotonic clock (the core masks it to 31 bits).
     virtual uint32_t Clock() = 0;
+    // The cursor for the player's cursor type (PlayerCursor).
+    virtual void SetCursor(int type) { (void)type; }
+    // The clipboard's text (line feeds removed) and a new text for it.
+    std::u16string ReadClipboard() override { return {}; }
+    void WriteClipboard(const std::u16string& text) override { (void)text; }
+
+    // ---- Input (input.cpp, focus.cpp) --------------------------------------------
+    // Mouse positions are window pixels.
+    void MouseMove(int x, int y, bool buttonDown);
+    void MouseDown(int x, int y);
+    void MouseUp(int x, int y);
+    // A key code (KeyCode) or a character, with KeyModifiers; true when
+    // someone took it.
+    bool HandleKey(int code, int modifiers);
+    // The blink timer: flips the focused field's caret.
+    void BlinkCaret();
+    void SetFocusObject(Instance* inst, int mouseState, bool update);
+    void FocusNext();
+    void FocusPrevious();
+    // 0 up, 1 down, 2 right, 3 left.
+    void FocusDirection(int direction);
+    Instance* FocusField() { return display_.focusField; }
+    Instance* FocusButton() { return display_.focusButton; }
+    int CursorType();
+    // Zooms by percent (100 keeps the size, 50 halves the view) around a
+    // point in twips; 0 shows the whole frame again.
+    void Zoom(MoviePoint centreTwips, int percent);
+    const MovieRect& ZoomRect() const { return zoom_; }
+    // Starts dragging `dragged` from the last mouse position.
+    void BeginDrag();
+    // The field bound to a variable: code 0 reads scroll + 1, 1 sets the
+    // scroll line to value - 1, 2 reads the maximum scroll + 1; -1 when no
+    // field is bound to it.
+    int ScrollProperty(Timeline* context, const std::string& name, int code, int value);
+    // The built-in font movie, loaded on first need (null when it cannot be).
+    Timeline* FontMovie();
 
     // ---- Frame loop -------------------------------------------------------------
     void DoPlay(bool dueOnly);
@@ -131,6 +171,8 @@ public:
     Timeline* dragged = nullptr;
     bool dragLockCentre = false;
     MovieRect dragConstraint;
+    // The drop target's path, for the sprite last dragged.
+    std::string DropTarget(Timeline* t) const { return t && t == dropOwner_ ? dropTarget_ : std::string(); }
 
     // ---- URL streams --------------------------------------------------------------
     // Issues one request: "FSCommand:" urls to the host, levels and sprites
@@ -166,6 +208,18 @@ private:
     void CloneSprite(Timeline* from, const std::string& source, const std::string& name, int depth);
     void RemoveSprite(Timeline* from, const std::string& path);
     void LoadIntoSprite(Instance* inst, Timeline** out);
+    // Input (input.cpp, focus.cpp, fields.cpp)
+    bool TrackMouse(MoviePoint pixels, int state, bool update);
+    void MoveDragged();
+    void UpdateDropTarget();
+    void BuildFocusList();
+    bool ButtonKeyActions(int code);
+    void PressFocusedButton();
+    void ShowFocus(Instance* inst);
+    void OnFieldPlaced(Instance* inst);
+    void SyncFields();
+    void FieldEdited(Instance* field, bool textChanged);
+    Instance* FieldBoundTo(Timeline* t, const std::string& name) const;
 
     DisplayList display_;
     CBitBuffer buffer_;
@@ -187,6 +241,20 @@ private:
     bool firstLoad_ = true;
     std::string firstUrl_;
     bool destroying_ = false;
+    // Input
+    MoviePoint mouse_{0, 0};
+    int mouseState_ = -1;
+    bool overText_ = false;
+    bool pendingClick_ = false;
+    MoviePoint clickPoint_{0, 0};
+    MoviePoint dragOffset_{0, 0};
+    bool dragOffsetSet_ = false;
+    Timeline* dropOwner_ = nullptr;
+    std::string dropTarget_;
+    std::vector<Instance*> focusList_;
+    // The built-in font movie (kept across movies).
+    std::unique_ptr<Timeline> fontMovie_;
+    bool fontTried_ = false;
 };
 
 }  // namespace movie

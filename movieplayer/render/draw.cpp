@@ -13,6 +13,7 @@
 #include "movieplayer/character/character.h"
 #include "movieplayer/character/timeline.h"
 #include "movieplayer/display/display_list.h"
+#include "movieplayer/render/edit_draw.h"
 #include "movieplayer/render/outline.h"
 #include "movieplayer/stroke.h"
 
@@ -183,8 +184,11 @@ FillRecord* AddCharacter(Frame& f, Instance* inst, const MovieMatrix& m, const C
     edges.pool = &f.pool;
     edges.guard = Guard(inst->deviceBounds);
     DrawSink sink(f.r, edges, m, cx, f.aa, clipFill, const_cast<Timeline*>(root)->Dictionary(), root);
-    if (!WalkCharacter(*inst->character, const_cast<Timeline*>(root)->Dictionary(), m, inst->ratio, sink))
+    if (inst->editText) {
+        WalkEditText(*inst->editText, inst->display && inst->display->focusField == inst, m, sink);
+    } else if (!WalkCharacter(*inst->character, const_cast<Timeline*>(root)->Dictionary(), m, inst->ratio, sink)) {
         return nullptr;
+    }
     inst->boundsRegistered = true;
     for (auto& b : sink.Bitmaps()) f.bitmaps.push_back(b);
     if (!edges.head) return nullptr;

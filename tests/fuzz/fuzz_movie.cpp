@@ -88,6 +88,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     player.ServeBytes(data, size, piece);
     for (int i = 0; i < 6; ++i) player.Tick(40 + 30 * uint32_t(i));
     for (int i = 0; i < 3 && !player.requests.empty(); ++i) player.ServeBytes(data, size, piece);
+    // Input: a click and a drag across the screen, Tab through the focus
+    // list, then typing and editing keys into whatever took the focus.
+    const int w = width > 0 ? width : 100, h = height > 0 ? height : 100;
+    for (int i = 0; i < 4; ++i) {
+        const int x = int((pick >> (2 * i)) % unsigned(w)), y = int((pick >> (2 * i + 1)) % unsigned(h));
+        player.MouseMove(x, y, false);
+        player.MouseDown(x, y);
+        player.MouseMove(w - 1 - x, h - 1 - y, true);
+        player.MouseUp(w - 1 - x, h - 1 - y);
+        player.HandleKey(movie::kKeyTab, i & 1);
+        for (int code : {int('a'), int(movie::kKeyLeft), int(movie::kKeySelectAll), int(movie::kKeyPaste),
+                         int(movie::kKeyEnter), int(movie::kKeyDown), int(movie::kKeyBackspace)})
+            player.HandleKey(code, i >> 1);
+        player.BlinkCaret();
+    }
     player.Tick(1000);
     return 0;
 }

@@ -420,7 +420,7 @@ inline Bytes DefineFont2(uint16_t id, const std::vector<std::vector<std::pair<in
     }
     w.UI16(offset);   // code table offset
     for (const Bytes& s : shapes) w.Append(s);
-    for (size_t i = 0; i < glyphs.size(); ++i) w.UI16(uint32_t('A' + i));
+    for (size_t i = 0; i < glyphs.size(); ++i) w.UI8(uint32_t('A' + i));   // 8-bit codes
     return Tag(48, w.Take(), true);
 }
 

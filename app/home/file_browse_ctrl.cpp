@@ -1,0 +1,115 @@
+#include "app/home/file_browse_ctrl.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
+    : QTreeView(parent), m_model(new CFileBrowseModel(blocksMode, this))
+{
+    setModel(m_model);
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setDragEnabled(blocksMode);
+    setDragDropMode(blocksMode ? QAbstractItemView::DragOnly : QAbstractItemView::NoDragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    connect(this, &QTreeView::expanded, this, &CFileBrowseCtrl::OnExpanded);
+    connect(this, &QTreeView::collapsed, this, &CFileBrowseCtrl::OnCollapsed);
+}
+
+void CFileBrowseCtrl::SetRoot(const QString& folder, bool rooted) { m_model->SetRoot(folder, rooted); }
+
+void CFileBrowseCtrl::SelectPath(const QString& path)
+{
+    m_pendingSelection = path;
+    if (!m_model->IsInitialised()) return;
+    const QModelIndex i = m_model->IndexOfPath(path);
+    if (!i.isValid()) return;
+    m_pendingSelection.clear();
+    for (QModelIndex p = i.parent(); p.isValid(); p = p.parent()) expand(p);
+    setCurrentIndex(i);
+    scrollTo(i);
+}
+
+void CFileBrowseCtrl::Initialise(bool inDialog)
+{
+    m_model->Initialise(inDialog);
+    // A rooted tree opens on its root folder's listing.
+    if (m_model->IsRooted() && m_model->rowCount() > 0) expand(m_model->index(0, 0));
+    if (!m_pendingSelection.isEmpty()) SelectPath(m_pendingSelection);
+}
+
+QString CFileBrowseCtrl::SelectedPath() const
+{
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    return rows.isEmpty() ? QString() : m_model->ItemPath(rows.first());
+}
+
+void CFileBrowseCtrl::OnExpanded(const QModelIndex& index)
+{
+    // Nothing to show in it (or it is gone): it stays closed.
+    if (!m_model->ListFolder(index)) collapse(index);
+}
+
+void CFileBrowseCtrl::OnCollapsed(const QModelIndex& index) { m_model->Collapse(index); }
+
+void CFileBrowseCtrl::mousePressEvent(QMouseEvent* event)
+{
+    QTreeView::mousePressEvent(event);
+    m_pressed = QPersistentModelIndex(event->button() == Qt::LeftButton ? indexAt(event->position().toPoint()) : QModelIndex());
+}
+
+void CFileBrowseCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    // A click: pressed and released on the same item (not on its expand
+    // button, which changes nothing of the selection).
+    const QModelIndex at = indexAt(event->position().toPoint());
+    const bool click = event->button() == Qt::LeftButton && at.isValid() && at == m_pressed && at == currentIndex();
+    m_pressed = QPersistentModelIndex();
+    if (click) OnItemChosen(at);
+}
+
+void CFileBrowseCtrl::keyPressEvent(QKeyEvent* event)
+{
+    m_byKey = true;
+    QTreeView::keyPressEvent(event);
+    m_byKey = false;
+}
+
+void CFileBrowseCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (m_byKey && current.isValid()) OnItemChosen(current);
+}
+
+void CFileBrowseCtrl::OnItemChosen(const QModelIndex& index)
+{
+    const QString path = m_model->ItemPath(index);
+    switch (m_model->ItemKind(index)) {
+    case CFileBrowseModel::Kind::kFile:
+        if (!QFileInfo::exists(path)) {
+            m_model->RefreshFolder(QFileInfo(path).absolutePath());
+            return;
+        }
+        if (!m_model->IsBlocksMode()) {
+            emit openFileRequested(path);
+            // The same file can be clicked again.
+            clearSelection();
+            const QModelIndex root = m_model->index(0, 0);
+            selectionModel()->setCurrentIndex(root, QItemSelectionModel::NoUpdate);
+        }
+        return;
+    default:
+        if (!QFileInfo(path).isDir()) {
+            m_model->RefreshFolder(QFileInfo(path).absolutePath());
+            return;
+        }
+        emit folderSelected(path);
+        return;
+    }
+}
