@@ -26,7 +26,6 @@ enum : int {
     IDC_ADVANCED = 36074,
 };
 constexpr unsigned IDS_HZ = 36574;
-constexpr unsigned IDS_VOLTS = 36533;
 
 struct ItemRow {
     int type;
@@ -43,7 +42,7 @@ const ItemRow kItems[] = {
     {CI_STATIC, IDC_FREQUENCY_UNIT, IDS_HZ, 20, false},
     {CI_EDIT, IDC_AMPLITUDE, 0, 44, false},
     {CI_SPIN, IDC_AMPLITUDE_SPIN, 0, -1, false},
-    {CI_STATIC, IDC_AMPLITUDE_UNIT, IDS_VOLTS, 20, false},
+    {CI_STATIC, IDC_AMPLITUDE_UNIT, 0, 20, false},
     {CI_TOOLBUTTON_LOCKED, IDC_WAVE_SINE, 0, -1, true},
     {CI_TOOLBUTTON_LOCKED, IDC_WAVE_SINE + 1, 0, -1, true},
     {CI_TOOLBUTTON_LOCKED, IDC_WAVE_TRIANGLE, 0, -1, true},
@@ -69,6 +68,8 @@ int CVPulse::FillProperties(CControlItemList& items)
         item.reserved = 0;
         items.Add(item);
     }
+    // The amplitude's unit names its static item.
+    if (const CSineValue* label = GetSineLabel()) items.SetItemText(IDC_AMPLITUDE_UNIT, label->amplitude.unit, 20);
     return 0;
 }
 
