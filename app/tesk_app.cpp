@@ -16,6 +16,7 @@
 #include "platform/text1252.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPageSetupDialog>
@@ -103,6 +104,23 @@ CTeskApp* CTeskApp::Get()
     return g_app;
 }
 
+namespace {
+// The frame takes most of the screen it opens on (nine tenths each way,
+// centred), so the canvas has room and the frame's edges stay in reach.
+void PlaceOnScreen(QWidget& frame)
+{
+    const QScreen* screen = frame.screen() ? frame.screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        frame.resize(1024, 720);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize size(std::max(640, area.width() * 9 / 10), std::max(480, area.height() * 9 / 10));
+    frame.resize(size.boundedTo(area.size()));
+    frame.move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
+} // namespace
+
 bool CTeskApp::InitInstance(const QStringList& arguments)
 {
     LoadDefaultFont(true, SettingsFilePath());
@@ -110,7 +128,7 @@ bool CTeskApp::InitInstance(const QStringList& arguments)
     DialogParent() = m_frame.get();
     RegisterChosenFileTypes(ReadFileTypeChoice());
     LoadRecentFiles();
-    m_frame->resize(1024, 720);
+    PlaceOnScreen(*m_frame);
     m_frame->show();
     qApp->installEventFilter(this);
     // The whole command line is one document path.

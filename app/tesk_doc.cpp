@@ -41,7 +41,10 @@ CTeskDoc::CTeskDoc()
           return CHandlerMap::DesignState{d != nullptr, d && d->IsLocked()};
       })
 {
-    m_handlers.Add(57603, [this] { DoFileSave(); });
+    m_handlers.Add(57603, [this] {
+        CStopDesign stop(GetDesign());
+        DoFileSave();
+    });
     m_handlers.Add(57604, [this] {
         CStopDesign stop(GetDesign());
         DoSave(QString());
@@ -66,6 +69,7 @@ CTeskDoc::CTeskDoc()
     m_handlers.Add(
         36006, [this] { OnEditPaste(); }, [this](CCmdUI& ui) { ui.Enable(CanPaste()); });
     m_handlers.Add(35016, [this] { OnCopySimulation(); });
+    m_handlers.Add(34219, [this] { ExportNetlist(); });
     m_handlers.Add(
         34207, [this] { LockFile(); },
         [this](CCmdUI& ui) {
@@ -214,6 +218,11 @@ void CTeskDoc::SetTitle(const QString& title)
 int CTeskDoc::SaveUndoSnapshot()
 {
     return m_item ? m_item->SaveUndoSnapshot() : 0;
+}
+
+CString CTeskDoc::GetDesignPath() const
+{
+    return CString(ToWindows1252(m_path));
 }
 
 void CTeskDoc::SetModifiedFlag(bool modified)

@@ -40,6 +40,12 @@ public:
     // Save As (or Save without a name): the dialog, then the write.  An
     // empty path asks; replace sets the document's path on success.
     bool DoSave(const QString& path, bool replace = true);
+    // File/Export/Export Netlist (tesk_doc_export.cpp): the save dialog, then
+    // the SPICE netlist; false on Cancel or, after the message, when the
+    // file cannot be written.
+    bool ExportNetlist();
+    // The name the dialog proposes: the design's file as ".cir".
+    QString NetlistPathProposal() const;
     // Asks to save a changed document before it closes: false when the
     // user cancelled or the save failed.
     bool SaveModified();
@@ -53,6 +59,7 @@ public:
     // CDesignDocument
     int SaveUndoSnapshot() override;
     void SetModifiedFlag(bool modified) override;
+    CString GetDesignPath() const override;
 
     bool Undo();
     bool Redo();

@@ -104,12 +104,18 @@ int CTeskItem::SaveUndoSnapshot()
     if (!m_lastRestoreWasUndo) m_undoFile = m_currentFile;
     m_lastRestoreWasUndo = 0;
     m_currentFile = 1 - m_undoFile;
+    // A snapshot never holds the stopped-for-edit bit, whichever way it
+    // was asked for (the design's SaveUndoSnapshot, or a load).
+    const DWORD stopped = m_design->m_dwOptions & OPT_STOPPED_FOR_EDIT;
+    m_design->m_dwOptions &= ~stopped;
     try {
         m_snapshot[m_currentFile] = WriteDesign(m_design.get(), false);
     } catch (const std::exception&) {
+        m_design->m_dwOptions |= stopped;
         SwitchUndoOff();
         return 0;
     }
+    m_design->m_dwOptions |= stopped;
     return 1;
 }
 

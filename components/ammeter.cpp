@@ -11,7 +11,7 @@ namespace {
 // positive pin on top.
 CVisual& AmmeterVisual()
 {
-    static CVisual visual(2, 1, 159, 3, 0, 0, 24, 24);
+    static CVisual visual(2, 1, 159, 3, 0, 0, 24, 24, 336);
     static const bool ready = (visual.SetOrientationMask(75), true);
     (void)ready;
     return visual;

@@ -11,7 +11,7 @@ namespace {
 // positive pin on top.
 CVisual& VoltmeterVisual()
 {
-    static CVisual visual(2, 2, 158, 3, 0, 0, 24, 24);
+    static CVisual visual(2, 2, 158, 3, 0, 0, 24, 24, 335);
     static const bool ready = (visual.SetOrientationMask(75), true);
     (void)ready;
     return visual;

@@ -39,6 +39,10 @@ public:
     // Property toolbar (vpulse_properties.cpp).
     int FillProperties(CControlItemList& items) override;
     int GetPropertyTexts(CControlItemList& items) override;
+    using CComponent::GetPropertyBitmap;
+    // The advanced-options and the three wave buttons (the present wave's
+    // strip), then the turns.
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     int IsPropertyChecked(int commandId, int& flag) override;
     int OnPropertyCommand(int commandId, const CString& text) override;
 

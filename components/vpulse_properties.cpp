@@ -3,8 +3,12 @@
 #include "components/vpulse.h"
 
 #include "model/circuit/circuit.h"
+#include "model/display/bitmap256.h"
+#include "model/display/gdi.h"
 #include "model/parts/controlitem.h"
 #include "model/text/sinevalue.h"
+
+#include <QPainter>
 
 #include <cstdlib>
 
@@ -26,6 +30,8 @@ enum : int {
     IDC_ADVANCED = 36074,
 };
 constexpr unsigned IDS_HZ = 36574;
+// Button strips of the sine, square and triangle waves (32 x 32 cells).
+constexpr int kButtonStrips = 341;
 
 struct ItemRow {
     int type;
@@ -71,6 +77,27 @@ int CVPulse::FillProperties(CControlItemList& items)
     // The amplitude's unit names its static item.
     if (const CSineValue* label = GetSineLabel()) items.SetItemText(IDC_AMPLITUDE_UNIT, label->amplitude.unit, 20);
     return 0;
+}
+
+int CVPulse::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
+{
+    std::vector<int> turns;
+    CBitmap turnImages;
+    const int turned = CComponent::GetPropertyBitmap(turns, bitmap ? &turnImages : nullptr);
+    ids = {IDC_ADVANCED, IDC_WAVE_SINE, IDC_WAVE_SINE + 1, IDC_WAVE_TRIANGLE};
+    if (turned > 0) ids.insert(ids.end(), turns.begin(), turns.end());
+    if (!bitmap) return static_cast<int>(ids.size());
+    CBitmap256 strip;
+    if (!strip.LoadBitmap256(kButtonStrips + m_nWaveform)) return -1;
+    QImage sheet(32 * static_cast<int>(ids.size()), 32, QImage::Format_RGB32);
+    if (sheet.isNull()) return -1;
+    sheet.fill(0xFFFFFFFFu);
+    {
+        QPainter painter(&sheet);
+        painter.drawImage(0, 0, strip.Image());
+        if (turned > 0 && !turnImages.IsNull()) painter.drawImage(4 * 32, 0, turnImages.Image());
+    }
+    return bitmap->Attach(sheet) ? static_cast<int>(ids.size()) : -1;
 }
 
 int CVPulse::GetPropertyTexts(CControlItemList& items)

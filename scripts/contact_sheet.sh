@@ -3,12 +3,15 @@
 #   build/picture_contact_sheet.png  every picture source, frame by frame
 #   build/part_contact_sheet.png     every component in every allowed
 #                                    orientation and state, drawn by the part
-# scripts/contact_sheet.sh [PICTURES.png [PARTS.png]]
+#   build/systems_contact_sheet.png  every systems part with its stimulus
+#                                    control, in every state
+# scripts/contact_sheet.sh [PICTURES.png [PARTS.png [SYSTEMS.png]]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 out=$(realpath -m "${1:-build/picture_contact_sheet.png}")
 parts=$(realpath -m "${2:-build/part_contact_sheet.png}")
+systems=$(realpath -m "${3:-build/systems_contact_sheet.png}")
 build=build/test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWB_SANITIZE=ON >/dev/null
 cmake --build "$build" -j4 --target test_model test_components
@@ -16,3 +19,5 @@ QT_QPA_PLATFORM=offscreen WB_CONTACT_SHEET="$out" "$build/tests/test_model" \
   --gtest_filter=DisplayPictures.ContactSheet
 QT_QPA_PLATFORM=offscreen WB_PART_SHEET="$parts" "$build/tests/test_components" \
   --gtest_filter=DrawContactSheet.*
+QT_QPA_PLATFORM=offscreen WB_SYSTEMS_SHEET="$systems" "$build/tests/test_components" \
+  --gtest_filter=SystemsContactSheet.*

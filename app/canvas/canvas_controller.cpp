@@ -3,6 +3,7 @@
 #include "app/canvas/canvas_controller.h"
 
 #include "model/circuit/circuit.h"
+#include "model/components/wire_route.h"
 #include "model/display/colour.h"
 #include "model/display/display.h"
 
@@ -55,6 +56,9 @@ void CCanvasController::DetachDesign()
         CCircuit::ActiveCircuit() = nullptr;
     }
     if (m_floating) DiscardFloating(false);
+    m_route.reset();
+    m_joints.clear();
+    m_jointPart = nullptr;
     if (m_design && m_design->GetHost() == m_simHost) m_design->SetHost(nullptr);
     m_design = nullptr;
 }
@@ -68,6 +72,9 @@ void CCanvasController::ForgetDesign()
         m_floating.reset();
     }
     m_dragging = m_pressed = m_bandActive = m_releasePending = false;
+    m_route.reset();
+    m_joints.clear();
+    m_jointPart = nullptr;
     m_editMode = 0;
     DisarmAutoScroll();
     if (m_host.HasCapture()) m_host.SetCapture(false);
@@ -176,16 +183,20 @@ void CCanvasController::RecalcScrollSizes(bool scroll)
     m_scrollRange = CSize(z * std::max(m_page.right, parts.right), z * std::max(m_page.bottom, parts.bottom));
     m_host.SetScrollRange(m_scrollRange);
     if (!scroll || !m_design) return;
+    // An empty design shows its page from the top-left corner (where parts
+    // added from the toolbar start).
     if (parts.IsRectEmpty()) {
-        m_host.ScrollTo(CPoint(300 * z, 200 * z));
+        m_host.ScrollTo(CPoint(std::max(0, m_page.left * z), std::max(0, m_page.top * z)));
         return;
     }
+    // Otherwise the parts' top-left corner comes near the client's, with a
+    // margin; an axis on which all the parts fit from 0 stays at 0.
     const CSize client = m_host.GetClientSize();
     const CSize offset = m_design->m_szOffset;
     int x = z * (parts.left - (parts.Width() > 350 ? 4 : 32));
     int y = z * (parts.top - (parts.Height() > 250 ? 4 : 32));
-    if (client.cx > parts.Width() * z || offset.cx) x = 0;
-    if (client.cy > parts.Height() * z || offset.cy) y = 0;
+    if (client.cx > parts.right * z || offset.cx) x = 0;
+    if (client.cy > parts.bottom * z || offset.cy) y = 0;
     m_host.ScrollTo(CPoint(std::max(0, x), std::max(0, y)));
 }
 
@@ -249,8 +260,8 @@ void CCanvasController::Paint(const CRect& update)
     if (m_floatingDrawn && m_floating) Ops().ForwardDrag(*m_floating, 4, m_dragOffset);
     if (m_bandActive)
         DrawBand();
-    else if (!moved && Ops().IsWireDragActive())
-        Ops().DrawDragLegs();
+    else if (!moved && IsRouting())
+        m_route->DrawDragLegs();
     m_floatingDrawn = false;
 }
 

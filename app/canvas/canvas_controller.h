@@ -17,6 +17,8 @@
 
 class CCircuit;
 class CPart;
+class CWire;
+class CWireRoute;
 
 // Key flags of mouse events.
 enum : unsigned {
@@ -109,6 +111,19 @@ public:
     // Returns false when the drag goes on.
     bool ApplyDropResult(int result);
 
+    // ---- wiring and turning ----
+    // The terminal or wire a press at a logical point draws from (null:
+    // none): a terminal's outer end, its stub, then a wire.
+    CWire* FindWireStart(CPoint logical) const;
+    // A wire route is being drawn.
+    bool IsRouting() const;
+    const CWireRoute* GetRoute() const { return m_route.get(); }
+    // Turns a part of the design by the settings text its last property
+    // command left (an orientation): it is picked up, turned and dropped
+    // where it stands, or carried by the pointer when it does not fit there.
+    // Wires that were joined to it follow it.
+    bool Reorient(CPart* part);
+
     // ---- hover, cursor, bubble ----
     void UpdateCursor();
     void OfferCursor(int code, int priority);
@@ -144,6 +159,18 @@ private:
     void DeleteHeldSelection();
     void RestoreParts(const std::vector<uint8_t>& bytes);
     bool InGroupList(CPart* part) const;
+    // The part stands in the design (at the top of its group).
+    bool HoldsPart(CPart* part) const;
+    // Where a route meets what lies under a logical point: a terminal's
+    // outer end, the grid point along a wire, else the point itself.
+    CPoint RoutePoint(CPoint logical) const;
+    void BeginRoute(CPoint logical, CWire* from);
+    void MoveRoute(CPoint logical);
+    void FinishRoute();
+    // The joints of a part about to move, and the wires that join its
+    // terminals' new places to them after the drop.
+    void RecordJoints(CPart* part);
+    void LayFollowingWires();
     void PerformPendingRelease();
     void EnsureFloating();
     void PrepareCopiedFloating();
@@ -201,4 +228,14 @@ private:
     bool m_heldInDesign = false;
     // A design file dragged over the canvas, read into the floating design.
     bool m_dragEntered = false;
+    // The wire being drawn.
+    std::unique_ptr<CWireRoute> m_route;
+    // Where the terminals of the part being moved were joined (terminal
+    // index, outer end).
+    struct CJoint {
+        int terminal;
+        CPoint at;
+    };
+    std::vector<CJoint> m_joints;
+    CPart* m_jointPart = nullptr;
 };

@@ -1,7 +1,7 @@
 // The design root's editing operations as the canvas calls them, gathered
 // in one place so that the controller's rules can be tested with scripted
 // answers (a test overrides what it scripts).  Each default calls the design
-// root's own operation.
+// root's own operation (model/circuit/circuit_select.cpp).
 #pragma once
 
 #include "platform/geometry.h"
@@ -32,9 +32,6 @@ public:
     virtual bool HasPointMoved(CCircuit& design, CPoint p, bool snap);
     // Deletes the selection (or the part the floating design holds).
     virtual void DeleteSelection(CCircuit& design);
-    // A wire route is being dragged; its rubber-band legs.
-    virtual bool IsWireDragActive();
-    virtual void DrawDragLegs();
     // The floating design follows the mouse, and is released (drop result).
     virtual CRect DragFloating(CCircuit& floating, CCircuit& design, CPoint p);
     virtual int ReleaseFloating(CCircuit& floating, CCircuit& design, CPoint p);

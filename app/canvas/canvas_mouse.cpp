@@ -6,6 +6,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/components/wire.h"
+#include "model/components/wire_route.h"
 #include "model/display/display.h"
 
 #include <vector>
@@ -186,6 +187,7 @@ void CCanvasController::BeginDragSelection()
         CPart* part = m_floating ? m_floating->GetFirstPart() : nullptr;
         if (!part) part = last;
         if (part && m_heldInDesign) {
+            RecordJoints(part);
             m_design->RemovePart(part);
             part->SetNextSibling(nullptr);
             m_heldInDesign = false;
@@ -208,6 +210,12 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
     if (m_design->HasBlownPart() || m_host.HasCapture()) return;
     const CPoint p = ToLogical(client);
     const bool shift = (flags & MK_SHIFT) != 0;
+    // A press on a terminal or a wire draws a wire from it.
+    if (!shift && !m_design->IsLocked())
+        if (CWire* from = FindWireStart(p)) {
+            BeginRoute(p, from);
+            return;
+        }
     CPart* part = Ops().FindPressedPart(*m_design, p);
     CPart* parent = nullptr;
     if (part && part->DefersToParent()) {
@@ -273,6 +281,10 @@ void CCanvasController::OnMove(CPoint client, unsigned)
         return;
     }
     const CPoint p = ToLogical(client);
+    if (m_route) {
+        MoveRoute(p);
+        return;
+    }
     if (m_bandActive) {
         m_bandEnd = p;
         TestAutoScroll(client);
@@ -304,7 +316,7 @@ void CCanvasController::OnMove(CPoint client, unsigned)
     }
     if (!m_dragging || !m_floating) return;
     TestAutoScroll(client);
-    if (!(m_scrollSince && Ops().IsWireDragActive())) {
+    if (!(m_scrollSince && IsRouting())) {
         Ops().DragFloating(*m_floating, *m_design, p);
         m_floatingDrawn = true;
         m_host.Invalidate();
@@ -318,6 +330,11 @@ void CCanvasController::OnRelease(CPoint client, unsigned flags)
     EndHover();
     if (!m_design) return;
     const CPoint p = ToLogical(client);
+    if (m_route) {
+        MoveRoute(p);
+        FinishRoute();
+        return;
+    }
     if (m_editMode == 1) {
         m_editMode = 0;
         DeselectAll(true, true);
@@ -380,6 +397,13 @@ void CCanvasController::PerformRelease(CPoint p, unsigned)
     } else {
         result = Ops().ReleaseFloating(*m_floating, *m_design, p);
         m_dragging = result == 3 || result == 4;
+        // Dropped: the wires it was joined to follow it; refused for good:
+        // its old joints are forgotten.
+        if (result == 9) LayFollowingWires();
+        if (!m_dragging) {
+            m_joints.clear();
+            m_jointPart = nullptr;
+        }
         if (result == 10) {
             CPart* first = m_floating->GetFirstPart();
             CPart* parent = first && !first->IsControl() ? CPart::FindParentOf(m_design->GetFirstChild(), first) : nullptr;
@@ -494,6 +518,8 @@ void CCanvasController::SelectAll()
     if (m_design->CountSelected(&single, 0) == 1) PickUp(single, true);
     m_host.Invalidate();
 }
+
+bool CCanvasController::HoldsPart(CPart* part) const { return m_design && InDesign(m_design, part); }
 
 bool CCanvasController::InGroupList(CPart* part) const
 {

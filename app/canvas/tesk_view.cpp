@@ -135,6 +135,13 @@ void CTeskView::Activate(bool on)
     AfterEvent();
 }
 
+bool CTeskView::ReorientPart(CPart* part)
+{
+    const bool done = m_controller->Reorient(part);
+    AfterEvent();
+    return done;
+}
+
 bool CTeskView::IdleStep(long count)
 {
     m_simHost->BeginBurst();
@@ -184,6 +191,7 @@ QImage CTeskView::RenderDesign(int scale) const
 
 void CTeskView::paintEvent(QPaintEvent*)
 {
+    m_openingScroll = false;
     if (m_needsRender && CDisplay::IsIdle()) {
         m_needsRender = false;
         const CSize client = GetClientSize();
@@ -200,6 +208,9 @@ void CTeskView::resizeEvent(QResizeEvent* event)
         m_image = std::make_unique<CCanvasImage>(std::max(1, viewport()->width()), std::max(1, viewport()->height()),
                                                  viewport());
     m_controller->OnSize();
+    // Until the window first paints, its size is still settling (the MDI
+    // area maximises it): the opening scroll follows every new size.
+    if (m_openingScroll) m_controller->RecalcScrollSizes(true);
     Invalidate();
 }
 

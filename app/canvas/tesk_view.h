@@ -48,6 +48,9 @@ public:
     QSize PageSize() const;
     // The view becomes the active design view (its design runs) or not.
     void Activate(bool on);
+    // Turns a part of the design by the orientation its last property
+    // command chose (the property toolbar's orientation buttons).
+    bool ReorientPart(CPart* part);
 
     // CCommandTarget
     bool OnCommand(int id) override;
@@ -107,6 +110,9 @@ private:
     bool m_capture = false;
     bool m_needsRender = true;
     bool m_inScroll = false;
+    // The window has not painted yet: it scrolls to the design's top-left
+    // whenever its size changes.
+    bool m_openingScroll = true;
     CCircuit* m_shownDesign = nullptr;
     CPoint m_lastMouse;
     bool m_mouseKnown = false;

@@ -144,6 +144,14 @@ public:
     // Probe channels 0..3; 4 when all are used.
     int AllocateProbeChannel();
     void RefreshProbes();
+    // After-load fix-ups of the design root (circuit_load.cpp): counts the
+    // electric and mechanical parts again, then every part's own; shows and
+    // empties the file-open warnings of a design the user opened.
+    void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
+    // This design's probes take their channels in target and record there.
+    void RegisterProbes(CCircuit* target);
+    // The probe on a channel (4: the extra probe); null when none.
+    CPart* FindProbe(int channel) const;
 
     // ---- flowcharts (the flowchart parts fill these groups) ----
     // The parts of one class (by name, kinds included) in a group, in list order.

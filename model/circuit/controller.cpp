@@ -326,6 +326,11 @@ void CCircuit::FinishStep()
     m_bBuzzerRequest = 0;
     m_bChangeFlag = 0;
     m_nStepFlags = 0;
+    // Words the systems parts set afresh in every after-step: the alarm's
+    // idle request and what the transmitters send to the receivers of the
+    // next pass.
+    m_fileExtras.idleRequest = 0;
+    m_fileExtras.transmitted = 0;
     const double* values = m_matrix.GetSolution();
     for (CComponent* c : m_passComponents.components) c->ReadSolution(values);
     // A part that burns out now stays in the read-back and leaves the next

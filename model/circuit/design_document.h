@@ -3,6 +3,8 @@
 // a design without a document (tests, clipboard copies) has none.
 #pragma once
 
+#include "platform/cstring.h"
+
 class CDesignDocument {
 public:
     virtual ~CDesignDocument() = default;
@@ -10,4 +12,6 @@ public:
     virtual int SaveUndoSnapshot() = 0;
     // Marks the document changed (or not).
     virtual void SetModifiedFlag(bool modified) = 0;
+    // The file the design was read from (empty for a new one).
+    virtual CString GetDesignPath() const { return CString(); }
 };

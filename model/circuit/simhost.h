@@ -13,6 +13,7 @@
 
 #include "platform/cstring.h"
 
+class CCircuit;
 class CPart;
 
 class CSimulationGraph;
@@ -71,4 +72,9 @@ public:
     virtual void RecordSample(int step) = 0;
     // Links the probe to the part under its tip.
     virtual void ConnectToPart() {}
+    // The channel the probe records on (0..3; 4 none).
+    virtual int GetChannel() const { return 4; }
+    // The probe records into another design (the one shown while this
+    // design is a temporary copy).
+    virtual void AttachToDesign(CCircuit*) {}
 };

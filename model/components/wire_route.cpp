@@ -5,17 +5,35 @@
 #include "model/components/wire_geometry.h"
 #include "model/display/display.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
 namespace {
 int Sign(int v) { return (v > 0) - (v < 0); }
 bool IsMotion(int kind) { return kind == WIRE_ROTATIONAL || kind == WIRE_LINEAR; }
+
+// A route meets a terminal's outer end or a wire (its end or its middle)
+// exactly where it is, on the grid or not: pins need not lie on the grid.
+// Any other point is snapped to the grid.
+CPoint RoutePoint(const CCircuit& design, CPoint p)
+{
+    std::vector<CWire*> all;
+    design.CollectConnections(all);
+    for (CWire* w : all) {
+        if (auto* t = dynamic_cast<CTerminal*>(w)) {
+            if (t->GetOuterEnd() == p) return p;
+        } else if (WireContains(w, p, false)) {
+            return p;
+        }
+    }
+    return design.SnapToGrid(p);
+}
 } // namespace
 
 void CWireRoute::Begin(CPoint p, CWire* pressed, int kind)
 {
-    m_start = m_corner = m_end = m_design.SnapToGrid(p);
+    m_start = m_corner = m_end = RoutePoint(m_design, p);
     m_nKind = pressed ? pressed->GetKind() : kind;
     // Terminal stubs of kinds 3, 4, 5 carry electric routes.
     if (m_nKind == WIRE_LONG_STUB || m_nKind == WIRE_MID_STUB) m_nKind = WIRE_ELECTRIC;
@@ -51,7 +69,7 @@ void CWireRoute::PlaceCorner()
 bool CWireRoute::MoveTo(CPoint p)
 {
     if (!m_bActive) return false;
-    m_end = m_design.SnapToGrid(p);
+    m_end = RoutePoint(m_design, p);
     PlaceCorner();
     return Check();
 }
@@ -89,7 +107,9 @@ bool CWireRoute::ValidateRoute(CPoint from, CPoint to, bool first, bool last)
                          (WireContains(o, from, true) ? 1 : 0) + (WireContains(o, to, true) ? 1 : 0);
             if (inside) return false;
         }
-    for (int t = 0; t <= n; t += grid) {
+    // Grid steps from the start, and the end itself (which is off the grid
+    // when it is a pin).
+    for (int t = 0;; t = std::min(n, t + grid)) {
         const CPoint q(from.x + t * step.x, from.y + t * step.y);
         const bool routeEnd = (t == 0 && first) || (t == n && last);
         for (CWire* o : all) {
@@ -105,6 +125,7 @@ bool CWireRoute::ValidateRoute(CPoint from, CPoint to, bool first, bool last)
             if (r < (routeEnd ? 1 : 2)) return false;
             m_bends.emplace_back(o, q);
         }
+        if (t >= n) break;
     }
     return true;
 }

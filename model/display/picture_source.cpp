@@ -37,7 +37,7 @@ struct Parser {
 
     CPoint Origin(int k) const
     {
-        return {pic.frameOffset.x + k * pic.frameStep, pic.frameOffset.y};
+        return {pic.frameOffset.x + k * pic.frameStep + (k >= 1 ? pic.firstGap : 0), pic.frameOffset.y};
     }
 };
 
@@ -67,7 +67,8 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
             return p.Fail("picture, frame-size and frames must come before drawing");
         if (pic.frameStep == 0) pic.frameStep = pic.frameSize.cx;
         if (pic.bitmapSize.cx <= 0)
-            pic.bitmapSize = {pic.frameOffset.x + (pic.frames - 1) * pic.frameStep + pic.frameSize.cx,
+            pic.bitmapSize = {pic.frameOffset.x + (pic.frames - 1) * pic.frameStep + pic.frameSize.cx +
+                                  (pic.frames > 1 ? pic.firstGap : 0),
                               pic.frameOffset.y + pic.frameSize.cy};
         if (pic.bitmapSize.cx > 4096 || pic.bitmapSize.cy > 4096) return p.Fail("bitmap too large");
         auto bg = p.palette.find(p.background);
@@ -118,6 +119,9 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
         } else if (cmd == "frame-offset") {
             if (!ToInts(w, 1, 2, v) || v[0] < 0 || v[1] < 0) return p.Fail("frame-offset needs x and y");
             pic.frameOffset = {v[0], v[1]};
+        } else if (cmd == "first-gap") {
+            if (!ToInts(w, 1, 1, v) || v[0] < 0) return p.Fail("first-gap needs a distance");
+            pic.firstGap = v[0];
         } else if (cmd == "frame-step") {
             if (!ToInts(w, 1, 1, v) || v[0] <= 0) return p.Fail("frame-step needs a distance");
             pic.frameStep = v[0];

@@ -23,6 +23,8 @@ struct PictureSource {
     CSize bitmapSize;          // frames side by side unless the source says otherwise
     CPoint frameOffset;        // where frame 0 starts in the bitmap
     int frameStep = 0;         // distance between frame origins (default: frame width)
+    int firstGap = 0;          // extra pixels between frame 0 and frame 1 (pictures whose
+                               // pin marks lie just outside each frame leave 2)
     QImage image;              // the rendered bitmap, 32-bit
 };
 

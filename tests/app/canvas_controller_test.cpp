@@ -294,13 +294,32 @@ TEST_F(CanvasController, ZoomTwoDoublesTheCanvasAndHalvesThePointer)
     EXPECT_EQ(early, 0);
 }
 
-TEST_F(CanvasController, AnEmptyDesignScrollsToThreeHundredTwoHundredTimesTheZoom)
+TEST_F(CanvasController, ANewWindowShowsTheDesignFromItsTopLeft)
 {
-    view.OnUpdate(&design, 0);
-    EXPECT_EQ(host.scroll, CPoint(300, 200));
-    design.SetOptionBits(0x100, true);
-    view.OnUpdate(&design, 0);
-    EXPECT_EQ(host.scroll, CPoint(600, 400));
+    // Client 400 x 300.  Parts (left, top, right, bottom), zoom -> scroll.
+    struct Case {
+        CRect parts;
+        bool zoom2;
+        CPoint scroll;
+    } cases[] = {
+        {CRect(), false, CPoint(0, 0)},                      // empty: the page's corner
+        {CRect(), true, CPoint(0, 0)},
+        {CRect(40, 40, 100, 90), false, CPoint(0, 0)},       // fits from 0
+        {CRect(40, 40, 100, 90), true, CPoint(0, 0)},
+        {CRect(900, 600, 1000, 700), false, CPoint(868, 568)}, // 32 margin
+        {CRect(900, 600, 1000, 700), true, CPoint(1736, 1136)},
+        {CRect(500, 400, 1000, 800), false, CPoint(496, 396)}, // wide and tall: 4
+    };
+    for (const Case& c : cases) {
+        CCircuit d;
+        d.m_rcPage = CRect(0, 0, 1200, 800);
+        d.SetOptionBits(0x100, c.zoom2);
+        if (!c.parts.IsRectEmpty()) d.AddChild(new CCanvasTestBox(c.parts));
+        host.scroll = CPoint(7, 7);
+        view.OnUpdate(&d, 0);
+        EXPECT_EQ(host.scroll, c.scroll) << c.parts.left << "," << c.parts.top << " zoom " << (c.zoom2 ? 2 : 1);
+        view.DetachDesign();
+    }
 }
 
 TEST_F(CanvasController, KeysScroll)

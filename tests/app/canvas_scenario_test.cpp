@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -160,4 +161,41 @@ TEST_F(CanvasScenario, ZoomTwoFromItsCommandDoublesWhatThePointerReaches)
     QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
     ASSERT_NE(m_view->Controller().GetFloating(), nullptr);
     EXPECT_EQ(m_view->Controller().GetFloating()->GetFirstPart(), r);
+}
+
+TEST_F(CanvasScenario, AnOpenedDesignShowsItsPartsFromTheirTopLeft)
+{
+    // A design whose one resistor stands far from the page's corner.
+    CCircuit built;
+    auto* r = new CResistor;
+    r->Initialise();
+    r->Offset(1300 - r->GetRect().left, 1100 - r->GetRect().top);
+    built.AddChild(r);
+    const QString path = m_dir.filePath("far.dsn");
+    {
+        CArchive ar;
+        ar.SetDocumentSerialization(true);
+        ar.WriteObject(&built);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(ar.GetBuffer().data()), qint64(ar.GetBuffer().size()));
+    }
+    ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
+    QCoreApplication::processEvents();
+    CTeskView* view = m_app->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    CPart* shown = view->GetDesign()->GetFirstPart();
+    ASSERT_NE(shown, nullptr);
+    // The window scrolled towards it (as far as the canvas reaches) and
+    // shows it whole.
+    const CRect u = shown->GetUnionRect();
+    const CPoint tl = view->Controller().ToClient(u.TopLeft());
+    const CPoint br = view->Controller().ToClient(u.BottomRight());
+    const QSize client = view->viewport()->size();
+    EXPECT_GT(view->horizontalScrollBar()->value(), 0);
+    EXPECT_GT(view->verticalScrollBar()->value(), 0);
+    EXPECT_GE(tl.x, 0);
+    EXPECT_GE(tl.y, 0);
+    EXPECT_LE(br.x, client.width());
+    EXPECT_LE(br.y, client.height());
 }

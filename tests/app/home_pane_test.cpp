@@ -168,7 +168,12 @@ TEST_F(HomePane, ABlockDraggedFromTheBlocksTreeLandsOnTheCanvasAsParts)
     QDropEvent drop(QPointF(at + QPoint(20, 10)), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(port, &drop);
     EXPECT_EQ(countResistors(), 1);
-    EXPECT_EQ(view->Controller().GetFloating(), nullptr);
+    // The dropped part stays selected and is picked up (nothing else rides
+    // with the pointer).
+    if (CCircuit* floating = view->Controller().GetFloating()) {
+        CPart* held = floating->GetFirstPart();
+        EXPECT_TRUE(dynamic_cast<CResistor*>(held) && held->IsSelected());
+    }
     EXPECT_TRUE(m_messages.shown.empty());
 
     // A locked design takes no block.

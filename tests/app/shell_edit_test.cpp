@@ -122,6 +122,43 @@ TEST_F(ShellEdit, UndoIsGreyedAfterLoadingAndWorksAfterAnEdit)
     EXPECT_TRUE(m_messages.shown.empty());
 }
 
+// The document's item alone (no window): a change, a snapshot, and undo
+// and redo bring back the stored bytes exactly.
+TEST_F(ShellEdit, UndoAndRedoGiveBackTheSameBytes)
+{
+    class CQuietDocument : public CDesignDocument {
+    public:
+        int SaveUndoSnapshot() override { return item ? item->SaveUndoSnapshot() : 0; }
+        void SetModifiedFlag(bool) override {}
+        CTeskItem* item = nullptr;
+    } doc;
+    CTeskItem item(&doc);
+    doc.item = &item;
+    QFile f(m_file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    ASSERT_EQ(item.Load(std::vector<uint8_t>(data.begin(), data.end())), CTeskItem::ReadResult::kOk);
+    CCircuit* d = item.GetDesign();
+    // The file was saved while stopped for an edit; no snapshot keeps that.
+    ASSERT_TRUE(d->m_dwOptions & OPT_STOPPED_FOR_EDIT);
+    d->SetOptionBits(OPT_STOPPED_FOR_EDIT, false);
+    const std::vector<uint8_t> before = item.Store(false);
+
+    // The change, then its snapshot.
+    SelectAll(d);
+    d->DeleteSelected();
+    item.SaveUndoSnapshot();
+    const std::vector<uint8_t> after = item.Store(false);
+    ASSERT_NE(after, before);
+
+    ASSERT_EQ(item.RestoreSnapshot(true), 1);
+    EXPECT_EQ(item.Store(false), before);
+    EXPECT_EQ(CountParts(item.GetDesign()), 3);
+    ASSERT_EQ(item.RestoreSnapshot(false), 1);
+    EXPECT_EQ(item.Store(false), after);
+    EXPECT_EQ(CountParts(item.GetDesign()), 0);
+}
+
 TEST_F(ShellEdit, UndoAfterUndoAndANewEditReturnsToTheFirstUndo)
 {
     CTeskDoc* doc = m_app->OpenDocumentFile(m_file);

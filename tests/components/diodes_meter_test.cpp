@@ -167,6 +167,13 @@ TEST(Meters, OrientationCommands)
     CVoltmeter v;
     EXPECT_EQ(a.GetPropertyBitmap(0), 336);
     EXPECT_EQ(v.GetPropertyBitmap(0), 335);
+    // The property toolbar's buttons: the four orientation commands, codes
+    // 0, 1, 6 and 3.
+    for (CComponent* meter : {static_cast<CComponent*>(&a), static_cast<CComponent*>(&v)}) {
+        std::vector<int> ids;
+        EXPECT_EQ(meter->GetPropertyBitmap(ids, nullptr), 4);
+        EXPECT_EQ(ids, (std::vector<int>{36043, 36044, 36049, 36046}));
+    }
     a.InitVariant(a.GetRuntimeClass());
     EXPECT_EQ(a.m_nOrientation, 3);
 }

@@ -4,6 +4,8 @@
 #include "transducers_support.h"
 
 #include "components/vpulse.h"
+#include "model/display/gdi.h"
+#include "model/display/visual.h"
 #include "model/parts/controlitem.h"
 #include "model/text/sinevalue.h"
 #include "model/parts/part_records.h"
@@ -209,6 +211,29 @@ TEST(SignalSource, WaveformButtonsAndAmplitudeItems)
     EXPECT_NE(r.source->OnPropertyCommand(36061, CString("m")), 0);
     r.source->GetPropertyTexts(items);
     EXPECT_EQ(items[items.FindById(36063)].label, CString("mV"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SignalSource, TheButtonStripShowsThePresentWave)
+{
+    SourceRig r(0, 500.0, 10000.0);
+    for (int waveform : {0, 1, 2}) {
+        r.source->SetWaveform(waveform);
+        std::vector<int> ids;
+        CBitmap bitmap;
+        const int count = r.source->GetPropertyBitmap(ids, &bitmap);
+        ASSERT_GE(count, 4);
+        ASSERT_EQ(static_cast<int>(ids.size()), count);
+        EXPECT_EQ(std::vector<int>(ids.begin(), ids.begin() + 4), (std::vector<int>{36074, 36070, 36071, 36072}));
+        for (size_t i = 4; i < ids.size(); ++i) EXPECT_GE(ids[i], kFirstOrientCmd);
+        ASSERT_EQ(bitmap.GetSize(), CSize(32 * count, 32));
+        // The present wave's button is shaded, the others are not.
+        for (int w = 0; w < 3; ++w)
+            EXPECT_EQ(bitmap.Image().pixel(32 * (1 + w) + 2, 2) == qRgb(0xC8, 0xD8, 0xF0), w == waveform) << waveform;
+    }
 }
 
 } // namespace

@@ -95,12 +95,15 @@ TEST(DisplayPictures, ContactSheet)
         QImage image;
         CSize frame;
         int frames;
+        std::vector<CPoint> origins;
     };
     std::vector<Row> rows;
     for (int id : RegisteredPictureIds()) {
         const PictureSource* pic = FindPicture(id);
-        CVisual visual(0, 0, id, pic->frames, pic->frameOffset.x, pic->frameOffset.y, pic->frameSize.cx,
-                       pic->frameSize.cy);
+        // A picture that leaves 2 pixels after its first frame is laid out
+        // as a picture set with pin marks outside its frames.
+        CVisual visual(pic->firstGap == 2 ? -1 : 0, 0, id, pic->frames, pic->frameOffset.x, pic->frameOffset.y,
+                       pic->frameSize.cx, pic->frameSize.cy);
         // Square pictures of parts may turn; show all eight forms of the
         // test part and orientation 0 of the rest.
         visual.SetOrientationMask(id == 9001 ? 0xFF : 1);
@@ -108,8 +111,10 @@ TEST(DisplayPictures, ContactSheet)
             if (!(visual.GetOrientationMask() & (1 << o))) continue;
             CBitmap256* b = visual.GetBitmap(o);
             if (!b) continue;
+            std::vector<CPoint> origins;
+            for (int k = 0; k < pic->frames; ++k) origins.push_back(visual.GetFrameOrigin(k, o));
             rows.push_back({QStringLiteral("%1 %2 o%3").arg(id).arg(pic->name).arg(o), b->Image().copy(),
-                            visual.GetSize(o), pic->frames});
+                            visual.GetSize(o), pic->frames, origins});
         }
     }
     const int scale = 4, gap = 6, labelWidth = 260;
@@ -123,7 +128,7 @@ TEST(DisplayPictures, ContactSheet)
     int y = gap;
     for (const Row& r : rows) {
         for (int k = 0; k < r.frames; ++k) {
-            const QImage frame = r.image.copy(k * r.frame.cx, 0, r.frame.cx, r.frame.cy);
+            const QImage frame = r.image.copy(r.origins[k].x, r.origins[k].y, r.frame.cx, r.frame.cy);
             const QImage big = frame.scaled(r.frame.cx * scale, r.frame.cy * scale);
             const int x = labelWidth + k * (r.frame.cx * scale + gap);
             for (int yy = 0; yy < big.height(); ++yy)

@@ -1,0 +1,467 @@
+#include "components/spice_netlist.h"
+
+#include "components/battery.h"
+#include "components/component_kit.h"
+#include "components/mosfet_n.h"
+#include "model/circuit/circuit.h"
+#include "model/components/terminal.h"
+#include "platform/strings.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t IDS_NETLIST_TITLE = 14004;
+constexpr uint32_t IDS_NETLIST_BANNER = 14005;
+constexpr uint32_t IDS_NETLIST_TRAILER = 14006;
+constexpr uint32_t IDS_NETLIST_MODEL = 14007;
+constexpr uint32_t IDS_PART_NAMES_FIRST = 15001;
+constexpr uint32_t IDS_PART_NAMES_LAST = 15018;
+
+constexpr char kLetters[kSpiceDevices] = {'R', 'C', 'L', 'I', 'V', 'D', 'Q', 'X', 'M'};
+
+// How a class is written.  The rows name the exact runtime class, so a
+// class derived later gets the generic X card until it has a row.
+enum class Card {
+    kNone,       // not exported (an empty line)
+    kResistor,   // R, the simulated (scaled) resistance
+    kCapacitor,  // C
+    kInductor,   // L
+    kCurrent,    // I, current out of the first pin
+    kRail,       // V from the pin to ground, the simulated (scaled) voltage
+    kZero,       // 0 V from the pin to ground, once per net
+    kThrough,    // 0 V between the two pins (carries the current)
+    kCell,       // V between the pins
+    kCellSwapped,// V between the pins, positive pin second
+    kDiode,      // D, "Diode"
+    kZener,      // D reversed, "Zener" or its own breakdown model
+    kNpn,        // Q, pins collector base emitter
+    kPnp,        // Q, pins emitter base collector
+    kMosfet,     // M, drain and source as the model acts now, bulk on the source
+    kMechanism,  // X with all pins but the last
+    kMicroSwitch,// X with pins 0, 2, 4, ...
+};
+
+struct CCardRow {
+    const char* className;
+    Card card;
+};
+
+constexpr CCardRow kCardRows[] = {
+    {"CResistor", Card::kResistor},     {"CVResistor", Card::kResistor},   {"CCapacitor", Card::kCapacitor},
+    {"CECapacitor", Card::kCapacitor},  {"CInductor", Card::kInductor},    {"CCurrent", Card::kCurrent},
+    {"CVoltRail", Card::kRail},         {"CVSlide", Card::kRail},          {"CEarth", Card::kZero},
+    {"CVZero", Card::kZero},            {"CAmmeter", Card::kThrough},      {"CRailThru", Card::kThrough},
+    {"CBattery", Card::kCell},          {"CBattery9V", Card::kCellSwapped},{"CDiode", Card::kDiode},
+    {"CZener", Card::kZener},           {"CNPN", Card::kNpn},              {"CPNP", Card::kPnp},
+    {"CMOSFETn", Card::kMosfet},        {"CMOSFETp", Card::kMosfet},       {"CMotorEM", Card::kMechanism},
+    {"CGenerator", Card::kMechanism},   {"CSolenoid", Card::kMechanism},   {"CMicroSwitch", Card::kMicroSwitch},
+    {"CVoltmeter", Card::kNone},        {"CMonitorVar", Card::kNone},      {"CLogicOut", Card::kNone},
+};
+
+// Classes by the start of their name that write nothing.
+constexpr const char* kSilentPrefixes[] = {"CFlow", "CSystem"};
+
+int NodeOf(CComponent* part, int i)
+{
+    CTerminal* t = part->GetTerminal(i);
+    return t ? t->GetNode() : 0;
+}
+
+// A card being written: its letter's number and the node fields.
+class CCardWriter {
+public:
+    CCardWriter(std::ostream& out, CSpiceState& state, SpiceDevice device) : m_out(out)
+    {
+        m_number = ++state.counters[device];
+        out << kLetters[device] << m_number << ' ';
+    }
+    int Number() const { return m_number; }
+    // Node fields are 5 wide and one space; the first is 4 wide from device
+    // number 10 on, so the columns stay where they were.
+    void Node(int node)
+    {
+        m_out << std::setw(m_fields == 0 && m_number >= 10 ? 4 : 5) << node << ' ';
+        ++m_fields;
+    }
+    void Nodes(CComponent* part, const std::vector<int>& order)
+    {
+        for (int i : order) Node(NodeOf(part, i));
+    }
+
+private:
+    std::ostream& m_out;
+    int m_number = 0;
+    int m_fields = 0;
+};
+
+std::vector<int> Forward(CComponent* part)
+{
+    std::vector<int> order(part->GetTerminalCount());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    return order;
+}
+
+std::vector<int> Reversed(CComponent* part)
+{
+    std::vector<int> order = Forward(part);
+    std::reverse(order.begin(), order.end());
+    return order;
+}
+
+std::string Width5(const std::string& text)
+{
+    std::ostringstream s;
+    s << std::setw(5) << text;
+    return s.str();
+}
+
+std::string Width5(double value)
+{
+    std::ostringstream s;
+    s.imbue(std::locale::classic());
+    s << std::setw(5) << value;
+    return s.str();
+}
+
+// A 0 V source from the pin to ground; a net already tied to ground (node
+// 0 itself, or a net an earlier 0 V card tied) gets a comment instead,
+// since two ideal sources across one pair of nodes have no solution.
+void WriteZero(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    const int node = NodeOf(part, 0);
+    if (node == 0 || !state.groundedNets.insert(node).second) {
+        out << "* " << part->GetRuntimeClass()->m_lpszClassName << " on node " << node << ": already at 0 V";
+        return;
+    }
+    CCardWriter card(out, state, kSpiceV);
+    card.Node(node);
+    out << Width5("0") << ' ' << Width5("DC") << ' ' << "    0";
+}
+
+void WriteCell(CComponent* part, std::ostream& out, CSpiceState& state, int positive, int negative)
+{
+    const double emf = LabelValue(part);
+    const int p = NodeOf(part, positive), n = NodeOf(part, negative);
+    CCardWriter card(out, state, kSpiceV);
+    if (!state.internalResistance) {
+        card.Node(p);
+        card.Node(n);
+        out << Width5("DC") << ' ' << Width5(emf);
+        return;
+    }
+    // The cell's 1 ohm sits between the source and the negative pin.
+    const int inner = ++state.nextNode;
+    card.Node(p);
+    card.Node(inner);
+    out << Width5("DC") << ' ' << Width5(emf) << '\n';
+    CCardWriter r(out, state, kSpiceR);
+    r.Node(inner);
+    r.Node(n);
+    out << "   1";
+}
+
+void WriteResistor(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    const double ohms = LabelValue(part, true);
+    if (ohms == 0.0) {
+        // A resistance of 0 is simulated as a link: a 0 V source.
+        CCardWriter card(out, state, kSpiceV);
+        card.Nodes(part, Forward(part));
+        out << "    DC     0";
+        return;
+    }
+    CCardWriter card(out, state, kSpiceR);
+    card.Nodes(part, Forward(part));
+    out << "   " << ohms;
+}
+
+void WriteNodesAndValue(CComponent* part, std::ostream& out, CSpiceState& state, SpiceDevice device)
+{
+    CCardWriter card(out, state, device);
+    card.Nodes(part, Forward(part));
+    if (ValueLabelOf(part)) out << "   " << LabelValue(part);
+}
+
+void WriteTransistor(CComponent* part, std::ostream& out, CSpiceState& state, bool pnp)
+{
+    CCardWriter card(out, state, kSpiceQ);
+    card.Nodes(part, pnp ? Reversed(part) : Forward(part));
+    const double gain = LabelValue(part);
+    if (gain == 100.0) {
+        out << "   " << (pnp ? "PNP100" : "NPN100");
+        return;
+    }
+    // The simulation takes a gain of 0 as 0.01.
+    out << Width5("QN") << card.Number() << LoadResString(IDS_NETLIST_MODEL) << "QN" << card.Number()
+        << (pnp ? " PNP(BF = " : " NPN(BF = ") << (gain > 0.0 ? gain : 0.01) << ")";
+}
+
+void WriteZener(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    CCardWriter card(out, state, kSpiceD);
+    card.Nodes(part, Reversed(part));
+    const double bv = LabelValue(part);
+    if (bv == 5.1) {
+        out << "   Zener";
+        return;
+    }
+    out << "   ZN" << card.Number() << LoadResString(IDS_NETLIST_MODEL) << "ZN" << card.Number() << " D(BV = " << bv
+        << ")";
+}
+
+void WriteMosfet(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    auto* fet = dynamic_cast<CMOSFETn*>(part);
+    if (!fet || part->GetTerminalCount() < 3) return;
+    // The simulated device has no bulk: tying the bulk to the pin that acts
+    // as source keeps ngspice's bulk diodes reverse biased.
+    const int source = fet->Source()->GetNode();
+    CCardWriter card(out, state, kSpiceM);
+    card.Node(fet->Drain()->GetNode());
+    card.Node(fet->Gate()->GetNode());
+    card.Node(source);
+    out << "    ";
+    card.Node(source);
+    out << "    " << (fet->IsPChannel() ? "pMOSFET" : "nMOSFET");
+}
+
+// A part without a SPICE equivalent: a comment with what the card would
+// have said, so the netlist still runs.
+void WriteUncarded(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
+                   const std::vector<int>& nodes)
+{
+    ++state.uncarded;
+    out << "* " << name << " (" << part->GetRuntimeClass()->m_lpszClassName << ") has no SPICE model; nodes";
+    for (int n : nodes) out << ' ' << n;
+}
+
+void WriteSubcircuit(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
+                     const std::vector<int>& nodes)
+{
+    if (!SpiceLibraryHas(name)) {
+        WriteUncarded(part, out, state, name, nodes);
+        return;
+    }
+    CCardWriter card(out, state, kSpiceX);
+    for (int n : nodes) card.Node(n);
+    out << "   " << name;
+}
+
+std::vector<int> NodesOf(CComponent* part, const std::vector<int>& order)
+{
+    std::vector<int> nodes;
+    for (int i : order) nodes.push_back(NodeOf(part, i));
+    return nodes;
+}
+
+// The VCC source, written after the first card that uses a VCC pin.
+void WriteVccSource(std::ostream& out, CSpiceState& state)
+{
+    if (state.vccUses++) return;
+    out << "\nV" << ++state.counters[kSpiceV] << ' ' << std::setw(5) << state.vccNode << ' ' << Width5("0") << ' '
+        << Width5("DC") << ' ' << Width5(state.logicSupply);
+}
+
+// The two supplies of an op-amp: V- on the first extra node, V+ on the second.
+void WriteOpampSupplies(CComponent* part, std::ostream& out, CSpiceState& state, int lowNode, int highNode)
+{
+    double high = 9.0, low = -9.0;
+    part->GetSupplyRails(&high, &low);
+    out << "\nV" << ++state.counters[kSpiceV] << std::setw(6) << lowNode << "     0    DC " << Width5(low);
+    out << "\nV" << ++state.counters[kSpiceV] << std::setw(6) << highNode << "     0    DC " << Width5(high);
+}
+
+// The generic X card from the part-name table.
+void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& className)
+{
+    for (uint32_t id = IDS_PART_NAMES_FIRST; id <= IDS_PART_NAMES_LAST; ++id) {
+        const std::string row = LoadResString(id);
+        const size_t eq = row.find('=');
+        if (eq == std::string::npos || row.compare(0, eq, className) != 0) continue;
+        const size_t pins = row.find(" Pins=");
+        if (pins == std::string::npos) {
+            std::string name = row.substr(eq + 1);
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+            return;
+        }
+        const std::string name = row.substr(eq + 1, pins - eq - 1);
+        std::istringstream tokens(row.substr(pins + 6));
+        std::vector<int> nodes, extra;
+        bool vcc = false;
+        for (std::string t; tokens >> t;) {
+            if (t == "GND") {
+                nodes.push_back(0);
+            } else if (t == "VCC") {
+                nodes.push_back(state.vccNode);
+                vcc = true;
+            } else if (t == "N") {
+                nodes.push_back(++state.nextNode);
+                extra.push_back(nodes.back());
+            } else {
+                nodes.push_back(NodeOf(part, std::atoi(t.c_str())));
+            }
+        }
+        WriteSubcircuit(part, out, state, name, nodes);
+        if (!SpiceLibraryHas(name)) return;
+        if (className == "C741" && extra.size() == 2) WriteOpampSupplies(part, out, state, extra[0], extra[1]);
+        if (vcc) WriteVccSource(out, state);
+        return;
+    }
+    const std::string name = className.substr(1);
+    WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+}
+
+bool EndsWith(const std::string& s, const char* tail)
+{
+    const size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+} // namespace
+
+void WriteSpiceCard(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    if (!part) return;
+    std::string k = part->GetRuntimeClass()->m_lpszClassName;
+    if (EndsWith(k, "sensor")) k = "CLogicIn";
+    if (k == "CChip") k = "CMCU";
+    for (const char* prefix : kSilentPrefixes)
+        if (k.rfind(prefix, 0) == 0) return;
+
+    const CCardRow* row = nullptr;
+    for (const CCardRow& r : kCardRows)
+        if (k == r.className) row = &r;
+    if (!row) {
+        // Mechanism parts without a row have no electric side.
+        if (part->GetPartKind() != 2) WriteChip(part, out, state, k);
+        return;
+    }
+
+    switch (row->card) {
+    case Card::kNone: return;
+    case Card::kResistor: WriteResistor(part, out, state); return;
+    case Card::kCapacitor: WriteNodesAndValue(part, out, state, kSpiceC); return;
+    case Card::kInductor: WriteNodesAndValue(part, out, state, kSpiceL); return;
+    case Card::kCurrent: {
+        // The label's current leaves the first pin: SPICE's current flows
+        // from its first node through the source to its second.
+        CCardWriter c(out, state, kSpiceI);
+        c.Nodes(part, Reversed(part));
+        out << Width5("DC") << ' ' << Width5(LabelValue(part));
+        return;
+    }
+    case Card::kRail: {
+        CCardWriter c(out, state, kSpiceV);
+        c.Node(NodeOf(part, 0));
+        out << Width5("0") << ' ' << Width5("DC") << ' ' << Width5(LabelValue(part, true));
+        return;
+    }
+    case Card::kZero: WriteZero(part, out, state); return;
+    case Card::kThrough: {
+        // The simulation links the first two pins.
+        CCardWriter c(out, state, kSpiceV);
+        c.Nodes(part, {0, 1});
+        out << "    DC     0";
+        return;
+    }
+    case Card::kCell: WriteCell(part, out, state, 0, 1); return;
+    case Card::kCellSwapped: WriteCell(part, out, state, 1, 0); return;
+    case Card::kDiode: {
+        CCardWriter c(out, state, kSpiceD);
+        c.Nodes(part, Forward(part));
+        out << "   Diode";
+        return;
+    }
+    case Card::kZener: WriteZener(part, out, state); return;
+    case Card::kNpn: WriteTransistor(part, out, state, false); return;
+    case Card::kPnp: WriteTransistor(part, out, state, true); return;
+    case Card::kMosfet: WriteMosfet(part, out, state); return;
+    case Card::kMechanism: {
+        std::vector<int> order = Forward(part);
+        if (!order.empty()) order.pop_back();
+        WriteSubcircuit(part, out, state, k.substr(1), NodesOf(part, order));
+        return;
+    }
+    case Card::kMicroSwitch: {
+        std::vector<int> order;
+        for (int i = 0; i < part->GetTerminalCount(); i += 2) order.push_back(i);
+        WriteSubcircuit(part, out, state, "MicroSwitch", NodesOf(part, order));
+        return;
+    }
+    }
+}
+
+std::string NetlistTitleLine(const std::string& fileName)
+{
+    std::string name = fileName;
+    const size_t room = kNetlistNameField - 4;
+    if (name.size() > room) name = "..." + name.substr(name.size() - (room - 3));
+    std::string line = LoadResString(IDS_NETLIST_TITLE) + name + "  **";
+    line.append(kNetlistNameField - name.size() - 4, ' ');
+    return line;
+}
+
+std::string WriteNetlist(CCircuit* design, const std::string& fileName)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    // The banner starts with the placeholder's spaces: the title line takes
+    // their place.
+    std::string banner = LoadResString(IDS_NETLIST_BANNER);
+    const size_t spaces = std::min(banner.find_first_not_of(' '), banner.size());
+    out << NetlistTitleLine(fileName) << banner.substr(spaces);
+    if (!design) {
+        out << LoadResString(IDS_NETLIST_TRAILER);
+        return out.str();
+    }
+    design->RenumberNodes();
+
+    // Extra nodes start above every node a terminal carries.
+    int top = 0;
+    for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling())
+        if (auto* c = dynamic_cast<CComponent*>(p))
+            for (int i = 0; i < c->GetTerminalCount(); ++i) top = std::max(top, NodeOf(c, i));
+    CSpiceState state;
+    state.vccNode = top + 1;
+    state.nextNode = top + 1;
+    state.logicSupply = design->GetLogicSupplyVoltage();
+    state.internalResistance = design->TestOptions(OPT_INTERNAL_RESISTANCE);
+    for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) {
+        if (auto* c = dynamic_cast<CComponent*>(p)) WriteSpiceCard(c, out, state);
+        out << '\n';
+    }
+    out << LoadResString(IDS_NETLIST_TRAILER);
+    return out.str();
+}
+
+std::string SpiceModelLibrary()
+{
+    QFile f(QStringLiteral(":/spice/nom.lib"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
+}
+
+bool SpiceLibraryHas(const std::string& name)
+{
+    static const std::set<std::string> names = [] {
+        std::set<std::string> out;
+        std::istringstream text(SpiceModelLibrary());
+        for (std::string line; std::getline(text, line);) {
+            std::istringstream words(line);
+            std::string keyword, subckt;
+            if (words >> keyword >> subckt && (keyword == ".SUBCKT" || keyword == ".subckt")) out.insert(subckt);
+        }
+        return out;
+    }();
+    return names.count(name) != 0;
+}

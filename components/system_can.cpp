@@ -1,0 +1,59 @@
+#include "components/system_can.h"
+
+#include "model/circuit/circuit.h"
+
+WB_IMPLEMENT_SERIAL(CSystemCan, "CSystemOutput", 2)
+
+namespace {
+constexpr unsigned kFrames = 4;
+} // namespace
+
+CSystemCan::CSystemCan() { TakePicture(SystemsPicture::kCan); }
+
+void CSystemCan::Serialize(CArchive& ar)
+{
+    CSystemOutput::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << static_cast<LONG>(m_bDispensing) << static_cast<LONG>(m_bArmed) << static_cast<LONG>(m_nCounter);
+        return;
+    }
+    LONG dispensing = 0, armed = 1, counter = 0;
+    ar >> dispensing >> armed >> counter;
+    m_bDispensing = dispensing;
+    m_bArmed = armed;
+    m_nCounter = static_cast<unsigned>(counter);
+}
+
+int CSystemCan::StepsPerFrame(double updateRate)
+{
+    return updateRate >= 10.0 ? static_cast<int>(updateRate / 10.0) : 1;
+}
+
+int CSystemCan::AfterStep()
+{
+    const int broken = CSystemOutput::AfterStep();
+    CCircuit* design = GetDesign();
+    if (!design) return broken;
+    const unsigned n = static_cast<unsigned>(StepsPerFrame(design->GetUpdateRate()));
+    if (m_bDispensing) {
+        ++m_nCounter;
+        if (m_nCounter < kFrames * n) {
+            ShowFrame(static_cast<int>(m_nCounter / n));
+        } else {
+            m_nCounter = 0;
+            m_bDispensing = 0;
+            ShowFrame(0);
+        }
+    }
+    if (InputHigh()) {
+        if (m_bArmed && !m_bDispensing) {
+            m_bArmed = 0;
+            m_bDispensing = 1;
+        }
+    } else if (!m_bArmed && !m_bDispensing) {
+        m_bArmed = 1;
+        m_nCounter = 0;
+        ShowFrame(0);
+    }
+    return broken;
+}

@@ -1,0 +1,32 @@
+#include "components/system_send.h"
+
+#include "model/circuit/circuit.h"
+
+WB_IMPLEMENT_SERIAL(CSystemASend, "CSystemOutput", 2)
+
+CSystemASend::CSystemASend() { TakePicture(SystemsPicture::kSend); }
+
+void CSystemASend::Serialize(CArchive& ar)
+{
+    CSystemOutput::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << static_cast<LONG>(m_nCounter) << static_cast<LONG>(m_nLastInput);
+        return;
+    }
+    LONG counter = 0, last = 0;
+    ar >> counter >> last;
+    m_nCounter = counter;
+    m_nLastInput = last;
+}
+
+int CSystemASend::AfterStep()
+{
+    const int broken = CSystemOutput::AfterStep();
+    CCircuit* design = GetDesign();
+    if (!design) return broken;
+    m_nCounter = m_nCounter >= 3 || m_nCounter < 0 ? 0 : m_nCounter + 1;
+    design->m_fileExtras.transmitted |= m_nLastInput;
+    ShowFrame(m_nCounter);
+    m_nLastInput = InputHigh() ? 1 : 0;
+    return broken;
+}

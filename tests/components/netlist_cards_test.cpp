@@ -1,0 +1,188 @@
+// The netlist writer's cards, one class at a time: every component class of
+// the program alone in a design (its pins on nets 1, 2, ... in terminal
+// order unless it is the design's reference part) and the text its card
+// must be, field widths included; then the export-wide rules (numbering
+// past 9, VCC written once, 0 V cards merged per net, the title line).
+#include "components/battery.h"
+#include "components/c741.h"
+#include "components/spice_netlist.h"
+#include "components/vresistor.h"
+#include "components/zener.h"
+#include "components/npn.h"
+#include "components/current_source.h"
+#include "model/circuit/circuit.h"
+#include "model/components/terminal.h"
+#include "model/text/value.h"
+#include "components/component_kit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// A part built as the Add menu builds it, placed at (x, y) in the design.
+CComponent* AddByName(CCircuit& d, const char* className, int x = 200, int y = 200)
+{
+    auto* p = dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(className));
+    if (!p) return nullptr;
+    p->m_rect.SetRect(x, y, x, y);
+    p->m_pCircuit = &d;
+    p->InitVariant(p->GetRuntimeClass());
+    p->Initialise();
+    d.AddChild(p);
+    p->Drop(&d);
+    return p;
+}
+
+// The card lines of a netlist: everything between the banner and the trailer.
+std::string Cards(const std::string& netlist)
+{
+    const size_t from = netlist.find(".lib nom.lib\n\n\n");
+    const size_t to = netlist.rfind(" \n.MODEL Diode D()");
+    if (from == std::string::npos || to == std::string::npos) return "<no banner or trailer>";
+    return netlist.substr(from + 15, to - from - 15);
+}
+
+std::string CardOf(const char* className, const std::function<void(CComponent*)>& set = {})
+{
+    CCircuit d;
+    CComponent* p = AddByName(d, className);
+    if (!p) return "<cannot create>";
+    if (set) set(p);
+    // An earth apart from the part: with it the design has no reference
+    // part, so the part's pins take nets 1, 2, ... in terminal order.  Its
+    // own card (the last line) is left out.
+    AddByName(d, "CEarth", 900, 900);
+    std::string cards = Cards(WriteNetlist(&d, "t.cir"));
+    const size_t last = cards.rfind('\n', cards.size() - 2);
+    return last == std::string::npos ? std::string() : cards.substr(0, last + 1);
+}
+
+void SetLabel(CComponent* p, double v)
+{
+    if (CValue* label = ValueLabelOf(p)) label->number.value = v;
+}
+
+struct CardCase {
+    const char* className;
+    const char* card;
+};
+
+} // namespace
+
+TEST(NetlistCards, EveryBuiltClassHasItsCard)
+{
+    // A lone part: its pins on nets 1, 2, ... (a cell is the reference
+    // part: its first pin is net 0).  Defaults: 10k, 100 uF, 9 V, 1 A ...
+    const CardCase cases[] = {
+        {"CResistor", "R1     1     2    10000\n"},
+        {"CVResistor", "R1     1     2    50\n"},            // 100 ohm at the slider's half-way scale
+        {"CCapacitor", "C1     1     2    1e-06\n"},
+        {"CECapacitor", "C1     1     2    0.0001\n"},
+        {"CInductor", "L1     1     2    0.01\n"},
+        {"CCurrent", "I1     2     1    DC     1\n"},          // leaves the first pin
+        {"CVoltRail", "V1     1     0    DC     9\n"},
+        {"CVSlide", "V1     1     0    DC     5\n"},           // 10 V at half scale
+        {"CVZero", "V1     1     0    DC     0\n"},
+        {"CEarth", "V1     1     0    DC     0\n"},
+        {"CAmmeter", "V1     1     2     DC     0\n"},
+        {"CRailThru", "V1     1     2     DC     0\n"},
+        {"CBattery", "V1     1     2    DC     9\n"},
+        {"CBattery9V", "V1     2     1    DC     9\n"}, // positive pin second
+        {"CDiode", "D1     1     2    Diode\n"},
+        {"CZener", "D1     2     1    Zener\n"},
+        {"CNPN", "Q1     1     2     3    NPN100\n"},
+        {"CPNP", "Q1     3     2     1    PNP100\n"},
+        {"CMOSFETn", "M1     1     2     3         3     nMOSFET\n"},
+        {"CMOSFETp", "M1     3     2     1         1     pMOSFET\n"},
+        // Nets 1-3 and the earth's 4: VCC would be 5, the extra nodes 6 and 7.
+        {"C741", "X1     0     1     2     6     0     3     7     0    741\n"
+                 "V1     6     0    DC    -9\n"
+                 "V2     7     0    DC     9\n"},
+        {"C555", "X1     6     5     8     2     7     4     3     1    555D\n"},
+        {"CVoltmeter", "\n"},
+        {"CLogicOut", "\n"},
+    };
+    for (const CardCase& c : cases) EXPECT_EQ(CardOf(c.className), c.card) << c.className;
+}
+
+TEST(NetlistCards, ValuesAreTheSimulatedOnes)
+{
+    // Breakdown voltages other than 5.1 V and gains other than 100 bring
+    // their own model lines.
+    EXPECT_EQ(CardOf("CZener", [](CComponent* p) { SetLabel(p, 3.3); }), "D1     2     1    ZN1\n.MODEL ZN1 D(BV = 3.3)\n");
+    EXPECT_EQ(CardOf("CNPN", [](CComponent* p) { SetLabel(p, 250); }),
+              "Q1     1     2     3    QN1\n.MODEL QN1 NPN(BF = 250)\n");
+    EXPECT_EQ(CardOf("CPNP", [](CComponent* p) { SetLabel(p, 0); }),
+              "Q1     3     2     1    QN1\n.MODEL QN1 PNP(BF = 0.01)\n");
+    // A variable resistor at the end of its track is a link: a 0 V source.
+    EXPECT_EQ(CardOf("CVResistor", [](CComponent* p) { static_cast<CVResistor*>(p)->SetSliderPosition(20); }),
+              "V1     1     2     DC     0\n");
+    // A cell with internal resistance: the source and its 1 ohm.
+    EXPECT_EQ(CardOf("CBattery",
+                     [](CComponent* p) { p->GetDesign()->SetOptionBits(OPT_INTERNAL_RESISTANCE, true); }),
+              "V1     1     5    DC     9\nR1     5     2    1\n");
+}
+
+TEST(NetlistCards, EveryClassWritesACardOrAComment)
+{
+    // Classes without a SPICE equivalent (and classes added later without a
+    // row) give a comment that names them, never a card that ngspice cannot
+    // resolve.
+    for (const CRuntimeClass* rc : CRuntimeClass::AllClasses()) {
+        if (!rc->IsDerivedFrom("CComponent") || rc->IsNamed("CComponent") || rc->IsNamed("CMechComp")) continue;
+        CCircuit d;
+        CComponent* p = AddByName(d, rc->m_lpszClassName);
+        if (!p) continue;
+        const std::string cards = Cards(WriteNetlist(&d, "t.cir"));
+        std::istringstream lines(cards);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.empty() || line[0] == '*' || line[0] == '.') continue;
+            ASSERT_NE(std::string("RCLIVDQXM").find(line[0]), std::string::npos) << rc->m_lpszClassName << ": " << line;
+            if (line[0] == 'X') {
+                const std::string name = line.substr(line.find_last_of(' ') + 1);
+                EXPECT_TRUE(SpiceLibraryHas(name)) << rc->m_lpszClassName << ": " << line;
+            }
+        }
+    }
+}
+
+TEST(NetlistCards, NumbersPastNineNarrowTheFirstField)
+{
+    CCircuit d;
+    // The first resistor is the reference part (its second pin is net 0).
+    for (int i = 0; i < 10; ++i) AddByName(d, "CResistor", 100 + 60 * i, 100 + 60 * i);
+    const std::string cards = Cards(WriteNetlist(&d, "t.cir"));
+    EXPECT_NE(cards.find("\nR9    16    17    10000\n"), std::string::npos) << cards;
+    EXPECT_NE(cards.find("\nR10   18    19    10000\n"), std::string::npos) << cards;
+}
+
+TEST(NetlistCards, SupplyCardsAreWrittenOnceAndNumbered)
+{
+    // Two 741s: four supply sources, each its own number.
+    CCircuit d;
+    AddByName(d, "C741", 100, 100);
+    AddByName(d, "C741", 300, 300);
+    const std::string cards = Cards(WriteNetlist(&d, "t.cir"));
+    for (const char* v : {"\nV1 ", "\nV2 ", "\nV3 ", "\nV4 "}) EXPECT_NE(("\n" + cards).find(v), std::string::npos) << cards;
+}
+
+TEST(NetlistCards, TitleLineKeepsThePlaceholderWidth)
+{
+    const std::string shortLine = NetlistTitleLine("divider.cir");
+    EXPECT_EQ(shortLine, "**  Netlist - divider.cir  **" + std::string(56 - 15, ' '));
+    const std::string longName(80, 'a');
+    const std::string longLine = NetlistTitleLine(longName + ".cir");
+    EXPECT_EQ(longLine.size(), std::string("**  Netlist - ").size() + 56);
+    EXPECT_EQ(longLine.substr(14, 3), "...");
+    EXPECT_NE(longLine.find(".cir  **"), std::string::npos);
+    // The whole text: title, banner, trailer.
+    CCircuit d;
+    const std::string text = WriteNetlist(&d, "x.cir");
+    EXPECT_EQ(text.substr(0, text.find('\n')), NetlistTitleLine("x.cir"));
+    EXPECT_NE(text.find("\n**  Produced by Kestrane or Olvandi **   \n\n* Include PSpice library\n.lib nom.lib\n\n\n"),
+              std::string::npos);
+    EXPECT_TRUE(text.size() > 5 && text.compare(text.size() - 5, 5, ".END\n") == 0);
+}
