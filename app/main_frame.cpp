@@ -8,6 +8,8 @@
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
 #include "app/toolbar_layouts.h"
+#include "app/view_command_host.h"
+#include "app/control_bar.h"
 #include "model/circuit/circuit.h"
 #include "platform/shared_functions.h"
 #include "platform/strings.h"
@@ -84,6 +86,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
         else standard->addAction(MakeAction(id));
     }
     insertToolBar(m_toolbar, standard);
+    InstallViewCommands();
     SwitchToolBar(kMainToolBar, 0, true);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         UpdateTitle();
@@ -283,8 +286,8 @@ void CMainFrame::UpdateRatePane()
     if (m_ratePane->text() != text) m_ratePane->setText(text);
 }
 
-bool CMainFrame::OnCommand(int id) { return m_handlers.OnCommand(id); }
-bool CMainFrame::OnUpdateCommand(CCmdUI& ui) { return m_handlers.OnUpdateCommand(ui); }
+bool CMainFrame::OnCommand(int id) { return m_handlers.OnCommand(id) || RouteViewCommand(id); }
+bool CMainFrame::OnUpdateCommand(CCmdUI& ui) { return m_handlers.OnUpdateCommand(ui) || RouteViewUpdate(ui); }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {

@@ -10,9 +10,14 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 
 class CCircuit;
+class CControlToolBar;
+class CFrameViewCommandHost;
+class CPropertyCommands;
 class CTeskApp;
+class CViewCommands;
 class CTeskFrame;
 class QLabel;
 class QMdiArea;
@@ -55,6 +60,10 @@ public:
     // The recent-file entries of the File menu.
     void SetRecentFiles(const QStringList& files);
 
+    // The property toolbar and the design commands (main_frame_view.cpp).
+    CControlToolBar* ControlBar() const { return m_controlBar; }
+    CViewCommands& ViewCommands() const { return *m_viewCommands; }
+
     // CCommandTarget
     bool OnCommand(int id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
@@ -67,6 +76,9 @@ private:
     void BuildMenus();
     QAction* MakeAction(int id);
     QIcon IconFor(int id) const;
+    void InstallViewCommands();
+    bool RouteViewCommand(int id);
+    bool RouteViewUpdate(CCmdUI& ui);
 
     CTeskApp* m_app;
     QMdiArea* m_mdi;
@@ -79,4 +91,8 @@ private:
     unsigned m_layoutFlags = 0;
     bool m_toolbarShown = true;
     CHandlerMap m_handlers;
+    CControlToolBar* m_controlBar = nullptr;
+    std::unique_ptr<CFrameViewCommandHost> m_viewHost;
+    std::unique_ptr<CViewCommands> m_viewCommands;
+    std::unique_ptr<CPropertyCommands> m_propertyCommands;
 };

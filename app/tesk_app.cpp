@@ -1,3 +1,4 @@
+#include "app/movie/movie_window.h"
 #include "app/tesk_app.h"
 
 #include "app/canvas/tesk_view.h"
@@ -124,6 +125,7 @@ void PlaceOnScreen(QWidget& frame)
 bool CTeskApp::InitInstance(const QStringList& arguments)
 {
     LoadDefaultFont(true, SettingsFilePath());
+    InstallMovieSupport();
     m_frame = std::make_unique<CMainFrame>(this);
     DialogParent() = m_frame.get();
     RegisterChosenFileTypes(ReadFileTypeChoice());

@@ -118,11 +118,15 @@ bool CTeskDoc::OnOpenDocument(const QString& path)
     const QByteArray data = f.readAll();
     const std::vector<uint8_t> bytes(data.begin(), data.end());
     auto item = std::make_unique<CTeskItem>(this);
+    // Parts find their files relative to the design's path while it loads.
+    const QString previousPath = m_path;
+    m_path = path;
     const CTeskItem::ReadResult r = item->Load(bytes);
     if (r == CTeskItem::ReadResult::kNotADesign) WbMessageBox(61700, MB_OK | MB_ICONEXCLAMATION);
     if (r != CTeskItem::ReadResult::kOk) {
         // The item made for the read is dropped; the design this document
         // held (none for a fresh open) stays.
+        m_path = previousPath;
         return false;
     }
     m_item = std::move(item);

@@ -41,6 +41,8 @@ void CAmmeter::InitVariant(const CRuntimeClass* variant)
     CComponent::InitVariant(variant);
 }
 
+int CAmmeter::GetPropertyBitmap(std::vector<int>& ids, CBitmap*) { return ListMeterOrientationCommands(ids); }
+
 int CAmmeter::GetPropertyBitmap(int) { return kAmmeterStrip; }
 
 void CAmmeter::Stamp(CMatrix* matrix)

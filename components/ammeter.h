@@ -17,6 +17,8 @@ public:
     void InitVariant(const CRuntimeClass* variant) override;
     // The 32 x 32 strip of the orientation images.
     int GetPropertyBitmap(int id) override;
+    // The four orientation commands of a meter (codes 0, 1, 6 and 3).
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
 

@@ -114,7 +114,7 @@ int C741::FillProperties(CControlItemList& items)
     items.SetItemTextId(kItemPlusUnit, kItemPlusUnit, 12);
     items.SetItemTextId(kItemMinusLabel, kItemMinusLabel, 40);
     items.SetItemTextId(kItemMinusUnit, kItemMinusUnit, 12);
-    return 1;
+    return 0;
 }
 
 int C741::GetPropertyTexts(CControlItemList& items)
@@ -146,7 +146,7 @@ int C741::OnPropertyCommand(int commandId, const CString& text)
         result = 1;
         break;
     case kItemPlus:
-        result = s->SetValueFromText(text) == 0 ? 1 : 0;
+        result = s->SetValueFromText(text);
         break;
     default:
         return CComponent::OnPropertyCommand(commandId, text);

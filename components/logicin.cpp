@@ -1,5 +1,6 @@
 #include "components/logicin.h"
 
+#include "components/latchkey.h"
 #include "components/logic_visual.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
@@ -19,14 +20,8 @@ void CLogicIn::CreateChildren()
 {
     if (!m_terminals.empty()) return;
     CreateTerminals(0);
-    // The key belongs to the canvas controls; built by name so that this
-    // part does not depend on their library.
-    const CRuntimeClass* key = CRuntimeClass::FromName("CLatchKey");
-    if (key && key->m_pfnCreateObject)
-        if (auto* child = dynamic_cast<CPart*>(key->CreateObject())) {
-            child->m_rect = m_rect;
-            AddChild(child);
-        }
+    // The latching key beside the part (left of it) switches the level.
+    AddChild(new CLatchKey(3, this));
 }
 
 int CLogicIn::SetInputValue(CPartTree*, int value)

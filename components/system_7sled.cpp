@@ -2,7 +2,6 @@
 
 #include "components/logic_pins.h"
 #include "model/circuit/circuit.h"
-#include "model/display/visual.h"
 
 WB_IMPLEMENT_SERIAL(CSystem7SLED, "CComponent", 2)
 
@@ -11,27 +10,12 @@ namespace {
 constexpr int kWeights[] = {8, 4, 2, 1};
 } // namespace
 
-CSystem7SLED::CSystem7SLED()
-{
-    m_pVisual = &GetSystemsPicture(SystemsPicture::kSevenSegment);
-    m_nOrientationMask = m_pVisual->GetOrientationMask();
-}
+CSystem7SLED::CSystem7SLED() { TakePicture(SystemsPicture::kSevenSegment); }
 
 void CSystem7SLED::Serialize(CArchive& ar)
 {
     CComponent::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<LONG>(m_nShownCode);
-        return;
-    }
-    LONG code = 0;
-    ar >> code;
-    m_nShownCode = code;
-}
-
-void CSystem7SLED::CreateChildren()
-{
-    if (m_terminals.empty()) CreateTerminals(0);
+    SerializeInt(ar, m_nShownCode);
 }
 
 int CSystem7SLED::AfterStep()
@@ -42,10 +26,11 @@ int CSystem7SLED::AfterStep()
     int code = 0;
     for (int i = 0; i < 4; ++i)
         if (IsLogicHigh(GetTerminal(i), *design)) code += kWeights[i];
-    m_wStateWord = static_cast<WORD>(code);
-    if (code != m_nShownCode) {
-        m_nShownCode = code;
-        Draw(design->GetRedrawFlags() | 0x4);
+    if (code == m_nShownCode) {
+        m_wStateWord = static_cast<WORD>(code);
+        return broken;
     }
+    m_nShownCode = code;
+    ShowFrame(code);
     return broken;
 }

@@ -4,17 +4,15 @@
 // survives simulation resets.
 #pragma once
 
-#include "components/systems_pictures.h"
-#include "model/components/component.h"
+#include "components/system_block.h"
 
-class CSystem7SLED : public CComponent {
+class CSystem7SLED : public CSystemBlock {
     WB_DECLARE_SERIAL(CSystem7SLED)
 public:
     CSystem7SLED();
 
     // The CComponent record, then the shown code.
     void Serialize(CArchive& ar) override;
-    void CreateChildren() override;
     int AfterStep() override;
     void ResetState() override {}
     int GetKindCode() override { return 7; }

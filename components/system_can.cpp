@@ -13,14 +13,10 @@ CSystemCan::CSystemCan() { TakePicture(SystemsPicture::kCan); }
 void CSystemCan::Serialize(CArchive& ar)
 {
     CSystemOutput::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<LONG>(m_bDispensing) << static_cast<LONG>(m_bArmed) << static_cast<LONG>(m_nCounter);
-        return;
-    }
-    LONG dispensing = 0, armed = 1, counter = 0;
-    ar >> dispensing >> armed >> counter;
-    m_bDispensing = dispensing;
-    m_bArmed = armed;
+    int counter = static_cast<int>(m_nCounter);
+    SerializeInt(ar, m_bDispensing);
+    SerializeInt(ar, m_bArmed);
+    SerializeInt(ar, counter);
     m_nCounter = static_cast<unsigned>(counter);
 }
 

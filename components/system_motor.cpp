@@ -2,7 +2,6 @@
 
 #include "components/logic_pins.h"
 #include "model/circuit/circuit.h"
-#include "model/display/visual.h"
 
 WB_IMPLEMENT_SERIAL(CSystemMotor, "CComponent", 2)
 
@@ -10,27 +9,12 @@ namespace {
 constexpr int kFrames = 12;
 } // namespace
 
-CSystemMotor::CSystemMotor()
-{
-    m_pVisual = &GetSystemsPicture(SystemsPicture::kMotor);
-    m_nOrientationMask = m_pVisual->GetOrientationMask();
-}
+CSystemMotor::CSystemMotor() { TakePicture(SystemsPicture::kMotor); }
 
 void CSystemMotor::Serialize(CArchive& ar)
 {
     CComponent::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<LONG>(m_nDirection);
-        return;
-    }
-    LONG direction = 1;
-    ar >> direction;
-    m_nDirection = direction;
-}
-
-void CSystemMotor::CreateChildren()
-{
-    if (m_terminals.empty()) CreateTerminals(0);
+    SerializeInt(ar, m_nDirection);
 }
 
 int CSystemMotor::AfterStep()
@@ -46,8 +30,7 @@ int CSystemMotor::AfterStep()
     }
     // A frame read from a damaged file is taken back into the wheel's turn.
     const int frame = m_wStateWord % kFrames;
-    m_wStateWord = static_cast<WORD>(b ? (frame + 1) % kFrames : (frame + kFrames - 1) % kFrames);
     m_nDirection = b ? 0 : 2;
-    Draw(design->GetRedrawFlags() | 0x4);
+    ShowFrame(b ? (frame + 1) % kFrames : (frame + kFrames - 1) % kFrames);
     return broken;
 }

@@ -5,21 +5,17 @@
 // 2 backwards.
 #pragma once
 
-#include "components/systems_pictures.h"
-#include "model/components/component.h"
+#include "components/system_block.h"
 
-class CSystemMotor : public CComponent {
+class CSystemMotor : public CSystemBlock {
     WB_DECLARE_SERIAL(CSystemMotor)
 public:
     CSystemMotor();
 
     // The CComponent record, then the direction state.
     void Serialize(CArchive& ar) override;
-    void CreateChildren() override;
     int AfterStep() override;
     int GetKindCode() override { return 7; }
-
-    int GetFrame() const { return m_wStateWord; }
 
     int m_nDirection = 1;
 };

@@ -2,15 +2,8 @@
 
 #include "components/logic_pins.h"
 #include "model/circuit/circuit.h"
-#include "model/display/visual.h"
 
 WB_IMPLEMENT_SERIAL(CSystemOutput, "CComponent", 2)
-
-void CSystemOutput::TakePicture(SystemsPicture picture)
-{
-    m_pVisual = &GetSystemsPicture(picture);
-    m_nOrientationMask = m_pVisual->GetOrientationMask();
-}
 
 void CSystemOutput::Serialize(CArchive& ar)
 {
@@ -19,11 +12,6 @@ void CSystemOutput::Serialize(CArchive& ar)
         ar << m_dwState << m_dwSecondWord;
     else
         ar >> m_dwState >> m_dwSecondWord;
-}
-
-void CSystemOutput::CreateChildren()
-{
-    if (m_terminals.empty()) CreateTerminals(0);
 }
 
 int CSystemOutput::AfterStep()
@@ -44,13 +32,6 @@ void CSystemOutput::OnSimulationReset()
 }
 
 void CSystemOutput::SetShown(bool on) { m_dwState = (m_dwState & ~DWORD(0xFF00)) | (on ? 0x100u : 0u); }
-
-void CSystemOutput::ShowFrame(int frame)
-{
-    m_wStateWord = static_cast<WORD>(frame);
-    // While the simulation runs the state word is the frame drawn.
-    Draw(GetDrawFlags() | 0x4);
-}
 
 void CSystemOutput::ShowOnOff()
 {

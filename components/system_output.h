@@ -11,17 +11,15 @@
 // in the archive unchanged.
 #pragma once
 
-#include "components/systems_pictures.h"
-#include "model/components/component.h"
+#include "components/system_block.h"
 
-class CSystemOutput : public CComponent {
+class CSystemOutput : public CSystemBlock {
     WB_DECLARE_SERIAL(CSystemOutput)
 public:
     CSystemOutput() = default;
 
     // The CComponent record, the state word and the second word (32 bits).
     void Serialize(CArchive& ar) override;
-    void CreateChildren() override;
     // The input test: the rating test, the input flag, the design's change
     // flag.
     int AfterStep() override;
@@ -31,18 +29,13 @@ public:
 
     bool InputHigh() const { return (m_dwState & 0xFF) != 0; }
     bool OnShown() const { return (m_dwState & 0xFF00) != 0; }
-    int GetFrame() const { return m_wStateWord; }
 
     DWORD m_dwState = 0;
     DWORD m_dwSecondWord = 0;
 
 protected:
-    // The picture set of the class.
-    void TakePicture(SystemsPicture picture);
     // Frame 1 while the input is high, frame 0 while it is low, drawn only
     // when it changes.
     void ShowOnOff();
-    // Selects the frame and draws the picture with it.
-    void ShowFrame(int frame);
     void SetShown(bool on);
 };

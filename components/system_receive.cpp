@@ -2,31 +2,15 @@
 
 #include "components/systems_pins.h"
 #include "model/circuit/circuit.h"
-#include "model/display/visual.h"
 
 WB_IMPLEMENT_SERIAL(CSystemAReceive, "CComponent", 2)
 
-CSystemAReceive::CSystemAReceive()
-{
-    m_pVisual = &GetSystemsPicture(SystemsPicture::kReceive);
-    m_nOrientationMask = m_pVisual->GetOrientationMask();
-}
+CSystemAReceive::CSystemAReceive() { TakePicture(SystemsPicture::kReceive); }
 
 void CSystemAReceive::Serialize(CArchive& ar)
 {
     CComponent::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<LONG>(m_nCounter);
-        return;
-    }
-    LONG counter = 0;
-    ar >> counter;
-    m_nCounter = counter;
-}
-
-void CSystemAReceive::CreateChildren()
-{
-    if (m_terminals.empty()) CreateTerminals(0);
+    SerializeInt(ar, m_nCounter);
 }
 
 void CSystemAReceive::Stamp(CMatrix* matrix)
@@ -41,7 +25,6 @@ int CSystemAReceive::AfterStep()
 {
     const int broken = CComponent::AfterStep();
     m_nCounter = m_nCounter >= 3 || m_nCounter < 0 ? 0 : m_nCounter + 1;
-    m_wStateWord = static_cast<WORD>(m_nCounter);
-    Draw(GetDrawFlags() | 0x4);
+    ShowFrame(m_nCounter);
     return broken;
 }

@@ -4,17 +4,15 @@
 // design saw a high input).  Its aerial animates through frames 0 to 3.
 #pragma once
 
-#include "components/systems_pictures.h"
-#include "model/components/component.h"
+#include "components/system_block.h"
 
-class CSystemAReceive : public CComponent {
+class CSystemAReceive : public CSystemBlock {
     WB_DECLARE_SERIAL(CSystemAReceive)
 public:
     CSystemAReceive();
 
     // The CComponent record, then the frame counter.
     void Serialize(CArchive& ar) override;
-    void CreateChildren() override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
 

@@ -9,14 +9,8 @@ CSystemASend::CSystemASend() { TakePicture(SystemsPicture::kSend); }
 void CSystemASend::Serialize(CArchive& ar)
 {
     CSystemOutput::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<LONG>(m_nCounter) << static_cast<LONG>(m_nLastInput);
-        return;
-    }
-    LONG counter = 0, last = 0;
-    ar >> counter >> last;
-    m_nCounter = counter;
-    m_nLastInput = last;
+    SerializeInt(ar, m_nCounter);
+    SerializeInt(ar, m_nLastInput);
 }
 
 int CSystemASend::AfterStep()

@@ -4,6 +4,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
+#include "model/parts/controlitem.h"
 #include "model/text/value.h"
 
 WB_IMPLEMENT_SERIAL(CTransformer, "CComponent", 3)
@@ -88,4 +89,11 @@ void CTransformer::ResetSimulation()
 {
     m_model.Reset();
     ResetState();
+}
+
+int CTransformer::FillProperties(CControlItemList& items)
+{
+    CComponent::FillProperties(items);
+    items.SetItemText(36057, ": 1", 30);
+    return 0;
 }

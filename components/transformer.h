@@ -18,6 +18,8 @@ public:
     void CreateChildren() override;
     int AllowsSharedLabelSide() override { return 1; }
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+    // The component's items, the unit item reading ": 1" (the turns ratio).
+    int FillProperties(CControlItemList& items) override;
     void PrepareStep() override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;

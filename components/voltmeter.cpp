@@ -47,6 +47,8 @@ double CVoltmeter::GetQuantity(int, int, int code)
     return m_terminals[0]->GetVoltage() - m_terminals[1]->GetVoltage();
 }
 
+int CVoltmeter::GetPropertyBitmap(std::vector<int>& ids, CBitmap*) { return ListMeterOrientationCommands(ids); }
+
 int CVoltmeter::GetPropertyBitmap(int) { return kVoltmeterStrip; }
 
 int CVoltmeter::AfterStep()

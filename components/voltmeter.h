@@ -16,6 +16,8 @@ public:
     double GetQuantity(int x, int y, int code) override;
     int CanProbeAt(int x, int y) override { return 1; }
     int GetPropertyBitmap(int id) override;
+    // The four orientation commands of a meter (codes 0, 1, 6 and 3).
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     int AfterStep() override;
 
     const CMeterRing& Ring() const { return m_ring; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace movie {
@@ -55,9 +56,80 @@ InverseColorTable* InverseColorTable::Build(const uint32_t* palette, int count)
     return t;
 }
 
+namespace {
+
+// The tables of the last few palettes, most recent first (chained by next),
+// each holding one reference.  Buffers of one palette share a table.
+struct RecentTables {
+    std::mutex lock;
+    InverseColorTable* first = nullptr;
+    static constexpr int kKept = 4;
+};
+
+RecentTables& Recent()
+{
+    static RecentTables recent;
+    return recent;
+}
+
+bool SamePalette(const InverseColorTable& t, const uint32_t* palette, int count)
+{
+    const uint32_t n = static_cast<uint32_t>(count < 0 ? 0 : count > 256 ? 256 : count);
+    if (t.count != n) return false;
+    for (uint32_t i = 0; i < n; ++i)
+        if (t.palette[i] != (palette[i] & 0xFFFFFF)) return false;
+    return true;
+}
+
+} // namespace
+
+InverseColorTable* InverseColorTable::Acquire(const uint32_t* palette, int count)
+{
+    if (!palette) count = 0;
+    RecentTables& r = Recent();
+    std::lock_guard<std::mutex> hold(r.lock);
+    InverseColorTable** link = &r.first;
+    for (InverseColorTable* t = r.first; t; link = &t->next, t = t->next)
+        if (SamePalette(*t, palette, count)) {
+            // Found: to the front of the list.
+            *link = t->next;
+            t->next = r.first;
+            r.first = t;
+            ++t->refCount;
+            return t;
+        }
+    InverseColorTable* made = Build(palette, count);
+    if (!made) return nullptr;
+    made->refCount = 2; // the list's and the caller's
+    made->next = r.first;
+    r.first = made;
+    // Past the kept number the oldest leaves the list (and goes with its
+    // last holder).
+    InverseColorTable* t = r.first;
+    for (int i = 1; t && i < RecentTables::kKept; ++i) t = t->next;
+    if (t && t->next) {
+        InverseColorTable* old = t->next;
+        t->next = nullptr;
+        old->next = nullptr;
+        if (--old->refCount <= 0) delete old;
+    }
+    return made;
+}
+
+void InverseColorTable::AddRef()
+{
+    std::lock_guard<std::mutex> hold(Recent().lock);
+    ++refCount;
+}
+
 void InverseColorTable::Release()
 {
-    if (--refCount <= 0) delete this;
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> hold(Recent().lock);
+        last = --refCount <= 0;
+    }
+    if (last) delete this;
 }
 
 bool NativeBitmap::Create(int w, int h, int d, int fmt)
@@ -109,7 +181,7 @@ bool CBitBuffer::Create(int screenDepth, int width, int height, const uint32_t* 
     }
     if (lastFormat_ < 3 || lastFormat_ > 8) return false;
     if (lastFormat_ <= 3) {
-        inverse_ = InverseColorTable::Build(palette, palette ? paletteCount : 0);
+        inverse_ = InverseColorTable::Acquire(palette, palette ? paletteCount : 0);
         if (!inverse_) return false;
     }
     bitmap_ = new (std::nothrow) NativeBitmap;

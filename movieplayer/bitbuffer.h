@@ -23,7 +23,11 @@ struct InverseColorTable {
     // Nearest palette colour for every 4-4-4 cell (Manhattan distance, the
     // search growing from each entry's own cell); null when out of memory.
     static InverseColorTable* Build(const uint32_t* palette, int count);
-    void AddRef() { ++refCount; }
+    // The table of a palette with one reference for the caller: the same
+    // one while any holder or the recent-palettes list keeps it (building
+    // costs about 2 ms; a buffer is made again on every resize), else new.
+    static InverseColorTable* Acquire(const uint32_t* palette, int count);
+    void AddRef();
     void Release();
 };
 

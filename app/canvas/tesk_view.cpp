@@ -1,6 +1,7 @@
 #include "app/canvas/tesk_view.h"
 
 #include "app/canvas/bubble_widget.h"
+#include "app/movie/movie_site.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "model/circuit/circuit.h"
@@ -123,11 +124,13 @@ void CTeskView::UpdateView()
     }
     m_controller->RecalcScrollSizes(false);
     Invalidate();
+    PlaceMovieWindows(this);
 }
 
 void CTeskView::Activate(bool on)
 {
     if (on) {
+        ActivateMovieSite(this);
         if (CBubbleWidget* w = CBubbleWidget::SharedWidget())
             w->SetPromptSink([this](int id) { SetStatusPrompt(id); });
     }
@@ -163,6 +166,7 @@ void CTeskView::OnTick()
 void CTeskView::AfterEvent()
 {
     if (m_needsRender) viewport()->update();
+    PlaceMovieWindows(this);
 }
 
 QSize CTeskView::PageSize() const
@@ -217,6 +221,7 @@ void CTeskView::resizeEvent(QResizeEvent* event)
 void CTeskView::scrollContentsBy(int, int)
 {
     if (!m_inScroll) Invalidate();
+    PlaceMovieWindows(this);
 }
 
 CView* CTeskView::GetDrawView()

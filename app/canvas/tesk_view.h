@@ -94,6 +94,8 @@ private:
     uint32_t GetTickCount() override;
     bool IsFrameActive() override;
     void SetStatusPrompt(int id) override;
+    // The property toolbar of the main frame (app/tesk_view_properties.cpp).
+    void ShowPartProperties(CPart* part) override;
     void ShowMessage(const CString& text) override;
 
     void OnDesignReplaced();

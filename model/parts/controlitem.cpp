@@ -2,6 +2,26 @@
 
 #include "platform/strings.h"
 
+#include <string>
+
+CString SpinCommandText(int amount, bool down)
+{
+    CString text = down ? "-" : "+";
+    text += std::to_string(amount < 0 ? -amount : amount);
+    return text;
+}
+
+int SpinAmount(const CString& text)
+{
+    if (text.size() < 2 || (text[0] != '+' && text[0] != '-')) return 0;
+    int n = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9' || n > 100000) return 0;
+        n = n * 10 + (text[i] - '0');
+    }
+    return text[0] == '-' ? -n : n;
+}
+
 int DefaultItemWidth(int type)
 {
     static const int widths[] = {48, 48, 16, 45, 45, 6, 40, 40, 48, 48};

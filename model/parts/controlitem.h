@@ -33,6 +33,14 @@ enum : uint32_t {
     CIO_LIVE = 0x20,        // refreshed while the simulation runs
 };
 
+// A spin button's press reaches the part as the property command of the
+// spin item's id whose text is the signed step amount: "+n" for a press
+// upwards, "-n" for a press downwards, n being the spinner's acceleration
+// (1 to 5; a value's step grows tenfold per level).
+CString SpinCommandText(int amount, bool down);
+// The signed amount of a spin command's text (0 when it is none).
+int SpinAmount(const CString& text);
+
 // The default width of an item type (pixels).
 int DefaultItemWidth(int type);
 

@@ -42,6 +42,8 @@ public:
     int GetTextLimit() override { return 8; }
     CRTFData* GetRTFData() override;
     void OnEditEnded() override { OnNumberChanged(&number); }
+    // The standard value items of the property toolbar (value_properties.cpp).
+    int OnPropertyCommand(int commandId, const CString& text) override;
 
     double GetValue() const { return number.value; }
     CString GetNumberText() const { return number.Format(); }

@@ -17,6 +17,7 @@
 #include "platform/messagebox.h"
 
 #include "components/diodes_support.h"
+#include "components/part_by_name.h"
 #include "shell_support.h"
 
 #include <gtest/gtest.h>
@@ -53,19 +54,24 @@ struct ExportBench {
     CComponent* Add(const char* className, double value = 0.0, bool setValue = false)
     {
         ++slot;
-        auto* p = dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(className));
-        const int x = 140 * slot, y = 110 * slot;
-        p->m_rect.SetRect(x, y, x, y);
-        p->m_pCircuit = d;
-        p->InitVariant(p->GetRuntimeClass());
-        p->Initialise();
-        d->AddChild(p);
-        p->Drop(d);
+        CComponent* p = AddPartByName(*d, className, 140 * slot, 110 * slot);
         if (setValue)
             if (CValue* v = ValueLabelOf(p)) v->number.value = value;
         return p;
     }
     void Wire(CComponent* a, int pa, CComponent* b, int pb) { Join(*d, a->GetTerminal(pa), b->GetTerminal(pb)); }
+    // A rail, a resistor and a two-pin part in series to earth; the part.
+    CComponent* SeriesToEarth(double volts, double ohms, const char* className)
+    {
+        auto* rail = Add("CVoltRail", volts, true);
+        auto* r = Add("CResistor", ohms, true);
+        auto* part = Add(className);
+        auto* earth = Add("CEarth");
+        Wire(rail, 0, r, 0);
+        Wire(r, 1, part, 0);
+        Wire(part, 1, earth, 0);
+        return part;
+    }
     void Run(int passes)
     {
         d->ResetRun(0);
@@ -141,30 +147,10 @@ TEST(NetlistExport, OperatingPointsMatchNgspice)
          },
          0.001},
         // 9 V, 1k and a diode: about 8 mA; the junction laws differ by tens of mV.
-        {"diode",
-         [](ExportBench& b) {
-             auto* rail = b.Add("CVoltRail", 9.0, true);
-             auto* r = b.Add("CResistor", 1000.0, true);
-             auto* diode = b.Add("CDiode");
-             auto* earth = b.Add("CEarth");
-             b.Wire(rail, 0, r, 0);
-             b.Wire(r, 1, diode, 0);
-             b.Wire(diode, 1, earth, 0);
-             return std::pair{diode, 0};
-         },
+        {"diode", [](ExportBench& b) { return std::pair{b.SeriesToEarth(9.0, 1000.0, "CDiode"), 0}; },
          0.08},
         // 12 V, 1k and a 5.1 V zener the wrong way round: about 5.1 V.
-        {"zener",
-         [](ExportBench& b) {
-             auto* rail = b.Add("CVoltRail", 12.0, true);
-             auto* r = b.Add("CResistor", 1000.0, true);
-             auto* zener = b.Add("CZener");
-             auto* earth = b.Add("CEarth");
-             b.Wire(rail, 0, r, 0);
-             b.Wire(r, 1, zener, 0);
-             b.Wire(zener, 1, earth, 0);
-             return std::pair{zener, 0};
-         },
+        {"zener", [](ExportBench& b) { return std::pair{b.SeriesToEarth(12.0, 1000.0, "CZener"), 0}; },
          0.1},
         // Common emitter: 470k base resistor, 1k collector load, hFE 100:
         // Ic = 1.77 mA, collector at 7.2 V.
@@ -261,6 +247,26 @@ TEST(NetlistExport, OperatingPointsMatchNgspice)
              b.Wire(r, 1, earth, 0);
              b.Wire(source, 1, earth, 0);
              return std::pair{r, 0};
+         },
+         0.001},
+        // The LEDs through the library's subcircuits: 9 V, 1k.
+        {"red LED", [](ExportBench& b) { return std::pair{b.SeriesToEarth(9.0, 1000.0, "CLED"), 0}; },
+         0.01},
+        {"green LED", [](ExportBench& b) { return std::pair{b.SeriesToEarth(9.0, 1000.0, "CLED_G"), 0}; },
+         0.01},
+        // A bulb (100 ohm) behind a fuse and 100 ohm: half the supply.
+        {"bulb and fuse",
+         [](ExportBench& b) {
+             auto* rail = b.Add("CVoltRail", 6.0, true);
+             auto* fuse = b.Add("CFuse");
+             auto* r = b.Add("CResistor", 100.0, true);
+             auto* bulb = b.Add("CBulb");
+             auto* earth = b.Add("CEarth");
+             b.Wire(rail, 0, fuse, 0);
+             b.Wire(fuse, 1, r, 0);
+             b.Wire(r, 1, bulb, 0);
+             b.Wire(bulb, 1, earth, 0);
+             return std::pair{bulb, 0};
          },
          0.001},
         // Two earths and a zero rail on one net: one 0 V card for the net.

@@ -81,9 +81,9 @@ TEST_F(ShellDocument, CommandsWithoutAHandlerStayGreyed)
 {
     CMainFrame* frame = m_app->GetMainFrame();
     frame->UpdateCommands();
-    // The logic dialog is not part of this program yet.
-    ASSERT_NE(frame->Action(35017), nullptr);
-    EXPECT_FALSE(frame->Action(35017)->isEnabled());
+    // The flowchart settings dialog is not part of this program yet.
+    ASSERT_NE(frame->Action(34258), nullptr);
+    EXPECT_FALSE(frame->Action(34258)->isEnabled());
     EXPECT_TRUE(frame->Action(57600)->isEnabled());
     EXPECT_TRUE(frame->Action(57601)->isEnabled());
 }

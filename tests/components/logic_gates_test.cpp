@@ -5,6 +5,7 @@
 #include "components/and_gate.h"
 #include "components/clock.h"
 #include "components/inverter.h"
+#include "components/latchkey.h"
 #include "components/logicin.h"
 #include "components/logicout.h"
 #include "components/nand.h"
@@ -208,6 +209,31 @@ TEST(LogicGates, LogicInputKeepsItsLevelThroughAReset)
     in->SetInputValue(&b.d, 0);
     b.Run();
     EXPECT_NEAR(in->GetTerminal(0)->GetVoltage(), 0.0, 1e-12);
+}
+
+TEST(LogicGates, TheLatchKeyBesideTheInputSwitchesIt)
+{
+    LogicBench b;
+    auto* in = b.AddAt<CLogicIn>(400, 400);
+    CLatchKey* key = nullptr;
+    for (CPart* c = in->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* k = dynamic_cast<CLatchKey*>(c)) key = k;
+    ASSERT_NE(key, nullptr);
+    // 16 x 14, on the part's left, clear of it.
+    EXPECT_EQ(key->m_rect.Size(), CSize(16, 14));
+    EXPECT_LE(key->m_rect.right, in->m_rect.left);
+    b.Reset();
+    // A press only holds the key; the release latches the level, and a
+    // second press and release latches it off again.
+    const double levels[] = {5.0, 0.0, 5.0};
+    for (double want : levels) {
+        key->OnPress(&b.d, 0, 0);
+        b.Run();
+        EXPECT_NEAR(in->GetTerminal(0)->GetVoltage(), 5.0 - want, 1e-12);
+        key->OnRelease(&b.d, 0, 0);
+        b.Run();
+        EXPECT_NEAR(in->GetTerminal(0)->GetVoltage(), want, 1e-12);
+    }
 }
 
 TEST(LogicGates, ClockRunsAtAFifthOfTheUpdateRate)

@@ -14,6 +14,7 @@
 #include "model/components/terminal.h"
 #include "model/text/value.h"
 #include "components/component_kit.h"
+#include "part_by_name.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +23,9 @@
 
 namespace {
 
-// A part built as the Add menu builds it, placed at (x, y) in the design.
 CComponent* AddByName(CCircuit& d, const char* className, int x = 200, int y = 200)
 {
-    auto* p = dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(className));
-    if (!p) return nullptr;
-    p->m_rect.SetRect(x, y, x, y);
-    p->m_pCircuit = &d;
-    p->InitVariant(p->GetRuntimeClass());
-    p->Initialise();
-    d.AddChild(p);
-    p->Drop(&d);
-    return p;
+    return AddPartByName(d, className, x, y);
 }
 
 // The card lines of a netlist: everything between the banner and the trailer.

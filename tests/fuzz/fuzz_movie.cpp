@@ -1,6 +1,7 @@
 // fuzz-links: wb_movieplayer
 // Feeds arbitrary bytes to the movie engine as a file arriving in pieces,
-// plays and draws its frames, seeks back, decodes every bitmap, hit-tests
+// plays and draws its frames at every screen depth, seeks by label and
+// back, plays on, decodes every bitmap, hit-tests
 // and drives the buttons; then plays the file through the player, running
 // its scripts for several frames and serving the URLs they ask for.
 #include <cstddef>
@@ -41,8 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool aa = pick & 1;
     const int scaleMode = (pick >> 1) & 3;
     const int width = 1 + (pick & 0x7F), height = 1 + (pick * 3 / 4 & 0x5F);
+    // The first byte's top bits pick the screen depth: 32, 16, 8 (with a
+    // palette of greys) or 4 (drawn through the 8-bit buffer).
+    static const int kDepths[] = {32, 16, 8, 4};
+    const int depth = kDepths[(size > 0 ? data[0] : 0) >> 6];
+    uint32_t palette[256];
+    for (int k = 0; k < 256; ++k) palette[k] = uint32_t(k) * 0x010101u;
     movie::CBitBuffer buffer;
-    buffer.Create(32, width, height);
+    if (!buffer.Create(depth, width, height, depth <= 8 ? palette : nullptr, depth <= 8 ? 256 : 0)) return 0;
     display.AttachBuffer(&buffer);
     display.SetCamera(movie::MovieRect{0, 11000, 0, 8000}, movie::MovieRect{0, width, 0, height}, aa, scaleMode);
     auto root = movie::Timeline::CreateRoot(&display, 0);
@@ -75,6 +82,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             display.HitTest({x, y});
             display.HitTestButtons({x, y});
         }
+    // Seek by the labels the frames carry (the first frame's and a missing
+    // one), then back to the start.
+    for (const char* label : {"", "fuzz", "frame1"}) {
+        const int frame = root->FindLabel(label);
+        if (frame >= 0) root->GotoFrame(frame);
+        display.Draw();
+    }
+    root->Play(false);
+    for (int i = 0; i < 3; ++i) {
+        display.StepTimelines();
+        display.Draw();
+    }
     root->Seek(0);
     display.Draw();
     movie::QueuedAction a;

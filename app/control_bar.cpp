@@ -1,0 +1,214 @@
+#include "app/control_bar.h"
+
+#include "model/circuit/circuit.h"
+#include "model/circuit/design_document.h"
+#include "model/parts/part.h"
+
+namespace {
+constexpr int kDeleteCommand = 35007;
+constexpr int kBackCommand = 36076;
+constexpr int kFirstOrientCommand = 36043;
+constexpr int kLastOrientCommand = 36050;
+} // namespace
+
+void CPropertyBarHost::ReorientPart(CPart* part)
+{
+    part->ApplySettingsText();
+    if (CCircuit* d = GetDesign()) d->OnDesignChanged();
+}
+
+void CPropertyBarHost::RedrawPart(CPart*) {}
+
+namespace {
+bool Holds(CPart* root, CPart* part)
+{
+    for (CPart* c = root->GetFirstChild(); c; c = c->GetNextSibling())
+        if (c == part || Holds(c, part)) return true;
+    return false;
+}
+} // namespace
+
+CPart* CControlBar::Part() const
+{
+    if (!m_part) return nullptr;
+    CCircuit* design = m_host.GetDesign();
+    if (!design) return nullptr;
+    if (Holds(design, m_part)) return m_part;
+    if (CCircuit* floating = design->GetLinkedDesign(); floating && Holds(floating, m_part)) return m_part;
+    return nullptr;
+}
+
+int SpinAcceleration(uint32_t heldMs)
+{
+    if (heldMs <= 2000) return 1;
+    if (heldMs <= 5000) return 2;
+    if (heldMs <= 8000) return 3;
+    if (heldMs <= 12000) return 4;
+    return 5;
+}
+
+void CControlBar::ShowPart(CPart* part)
+{
+    // A change made through the toolbar becomes one modification before
+    // the toolbar turns to another part.
+    if (CCircuit* d = m_host.GetDesign(); d && d->GetPendingRefresh() && part != m_part) d->OnDesignChanged();
+    m_part = part;
+    m_items = CControlItemList();
+    if (!part) return;
+    CControlItemList filled;
+    part->FillProperties(filled);
+    // The part's bitmap buttons: an id the list already holds only gets its
+    // picture; the others become toolbar buttons (a gap for id 0), after a
+    // gap when the list holds items and the first button is not among them.
+    m_strip.DeleteObject();
+    m_cells.clear();
+    std::vector<int> ids;
+    // Without a picture strip the buttons still come, drawn with text.
+    int buttons = part->GetPropertyBitmap(ids, &m_strip);
+    if (buttons < 0) {
+        m_strip.DeleteObject();
+        buttons = part->GetPropertyBitmap(ids, nullptr);
+    }
+    if (buttons > 0) {
+        if (filled.GetCount() > 0 && !ids.empty() && filled.FindById(ids[0]) < 0)
+            filled.Add(CControlItem(CI_SEPARATOR, CString(), 0, -1));
+        for (size_t k = 0; k < ids.size(); ++k) {
+            const int id = ids[k];
+            if (id == 0) {
+                filled.Add(CControlItem(CI_SEPARATOR, CString(), 0, -1));
+                continue;
+            }
+            m_cells[id] = static_cast<int>(k);
+            if (filled.FindById(id) >= 0) continue;
+            CControlItem button(CI_TOOLBUTTON, CString(), id, DefaultItemWidth(CI_TOOLBUTTON) + 6);
+            button.SetFlag1(m_addMode);
+            filled.Add(button);
+        }
+    }
+    // The leading delete button and its gap come first; the list keeps its
+    // 30 records, so the part's last items give way rather than overflow.
+    if (m_leadingDelete && !m_host.SuppressDelete()) {
+        m_items.Add(CControlItem(CI_TOOLBUTTON, CString(), kDeleteCommand, -1));
+        m_items.Add(CControlItem(CI_SEPARATOR, CString(), 0, -1));
+    }
+    for (int i = 0; i < filled.GetCount(); ++i) m_items.Add(filled[i]);
+    m_items.m_nOption1 = filled.m_nOption1;
+    m_items.m_nOption2 = filled.m_nOption2;
+    m_items.m_nOption3 = filled.m_nOption3;
+    CControlItem back(CI_TOOLBUTTON, CString(), kBackCommand, -1);
+    back.SetFlags(CIO_LOCK_DISABLED, false);
+    m_items.Add(back);
+}
+
+QImage CControlBar::ButtonPicture(int id) const
+{
+    auto it = m_cells.find(id);
+    if (it == m_cells.end() || m_strip.IsNull()) return {};
+    const QImage& strip = m_strip.Image();
+    if ((it->second + 1) * 32 > strip.width()) return {};
+    QImage cell = strip.copy(it->second * 32, 0, 32, std::min(32, strip.height()));
+    return cell;
+}
+
+std::vector<std::optional<CString>> CControlBar::ReadTexts(bool liveOnly) const
+{
+    std::vector<std::optional<CString>> texts(static_cast<size_t>(m_items.GetCount()));
+    CPart* part = Part();
+    if (!part) return texts;
+    // The part writes its texts into the labels of a blank copy of the list.
+    CControlItemList copy = m_items;
+    for (int i = 0; i < copy.GetCount(); ++i) copy[i].label.clear();
+    part->GetPropertyTexts(copy);
+    for (int i = 0; i < copy.GetCount(); ++i) {
+        const CString& t = copy[i].label;
+        if (t.empty()) continue;
+        if (liveOnly && !(m_items[i].options & CIO_LIVE)) continue;
+        texts[static_cast<size_t>(i)] = t == " " ? CString() : t;
+    }
+    return texts;
+}
+
+bool CControlBar::IsItemEnabled(int index) const
+{
+    CPart* part = Part();
+    if (!part || index < 0 || index >= m_items.GetCount()) return false;
+    const CControlItem& item = m_items[index];
+    if (item.options & CIO_DISABLED) return false;
+    CCircuit* design = m_host.GetDesign();
+    const bool locked = design && design->IsLocked();
+    if (!locked) return true;
+    if (item.options & CIO_LOCK_DISABLED) return false;
+    if (item.options & CIO_EDIT_LOCKED) return part->CanMoveWhenLocked(design);
+    return part->CanSelectWhenLocked(design);
+}
+
+int CControlBar::Command(int id, const CString& text)
+{
+    CPart* part = Part();
+    if (!part) return 0;
+    const int index = m_items.FindById(id);
+    const bool orientation = id >= kFirstOrientCommand && id <= kLastOrientCommand;
+    if (index < 0 && !orientation) return 0;
+    if (index >= 0 && (m_items[index].options & CIO_ADDS_PART)) {
+        m_host.AddPart(id);
+        return PR_REDROP;
+    }
+    CCircuit* design = m_host.GetDesign();
+    if (design && design->HasBlownPart()) return 0;
+    if (index >= 0 && !IsItemEnabled(index)) return 0;
+    int enabled = 1;
+    part->IsPropertyChecked(id, enabled);
+    if (!enabled) return 0;
+    CControlItemList texts = m_items;
+    part->GetPropertyTexts(texts);
+    const int result = part->OnPropertyCommand(id, text);
+    if (result & PR_REDROP) {
+        m_host.ReorientPart(part);
+    } else if (result & (PR_CHANGED | PR_CLAMPED | PR_NO_REDRAW_CHANGE)) {
+        if (design) {
+            design->SetPendingRefresh(1);
+            if (design->m_pDocument) design->m_pDocument->SetModifiedFlag(true);
+            if (!(result & PR_NO_REDRAW_CHANGE)) {
+                if (!(result & PR_NO_ERASE)) m_host.RedrawPart(part);
+                design->ControlSimulation(SIM_SENSOR_CHANGED);
+            }
+        }
+    }
+    if (result & PR_REBUILD) m_host.RebuildBars();
+    if (result & PR_REFRESH) m_host.RefreshValues();
+    return result;
+}
+
+bool CControlBar::UpdateCommand(CCmdUI& ui) const
+{
+    const int index = m_items.FindById(ui.id);
+    if (index < 0) return false;
+    CPart* part = Part();
+    if (!part) return false;
+    int enabled = 1;
+    const int checked = part->IsPropertyChecked(ui.id, enabled);
+    CCircuit* design = m_host.GetDesign();
+    ui.Enable(enabled && IsItemEnabled(index) && !(design && design->HasBlownPart()));
+    const int type = m_items[index].type;
+    if (type == CI_TOOLBUTTON || type == CI_TOOLBUTTON_LOCKED) ui.SetCheck(checked != 0);
+    return true;
+}
+
+bool CPropertyCommands::IsPropertyId(int id)
+{
+    return (id >= 36043 && id <= 36050) || (id >= 36052 && id <= 36098) || (id >= 36100 && id <= 36500);
+}
+
+bool CPropertyCommands::OnCommand(int id)
+{
+    if (!IsPropertyId(id) || !m_bar.Part()) return false;
+    if (m_bar.Items().FindById(id) < 0 && !(id >= 36043 && id <= 36050)) return false;
+    m_bar.Command(id, CString());
+    return true;
+}
+
+bool CPropertyCommands::OnUpdateCommand(CCmdUI& ui)
+{
+    if (!IsPropertyId(ui.id)) return false;
+    return m_bar.UpdateCommand(ui);
+}

@@ -1,0 +1,324 @@
+#include "app/control_toolbar.h"
+
+#include "app/commands.h"
+#include "model/circuit/circuit.h"
+#include "model/parts/part.h"
+#include "platform/strings.h"
+#include "platform/text1252.h"
+
+#include <QAction>
+#include <QBitmap>
+#include <QIcon>
+#include <QPixmap>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+QString Name(int id) { return QStringLiteral("prop%1").arg(id); }
+
+uint32_t SteadyMilliseconds()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return static_cast<uint32_t>(clock.elapsed());
+}
+
+// The short text of a button without a picture of its own.
+QString ButtonText(int id)
+{
+    if (id >= 36043 && id <= 36050) return QStringLiteral("%1").arg(QChar(0x21BB)) + QString::number(id - 36043);
+    const QString tip = CommandTip(id);
+    if (!tip.isEmpty()) return tip;
+    const QString prompt = CommandPrompt(id);
+    return prompt.isEmpty() ? QString::number(id) : prompt;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- CEditNoAccel
+
+bool CEditNoAccel::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrl = key->modifiers() & Qt::ControlModifier;
+        if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete ||
+            (ctrl && (key->key() == Qt::Key_C || key->key() == Qt::Key_V || key->key() == Qt::Key_X))) {
+            event->accept();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+// ---------------------------------------------------------------- CScrollBarSpinner
+
+CScrollBarSpinner::CScrollBarSpinner(QWidget* parent)
+    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this)), m_clock(SteadyMilliseconds)
+{
+    auto* lay = new QHBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    m_up->setArrowType(Qt::UpArrow);
+    m_down->setArrowType(Qt::DownArrow);
+    m_up->setObjectName(QStringLiteral("up"));
+    m_down->setObjectName(QStringLiteral("down"));
+    for (QToolButton* b : {m_down, m_up}) {
+        // While held the button repeats its click.
+        b->setAutoRepeat(true);
+        b->setAutoRepeatDelay(400);
+        b->setAutoRepeatInterval(100);
+        b->setFixedSize(14, 18);
+        b->installEventFilter(this);
+        lay->addWidget(b);
+    }
+    connect(m_up, &QToolButton::clicked, this, [this] { Step(false); });
+    connect(m_down, &QToolButton::clicked, this, [this] { Step(true); });
+}
+
+bool CScrollBarSpinner::eventFilter(QObject* watched, QEvent* event)
+{
+    // The hold is timed from the button's press to its release; the click
+    // that the release gives still counts as held.
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_hold.Press(m_clock());
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        QMetaObject::invokeMethod(this, [this] { m_hold.Release(); }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CScrollBarSpinner::Step(bool down)
+{
+    emit stepped(down, m_hold.Acceleration(m_clock()));
+}
+
+// ---------------------------------------------------------------- CControlToolBar
+
+CControlToolBar::CControlToolBar(std::function<CCircuit*()> designOf, QWidget* parent)
+    : QToolBar(parent), m_model(*this), m_designOf(std::move(designOf)), m_clock(SteadyMilliseconds)
+{
+    setObjectName(QStringLiteral("ControlToolBar"));
+    setWindowTitle(FromWindows1252(LoadResString(38150)));
+    setMovable(false);
+    setIconSize(QSize(16, 16));
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPixelSize(12);
+    setFont(f);
+}
+
+CControlToolBar::~CControlToolBar() = default;
+
+CCircuit* CControlToolBar::GetDesign() { return m_designOf ? m_designOf() : nullptr; }
+
+void CControlToolBar::ReorientPart(CPart* part)
+{
+    CPropertyBarHost::ReorientPart(part);
+    if (m_redraw) m_redraw();
+    RefreshValues(false);
+}
+
+void CControlToolBar::RedrawPart(CPart*)
+{
+    if (m_redraw) m_redraw();
+}
+
+void CControlToolBar::AddPart(int commandId)
+{
+    if (m_run) m_run(commandId);
+}
+
+void CControlToolBar::SetSpinClock(std::function<uint32_t()> clock)
+{
+    m_clock = std::move(clock);
+    for (auto& [id, w] : m_controls)
+        if (auto* s = qobject_cast<CScrollBarSpinner*>(w)) s->SetClock(m_clock);
+}
+
+QWidget* CControlToolBar::Control(int id) const
+{
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+void CControlToolBar::Clear()
+{
+    clear();
+    m_controls.clear();
+    m_buttons.clear();
+}
+
+void CControlToolBar::ShowPart(CPart* part, std::function<void()> redraw)
+{
+    m_redraw = std::move(redraw);
+    m_model.ShowPart(part);
+    Rebuild();
+}
+
+void CControlToolBar::Rebuild()
+{
+    m_building = true;
+    Clear();
+    const CControlItemList& items = m_model.Items();
+    for (int i = 0; i < items.GetCount(); ++i) {
+        const CControlItem& item = items[i];
+        const int id = item.id;
+        const QString label = FromWindows1252(item.label);
+        QWidget* control = nullptr;
+        switch (item.type) {
+        case CI_EDIT: {
+            auto* e = new CEditNoAccel;
+            if (id == 36055 || id == 36061 || id == 36067 || id == 36083) e->setMaxLength(1);
+            e->setFixedWidth(item.width + 2);
+            connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) { OnItemChanged(id, t); });
+            control = e;
+            break;
+        }
+        case CI_STATIC:
+        case CI_UNITPICTURE: {
+            auto* l = new QLabel(label);
+            l->setFixedWidth(item.width + (item.type == CI_STATIC ? 2 : 4));
+            control = l;
+            break;
+        }
+        case CI_SPIN: {
+            auto* s = new CScrollBarSpinner;
+            s->SetClock(m_clock);
+            connect(s, &CScrollBarSpinner::stepped, this, [this, id](bool down, int amount) {
+                m_model.Command(id, SpinCommandText(amount, down));
+                RefreshValues(false);
+            });
+            control = s;
+            break;
+        }
+        case CI_TOOLBUTTON:
+        case CI_TOOLBUTTON_LOCKED: {
+            QAction* a = addAction(ButtonText(id));
+            a->setObjectName(Name(id));
+            // The part's picture for the button; the colour of its top-left
+            // pixel is the background and becomes transparent.
+            if (QImage cell = m_model.ButtonPicture(id); !cell.isNull()) {
+                QPixmap pix = QPixmap::fromImage(cell);
+                pix.setMask(pix.createMaskFromColor(QColor(cell.pixel(0, 0)), Qt::MaskInColor));
+                a->setIcon(QIcon(pix));
+                a->setIconText(ButtonText(id));
+            }
+            a->setStatusTip(CommandPrompt(id));
+            connect(a, &QAction::triggered, this, [this, id] {
+                if (id == 35007 || id == 36076) {
+                    if (m_run) m_run(id);
+                    return;
+                }
+                m_model.Command(id, CString());
+                UpdateEnabledStates();
+            });
+            m_buttons[id] = a;
+            if (QWidget* w = widgetForAction(a)) w->setObjectName(Name(id));
+            continue;
+        }
+        case CI_SEPARATOR: addSeparator(); continue;
+        case CI_PUSHBUTTON:
+        case CI_PUSHBUTTON_LOCKED: {
+            auto* b = new QPushButton(label);
+            b->setFixedWidth(item.width);
+            connect(b, &QPushButton::clicked, this, [this, id] {
+                m_model.Command(id, CString());
+                RefreshValues(false);
+            });
+            control = b;
+            break;
+        }
+        case CI_DROPLIST: {
+            auto* c = new QComboBox;
+            c->addItems(label.split(QLatin1Char('\n')));
+            c->setMaxVisibleItems(std::clamp(c->count(), 4, 20));
+            c->setFixedWidth(item.width + 2);
+            connect(c, &QComboBox::activated, this, [this, id, c](int) { OnItemChanged(id, c->currentText()); });
+            control = c;
+            break;
+        }
+        default: continue;
+        }
+        control->setObjectName(Name(id));
+        addWidget(control);
+        m_controls[id] = control;
+    }
+    m_building = false;
+    RefreshValues(false);
+}
+
+void CControlToolBar::RefreshValues(bool liveOnly)
+{
+    if (m_refreshing || !m_model.Part()) return;
+    m_refreshing = true;
+    const std::vector<std::optional<CString>> texts = m_model.ReadTexts(liveOnly);
+    const CControlItemList& items = m_model.Items();
+    for (int i = 0; i < items.GetCount() && i < static_cast<int>(texts.size()); ++i) {
+        if (!texts[i]) continue;
+        const QString text = FromWindows1252(*texts[i]);
+        QWidget* w = Control(items[i].id);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            if (e->text() != text) {
+                e->setText(text);
+                SetTextColour(e, false);
+            }
+        } else if (auto* l = qobject_cast<QLabel*>(w); l && items[i].type == CI_STATIC) {
+            if (l->text() != text) l->setText(text);
+        } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+            // A one-letter upper-case text in a long list with its own font
+            // (the label palette: lower case first, upper case from entry
+            // 24) is searched from entry 24, so "A" and "a" differ.
+            int from = 0;
+            if (text.size() == 1 && text[0].isUpper() && c->count() > 24 && items[i].font) from = 24;
+            for (int k = from; k < c->count(); ++k)
+                if (c->itemText(k).compare(text, Qt::CaseInsensitive) == 0) {
+                    c->setCurrentIndex(k);
+                    break;
+                }
+        }
+    }
+    m_refreshing = false;
+    UpdateEnabledStates();
+}
+
+void CControlToolBar::UpdateEnabledStates()
+{
+    const CControlItemList& items = m_model.Items();
+    for (int i = 0; i < items.GetCount(); ++i) {
+        const int type = items[i].type;
+        if (type == CI_SEPARATOR || type == CI_UNITPICTURE || type == CI_PUSHBUTTON) continue;
+        const bool on = m_model.IsItemEnabled(i);
+        if (QWidget* w = Control(items[i].id)) w->setEnabled(on);
+        auto it = m_buttons.find(items[i].id);
+        if (it != m_buttons.end()) {
+            CCmdUI ui;
+            ui.id = items[i].id;
+            if (m_model.UpdateCommand(ui)) {
+                it->second->setEnabled(ui.enabled || ui.id == 36076 || ui.id == 35007);
+                it->second->setCheckable(ui.checkable);
+                if (ui.checkable) it->second->setChecked(ui.checked);
+            }
+        }
+    }
+}
+
+void CControlToolBar::SetTextColour(QLineEdit* edit, bool red)
+{
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Text, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    edit->setPalette(pal);
+}
+
+void CControlToolBar::OnItemChanged(int id, const QString& text)
+{
+    if (m_building || m_refreshing || !m_model.Part()) return;
+    const int result = m_model.Command(id, ToWindows1252(text));
+    if (auto* e = qobject_cast<QLineEdit*>(Control(id))) SetTextColour(e, result & (PR_CLAMPED | PR_REFUSED));
+    UpdateEnabledStates();
+}
