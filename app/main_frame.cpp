@@ -3,6 +3,7 @@
 #include "app/canvas/tesk_view.h"
 #include "app/home/home_commands.h"
 #include "app/part_icons.h"
+#include "app/sine_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
@@ -72,6 +73,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     m_handlers.Add(57649, [this] { ArrangeWindows(true); });
     m_handlers.Add(57665, [this] { close(); });
     RegisterHomeCommands(m_handlers, this);
+    InstallSineDialogs(this, app);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

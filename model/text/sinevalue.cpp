@@ -1,5 +1,6 @@
 #include "model/text/sinevalue.h"
 
+#include "model/circuit/circuit.h"
 #include "model/parts/parttree.h"
 
 WB_IMPLEMENT_SERIAL(CSineValue, "CValue", 2)
@@ -68,6 +69,8 @@ int CSineValue::EditAdvanced(CPart* design)
 {
     if (!CanMoveWhenLocked(dynamic_cast<CPartTree*>(design))) return 0;
     if (!g_sineHost) return 0;
+    // The design stands still while the dialog is open.
+    CSimulationPause pause(dynamic_cast<CCircuit*>(design));
     double offset = TypedOffset(), ph = phase;
     int volts = unitChoice;
     if (!g_sineHost->Edit(&offset, &volts, &ph)) return 0;

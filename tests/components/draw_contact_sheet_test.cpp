@@ -42,6 +42,14 @@ std::vector<SheetRow> Rows()
     for (const char* cls : {"CResistor", "CVResistor", "CInductor", "CTransformer", "CECapacitor", "CBattery",
                             "CBattery9V", "CVoltRail", "CVSlide", "CVZero", "CEarth", "CRailThru", "CDiode"})
         rows.push_back({cls, "", plain});
+    for (const char* cls : {"CLDR", "CPot", "CLDR_Lamp", "CThermistor", "CFloatSwitch", "CMotor", "CBuzzer"})
+        rows.push_back({cls, "plain", plain});
+    rows.push_back({"CLDR_Lamp", "lamp half lit", [](CComponent* c) { Level(c, 10); }});
+    rows.push_back({"CFloatSwitch", "full tank", [](CComponent* c) { Level(c, 7); }});
+    rows.push_back({"CBuzzer", "sounding", [](CComponent* c) { Level(c, 1); }});
+    for (int wave : {0, 1, 2})
+        rows.push_back({"CVPulse", wave == 0 ? "sine" : wave == 1 ? "square" : "triangle",
+                        [wave](CComponent* c) { Level(c, wave); }});
     rows.push_back({"CFuse", "intact", plain});
     rows.push_back({"CFuse", "blown", Blow});
     for (double q : {0.0, 3e-4, 6e-4, 9e-4, 1.2e-3, -6e-4, 1e300})
