@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <cstdlib>
 #include <QFile>
 #include <QScrollBar>
 #include <QTest>
@@ -40,6 +41,17 @@ Bytes ButtonMovie()
     click.SetVariable("clicked", "yes");
     w.Add(ButtonTag(3, 1, 2, {{1u << 3, click}}));
     w.Add(PlaceAt(1, 3, 0, 0));
+    // A field beside it shows the variable the button sets.
+    EditTextDef field;
+    field.xmin = 200;
+    field.xmax = 1900;
+    field.ymin = 800;
+    field.ymax = 1300;
+    field.flags = 0x0800 | 0x0008;   // border, read-only
+    field.variable = "clicked";
+    field.text = "Click red";
+    w.Add(EditTextTag(4, field));
+    w.Add(PlaceAt(2, 4, 2000, 0));
     w.ShowFrame();
     return w.Finish();
 }
@@ -50,6 +62,15 @@ CFlashViewer* FindMoviePart(CCircuit* design)
     for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent())
         if (auto* m = dynamic_cast<CFlashViewer*>(p)) return m;
     return nullptr;
+}
+
+void AddMoviePart(CCircuit* design, const CRect& rect, const char* name)
+{
+    auto* part = new CFlashViewer;
+    part->m_pCircuit = design;
+    part->m_rect = rect;
+    part->m_strMovieName = name;
+    design->AddChild(part);
 }
 
 void Pump(int ms)
@@ -98,12 +119,7 @@ TEST_F(MoviePart, PlaysOverTheCanvasAnswersAClickAndKeepsItsRelativePath)
     WriteMovie("movie.swf");
     CTeskDoc* doc = m_app->GetActiveDocument();
     ASSERT_NE(doc, nullptr);
-    CCircuit* design = doc->GetDesign();
-    auto* part = new CFlashViewer;
-    part->m_pCircuit = design;
-    part->m_rect.SetRect(40, 30, 40, 30);
-    part->m_strMovieName = ".\\movie.swf";
-    design->AddChild(part);
+    AddMoviePart(doc->GetDesign(), CRect(40, 30, 40, 30), ".\\movie.swf");
     ASSERT_TRUE(doc->DoSave(Temp("design.zrn")));
     m_app->CloseAllDocuments();
 
@@ -141,6 +157,15 @@ TEST_F(MoviePart, PlaysOverTheCanvasAnswersAClickAndKeepsItsRelativePath)
     EXPECT_EQ(shot.pixel(50, 50) & 0xFFFFFF, 0x0000FFu);
     // Saved again, the name stays relative.
     ASSERT_TRUE(open->DoSave(Temp("design.zrn")));
+    // With WB_MOVIE_DEMO set, the design and its movie are left in that
+    // folder (for a look at them in the program).
+    if (const char* demo = std::getenv("WB_MOVIE_DEMO")) {
+        const QString dir = QString::fromLocal8Bit(demo);
+        QFile::remove(dir + QStringLiteral("/design.zrn"));
+        QFile::remove(dir + QStringLiteral("/movie.swf"));
+        QFile::copy(Temp("design.zrn"), dir + QStringLiteral("/design.zrn"));
+        QFile::copy(Temp("movie.swf"), dir + QStringLiteral("/movie.swf"));
+    }
     m_app->CloseAllDocuments();
     CTeskDoc* again = m_app->OpenDocumentFile(Temp("design.zrn"));
     ASSERT_NE(again, nullptr);
@@ -151,12 +176,7 @@ TEST_F(MoviePart, PlaysOverTheCanvasAnswersAClickAndKeepsItsRelativePath)
 TEST_F(MoviePart, AMissingMovieIsListedAndTheDesignStillOpens)
 {
     CTeskDoc* doc = m_app->GetActiveDocument();
-    CCircuit* design = doc->GetDesign();
-    auto* part = new CFlashViewer;
-    part->m_pCircuit = design;
-    part->m_rect.SetRect(40, 30, 140, 90);
-    part->m_strMovieName = ".\\lost.swf";
-    design->AddChild(part);
+    AddMoviePart(doc->GetDesign(), CRect(40, 30, 140, 90), ".\\lost.swf");
     ASSERT_TRUE(doc->DoSave(Temp("lost.zrn")));
     m_app->CloseAllDocuments();
     FileOpenWarnings().Empty();

@@ -7,39 +7,14 @@
 #include "model/circuit/file_open_warnings.h"
 #include "model/parts/part_records.h"
 #include "movieplayer/action_writer.h"
+#include "movieplayer/temp_folder.h"
 #include "movieplayer/host/player_engine.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 using namespace moviefile_test;
 
 namespace {
-
-class Folder {
-public:
-    Folder()
-    {
-        path_ = std::filesystem::temp_directory_path() /
-                ("flash_viewer_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(path_ / "movies");
-    }
-    ~Folder() { std::filesystem::remove_all(path_); }
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string p = (path_ / name).string();
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
-        return p;
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 class FakeDocument : public CDesignDocument {
 public:
@@ -119,7 +94,7 @@ TEST(FlashViewer, TheRecordKeepsTheMovieNameWithItsSeparators)
 
 TEST(FlashViewer, OpensItsMovieBesideTheDesignOrListsItMissing)
 {
-    Folder f;
+    TestFolder f("flash_viewer", {"movies"});
     f.Write("movies/intro.swf", GreenMovie());
     f.Write("intro.swf", GreenMovie());
     FakeDocument doc(f.Path("design.ckt"));
@@ -152,7 +127,7 @@ TEST(FlashViewer, OpensItsMovieBesideTheDesignOrListsItMissing)
 
 TEST(FlashViewer, PlacesItsWindowShowsItWhileRunningAndDrawsAStillFrame)
 {
-    Folder f;
+    TestFolder f("flash_viewer", {"movies"});
     const std::string movie = f.Write("m.swf", GreenMovie());
     FakeSite site;
     CFlashViewer::SetViewSite(&site);
@@ -186,7 +161,7 @@ TEST(FlashViewer, PlacesItsWindowShowsItWhileRunningAndDrawsAStillFrame)
 
 TEST(FlashViewer, AMovieThatQuitsLeavesThePartWithoutAPlayer)
 {
-    Folder f;
+    TestFolder f("flash_viewer", {"movies"});
     const std::string movie = f.Write("quit.swf", GreenMovie("quit"));
     CCircuit design;
     CFlashViewer part;

@@ -3,40 +3,15 @@
 // send ("exec" only from the "fscommand" folder beside the movie).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "movieplayer/action_writer.h"
+#include "movieplayer/temp_folder.h"
 #include "movieplayer/host/player_engine.h"
 
 using namespace moviefile_test;
 using namespace movie;
 
 namespace {
-
-class Folder {
-public:
-    Folder()
-    {
-        path_ = std::filesystem::temp_directory_path() /
-                ("movie_host_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(path_ / "fscommand");
-    }
-    ~Folder() { std::filesystem::remove_all(path_); }
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string p = (path_ / name).string();
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
-        return p;
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A 110 x 80 pixel red movie whose frame 0 sends the host command.
 Bytes CommandMovie(const std::string& command, const std::string& args)
@@ -61,7 +36,7 @@ Bytes CommandMovie(const std::string& command, const std::string& args)
 
 TEST(MovieHost, AMovieIsLoadedOnlyOnceItsHeaderIsRead)
 {
-    Folder f;
+    TestFolder f("movie_host", {"fscommand"});
     MoviePlayerEngine e;
     MovieFrameRect r;
     EXPECT_EQ(e.GetMovieFrameRect(nullptr), kMovieInvalidArg);
@@ -102,7 +77,7 @@ TEST(MovieHost, AMovieIsLoadedOnlyOnceItsHeaderIsRead)
 
 TEST(MovieHost, ExecRunsOnlyProgramsOfTheFscommandFolder)
 {
-    Folder f;
+    TestFolder f("movie_host", {"fscommand"});
     const std::string movie = f.Write("m.swf", CommandMovie("", ""));
     const std::string tool = f.Write("fscommand/tool", Bytes{'#', '!'});
     f.Write("outside", Bytes{'#', '!'});
@@ -161,7 +136,7 @@ TEST(MovieHost, HostCommandsAndTheirArguments)
     }
     // "quit" reaches the owner only when asked for it, after the player's
     // own call has returned.
-    Folder f;
+    TestFolder f("movie_host", {"fscommand"});
     MoviePlayerEngine e;
     int quits = 0;
     e.SetQuitHandler([&] { ++quits; });
