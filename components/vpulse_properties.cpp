@@ -56,10 +56,10 @@ const ItemRow kItems[] = {
     {CI_SEPARATOR, 0, 0, -1, false},
 };
 
-// A spin command's text is its signed step amount (negative: downward).
-int SpinAmount(const CString& text)
+// A spin command's signed step amount; a press without one steps once upward.
+int SpinStep(const CString& text)
 {
-    const int amount = text.IsEmpty() ? 1 : std::atoi(text);
+    const int amount = SpinAmount(text);
     return amount == 0 ? 1 : amount;
 }
 
@@ -130,10 +130,10 @@ int CVPulse::OnPropertyCommand(int commandId, const CString& text)
     CSineValue* label = GetSineLabel();
     switch (commandId) {
     case IDC_AMPLITUDE: return label ? label->amplitude.SetFromText(text, label) : 0;
-    case IDC_AMPLITUDE_SPIN: return label ? label->amplitude.StepValue(SpinAmount(text), label) : 0;
+    case IDC_AMPLITUDE_SPIN: return label ? label->amplitude.StepValue(SpinStep(text), label) : 0;
     case IDC_AMPLITUDE_PREFIX: return label ? label->amplitude.SetPrefixFromText(text, label) : 0;
     case IDC_AMPLITUDE_PREFIX_SPIN:
-        return label ? label->amplitude.StepPrefix(SpinAmount(text) > 0 ? 1 : -1, label) : 0;
+        return label ? label->amplitude.StepPrefix(SpinStep(text) > 0 ? 1 : -1, label) : 0;
     default: break;
     }
     const int result = CComponent::OnPropertyCommand(commandId, text);
