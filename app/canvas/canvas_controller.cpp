@@ -3,6 +3,7 @@
 #include "app/canvas/canvas_controller.h"
 
 #include "model/circuit/circuit.h"
+#include "model/circuit/circuit_render.h"
 #include "model/components/wire_route.h"
 #include "model/display/colour.h"
 #include "model/display/display.h"
@@ -20,21 +21,6 @@ constexpr int kAutoScrollMargin = 4;
 constexpr COLORREF kWorkspace = ColourRGB(171, 171, 171);
 constexpr COLORREF kPageEdge = ColourRGB(128, 128, 128);
 
-// The union of the design's top-level parts (and their children).
-CRect PartsRect(CCircuit* design)
-{
-    CRect r;
-    CPartIterator it(design, 0);
-    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) {
-        CRect u = p->GetUnionRect();
-        if (u.IsRectEmpty()) continue;
-        if (r.IsRectEmpty())
-            r = u;
-        else
-            r.UnionRect(r, u);
-    }
-    return r;
-}
 
 } // namespace
 
@@ -179,7 +165,7 @@ void CCanvasController::RecalcScrollSizes(bool scroll)
 {
     const int z = GetZoom();
     RecalcPageRect();
-    CRect parts = m_design ? PartsRect(m_design) : CRect();
+    CRect parts = m_design ? DesignExtent(*m_design) : CRect();
     m_scrollRange = CSize(z * std::max(m_page.right, parts.right), z * std::max(m_page.bottom, parts.bottom));
     m_host.SetScrollRange(m_scrollRange);
     if (!scroll || !m_design) return;

@@ -91,6 +91,20 @@ protected:
         QTest::mouseRelease(Port(), Qt::LeftButton, {}, b);
     }
 
+    // scripts/canvas_screenshots.sh: the running design as it stands, and
+    // the same at zoom 2, into the directory WB_CANVAS_DESIGNS names.
+    void SaveForScreenshots()
+    {
+        const char* dir = std::getenv("WB_CANVAS_DESIGNS");
+        if (!dir || !*dir) return;
+        const QString out = QString::fromLocal8Bit(dir);
+        CTeskDoc* doc = m_app->GetActiveDocument();
+        ASSERT_TRUE(doc->OnSaveDocument(out + "/canvas_design.dsn"));
+        Design()->SetOptionBits(0x100, true);
+        ASSERT_TRUE(doc->OnSaveDocument(out + "/canvas_design_zoom2.dsn"));
+        Design()->SetOptionBits(0x100, false);
+    }
+
     CRecordingMessageBox m_messages;
     CMessageBoxScope m_scope{&m_messages};
     std::unique_ptr<CTeskApp> m_app;
@@ -167,6 +181,7 @@ TEST_F(CanvasWiring, APupilBuildsWiresRunsMovesTurnsDeletesUndoesAndSaves)
     ASSERT_GT(amps, 0.0);
     RunFor(1500);
     EXPECT_NEAR(MeterAmps(meter), amps, amps * 0.01);
+    SaveForScreenshots();
 
     // The first resistor moves 64 to the right; its wires follow it and the
     // current still flows.
