@@ -16,7 +16,7 @@
 #include "model/text/value.h"
 #include "platform/messagebox.h"
 
-#include "shell_support.h"
+#include "canvas_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -32,49 +32,8 @@ using namespace shelltest;
 
 namespace {
 
-class CanvasWiring : public ::testing::Test {
+class CanvasWiring : public CanvasWindowTest {
 protected:
-    void SetUp() override
-    {
-        EnsureShellApp();
-        m_app = std::make_unique<CTeskApp>();
-        ASSERT_TRUE(m_app->InitInstance({}));
-        m_app->GetMainFrame()->resize(1280, 900);
-        QCoreApplication::processEvents();
-        m_view = m_app->GetActiveView();
-        ASSERT_NE(m_view, nullptr);
-    }
-    void TearDown() override
-    {
-        for (auto& d : m_app->Documents()) d->SetModifiedFlag(false);
-        m_app->CloseAllDocuments();
-        m_app->ExitInstance();
-        m_app.reset();
-    }
-    CCircuit* Design() const { return m_view->GetDesign(); }
-    QWidget* Port() const { return m_view->viewport(); }
-    QPoint Client(CPoint logical) const
-    {
-        const CPoint c = m_view->Controller().ToClient(logical);
-        return QPoint(c.x, c.y);
-    }
-    CPart* AddFromToolbar(int layout, int command, QPoint at)
-    {
-        CMainFrame* frame = m_app->GetMainFrame();
-        frame->SwitchToolBar(layout, 0, true);
-        QAction* action = frame->Action(command);
-        frame->UpdateCommands();
-        QWidget* button = action ? frame->MainToolBar()->widgetForAction(action) : nullptr;
-        EXPECT_NE(button, nullptr) << command;
-        if (!button) return nullptr;
-        QTest::mouseClick(button, Qt::LeftButton);
-        CCircuit* floating = m_view->Controller().GetFloating();
-        CPart* part = floating ? floating->GetFirstPart() : nullptr;
-        QTest::mouseMove(Port(), at - QPoint(30, 20));
-        QTest::mouseMove(Port(), at);
-        QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
-        return part;
-    }
     static CPoint End(CPart* part, int terminal)
     {
         auto* c = dynamic_cast<CComponent*>(part);
@@ -104,12 +63,6 @@ protected:
         ASSERT_TRUE(doc->OnSaveDocument(out + "/canvas_design_zoom2.dsn"));
         Design()->SetOptionBits(0x100, false);
     }
-
-    CRecordingMessageBox m_messages;
-    CMessageBoxScope m_scope{&m_messages};
-    std::unique_ptr<CTeskApp> m_app;
-    CTeskView* m_view = nullptr;
-    QTemporaryDir m_dir;
 };
 
 // The ammeter's readout as a current in amperes: the five-character text

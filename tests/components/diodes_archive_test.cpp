@@ -9,30 +9,14 @@
 #include "model/parts/part_records.h"
 #include "model/text/meter.h"
 
+#include "tests/components/component_archive.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes WriteOne(CObject* part, WORD version)
-{
-    CArchive ar;
-    ar.SetVersion(version);
-    ar.WriteObject(part);
-    return ar.GetBuffer();
-}
-
-std::unique_ptr<CComponent> ReadOne(const Bytes& data, WORD version)
-{
-    CArchive ar(data);
-    ar.SetVersion(version);
-    std::unique_ptr<CComponent> p(dynamic_cast<CComponent*>(ar.ReadNewObject(RUNTIME_CLASS(CPart))));
-    EXPECT_EQ(ar.BytesLeft(), 0u);
-    return p;
-}
 
 template <class T>
 std::unique_ptr<T> Built(int orientation, WORD state)

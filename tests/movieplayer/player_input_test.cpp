@@ -4,6 +4,7 @@
 
 #include "movieplayer/input_movies.h"
 #include "movieplayer/player/headless_player.h"
+#include "movieplayer/headless_support.h"
 
 using namespace moviefile_test;
 using namespace movie;
@@ -13,16 +14,7 @@ namespace {
 // 550 x 400 pixels at 20 twips per pixel.
 void Open(HeadlessPlayer& p, const Bytes& movie)
 {
-    p.OpenMovie("input.swf");
-    ASSERT_TRUE(p.ServeBytes(movie.data(), movie.size()));
-    ASSERT_TRUE(p.Loaded());
-    p.UpdateScreen();
-}
-
-std::string Var(HeadlessPlayer& p, const std::string& path)
-{
-    std::string v;
-    return p.GetVariable(p.Root(), path, &v) ? v : "<missing>";
+    OpenServed(p, "input.swf", movie);
 }
 
 // Appends `code` to the variable "log".

@@ -8,6 +8,7 @@
 #include "movieplayer/image/png_writer.h"
 #include "movieplayer/input_movies.h"
 #include "movieplayer/player/headless_player.h"
+#include "movieplayer/headless_support.h"
 
 using namespace moviefile_test;
 using namespace movie;
@@ -16,16 +17,7 @@ namespace {
 
 void Open(HeadlessPlayer& p, const Bytes& movie)
 {
-    p.OpenMovie("field.swf");
-    ASSERT_TRUE(p.ServeBytes(movie.data(), movie.size()));
-    ASSERT_TRUE(p.Loaded());
-    p.UpdateScreen();
-}
-
-std::string Var(HeadlessPlayer& p, const std::string& path)
-{
-    std::string v;
-    return p.GetVariable(p.Root(), path, &v) ? v : "<missing>";
+    OpenServed(p, "field.swf", movie);
 }
 
 uint32_t Rgb(HeadlessPlayer& p, int x, int y)

@@ -1,4 +1,4 @@
-#include "model/circuit/special.h"
+#include "model/circuit/page_mark.h"
 
 #include "model/display/visual.h"
 

@@ -2,7 +2,7 @@
 // picture's size, a design item, drawn as its picture.
 #include "model/circuit/circuit.h"
 #include "model/circuit/circuit_render.h"
-#include "model/circuit/special.h"
+#include "model/circuit/page_mark.h"
 #include "model/display/visual.h"
 
 #include <gtest/gtest.h>
