@@ -57,6 +57,7 @@ void CCircuit::ResetToDefaults()
     m_nGridStep = 8;
     m_wNextNode = 1;
     m_wNetCount = 1;
+    m_bNetsNumbered = false;
     m_pReferencePart = nullptr;
     m_wProbeCount = 0;
     m_bChangeFlag = 0;
@@ -475,4 +476,5 @@ void CCircuit::RenumberNodes()
     }
     m_wNextNode = next;
     m_wNetCount = next;
+    m_bNetsNumbered = true;
 }

@@ -350,6 +350,10 @@ private:
     CPassList m_passFlowObjects;
     CSimulationHost* m_pHost = nullptr;
     uint16_t m_wNetCount = 1; // nodes the net numbering used; internal nodes follow
+    // Whether the nets have been numbered since the design was made or
+    // cleared: a loaded design's terminals carry the numbers of the design
+    // that saved them, which this design's matrix does not cover yet.
+    bool m_bNetsNumbered = false;
     uint16_t m_wNodeCount = 0;
     int m_nResolveCap = kDefaultResolveCap;
     int m_nLastResolves = 0;

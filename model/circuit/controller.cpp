@@ -259,6 +259,9 @@ void CCircuit::RunSolverPass()
         m_passComponents.Refresh(m_pComponents);
         m_passFlowObjects.Refresh(m_pFlowObjects);
         MarkBroken(m_passComponents);
+        // A pass before any reset (a design opened running) numbers the nets
+        // first, so every terminal's node lies inside the solution.
+        if (!m_bNetsNumbered) RenumberNodes();
         m_wNodeCount = static_cast<uint16_t>(AssignNodes());
         if (!m_matrix.Resize(m_wNodeCount)) {
             m_bIdlePending = 1;

@@ -17,7 +17,7 @@ struct SeriesLoop {
     CTestResistor* r2;
     std::vector<CWire*> wires;
 
-    SeriesLoop()
+    explicit SeriesLoop(bool reset = true)
     {
         cell = AddPart<CTestCell>(d, 100, 100); // outer ends (80,100) +, (160,100) -
         r1 = AddPart<CTestResistor>(d, 300, 100); // (280,100), (360,100)
@@ -29,7 +29,7 @@ struct SeriesLoop {
         wires.push_back(AddWire(d, {400, 200}, {360, 200}));  // ... to R2 B
         wires.push_back(AddWire(d, {280, 200}, {80, 200}));   // R2 A ...
         wires.push_back(AddWire(d, {80, 200}, {80, 100}));    // ... to cell +
-        d.ResetRun(0);
+        if (reset) d.ResetRun(0);
     }
     void Pass()
     {
@@ -83,6 +83,22 @@ TEST(CircuitNetwork, NodeCountStaysFromPassToPass)
     for (int i = 0; i < 5; ++i) s.d.RunSolverPass();
     EXPECT_EQ(s.d.GetNodeCount(), n);
     EXPECT_EQ(s.d.GetCompletedPasses(), 6);
+}
+
+// A design opened while running gets its first pass before any reset; its
+// terminals still carry the node numbers of the design that saved it.
+TEST(CircuitNetwork, APassBeforeAnyResetNumbersTheNetsFirst)
+{
+    SeriesLoop s(false);
+    const uint16_t saved[] = {7, 9, 12};
+    s.cell->A()->SetNodeNumber(saved[0]);
+    s.r2->B()->SetNodeNumber(saved[1]);
+    s.r1->A()->SetNodeNumber(saved[2]);
+    s.d.RunSolverPass();
+    EXPECT_EQ(s.d.GetNodeCount(), 3);
+    EXPECT_NEAR(s.r2->A()->GetVoltage(), 9.0, 1e-9);
+    EXPECT_NEAR(s.r2->B()->GetVoltage(), 3.0, 1e-9);
+    EXPECT_NEAR(s.r1->A()->GetVoltage(), 0.0, 1e-9);
 }
 
 TEST(CircuitNetwork, RemovingAWireOpensTheLoop)
