@@ -131,7 +131,8 @@ void OhmsLawCircuit(CSheet& s, int x, int y)
     auto* r = s.Add<CResistor>(x + 140, y, 1000.0);
     auto* meter = s.Add<CAmmeter>(x + 280, y + 60);
     s.Wire(cell->GetTerminal(0), r->GetTerminal(0), y - 20);
-    s.Wire(r->GetTerminal(1), meter->GetTerminal(0), y - 20);
+    // The resistor stands upright: its lower end goes down to the meter's level.
+    s.Wire(r->GetTerminal(1), meter->GetTerminal(0), meter->GetTerminal(0)->GetOuterEnd().y);
     s.Wire(meter->GetTerminal(1), cell->GetTerminal(1), y + 160);
 }
 
@@ -176,21 +177,28 @@ bool ChargingACapacitor(const QDir& folder, QStringList& written)
 {
     CSheet s;
     s.Text(40, 20, "Charging a capacitor: close the switch and watch the voltmeter.", 560);
+    // Switch, resistor and capacitor stand upright, each lower than the one
+    // before, so every wire runs from one part's lower end to the next one's
+    // upper end without passing over a lead.
     auto* cell = s.Add<CBattery>(80, 180, 6.0);
     auto* sw = s.Add<CSPST>(200, 120);
-    auto* r = s.Add<CResistor>(320, 120, 10000.0);
-    auto* c = s.Add<CCapacitor>(460, 180, 100e-6);
-    auto* meter = s.Add<CVoltmeter>(580, 180);
-    s.Wire(cell->GetTerminal(0), sw->GetTerminal(0), 100);
-    s.Wire(sw->GetTerminal(1), r->GetTerminal(0), 100);
-    s.Wire(r->GetTerminal(1), c->GetTerminal(0), 100);
-    s.Wire(c->GetTerminal(0), meter->GetTerminal(0), 96);
-    s.Wire(c->GetTerminal(1), cell->GetTerminal(1), 300);
-    s.Wire(meter->GetTerminal(1), c->GetTerminal(1), 304);
-    s.Text(40, 360, "Does the voltage rise fastest at the start or at the end? (start or end)", 520);
-    s.Question(580, 360, 1, "start");
-    s.Text(40, 410, "Correct answers:", 200);
-    s.Text(250, 410, "$MACRO_SCORE", 60);
+    auto* r = s.Add<CResistor>(320, 220, 10000.0);
+    auto* c = s.Add<CCapacitor>(460, 320, 100e-6);
+    auto* meter = s.Add<CVoltmeter>(580, 320);
+    auto between = [](CTerminal* upper, CTerminal* lower) {
+        return (upper->GetOuterEnd().y + lower->GetOuterEnd().y) / 2;
+    };
+    // The switch's first terminal is its lower one.
+    s.Wire(cell->GetTerminal(0), sw->GetTerminal(1), 100);
+    s.Wire(sw->GetTerminal(0), r->GetTerminal(0), between(sw->GetTerminal(0), r->GetTerminal(0)));
+    s.Wire(r->GetTerminal(1), c->GetTerminal(0), between(r->GetTerminal(1), c->GetTerminal(0)));
+    s.Wire(c->GetTerminal(0), meter->GetTerminal(0), c->GetTerminal(0)->GetOuterEnd().y);
+    s.Wire(c->GetTerminal(1), cell->GetTerminal(1), 420);
+    s.Wire(meter->GetTerminal(1), c->GetTerminal(1), 424);
+    s.Text(40, 460, "Does the voltage rise fastest at the start or at the end? (start or end)", 520);
+    s.Question(580, 460, 1, "start");
+    s.Text(40, 510, "Correct answers:", 200);
+    s.Text(250, 510, "$MACRO_SCORE", 60);
     s.Publish(false);
     return s.Save(folder.filePath(QStringLiteral("Charging a capacitor.zrn")), written);
 }
