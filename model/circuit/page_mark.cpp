@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kSize = 32;
 
-CVisual& SpecialPicture()
+CVisual& PageMarkPicture()
 {
     static CVisual picture(0, 0, 234, 1, 0, 0, kSize, kSize);
     return picture;
@@ -20,6 +20,6 @@ CSpecial::CSpecial() : CPart(CRect(4, 4, 4 + kSize, 4 + kSize)) {}
 
 int CSpecial::Draw(DWORD flags)
 {
-    SpecialPicture().DrawWhole(m_rect.left, m_rect.top, 0, 0, 0);
+    PageMarkPicture().DrawWhole(m_rect.left, m_rect.top, 0, 0, 0);
     return CPart::Draw(flags);
 }

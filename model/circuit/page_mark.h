@@ -1,4 +1,4 @@
-// A picture-only part: the special mark at the top left of the page. It
+// A picture-only part: the page mark at the top left of the page. It
 // takes part in nothing but selection, moving and deletion.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The special mark: made by name as the Add menu makes it, at (4, 4) in its
+// The page mark: made by name as the Add menu makes it, at (4, 4) in its
 // picture's size, a design item, drawn as its picture.
 #include "model/circuit/circuit.h"
 #include "model/circuit/circuit_render.h"
@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(CircuitSpecial, StandsAtTheTopLeftAndDrawsItsPicture)
+TEST(CircuitPageMark, StandsAtTheTopLeftAndDrawsItsPicture)
 {
     std::unique_ptr<CObject> made(CRuntimeClass::CreateObject("CSpecial"));
     auto* mark = dynamic_cast<CSpecial*>(made.get());
