@@ -57,6 +57,7 @@ std::vector<CCommandRow> ParseCommandTable(const QString& text)
         row.icon = f.value(4).trimmed();
         row.separator = row.menuPath.endsWith(QLatin1String("/-"));
         row.recentFiles = row.menuPath.endsWith(QLatin1String("/@recent"));
+        row.partGroups = row.menuPath.endsWith(QLatin1String("/@parts"));
         rows.push_back(row);
     }
     return rows;

@@ -26,6 +26,7 @@ struct CCommandRow {
     QString icon;       // theme icon name, empty: none
     bool separator = false;
     bool recentFiles = false; // the place of the recent-file list
+    bool partGroups = false;  // the place of the Add menu's part groups
 };
 
 // Parses the table text (tab-separated rows, '#' comments).

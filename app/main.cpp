@@ -37,11 +37,28 @@ private:
     bool m_done = false;
 };
 
+// An exception that escapes an event handler (a canvas press, a paint, a
+// timer step) is reported like one from a command instead of ending the
+// program.
+class CWorkbenchApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            if (CTeskApp* app = CTeskApp::Get()) app->ReportException();
+            return false;
+        }
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    CWorkbenchApplication app(argc, argv);
     // The parts' random choices start from the time of day.
     SeedRand15(static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
     CQtMessageBox messages;

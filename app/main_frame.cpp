@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/add_menu.h"
 #include "app/canvas/tesk_view.h"
 #include "app/home/home_commands.h"
 #include "app/part_icons.h"
@@ -156,7 +157,23 @@ void CMainFrame::BuildMenus()
         }
         return parent;
     };
+    // A row of the Add menu: the part's short name, with its picture.
+    auto addPartRow = [&](QMenu* menu, int id, const QString& text) {
+        QAction* a = MakeAction(id);
+        a->setText(text);
+        a->setIconVisibleInMenu(true);
+        menu->addAction(a);
+    };
     for (const CCommandRow& row : CommandTable()) {
+        // A part this program cannot make has no row.
+        if (IsAddPartCommand(row.id) && !row.menuPath.isEmpty() && !CanCreatePart(row.id)) continue;
+        if (row.partGroups) {
+            QStringList levels = row.menuPath.split(QLatin1Char('/'));
+            levels.removeLast();
+            for (const CAddMenuEntry& e : AddMenuEntries(DefaultAddMenuSource()))
+                addPartRow(menuOf(levels + e.path), e.id, CommandTip(e.id));
+            continue;
+        }
         if (row.menuPath.isEmpty()) {
             // Accelerator only: the action lives on the frame.
             if (row.id && !row.key.isEmpty()) {
@@ -188,6 +205,10 @@ void CMainFrame::BuildMenus()
                 m_actions[id] = a;
                 menu->addAction(a);
             }
+            continue;
+        }
+        if (IsAddPartCommand(row.id)) {
+            addPartRow(menu, row.id, item);
             continue;
         }
         QAction* a = MakeAction(row.id);

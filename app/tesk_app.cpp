@@ -1,6 +1,7 @@
 #include "app/movie/movie_window.h"
 #include "app/tesk_app.h"
 
+#include "app/about_box.h"
 #include "app/canvas/tesk_view.h"
 #include "app/file_dialogs.h"
 #include "app/file_type_dialog.h"
@@ -13,7 +14,9 @@
 #include "model/circuit/circuit.h"
 #include "model/designfile/ini_file.h"
 #include "model/designfile/settings_file.h"
+#include "model/display/display.h"
 #include "platform/messagebox.h"
+#include "platform/strings.h"
 #include "platform/text1252.h"
 
 #include <QApplication>
@@ -26,6 +29,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -34,6 +38,9 @@ constexpr int kRecentFileCount = 4;
 constexpr const char* kRecentSection = "Recent File List";
 // More open documents than this bring the warning about resources.
 constexpr int kDocumentWarningCount = 11;
+constexpr int kStrNoMemory = 61830;
+constexpr int kStrNoResources = 35022;
+constexpr int kStrCommandFailed = 61831;
 
 QString StripQuotes(QString path)
 {
@@ -89,6 +96,25 @@ CTeskApp::CTeskApp()
     m_handlers.Add(34222, [this] {
         if (CloseAllDocuments()) OnFileNew();
     });
+    m_handlers.Add(57664, [this] { OnAppAbout(); });
+    m_handlers.Add(34270, [this] { OnAboutMoviePlayer(); });
+}
+
+void CTeskApp::AddCommand(int id, CHandlerMap::Handler handler, CHandlerMap::Updater update)
+{
+    m_handlers.Add(id, std::move(handler), std::move(update));
+}
+
+void CTeskApp::OnAppAbout()
+{
+    CAboutBox box(CAboutBox::kProgram, m_frame.get());
+    box.exec();
+}
+
+void CTeskApp::OnAboutMoviePlayer()
+{
+    CAboutBox box(CAboutBox::kMoviePlayer, m_frame.get());
+    box.exec();
 }
 
 CTeskApp::~CTeskApp()
@@ -331,13 +357,51 @@ int CTeskApp::PrintFromCommandLine(const QStringList& arguments)
 
 bool CTeskApp::RouteCommand(int id)
 {
-    CCommandTarget* route[] = {GetActiveView(), GetActiveDocument(), m_frame.get(), this};
-    for (CCommandTarget* t : route)
-        if (t && t->OnCommand(id)) {
-            KickIdle();
-            return true;
-        }
+    try {
+        CCommandTarget* route[] = {GetActiveView(), GetActiveDocument(), m_frame.get(), this};
+        for (CCommandTarget* t : route)
+            if (t && t->OnCommand(id)) {
+                KickIdle();
+                return true;
+            }
+    } catch (...) {
+        ReportException();
+        return true;
+    }
     return false;
+}
+
+void CTeskApp::ReportException()
+{
+    // The design stops first: a step must not run into the same fault
+    // while the message is up.
+    if (CTeskDoc* doc = GetActiveDocument(); doc && doc->GetDesign()) {
+        try {
+            doc->GetDesign()->ControlSimulation(SIM_DEACTIVATE);
+        } catch (...) {
+        }
+    }
+    QString detail;
+    int message = kStrCommandFailed;
+    try {
+        throw;
+    } catch (const CMemoryException&) {
+        message = kStrNoMemory;
+    } catch (const std::bad_alloc&) {
+        message = kStrNoMemory;
+    } catch (const CResourceException&) {
+        message = kStrNoResources;
+    } catch (const std::exception& e) {
+        detail = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        detail = QStringLiteral("?");
+    }
+    if (message != kStrCommandFailed) {
+        WbMessageBox(message, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    const QString text = FromWindows1252(LoadResString(kStrCommandFailed)).arg(detail);
+    WbMessageBox(ToWindows1252(text), MB_OK | MB_ICONSTOP);
 }
 
 void CTeskApp::RouteUpdate(CCmdUI& ui)

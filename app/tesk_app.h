@@ -62,8 +62,19 @@ public:
     // Prints a document through the printer (the print dialog's choice).
     bool PrintDocument(CTeskDoc* document, QPrinter& printer);
 
-    // Runs a command along the route; true when someone handled it.
+    // Runs a command along the route; true when someone handled it.  An
+    // exception that escapes the handler is reported (ReportException) and
+    // the command counts as handled.
     bool RouteCommand(int id);
+    // Reports the exception being handled (call it inside a catch block):
+    // the active design stops, then a message box says what went wrong
+    // (out of memory, out of drawing resources, or the exception's text).
+    void ReportException();
+    // A command of the application itself (the route's last target).
+    void AddCommand(int id, CHandlerMap::Handler handler, CHandlerMap::Updater update = {});
+    // Help/About and the movie player's About box.
+    void OnAppAbout();
+    void OnAboutMoviePlayer();
     void RouteUpdate(CCmdUI& ui);
 
     QStringList RecentFiles() const { return m_recent; }

@@ -1,6 +1,7 @@
 #include "app/canvas/tesk_view.h"
 
 #include "app/canvas/bubble_widget.h"
+#include "app/cursor_table.h"
 #include "app/movie/movie_site.h"
 #include "app/publish/page_navigation.h"
 #include "app/tesk_app.h"
@@ -300,21 +301,7 @@ void CTeskView::SetCursorPos(CPoint p) { QCursor::setPos(viewport()->mapToGlobal
 
 QCursor CTeskView::CursorForCode(int code)
 {
-    switch (code) {
-    case CURSOR_DRAG: return Qt::SizeAllCursor;
-    case CURSOR_DELETE_HOLDING: return Qt::ForbiddenCursor;
-    case CURSOR_DELETE: return Qt::CrossCursor;
-    case 9:
-    case 11: return Qt::SizeVerCursor;
-    case 10:
-    case 12: return Qt::SizeHorCursor;
-    case 13: return Qt::PointingHandCursor;
-    case 14:
-    case 15:
-    case 16:
-    case 17: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
-    }
+    return CCursorTable::Get().ForCode(code);
 }
 
 void CTeskView::SetCursorCode(int code) { viewport()->setCursor(CursorForCode(code)); }

@@ -61,7 +61,7 @@ TEST_F(ShellDocument, StartsWithMenusToolbarStatusBarAndAnEmptyDesign)
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus.join(QLatin1Char(',')),
-              QStringLiteral("&File,&Edit,&View,&Options,&Publish,&Measure,&Sound,&Window,&Help"));
+              QStringLiteral("&File,&Edit,&View,&Add,&Options,&Publish,&Measure,&Sound,&Window,&Help"));
     EXPECT_GT(frame->MainToolBar()->actions().size(), 5);
     EXPECT_EQ(frame->ToolBarLayout(), 479);
     EXPECT_TRUE(frame->statusBar()->isVisible());

@@ -1,0 +1,255 @@
+// The main window's menus and shell commands on the real widgets
+// (offscreen): the Add menu's part groups and rows, the category buttons of
+// the main toolbar, the About boxes, and exceptions that escape a command.
+#include "app/about_box.h"
+#include "app/add_menu.h"
+#include "app/canvas/tesk_view.h"
+#include "app/hyperlink.h"
+#include "app/main_frame.h"
+#include "app/tesk_app.h"
+#include "app/tesk_doc.h"
+#include "app/toolbar_layouts.h"
+#include "app/view_commands.h"
+#include "model/circuit/circuit.h"
+#include "model/display/display.h"
+#include "model/parts/catalogue.h"
+#include "platform/archive.h"
+#include "platform/messagebox.h"
+#include "platform/strings.h"
+#include "platform/text1252.h"
+
+#include "canvas_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+using namespace shelltest;
+
+namespace {
+
+class ShellMenus : public CanvasWindowTest {
+protected:
+    QMenu* AddMenu() const
+    {
+        for (QAction* a : m_app->GetMainFrame()->menuBar()->actions())
+            if (a->text() == QLatin1String("&Add")) return a->menu();
+        return nullptr;
+    }
+    // Every command row below a menu, with the titles of the submenus on
+    // the way ("Analog/Passives").
+    static void Rows(QMenu* menu, const QString& path, std::multimap<int, QString>& out)
+    {
+        for (QAction* a : menu->actions()) {
+            if (a->menu()) Rows(a->menu(), path.isEmpty() ? a->text() : path + QLatin1Char('/') + a->text(), out);
+            else if (!a->isSeparator()) out.emplace(a->data().toInt(), path);
+        }
+    }
+    std::multimap<int, QString> AddRows() const
+    {
+        std::multimap<int, QString> rows;
+        if (QMenu* m = AddMenu()) Rows(m, QString(), rows);
+        return rows;
+    }
+    int PartCount() const
+    {
+        int n = 0;
+        for (CPartIterator it(Design(), 0); it.GetCurrent(); it.Next()) ++n;
+        return n;
+    }
+};
+
+// The class a catalogue row makes (the replacement of a variant row).
+std::string MadeClass(const PartCatalogueEntry& row)
+{
+    return row.replacementName ? row.replacementName : row.className;
+}
+
+} // namespace
+
+TEST_F(ShellMenus, TheAddMenuComesAfterViewAndHoldsARowForEveryClassThisProgramCanMake)
+{
+    QStringList menus;
+    for (QAction* a : m_app->GetMainFrame()->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus.indexOf(QStringLiteral("&Add")), menus.indexOf(QStringLiteral("&View")) + 1);
+
+    const std::multimap<int, QString> rows = AddRows();
+    ASSERT_FALSE(rows.empty());
+    const PartCatalogue& catalogue = PartCatalogue::Get();
+    std::set<std::string> offered, variants;
+    for (const auto& [id, path] : rows) {
+        EXPECT_TRUE(CanCreatePart(id)) << id << " has a row but no part";
+        EXPECT_FALSE(IsQuickAddCommand(id)) << id;
+        const int row = catalogue.FindCommand(id);
+        if (row >= 0) offered.insert(MadeClass(catalogue.GetRow(row)));
+    }
+    for (int i = 0; i < catalogue.GetCount(); ++i)
+        if (catalogue.GetRow(i).replacementName) variants.insert(catalogue.GetRow(i).className);
+    int ready = 0;
+    for (int i = 0; i < catalogue.GetCount(); ++i) {
+        const PartCatalogueEntry& row = catalogue.GetRow(i);
+        if (catalogue.GetRowStatus(i) != PartCatalogue::rowReady || IsQuickAddCommand(row.commandId)) continue;
+        // The probe has its row in the Measure menu; variant classes of old
+        // files are made as the class they stand for.
+        if (row.commandId == 32793 || variants.count(MadeClass(row))) continue;
+        ++ready;
+        EXPECT_TRUE(offered.count(MadeClass(row))) << MadeClass(row) << " (" << row.commandId << ") has no Add row";
+    }
+    EXPECT_GT(ready, 60);
+    // Rows stand in the groups of the part toolbars, with the parts' names.
+    auto in = [&](int id, const char* path) {
+        auto [from, to] = rows.equal_range(id);
+        for (auto it = from; it != to; ++it)
+            if (it->second == QLatin1String(path)) return true;
+        return false;
+    };
+    EXPECT_TRUE(in(32769, "Analog/Passives"));
+    EXPECT_TRUE(in(32772, "Analog/Supplies"));
+    EXPECT_TRUE(in(32837, "Analog/Switches"));
+    EXPECT_TRUE(in(32771, "Digital/Gates"));
+    EXPECT_TRUE(in(33522, ""));
+    EXPECT_EQ(m_app->GetMainFrame()->Action(32769)->text(), QStringLiteral("Resistor"));
+    if (CanCreatePart(33524)) {
+        EXPECT_TRUE(in(33524, ""));
+    }
+}
+
+TEST_F(ShellMenus, ChoosingAnAddRowGivesAFloatingPartThatLandsWhereThePupilClicks)
+{
+    ASSERT_EQ(PartCount(), 0);
+    CMainFrame* frame = m_app->GetMainFrame();
+    frame->UpdateCommands();
+    QAction* resistor = frame->Action(32769);
+    ASSERT_NE(resistor, nullptr);
+    ASSERT_TRUE(resistor->isEnabled());
+    resistor->trigger();
+    CCircuit* floating = m_view->Controller().GetFloating();
+    ASSERT_NE(floating, nullptr) << "the new part follows the pointer";
+    CPart* part = floating->GetFirstPart();
+    ASSERT_NE(part, nullptr);
+    const QPoint at(300, 220);
+    QTest::mouseMove(Port(), at - QPoint(40, 30));
+    QTest::mouseMove(Port(), at);
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+    ASSERT_EQ(PartCount(), 1);
+    EXPECT_EQ(Design()->GetFirstPart(), part);
+    // It lies where the click put it: the pointer carries the part by the
+    // point where it took hold of it.
+    CRect r = part->GetRect();
+    r.InflateRect(16, 16);
+    const CPoint click = m_view->Controller().ToLogical(CPoint(at.x(), at.y()));
+    EXPECT_TRUE(r.PtInRect(click)) << r.left << "," << r.top << " " << click.x << "," << click.y;
+}
+
+TEST_F(ShellMenus, AddRowsAreGreyedWhileTheDesignIsLockedOrAPartHasBlown)
+{
+    CMainFrame* frame = m_app->GetMainFrame();
+    const std::multimap<int, QString> rows = AddRows();
+    auto allEnabled = [&](bool want) {
+        frame->UpdateCommands();
+        int wrong = 0;
+        for (const auto& [id, path] : rows) wrong += frame->Action(id)->isEnabled() != want;
+        return wrong;
+    };
+    EXPECT_EQ(allEnabled(true), 0);
+    Design()->SetOptionBits(0x4000, true);
+    EXPECT_EQ(allEnabled(false), 0);
+    // A greyed row does nothing when it is reached anyway (a key).
+    m_app->RouteCommand(32769);
+    EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+    Design()->SetOptionBits(0x4000, false);
+    EXPECT_EQ(allEnabled(true), 0);
+    Design()->SetComponentDestroyed();
+    EXPECT_EQ(allEnabled(false), 0);
+}
+
+TEST_F(ShellMenus, CategoryButtonsOfTheMainToolbarAreEnabledAndShowTheirPartToolbar)
+{
+    CMainFrame* frame = m_app->GetMainFrame();
+    struct Case { int button; int layout; };
+    const Case cases[] = {{34180, 478}, {34186, 472}, {34183, 481}, {34184, 480}, {34181, 476}};
+    for (const Case& c : cases) {
+        frame->SwitchToolBar(kMainToolBarId, 0, true);
+        frame->UpdateCommands();
+        QAction* a = frame->Action(c.button);
+        ASSERT_NE(a, nullptr) << c.button;
+        QWidget* button = frame->MainToolBar()->widgetForAction(a);
+        ASSERT_NE(button, nullptr) << c.button;
+        EXPECT_TRUE(a->isEnabled()) << c.button;
+        EXPECT_TRUE(button->isEnabled()) << c.button;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(frame->ToolBarLayout(), c.layout) << c.button;
+        // Back to the main toolbar from the part toolbar's own button.
+        QAction* back = frame->Action(34221);
+        ASSERT_NE(back, nullptr);
+        frame->UpdateCommands();
+        EXPECT_TRUE(back->isEnabled());
+        back->trigger();
+        EXPECT_EQ(frame->ToolBarLayout(), kMainToolBarId);
+    }
+}
+
+TEST_F(ShellMenus, AboutShowsTheProductNameAndVersionFromTheStringTable)
+{
+    CMainFrame* frame = m_app->GetMainFrame();
+    frame->UpdateCommands();
+    for (int id : {57664, 34270}) {
+        QAction* about = frame->Action(id);
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(about->isEnabled()) << id;
+        QString title, version, link;
+        bool shown = false;
+        WhenModal<CAboutBox>([&](CAboutBox* box) {
+            shown = true;
+            title = box->windowTitle();
+            version = box->VersionText();
+            link = box->Link()->GetURL();
+            box->accept();
+        });
+        about->trigger();
+        EXPECT_TRUE(shown) << id;
+        if (id == 57664) {
+            EXPECT_EQ(title, QStringLiteral("About Kestrane"));
+            EXPECT_EQ(version, FromWindows1252(LoadResString(35120)));
+        } else {
+            EXPECT_EQ(title, QStringLiteral("About Vector Movie Player"));
+        }
+        EXPECT_TRUE(link.startsWith(QLatin1String("https://"))) << link.toStdString();
+    }
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(ShellMenus, AnExceptionEscapingACommandIsReportedInAMessageBox)
+{
+    struct Case { int id; std::function<void()> thrower; CString expected; };
+    const Case cases[] = {
+        {39990, [] { throw CMemoryException(); }, LoadResString(61830)},
+        {39991, [] { throw std::bad_alloc(); }, LoadResString(61830)},
+        {39992, [] { throw CResourceException(); }, LoadResString(35022)},
+        {39993, [] { throw std::runtime_error("the gear slipped"); }, "the gear slipped"},
+        {39994, [] { throw CArchiveException(CArchiveException::endOfFile); }, ""},
+    };
+    Design()->ControlSimulation(SIM_ACTIVATE);
+    for (const Case& c : cases) {
+        m_messages.shown.clear();
+        m_app->AddCommand(c.id, c.thrower);
+        EXPECT_TRUE(m_app->RouteCommand(c.id)) << c.id;
+        ASSERT_EQ(m_messages.shown.size(), 1u) << c.id;
+        EXPECT_NE(m_messages.shown[0].text.find(c.expected), CString::npos) << m_messages.shown[0].text;
+        EXPECT_EQ(m_messages.shown[0].type & 0xF0, unsigned(MB_ICONSTOP));
+    }
+    // The program goes on: a command after the failures still runs.
+    m_messages.shown.clear();
+    m_app->GetMainFrame()->UpdateCommands();
+    m_app->GetMainFrame()->Action(32769)->trigger();
+    EXPECT_NE(m_view->Controller().GetFloating(), nullptr);
+}
