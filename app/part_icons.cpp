@@ -57,6 +57,9 @@ QImage RenderPartPicture(int addCommandId)
         std::unique_ptr<CObject> object(PartCatalogue::Get().CreateById(addCommandId, nullptr, nullptr));
         auto* part = dynamic_cast<CPart*>(object.get());
         if (!part) return {};
+        // The part takes its pictures and children as when it is added.
+        part->ResetVisual();
+        if (!part->Initialise()) return {};
         const CRect r = part->GetRect();
         if (r.Width() <= 0 || r.Height() <= 0 || r.Width() > 400 || r.Height() > 400) return {};
         part->Offset(2 - r.left, 2 - r.top);

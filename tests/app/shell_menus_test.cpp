@@ -6,6 +6,7 @@
 #include "app/canvas/tesk_view.h"
 #include "app/hyperlink.h"
 #include "app/main_frame.h"
+#include "app/part_icons.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/toolbar_layouts.h"
@@ -252,4 +253,25 @@ TEST_F(ShellMenus, AnExceptionEscapingACommandIsReportedInAMessageBox)
     m_app->GetMainFrame()->UpdateCommands();
     m_app->GetMainFrame()->Action(32769)->trigger();
     EXPECT_NE(m_view->Controller().GetFloating(), nullptr);
+}
+
+TEST_F(ShellMenus, PartRowsAndButtonsShowThePartsOwnPictures)
+{
+    // The parts of the passive components toolbar, drawn as they stand on
+    // the canvas once added.
+    int drawn = 0;
+    for (int id : ToolBarLayouts().Buttons(221)) {
+        if (!IsAddPartCommand(id) || !CanCreatePart(id)) continue;
+        const QImage picture = RenderPartPicture(id);
+        ASSERT_FALSE(picture.isNull()) << id;
+        int ink = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) ink += (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        EXPECT_GT(ink, 10) << id;
+        EXPECT_FALSE(PartIcon(id).isNull()) << id;
+        ++drawn;
+    }
+    EXPECT_GE(drawn, 4);
+    // The category buttons show a part of their group.
+    EXPECT_FALSE(m_app->GetMainFrame()->Action(34180)->icon().isNull());
 }
