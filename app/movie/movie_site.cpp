@@ -56,7 +56,13 @@ CPart* CreateMoviePart(CTeskView* view)
     CTeskDoc* doc = view->GetDocument();
     CString docPath = doc ? CString(ToWindows1252(doc->GetPathName()).c_str()) : CString();
     CString file;
-    if (!ShowFileOpenDialog(kOpenMovies, &docPath, &file, true)) return nullptr;
+    // The movie is kept relative to the design's file: a design that has
+    // none is offered for saving first (declining adds nothing).
+    auto saveFirst = [doc]() -> CString {
+        if (!doc || !doc->DoFileSave()) return CString();
+        return CString(ToWindows1252(doc->GetPathName()).c_str());
+    };
+    if (!ShowFileOpenDialog(kOpenMovies, &docPath, &file, true, saveFirst)) return nullptr;
     auto* part = new CFlashViewer;
     part->AttachToCircuit(view->GetDesign());
     part->OpenMovie(file, docPath);
