@@ -42,6 +42,18 @@ void Collect(const CAddMenuSource& s, int toolbar, const QStringList& path, std:
 
 } // namespace
 
+int AddCommandPartKind(int id)
+{
+    struct Range { int from, to, kind; };
+    static const Range ranges[] = {
+        {32793, 32793, 3}, {33520, 33528, 0}, {33701, 33701, 5}, {33700, 33700, 6}, {33702, 33702, 6},
+        {33705, 33799, 6}, {33703, 33704, 8}, {33900, 33949, 2}, {33950, 33964, 4},
+    };
+    for (const Range& r : ranges)
+        if (id >= r.from && id <= r.to) return r.kind;
+    return 1;
+}
+
 bool CanCreatePart(int id)
 {
     const PartCatalogue& catalogue = PartCatalogue::Get();

@@ -40,5 +40,10 @@ std::vector<CAddMenuEntry> AddMenuEntries(const CAddMenuSource& source);
 constexpr bool IsAddPartCommand(int id) { return id >= 32768 && id <= 33999; }
 // The quick-add commands of the picture toolbar.
 constexpr bool IsQuickAddCommand(int id) { return id >= 33950 && id <= 33964; }
+// The kind of part an Add command adds, as the design's CanAddPart weighs
+// it: 0 annotation (33520-33528), 5 (33701), 6 (33700, 33702, 33705-33799),
+// 8 (33703, 33704), 2 mechanism (33900-33949), 4 quick-add (33950-33964),
+// 3 the probe (32793), 1 every other part.
+int AddCommandPartKind(int id);
 // Whether the catalogue can make the part of an Add command in this program.
 bool CanCreatePart(int id);

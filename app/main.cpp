@@ -37,20 +37,13 @@ private:
     bool m_done = false;
 };
 
-// An exception that escapes an event handler (a canvas press, a paint, a
-// timer step) is reported like one from a command instead of ending the
-// program.
+// Every event goes through DeliverReportingExceptions.
 class CWorkbenchApplication : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override
     {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (...) {
-            if (CTeskApp* app = CTeskApp::Get()) app->ReportException();
-            return false;
-        }
+        return DeliverReportingExceptions(*this, receiver, event);
     }
 };
 

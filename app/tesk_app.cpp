@@ -471,3 +471,13 @@ bool CTeskApp::eventFilter(QObject* watched, QEvent* event)
 
 bool CTeskApp::OnCommand(int id) { return m_handlers.OnCommand(id); }
 bool CTeskApp::OnUpdateCommand(CCmdUI& ui) { return m_handlers.OnUpdateCommand(ui); }
+
+bool DeliverReportingExceptions(QApplication& app, QObject* receiver, QEvent* event)
+{
+    try {
+        return app.QApplication::notify(receiver, event);
+    } catch (...) {
+        if (CTeskApp* tesk = CTeskApp::Get()) tesk->ReportException();
+        return false;
+    }
+}

@@ -12,6 +12,8 @@
 #include <vector>
 
 class CIdleDriver;
+class QApplication;
+class QEvent;
 class QPrinter;
 class CMainFrame;
 class CTeskDoc;
@@ -111,3 +113,10 @@ private:
     QStringList m_recent;
     CHandlerMap m_handlers;
 };
+
+// Delivers an event through the application's own delivery; an exception
+// that escapes an event handler (a canvas press, a paint, a timer step) is
+// reported like one from a command (CTeskApp::ReportException) instead of
+// ending the program.  The program's QApplication delivers every event
+// through it.
+bool DeliverReportingExceptions(QApplication& app, QObject* receiver, QEvent* event);

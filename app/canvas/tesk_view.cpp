@@ -1,5 +1,6 @@
 #include "app/canvas/tesk_view.h"
 
+#include "app/add_menu.h"
 #include "app/canvas/bubble_widget.h"
 #include "app/cursor_table.h"
 #include "app/movie/movie_site.h"
@@ -516,7 +517,9 @@ bool CTeskView::OnUpdateCommand(CCmdUI& ui)
         const PartCatalogue& catalogue = PartCatalogue::Get();
         const int row = catalogue.FindCommand(ui.id);
         if (row < 0 || catalogue.GetRowStatus(row) != PartCatalogue::rowReady) return false;
-        ui.Enable(editable);
+        // The design decides whether a part of the command's kind may come
+        // in now (locked, a part blown, no probe channel left).
+        ui.Enable(editable && design->CanAddPart(AddCommandPartKind(ui.id), false, false));
         return true;
     }
     }

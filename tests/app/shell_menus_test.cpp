@@ -331,3 +331,40 @@ TEST_F(ShellMenus, TheDocumentAcceleratorsReachTheirHandlers)
     EXPECT_TRUE(shown);
     EXPECT_TRUE(m_messages.shown.empty());
 }
+
+namespace {
+// An object whose handling of one event type fails.
+class CFailingReceiver : public QObject {
+public:
+    static constexpr QEvent::Type kFail = QEvent::Type(QEvent::User + 71);
+    bool event(QEvent* e) override
+    {
+        if (e->type() == kFail) throw CResourceException();
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST_F(ShellMenus, AnExceptionEscapingAnEventHandlerIsReportedAndTheProgramGoesOn)
+{
+    CFailingReceiver receiver;
+    QEvent fail(CFailingReceiver::kFail);
+    EXPECT_FALSE(DeliverReportingExceptions(*qApp, &receiver, &fail));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, LoadResString(35022));
+    // Other events reach it as usual.
+    QEvent ordinary(QEvent::User);
+    DeliverReportingExceptions(*qApp, &receiver, &ordinary);
+    EXPECT_EQ(m_messages.shown.size(), 1u);
+}
+
+TEST(AddCommands, EachAddCommandHasThePartKindTheDesignWeighs)
+{
+    struct Case { int id; int kind; };
+    const Case cases[] = {
+        {32769, 1}, {32793, 3}, {33519, 1}, {33520, 0}, {33524, 0}, {33528, 0}, {33529, 1}, {33700, 6},
+        {33701, 5}, {33702, 6}, {33703, 8}, {33704, 8}, {33705, 6}, {33799, 6}, {33800, 1}, {33899, 1},
+        {33900, 2}, {33921, 2}, {33949, 2}, {33950, 4}, {33964, 4}, {33965, 1}, {33998, 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AddCommandPartKind(c.id), c.kind) << c.id;
+}
