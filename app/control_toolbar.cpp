@@ -380,6 +380,9 @@ bool CControlToolBar::eventFilter(QObject* watched, QEvent* event)
             QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(local),
                                                                 QPointF(widget->mapToGlobal(local)), Qt::LeftButton,
                                                                 Qt::NoButton, e->modifiers()));
+            // The button does not see the move off it, so it is still down
+            // when the release arrives and counts it as a click.
+            return true;
         }
         break;
     }

@@ -9,6 +9,7 @@
 #include "app/question_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
+#include "app/text_editor.h"
 #include "components/c741.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/question_range.h"
@@ -24,6 +25,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +47,8 @@ protected:
     }
     void TearDown() override
     {
+        if (m_edited) m_edited->EditInPlace(nullptr);
+        m_editor.reset();
         if (CControlToolBar* bar = m_app->GetMainFrame()->ControlBar()) bar->ShowPart(nullptr, {});
         for (auto& d : m_app->Documents()) d->SetModifiedFlag(false);
         m_app->CloseAllDocuments();
@@ -53,12 +57,18 @@ protected:
     }
     CCircuit* Design() { return m_app->GetActiveDocument()->GetDesign(); }
 
-    // A label in the design, shown in the property toolbar.
+    // A label in the design, being edited and shown in the property
+    // toolbar (its buttons other than the font are offered only while it
+    // is edited).
     CTextLabel* ShownLabel()
     {
         auto* label = new CTextLabel(Design(), CPoint(40, 40), nullptr);
         Design()->AddChild(label);
+        m_editor = std::make_unique<CTextEditWindow>(m_app->GetMainFrame());
+        CString text = label->rtf.text;
+        EXPECT_EQ(label->EditInPlace(&text), 1);
         m_app->GetMainFrame()->ControlBar()->ShowPart(label, {});
+        m_edited = label;
         return label;
     }
 
@@ -98,6 +108,9 @@ protected:
     CRecordingMessageBox m_messages;
     CMessageBoxScope m_scope{&m_messages};
     std::unique_ptr<CTeskApp> m_app;
+    CTextLabel* m_edited = nullptr;
+    // The in-place editor, which is also the label's command host.
+    std::unique_ptr<CTextEditWindow> m_editor;
 };
 
 } // namespace

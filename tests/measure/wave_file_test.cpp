@@ -16,7 +16,7 @@ namespace {
 
 // Runs a program with its arguments; its standard output, or "" when it
 // could not run or failed.
-QString Run(const QString& program, const QStringList& args)
+QString RunProgram(const QString& program, const QStringList& args)
 {
     QProcess p;
     p.start(program, args);
@@ -83,14 +83,14 @@ TEST(WaveFile, SoxReadsTheHeaderAndTheSamples)
     const QString path = QDir(dir.path()).filePath(QStringLiteral("sine.wav"));
     ASSERT_TRUE(WriteWaveFile(path.toStdString(), CWaveFormat::Mono16(rate), Frames16(samples, range)));
 
-    const QString info = Run(QStandardPaths::findExecutable(QStringLiteral("soxi")), {path});
+    const QString info = RunProgram(QStandardPaths::findExecutable(QStringLiteral("soxi")), {path});
     EXPECT_TRUE(info.contains(QStringLiteral("Channels       : 1"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("Sample Rate    : 22050"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("Precision      : 16-bit"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("1000 samples"))) << info.toStdString();
 
     // sox's text output: time and the sample scaled by 1/32768.
-    const QString dat = Run(sox, {path, QStringLiteral("-t"), QStringLiteral("dat"), QStringLiteral("-")});
+    const QString dat = RunProgram(sox, {path, QStringLiteral("-t"), QStringLiteral("dat"), QStringLiteral("-")});
     std::istringstream lines(dat.toStdString());
     std::string line;
     int n = 0;
