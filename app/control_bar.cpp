@@ -194,6 +194,18 @@ bool CControlBar::UpdateCommand(CCmdUI& ui) const
     return true;
 }
 
+bool CControlBar::OnItemFocus(int id, bool gained)
+{
+    CCircuit* design = m_host.GetDesign();
+    if (!Part() || !design) return false;
+    if (gained) {
+        const int index = m_items.FindById(id);
+        if (index >= 0 && (m_items[index].options & CIO_LIVE)) design->SetPaused(1);
+        return false;
+    }
+    return !design->IsPaused();
+}
+
 bool CPropertyCommands::IsPropertyId(int id)
 {
     return (id >= 36043 && id <= 36050) || (id >= 36052 && id <= 36098) || (id >= 36100 && id <= 36500);

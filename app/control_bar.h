@@ -67,6 +67,35 @@ private:
     bool m_held = false;
 };
 
+// The toolbar from which parts are dragged: a left press is remembered;
+// when the pointer, with the button held, goes more than 4 pixels below
+// the press point (and right of the first button's left edge), the press
+// ends there, as if released at the press point, so that the part the
+// button adds follows the mouse instead.
+class CDragBarTracker {
+public:
+    static constexpr int kThreshold = 4;
+    void Press(CPoint at)
+    {
+        m_press = at;
+        m_armed = true;
+    }
+    void Release() { m_armed = false; }
+    // True once per press: end the press now, at PressPoint().
+    bool Move(CPoint at, bool leftHeld, int firstButtonLeft)
+    {
+        if (!m_armed || !leftHeld) return false;
+        if (at.y - m_press.y <= kThreshold || at.x < firstButtonLeft) return false;
+        m_armed = false;
+        return true;
+    }
+    CPoint PressPoint() const { return m_press; }
+
+private:
+    CPoint m_press;
+    bool m_armed = false;
+};
+
 class CControlBar {
 public:
     explicit CControlBar(CPropertyBarHost& host) : m_host(host) {}
@@ -102,6 +131,11 @@ public:
     // Update of a property command id: false when the toolbar does not
     // show an item with that id.
     bool UpdateCommand(CCmdUI& ui) const;
+    // A control of the item took or lost the keyboard focus.  Gaining it on
+    // a live item (option 0x20) pauses the design, so the value typed is not
+    // overwritten while the simulation runs.  Losing it: true when the
+    // focus goes back to the design view (the design is not paused).
+    bool OnItemFocus(int id, bool gained);
 
 private:
     CPropertyBarHost& m_host;

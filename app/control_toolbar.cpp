@@ -10,17 +10,22 @@
 #include <QBitmap>
 #include <QIcon>
 #include <QPixmap>
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
 
 namespace {
 
 QString Name(int id) { return QStringLiteral("prop%1").arg(id); }
+
+// The item id a control stands for.
+constexpr const char* kItemIdProperty = "itemId";
 
 uint32_t SteadyMilliseconds()
 {
@@ -219,7 +224,10 @@ void CControlToolBar::Rebuild()
                 UpdateEnabledStates();
             });
             m_buttons[id] = a;
-            if (QWidget* w = widgetForAction(a)) w->setObjectName(Name(id));
+            if (QWidget* w = widgetForAction(a)) {
+                w->setObjectName(Name(id));
+                w->installEventFilter(this);
+            }
             continue;
         }
         case CI_SEPARATOR: addSeparator(); continue;
@@ -246,6 +254,8 @@ void CControlToolBar::Rebuild()
         default: continue;
         }
         control->setObjectName(Name(id));
+        control->setProperty(kItemIdProperty, id);
+        if (item.type == CI_EDIT || item.type == CI_DROPLIST) control->installEventFilter(this);
         addWidget(control);
         m_controls[id] = control;
     }
@@ -321,4 +331,62 @@ void CControlToolBar::OnItemChanged(int id, const QString& text)
     const int result = m_model.Command(id, ToWindows1252(text));
     if (auto* e = qobject_cast<QLineEdit*>(Control(id))) SetTextColour(e, result & (PR_CLAMPED | PR_REFUSED));
     UpdateEnabledStates();
+}
+
+int CControlToolBar::FirstButtonLeft() const
+{
+    int left = width();
+    for (const auto& [id, action] : m_buttons)
+        if (QWidget* w = widgetForAction(action)) left = std::min(left, w->geometry().left());
+    return left;
+}
+
+bool CControlToolBar::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return QToolBar::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        const QVariant id = widget->property(kItemIdProperty);
+        if (!id.isValid()) break;
+        const bool gained = event->type() == QEvent::FocusIn;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // A window that goes inactive, or a drop list's own popup, keeps the
+        // focus where it is; so does a move to another control of the bar.
+        const bool keep = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        const bool back = m_model.OnItemFocus(id.toInt(), gained);
+        QWidget* next = QApplication::focusWidget();
+        if (!gained && back && !keep && !(next && isAncestorOf(next)) && m_focusView) m_focusView();
+        break;
+    }
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::LeftButton) {
+            const QPoint p = widget->mapTo(this, e->position().toPoint());
+            m_drag.Press(CPoint(p.x(), p.y()));
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: m_drag.Release(); break;
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint p = widget->mapTo(this, e->position().toPoint());
+        if (m_drag.Move(CPoint(p.x(), p.y()), e->buttons() & Qt::LeftButton, FirstButtonLeft())) {
+            // The press ends where it began: the button's click adds the
+            // part, which then follows the mouse.
+            const CPoint at = m_drag.PressPoint();
+            const QPoint local = widget->mapFrom(this, QPoint(at.x, at.y));
+            QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(local),
+                                                                QPointF(widget->mapToGlobal(local)), Qt::LeftButton,
+                                                                Qt::NoButton, e->modifiers()));
+            // The button does not see the move off it, so it is still down
+            // when the release arrives and counts it as a click.
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return QToolBar::eventFilter(watched, event);
 }

@@ -75,6 +75,8 @@ public:
     void SetSpinClock(std::function<uint32_t()> clock);
     // Runs a command id along the application's route (buttons).
     void SetCommandRunner(std::function<void(int)> run) { m_run = std::move(run); }
+    // Gives the keyboard focus back to the design view.
+    void SetViewFocuser(std::function<void()> focus) { m_focusView = std::move(focus); }
 
     // CPropertyBarHost
     CCircuit* GetDesign() override;
@@ -84,7 +86,13 @@ public:
     void RefreshValues() override { RefreshValues(false); }
     void AddPart(int commandId) override;
 
+protected:
+    // Focus of the edit and list controls; presses and drags on the
+    // buttons (a button dragged down ends its press: CDragBarTracker).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    int FirstButtonLeft() const;
     void Clear();
     void OnItemChanged(int id, const QString& text);
     void SetTextColour(QLineEdit* edit, bool red);
@@ -94,6 +102,8 @@ private:
     std::function<void()> m_redraw;
     std::function<void(int)> m_run;
     std::function<uint32_t()> m_clock;
+    std::function<void()> m_focusView;
+    CDragBarTracker m_drag;
     std::map<int, QWidget*> m_controls;
     std::map<int, QAction*> m_buttons;
     bool m_building = false;

@@ -4,6 +4,7 @@
 #include "app/canvas/tesk_view.h"
 #include "app/control_toolbar.h"
 #include "app/main_frame.h"
+#include "app/opamp_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/view_command_host.h"
@@ -21,12 +22,22 @@ void CMainFrame::InstallViewCommands()
         m_app->RouteCommand(id);
         UpdateCommands();
     });
+    m_controlBar->SetViewFocuser([app] {
+        if (CTeskView* view = app->GetActiveView()) view->setFocus(Qt::OtherFocusReason);
+    });
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_controlBar);
     m_viewHost = std::make_unique<CFrameViewCommandHost>(*m_app);
     m_viewHost->SetControlToolBar(m_controlBar);
     m_viewCommands = std::make_unique<CViewCommands>(*m_viewHost);
     m_propertyCommands = std::make_unique<CPropertyCommands>(m_controlBar->Model());
+    // The op-amps' supply dialog lives as long as the window.
+    struct OpampOwner : QObject {
+        using QObject::QObject;
+        std::unique_ptr<CQtOpampDialogHost> host;
+    };
+    auto* owner = new OpampOwner(this);
+    owner->host = std::make_unique<CQtOpampDialogHost>(this);
 }
 
 bool CMainFrame::RouteViewCommand(int id)

@@ -1,5 +1,6 @@
 #include "app/text_editor.h"
 
+#include "app/question_dialog.h"
 #include "model/text/rtf_codepage.h"
 #include "model/text/rtf_document.h"
 #include "model/text/symbols.h"
@@ -231,4 +232,8 @@ void CTextEditWindow::InsertSymbol(int code)
     m_edit->setTextCursor(c);
 }
 
-bool CTextEditWindow::EditQuestion(CTextLabel*) { return false; }
+bool CTextEditWindow::EditQuestion(CTextLabel* label)
+{
+    auto* owner = qobject_cast<QWidget*>(parent());
+    return RunQuestionDialog(label, owner ? owner->window() : nullptr);
+}

@@ -1,9 +1,11 @@
 #include "app/view_command_host.h"
 
 #include "app/canvas/tesk_view.h"
+#include "app/clipboard.h"
 #include "app/control_toolbar.h"
 #include "app/file_dialogs.h"
 #include "app/main_frame.h"
+#include "app/probe_copy_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
@@ -128,6 +130,8 @@ bool CFrameViewCommandHost::EditLockedConstraints(CLockedConstraintsData& data)
 }
 
 bool CFrameViewCommandHost::EditRescaleFactor(double& factor) { return Run<CFontRescaleDialog>(factor); }
+bool CFrameViewCommandHost::EditCopyData(CCopyDataForm& form) { return Run<CCopyDataDialog>(form); }
+bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
 
 bool CFrameViewCommandHost::EditSoundLength(CSoundLengthDlgData& data)
 {

@@ -43,6 +43,8 @@ public:
     bool EditLockedConstraints(CLockedConstraintsData& data) override;
     bool EditDefaultFont(CCircuit& design) override;
     bool EditRescaleFactor(double& factor) override;
+    bool EditCopyData(CCopyDataForm& form) override;
+    bool PutTextOnClipboard(const CString& text) override;
 
 private:
     CTeskView* View();

@@ -1,5 +1,7 @@
 #include "app/view_commands.h"
 
+#include "app/arrange_commands.h"
+#include "app/probe_copy.h"
 #include "components/meter_ring.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/units.h"
@@ -13,6 +15,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr unsigned kStrCopyProbeDataFailed = 36539;
 
 // What enables a toggle.
 enum Need { kDesign, kAnimation, kAnimationNoLogic, kAnimationNoHandles, kUnlocked };
@@ -238,7 +242,10 @@ bool CViewCommands::UpdateOther(CCmdUI& ui, CCircuit* design)
         ui.Enable(unlocked && design->CountSelected(&any, 0) > 0);
         return true;
     }
-    case 36041: case 36008: ui.Enable(open); return true;
+    case 34196: case 34197: case 34198: case 34199: case 34200: case 34201: case 34202:
+        ui.Enable(open && CanArrange(*design));
+        return true;
+    case 36041: case 36008: case 36004: ui.Enable(open); return true;
     case 36009:
         ui.Enable(open);
         ui.SetCheck(open && design->IsPaused());
@@ -367,6 +374,9 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
     case 34193:
         if (m_host.EditDefaultFont(*design)) design->OnDesignChanged();
         break;
+    case 34196: case 34197: case 34198: case 34199: case 34200: case 34201: case 34202:
+        Arrange(id, *design);
+        break;
     case 34203: {
         const CPoint p = m_host.ScrollPosition();
         const CString format = LoadResString(36621);
@@ -412,6 +422,7 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         break;
     }
     case 36010: design->OnSettingsChanged(0); break;
+    case 36004: CopyProbeData(*design); break;
     case 36020:
         design->SetSlowMotion(!design->m_bSlowMotion);
         design->ScheduleStep(SIM_TIMER, 0);
@@ -435,4 +446,34 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
     default: return false;
     }
     return true;
+}
+
+void CViewCommands::Arrange(int id, CCircuit& design)
+{
+    static const EAlignEdge kEdges[] = {EAlignEdge::Left, EAlignEdge::Top, EAlignEdge::Right, EAlignEdge::Bottom};
+    CPart* reference = ArrangeReference(design, m_host.PropertyPart());
+    if (id == 34196 || id == 34197) MoveSelectionInTree(design, id == 34196);
+    else if (id == 34202) SizeSelectionLike(design, reference);
+    else AlignSelection(design, reference, kEdges[id - 34198]);
+    // The design stops and starts again as after any edit, which also
+    // marks it changed (one undo step).
+    design.OnSimulationStopped();
+    design.ResetRun(1);
+    m_host.Repaint();
+}
+
+void CViewCommands::CopyProbeData(CCircuit& design)
+{
+    // The recording stands still while the user chooses and the text is
+    // built.
+    CSimulationPause pause(&design);
+    const std::unique_ptr<CProbeDataSource> source = MakeProbeSource(design);
+    CCopyDataForm form = CCopyDataForm::FromSource(*source);
+    // Cancel copies nothing and is no failure.
+    if (!m_host.EditCopyData(form)) return;
+    CString text;
+    // Running out of memory has shown its own message.
+    if (!BuildDesignProbeText(design, *source, form, &text)) return;
+    if (text.IsEmpty()) return;
+    if (!m_host.PutTextOnClipboard(text)) m_host.ShowMessage(LoadResString(kStrCopyProbeDataFailed));
 }

@@ -21,6 +21,7 @@ struct CSampleRateDlgData;
 struct CSoundLengthDlgData;
 struct CPageSizeDlgData;
 struct CLockedConstraintsData;
+class CCopyDataForm;
 
 class CViewCommandHost {
 public:
@@ -71,6 +72,10 @@ public:
     virtual bool EditDefaultFont(CCircuit& design) = 0;
     // Font Rescale Options on the program-wide factor.
     virtual bool EditRescaleFactor(double& factor) { (void)factor; return false; }
+    // Copy Probe Data: the quantity boxes; then the text on the clipboard
+    // (false when the clipboard refused it).
+    virtual bool EditCopyData(CCopyDataForm& form) { (void)form; return false; }
+    virtual bool PutTextOnClipboard(const CString& text) { (void)text; return false; }
 };
 
 // Option bits of the design's option word used by the commands.
@@ -131,6 +136,11 @@ private:
     bool RunOther(int id, CCircuit* design);
     bool UpdateOther(CCmdUI& ui, CCircuit* design);
     void ChangeSetting(CCircuit& design);
+    // Z-order, align and same size on the selection (34196-34202).
+    void Arrange(int id, CCircuit& design);
+    // Edit/Copy Probe Data: the quantity dialog, then the text as the
+    // clipboard's text.
+    void CopyProbeData(CCircuit& design);
 
     CViewCommandHost& m_host;
     std::vector<int> m_stack;

@@ -26,7 +26,9 @@ enum : int {
     kItemMinus = 36059,
     kItemMinusSpin = 36060,
     kItemMinusUnit = 36063,
+    kItemSupplyDialog = 36074,
 };
+constexpr int kPushButton = 7;
 
 double ParseVolts(const CString& text, bool* ok)
 {
@@ -114,6 +116,8 @@ int C741::FillProperties(CControlItemList& items)
     items.SetItemTextId(kItemPlusUnit, kItemPlusUnit, 12);
     items.SetItemTextId(kItemMinusLabel, kItemMinusLabel, 40);
     items.SetItemTextId(kItemMinusUnit, kItemMinusUnit, 12);
+    // Both rails in whole volts in one dialog (the supply label's own).
+    items.Add(CControlItem(kPushButton, CString("Supply..."), kItemSupplyDialog, 56));
     return 0;
 }
 
@@ -148,6 +152,10 @@ int C741::OnPropertyCommand(int commandId, const CString& text)
     case kItemPlus:
         result = s->SetValueFromText(text);
         break;
+    case kItemSupplyDialog:
+        // The label rebuilds the gain stage itself when the dialog is
+        // accepted.
+        return s->EditAdvanced(this);
     default:
         return CComponent::OnPropertyCommand(commandId, text);
     }

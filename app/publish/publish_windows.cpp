@@ -7,6 +7,8 @@
 #include "app/tesk_frame.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/question_range.h"
+#include "model/text/question_form.h"
+#include "platform/messagebox.h"
 #include "platform/shared_functions.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
@@ -264,6 +266,17 @@ CQuestionRangeWindow::CQuestionRangeWindow(CQuestionRange& range, const CString&
         if (ShowFileOpenDialog(kOpenDesigns, &base, &file, true)) m_path->setText(FromWindows1252(file));
     });
     ApplyRules();
+}
+
+void CQuestionRangeWindow::accept()
+{
+    CString message;
+    if (!CheckAnswerFileEntry(m_linked->isEnabled() && m_linked->isChecked(), ToWindows1252(m_path->text()), &message)) {
+        WbMessageBox(message, MB_ICONEXCLAMATION);
+        m_path->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 void CQuestionRangeWindow::ApplyRules()

@@ -70,6 +70,8 @@ public:
     QCheckBox* Linked() const { return m_linked; }
     QLineEdit* Path() const { return m_path; }
     QLabel* Highest() const { return m_highest; }
+    // A linked range needs the answer file's path.
+    void accept() override;
 
 private:
     void ApplyRules();

@@ -1,9 +1,11 @@
 #include "model/text/opampsupply.h"
 
+#include "model/circuit/circuit.h"
 #include "model/parts/partcircuit.h"
 #include "model/text/textdrawing.h"
 
 #include <algorithm>
+#include <cmath>
 
 WB_IMPLEMENT_SERIAL(COpampSupply, "CValue", 2)
 
@@ -24,6 +26,15 @@ CRect Turned(const CRect& area, const CPart* opamp)
     const CPoint p = TurnPoint(CPoint(a.left, a.top), centre, code, 0);
     const CPoint q = TurnPoint(CPoint(a.right, a.bottom), centre, code, 0);
     return CRect(std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y));
+}
+
+COpampDialogHost* g_opampHost = nullptr;
+
+// A rail as the dialog shows it: whole volts within its range.
+int DialogVolts(double v)
+{
+    const double a = std::fabs(v);
+    return a > kOpampSupplyMax ? kOpampSupplyMax : static_cast<int>(std::lround(a));
 }
 
 CPart* NthChild(const CPart* part, int n)
@@ -116,4 +127,34 @@ void COpampSupply::DropDeadLinks(const std::unordered_set<const CObject*>& gone)
 {
     if (gone.count(opamp)) opamp = nullptr;
     CValue::DropDeadLinks(gone);
+}
+
+COpampDialogHost* COpampDialogHost::Current() { return g_opampHost; }
+
+COpampDialogHost* COpampDialogHost::Install(COpampDialogHost* host)
+{
+    COpampDialogHost* old = g_opampHost;
+    g_opampHost = host;
+    return old;
+}
+
+bool COpampSupply::ApplySupply(int positive, int negativeVolts)
+{
+    if (!IsValidOpampSupply(positive) || !IsValidOpampSupply(negativeVolts)) return false;
+    number.SetValue(positive, 4);
+    negative.SetValue(-static_cast<double>(negativeVolts), 4);
+    OnNumberChanged(&number);
+    if (opamp) opamp->SetInputValue(nullptr, 0);
+    return true;
+}
+
+int COpampSupply::EditAdvanced(CPart*)
+{
+    CPartTree* design = GetCircuit();
+    if (!CanMoveWhenLocked(design) || !g_opampHost) return 0;
+    // The design stands still while the dialog is open.
+    CSimulationPause pause(dynamic_cast<CCircuit*>(design));
+    int p = DialogVolts(number.value), n = DialogVolts(negative.value);
+    if (!g_opampHost->Edit(&p, &n) || !ApplySupply(p, n)) return 0;
+    return 65;
 }
