@@ -43,8 +43,7 @@ void CCanvasController::DetachDesign()
     }
     if (m_floating) DiscardFloating(false);
     m_route.reset();
-    m_joints.clear();
-    m_jointPart = nullptr;
+    ForgetJoints();
     if (m_design && m_design->GetHost() == m_simHost) m_design->SetHost(nullptr);
     m_design = nullptr;
 }
@@ -59,8 +58,7 @@ void CCanvasController::ForgetDesign()
     }
     m_dragging = m_pressed = m_bandActive = m_releasePending = false;
     m_route.reset();
-    m_joints.clear();
-    m_jointPart = nullptr;
+    ForgetJoints();
     m_editMode = 0;
     DisarmAutoScroll();
     if (m_host.HasCapture()) m_host.SetCapture(false);

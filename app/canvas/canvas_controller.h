@@ -167,10 +167,18 @@ private:
     void BeginRoute(CPoint logical, CWire* from);
     void MoveRoute(CPoint logical);
     void FinishRoute();
-    // The joints of a part about to move, and the wires that join its
-    // terminals' new places to them after the drop.
-    void RecordJoints(CPart* part);
+    // The joints of the parts about to move (each a component's joined
+    // terminals), and the wires that join their terminals' new places to
+    // them after the drop.  RecordJoints remembers the parts themselves;
+    // when they travel as copies, SetJointParts names the copies, in the
+    // same order.
+    void RecordJoints(const std::vector<CPart*>& parts);
+    void SetJointParts(const std::vector<CPart*>& parts);
+    void ForgetJoints();
     void LayFollowingWires();
+    // Removes the run of wire that ends free at a point (an old joint that
+    // a following wire bypassed), back to the junction it hangs from.
+    void PruneDanglingAt(CPoint at);
     void PerformPendingRelease();
     void EnsureFloating();
     void PrepareCopiedFloating();
@@ -230,12 +238,13 @@ private:
     bool m_dragEntered = false;
     // The wire being drawn.
     std::unique_ptr<CWireRoute> m_route;
-    // Where the terminals of the part being moved were joined (terminal
-    // index, outer end).
+    // Where the terminals of the parts being moved were joined (index into
+    // m_jointParts, terminal index, outer end).
     struct CJoint {
+        size_t part;
         int terminal;
         CPoint at;
     };
     std::vector<CJoint> m_joints;
-    CPart* m_jointPart = nullptr;
+    std::vector<CPart*> m_jointParts;
 };

@@ -152,6 +152,11 @@ void CCanvasController::BeginDragSelection()
                 for (CPart* p : TopLevelParts(m_design))
                     if (p->IsSelected() && !p->IsSelectableWhenLocked(m_design)) p->Deselect(kQuiet);
             }
+            // The wires joined to the selection follow it when it is dropped.
+            std::vector<CPart*> moving;
+            for (CPart* p : TopLevelParts(m_design))
+                if (p->IsSelected()) moving.push_back(p);
+            RecordJoints(moving);
             {
                 // Not a document: the parts' selected flags travel along.
                 CArchive ar;
@@ -172,7 +177,9 @@ void CCanvasController::BeginDragSelection()
             m_design->RefreshProbes();
             copy->RefreshProbes();
             PrepareCopiedFloating();
+            SetJointParts(TopLevelParts(copy));
         } catch (...) {
+            ForgetJoints();
             if (m_floating && m_design->GetLinkedDesign() == m_floating.get()) m_design->SetLinkedDesign(nullptr);
             m_floating.reset();
             m_heldInDesign = false;
@@ -187,7 +194,7 @@ void CCanvasController::BeginDragSelection()
         CPart* part = m_floating ? m_floating->GetFirstPart() : nullptr;
         if (!part) part = last;
         if (part && m_heldInDesign) {
-            RecordJoints(part);
+            RecordJoints({part});
             m_design->RemovePart(part);
             part->SetNextSibling(nullptr);
             m_heldInDesign = false;
@@ -368,9 +375,10 @@ void CCanvasController::OnRelease(CPoint client, unsigned flags)
         return;
     }
     if (!m_dragging && m_editMode != 2) {
-        // A press and release without a move: the part stays picked up.
-        m_host.SetCapture(false);
-        ApplyDropResult(0);
+        // A press and release without a move is a click: the part stays
+        // picked up where it stands and hears the release (a picture runs
+        // its click actions, a control operates).
+        PerformRelease(p, flags);
         return;
     }
     if (m_design->HasBlownPart()) {
@@ -400,10 +408,7 @@ void CCanvasController::PerformRelease(CPoint p, unsigned)
         // Dropped: the wires it was joined to follow it; refused for good:
         // its old joints are forgotten.
         if (result == 9) LayFollowingWires();
-        if (!m_dragging) {
-            m_joints.clear();
-            m_jointPart = nullptr;
-        }
+        if (!m_dragging) ForgetJoints();
         if (result == 10) {
             CPart* first = m_floating->GetFirstPart();
             CPart* parent = first && !first->IsControl() ? CPart::FindParentOf(m_design->GetFirstChild(), first) : nullptr;

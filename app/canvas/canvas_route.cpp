@@ -90,17 +90,39 @@ void CCanvasController::FinishRoute()
 
 // ---------------------------------------------------------------- wires that follow
 
-void CCanvasController::RecordJoints(CPart* part)
+void CCanvasController::RecordJoints(const std::vector<CPart*>& parts)
+{
+    ForgetJoints();
+    for (CPart* part : parts) {
+        auto* c = dynamic_cast<CComponent*>(part);
+        if (!c) continue;
+        const size_t index = m_jointParts.size();
+        m_jointParts.push_back(part);
+        for (int i = 0; i < c->GetTerminalCount(); ++i) {
+            CTerminal* t = c->GetTerminal(i);
+            if (t && t->IsJoined()) m_joints.push_back({index, i, t->GetOuterEnd()});
+        }
+    }
+    if (m_joints.empty()) m_jointParts.clear();
+}
+
+void CCanvasController::SetJointParts(const std::vector<CPart*>& parts)
+{
+    std::vector<CPart*> components;
+    for (CPart* p : parts)
+        if (dynamic_cast<CComponent*>(p)) components.push_back(p);
+    // The copies stand in the order of the originals; anything else means
+    // the copy is not what was recorded, and no wire follows.
+    if (components.size() != m_jointParts.size())
+        ForgetJoints();
+    else
+        m_jointParts = std::move(components);
+}
+
+void CCanvasController::ForgetJoints()
 {
     m_joints.clear();
-    m_jointPart = nullptr;
-    auto* c = dynamic_cast<CComponent*>(part);
-    if (!c) return;
-    for (int i = 0; i < c->GetTerminalCount(); ++i) {
-        CTerminal* t = c->GetTerminal(i);
-        if (t && t->IsJoined()) m_joints.push_back({i, t->GetOuterEnd()});
-    }
-    if (!m_joints.empty()) m_jointPart = part;
+    m_jointParts.clear();
 }
 
 namespace {
@@ -132,14 +154,14 @@ bool TryRoute(CCircuit& design, CPoint a, CWire* from, CPoint b)
 
 void CCanvasController::LayFollowingWires()
 {
-    auto* c = dynamic_cast<CComponent*>(m_jointPart);
     const std::vector<CJoint> joints = std::move(m_joints);
-    m_joints.clear();
-    m_jointPart = nullptr;
-    if (!c || !m_design) return;
+    const std::vector<CPart*> parts = std::move(m_jointParts);
+    ForgetJoints();
+    if (!m_design) return;
     std::vector<CWire*> all;
     for (const CJoint& j : joints) {
-        CTerminal* t = c->GetTerminal(j.terminal);
+        auto* c = j.part < parts.size() ? dynamic_cast<CComponent*>(parts[j.part]) : nullptr;
+        CTerminal* t = c ? c->GetTerminal(j.terminal) : nullptr;
         if (!t || t->IsJoined()) continue;
         const CPoint to = t->GetOuterEnd();
         // What stood joined at the old place: a wire's end or another
@@ -159,8 +181,45 @@ void CCanvasController::LayFollowingWires()
         // place to the nearest point of that wire; else from the new place
         // to the old joint by the larger move first.
         if (TryRoute(*m_design, j.at, there, to)) continue;
-        if (!dynamic_cast<CTerminal*>(there) && TryRoute(*m_design, to, t, NearestOn(there, to))) continue;
+        if (!dynamic_cast<CTerminal*>(there) && TryRoute(*m_design, to, t, NearestOn(there, to))) {
+            // The new wire joined the old one part way along it: the piece
+            // from that junction to the old joint leads nowhere now.
+            PruneDanglingAt(j.at);
+            continue;
+        }
         TryRoute(*m_design, to, nullptr, j.at);
+    }
+}
+
+void CCanvasController::PruneDanglingAt(CPoint at)
+{
+    // Wire by wire from the free end back to where the piece hangs from:
+    // each removed wire may leave the next one of an L ending free.
+    for (int guard = 0; guard < 64; ++guard) {
+        std::vector<CWire*> all;
+        m_design->CollectConnections(all);
+        CWire* loose = nullptr;
+        int others = 0;
+        for (CWire* w : all) {
+            auto* t = dynamic_cast<CTerminal*>(w);
+            const int end = t ? (t->GetOuterEnd() == at ? 1 : -1) : w->EndAt(at);
+            if (end < 0) continue;
+            if (!t && !w->GetLink(end) && m_design->HoldsTopLevel(w) && !loose)
+                loose = w;
+            else
+                ++others;
+        }
+        // Only a wire that ends alone at the point leads nowhere.
+        if (!loose || others) return;
+        const CPoint next = loose->EndAt(at) == 0 ? loose->GetEndB() : loose->GetEndA();
+        m_design->RemoveChild(loose);
+        m_design->UnlinkEverywhere(loose);
+        loose->m_pLinkA = loose->m_pLinkB = nullptr;
+        CCrossOver::DeletePartnersOf(loose);
+        delete loose;
+        // Where it hung from: a junction's halves lie in line again.
+        m_design->MergeAt(next);
+        at = next;
     }
 }
 
@@ -192,8 +251,7 @@ bool CCanvasController::Reorient(CPart* part)
     m_host.SetCapture(false);
     m_dragging = m_pressed = false;
     if (result == 9) LayFollowingWires();
-    m_joints.clear();
-    m_jointPart = nullptr;
+    ForgetJoints();
     ApplyDropResult(11);
     m_design->ResetRun(1);
     part->Select(0);

@@ -38,7 +38,7 @@ public:
         m_design->AddChild(p);
         p->Drop(m_design.get());
         if (value != 0)
-            if (CValue* label = ValueLabelOf(p)) label->SetNumber(value, -1);
+            if (CValue* label = ValueLabelOf(p)) label->SetBaseValue(value);
         return p;
     }
     // A wire from one terminal to another: down (or up) to a lane, along

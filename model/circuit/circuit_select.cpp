@@ -184,8 +184,19 @@ int CCircuit::OnRelease(CPartTree* design, int x, int y)
 {
     if (CPart* op = ForeignOperation(*this)) return EndDragOperation(op->OnRelease(design, x, y));
     CPressState& s = SharedPressState();
-    if (!s.pressed || !s.dragImage) return EndDragOperation(0);
+    if (!s.pressed) return EndDragOperation(0);
     std::vector<CPart*> parts = GetDragTargets();
+    if (!s.dragImage) {
+        // A click: nothing was carried, so every part stays where it stands
+        // (a held part in its design, a control in its owner) and only hears
+        // the release; pictures and controls act on it.
+        int result = 0;
+        for (CPart* p : parts) {
+            result = p->OnRelease(design, x, y);
+            if (result) break;
+        }
+        return EndDragOperation(result);
+    }
     s.canDrop = AllCanDrop(parts, design);
     int result = 0;
     for (CPart* p : parts) {

@@ -37,6 +37,9 @@ int CComponent::Initialise()
     AttachToCircuit(m_pCircuit);
     ResetSimulation();
     CreateChildren();
+    // A readout or value asked for a side that a terminal takes (a meter
+    // lying across its two stubs) moves to a free one.
+    PlaceTextLabels(true);
     return 1;
 }
 
@@ -146,12 +149,45 @@ int CComponent::SetOrientation(int newCode, int oldCode, int flag, const CPoint*
     CPoint b = TurnPoint(CPoint(m_rect.right - 1, m_rect.bottom - 1), centre, newCode, oldCode);
     CRect turned(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1);
     RotateTerminals(newCode, centre);
-    // Children that are not terminals (labels, values) move with the part.
+    // Children that are not terminals (labels, values) move with the part,
+    // then the texts among them find free sides of the turned part.
     for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
         if (!dynamic_cast<CTerminal*>(c)) c->SetOrientation(newCode, oldCode, 0, &centre);
     m_rect = turned;
     ApplyOrientation(newCode);
+    PlaceTextLabels(false);
     return flag;
+}
+
+void CComponent::PlaceTextLabels(bool onlyCovering)
+{
+    bool taken[4] = {false, false, false, false};
+    for (CTerminal* t : m_terminals) taken[t->GetSide() & 3] = true;
+    const auto covers = [this](CPart* text) {
+        CRect overlap;
+        for (CTerminal* t : m_terminals)
+            if (overlap.IntersectRect(text->GetRect(), t->GetRect())) return true;
+        return false;
+    };
+    std::vector<CPart*> texts;
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+        if (c->IsKindOf("CText") && !c->IsInert() && (!onlyCovering || covers(c))) texts.push_back(c);
+    std::vector<bool> placed(texts.size(), false);
+    for (int pass = 1; pass <= 5; ++pass) {
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (placed[i]) continue;
+            CLabelPlacement wishes[8];
+            const int n = std::clamp(texts[i]->GetLabelPlacements(wishes), 0, 8);
+            for (int k = 0; k < n; ++k) {
+                const int side = wishes[k].side;
+                if (wishes[k].pass != pass || side < 0 || side > 3 || taken[side]) continue;
+                texts[i]->PlaceLabel(side, this, nullptr);
+                taken[side] = true;
+                placed[i] = true;
+                break;
+            }
+        }
+    }
 }
 
 CTerminal* CComponent::GetFirstTerminal() { return m_terminals.empty() ? nullptr : m_terminals[0]; }
@@ -287,6 +323,8 @@ void CComponent::Serialize(CArchive& ar)
             m_terminals.push_back(t);
         }
     m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+    if (ar.GetVersion() <= 2)
+        for (CTerminal* t : m_terminals) t->TakeSideFromOwner(m_rect);
     if (ar.GetVersion() > 3) {
         int l = 0, t = 0;
         ReadPairAsWords(ar, l, t);

@@ -68,6 +68,12 @@ public:
     void RefreshState() override;
     int IsDeletable() override { return m_bAlternateLook ? 0 : 1; }
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+    // Puts the text children (value label, meter readout) beside the part
+    // on sides that no terminal takes, by their placement wishes: pass 1 to
+    // 5, the first free side a text asks for in that pass.  A text whose
+    // every side is taken stays where it stands.  onlyCovering: only the
+    // texts that lie over a terminal's stub move.
+    void PlaceTextLabels(bool onlyCovering);
     // Drawing (component_draw.cpp).
     int Draw(DWORD flags) override;
     void Select(DWORD flags) override;

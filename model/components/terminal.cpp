@@ -84,6 +84,27 @@ void CTerminal::CreatePinMarker()
     m_bHasPinMarker = true;
 }
 
+int CTerminal::SideFromOwner(const CRect& owner) const
+{
+    const CPoint c = m_rect.CenterPoint(), o = owner.CenterPoint();
+    if (m_rect.Width() < m_rect.Height()) return 2 * c.y < owner.top + owner.bottom ? 0 : 2;
+    if (m_rect.Width() > m_rect.Height()) return 2 * c.x < owner.left + owner.right ? 3 : 1;
+    // A stub of no length: by the larger distance from the owner's middle.
+    if (std::abs(c.x - o.x) * owner.Height() >= std::abs(c.y - o.y) * owner.Width()) return c.x < o.x ? 3 : 1;
+    return c.y < o.y ? 0 : 2;
+}
+
+void CTerminal::TakeSideFromOwner(const CRect& owner)
+{
+    m_nOrientation = SideFromOwner(owner);
+    if (CPart* marker = m_bHasPinMarker ? GetFirstChild() : nullptr) {
+        CRect r = m_rect;
+        const CPoint off = MarkerOffset(m_nKind, m_nOrientation);
+        r.OffsetRect(off.x, off.y);
+        marker->m_rect = r;
+    }
+}
+
 CPoint CTerminal::GetPinPoint() const { return GetOuterEndIndex() ? GetEndA() : GetEndB(); }
 CPoint CTerminal::GetOuterEnd() const { return GetOuterEndIndex() ? GetEndB() : GetEndA(); }
 
@@ -240,6 +261,8 @@ void CTerminal::Serialize(CArchive& ar)
     WORD version = ar.GetVersion();
     WORD w = 0;
     if (version <= 2) {
+        // The old side code; the owner puts the side right from the stub's
+        // place once its rectangle is known (CComponent::Serialize).
         ar >> w;
         m_nOrientation = w & 3;
     }

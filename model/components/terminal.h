@@ -84,6 +84,13 @@ public:
     CPoint GetOuterEnd() const;
     int GetOuterEndIndex() const { return (m_nOrientation == 0 || m_nOrientation == 3) ? 0 : 1; }
     int GetSide() const { return m_nOrientation; }
+    // The side the stub stands on as seen from its owner's rectangle: a
+    // vertical stub above or below the owner's middle is 0 or 2, a
+    // horizontal one left or right of it 3 or 1.  Files of version 2 and
+    // lower code the side otherwise; the stub itself tells it.
+    int SideFromOwner(const CRect& owner) const;
+    // Takes that side; the stub stays where it lies, the pin marker follows.
+    void TakeSideFromOwner(const CRect& owner);
     // Lays the stub out from the pin for the side and kind.
     void LayOut(int side, CPoint pin);
     CPart* GetOwner() const { return m_pOwner; }

@@ -56,6 +56,27 @@ double PrefixFactor(int code)
     return code >= 0 && code < 8 ? kFactors[static_cast<size_t>(code)] : 1.0;
 }
 
+int EngineeringPrefix(double baseValue, int lowPrefix, int highPrefix)
+{
+    lowPrefix = std::clamp(lowPrefix, 0, 7);
+    highPrefix = std::clamp(highPrefix, lowPrefix, 7);
+    const double a = std::fabs(baseValue);
+    int code = kPrefixNone;
+    if (a != 0.0 && std::isfinite(a)) {
+        // Four significant digits: 999.95 shows as "1000", so it takes the
+        // next letter up; 0.99995 shows as "1" and keeps its letter.
+        code = 0;
+        for (int c = 7; c >= 0; --c) {
+            if (a / kFactors[static_cast<size_t>(c)] >= 0.99995) {
+                code = c;
+                break;
+            }
+        }
+        if (code < 7 && a / kFactors[static_cast<size_t>(code)] >= 999.95) ++code;
+    }
+    return std::clamp(code, lowPrefix, highPrefix);
+}
+
 CValueLimits GetValueLimits(int typeCode)
 {
     if (typeCode < 0 || typeCode >= kValueLimitRows) typeCode = 5;
@@ -77,6 +98,13 @@ double CNumber::SetValue(double mantissa, int prefixCode)
     value = mantissa * PrefixFactor(prefixCode);
     prefix = PrefixLetter(prefixCode);
     return mantissa * scale;
+}
+
+double CNumber::SetBaseValue(double baseValue)
+{
+    const CValueLimits row = GetValueLimits(typeCode);
+    const int code = EngineeringPrefix(baseValue, row.lowPrefix, row.highPrefix);
+    return SetValue(baseValue / PrefixFactor(code), code);
 }
 
 int CNumber::GetMantissa(double* out) const

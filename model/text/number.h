@@ -41,6 +41,13 @@ int PrefixCode(char letter);
 // 10^(3 x (code - 4)); 1 for codes outside 0-7.
 double PrefixFactor(int code);
 
+// The prefix code under which a value in base units reads as an engineer
+// writes it: the letter that leaves a number from 1 to below 1000 once it
+// is rounded to the four digits a label shows (10000 -> 10k, 1e-4 -> 100µ,
+// 1000 -> 1k); 0 and values that are not finite take no prefix.  The code
+// is kept within lowPrefix..highPrefix.
+int EngineeringPrefix(double baseValue, int lowPrefix = 0, int highPrefix = 7);
+
 // The limits row of a type code (row 5 for codes outside the table).
 CValueLimits GetValueLimits(int typeCode);
 // Replaces row 15, the row that mechanism and flowchart parts fill with
@@ -61,6 +68,10 @@ public:
     // outside 0-7 stores the mantissa as it is, with no prefix.  Returns the
     // shown number, mantissa x scale.
     double SetValue(double mantissa, int prefixCode);
+    // Stores a value given in base units under its engineering prefix
+    // (EngineeringPrefix within the prefix codes of the type's row), so that
+    // the text reads "10k" and not "1e+04".  Returns the shown number.
+    double SetBaseValue(double baseValue);
     // The prefix code of the stored letter; *out receives the mantissa.
     int GetMantissa(double* out) const;
     // The shown number (mantissa x scale) with four significant digits, %g rules.

@@ -71,6 +71,12 @@ void CValue::SetNumber(double mantissa, int prefixCode)
     OnNumberChanged(&number);
 }
 
+void CValue::SetBaseValue(double baseValue)
+{
+    number.SetBaseValue(baseValue);
+    OnNumberChanged(&number);
+}
+
 void CValue::OnNumberChanged(CNumber* changed)
 {
     SetText((changed ? changed : &number)->GetFullText().c_str());

@@ -24,6 +24,8 @@ public:
     // ---- virtual operations introduced here, in their order ----
     virtual void SetScale(double newScale, int redrawFlags);
     virtual void SetNumber(double mantissa, int prefixCode);
+    // A value in base units shown under its engineering prefix ("10k").
+    void SetBaseValue(double baseValue);
     virtual void GetUnitText(CString* out) { number.GetUnitText(out); }
     virtual int EditAdvanced(CPart*) { return 0; }
     void OnNumberChanged(CNumber* changed) override;

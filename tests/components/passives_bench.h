@@ -63,12 +63,12 @@ struct PassiveBench {
     }
 };
 
-// Sets a label's value in base units (no prefix).
+// Sets a label's value in base units, shown under its engineering prefix.
 inline void SetLabel(CComponent* part, double value)
 {
     CValue* v = ValueLabelOf(part);
     ASSERT_NE(v, nullptr);
-    v->SetNumber(value, -1);
+    v->SetBaseValue(value);
 }
 
 inline double Across(CComponent* part, int a = 0, int b = 1)

@@ -36,6 +36,40 @@ TEST(CircuitTerminal, StubLayoutBySideAndKind)
     }
 }
 
+TEST(CircuitTerminal, OldFilesTakeTheSideFromWhereTheStubStands)
+{
+    // A 24 x 24 part at (100, 100) with a stub on each side; the side a file
+    // of version 2 wrote is replaced by the one the stub's place tells, and
+    // the outer end where wires join follows it.
+    const CRect owner(100, 100, 124, 124);
+    struct Case {
+        int side;
+        CPoint pin;
+        CPoint outer;
+    };
+    const Case cases[] = {
+        {0, CPoint(112, 100), CPoint(112, 80)},
+        {1, CPoint(123, 112), CPoint(143, 112)},
+        {2, CPoint(112, 123), CPoint(112, 143)},
+        {3, CPoint(100, 112), CPoint(80, 112)},
+    };
+    for (const Case& c : cases) {
+        CTerminal t(c.side, c.pin, 3, 0);
+        const CRect stub = t.GetRect();
+        EXPECT_EQ(t.SideFromOwner(owner), c.side);
+        for (int wrong = 0; wrong < 4; ++wrong) {
+            t.m_nOrientation = wrong;
+            t.TakeSideFromOwner(owner);
+            EXPECT_EQ(t.GetSide(), c.side) << wrong;
+            EXPECT_EQ(t.GetRect(), stub);
+            EXPECT_EQ(t.GetOuterEnd(), c.outer) << c.side;
+            EXPECT_EQ(t.GetPinPoint(), c.pin) << c.side;
+            ASSERT_NE(t.GetFirstChild(), nullptr);
+            EXPECT_EQ(t.GetFirstChild()->GetRect(), stub) << "the pin marker covers the stub";
+        }
+    }
+}
+
 TEST(CircuitTerminal, CurrentDirectionThreshold)
 {
     struct Case {

@@ -78,6 +78,30 @@ TEST(NumberFormat, IgnoresTheLocale)
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(NumberFormat, BaseValuesTakeTheirEngineeringPrefix)
+{
+    // The text an engineer writes on a circuit diagram; the row bounds the
+    // letters (row 5: p .. M, row 3: none only, row 6: none .. G).
+    struct Row { double base; uint16_t type; const char* unit; const char* text; };
+    const Row rows[] = {
+        {10000.0, 5, " ", "10k"},     {1000.0, 5, " ", "1k"},       {220.0, 5, " ", "220"},
+        {1e-4, 5, "F", "100\xB5" "F"},   {1e-6, 5, "F", "1\xB5" "F"},     {4.7e-9, 5, "F", "4.7nF"},
+        {22e-12, 5, "F", "22pF"},     {0.01, 5, "H", "10mH"},       {6.0, 5, "V", "6V"},
+        {2.2e6, 5, " ", "2.2M"},      {999.9, 5, " ", "999.9"},     {999.96, 5, " ", "1k"},
+        {0.99996, 5, "V", "1V"},      {0.9999, 5, "V", "999.9mV"},  {-0.005, 5, "A", "-5mA"},
+        {0.0, 5, "V", "0V"},          {3e9, 5, "Hz", "3000MHz"},    {3e9, 6, "Hz", "3GHz"},
+        {15000.0, 3, "V", "1.5e+04V"}, {1e-15, 5, "F", "0.001pF"},
+    };
+    for (const Row& r : rows) {
+        CNumber n(0.0, kPrefixNone, r.unit, r.type);
+        n.SetBaseValue(r.base);
+        EXPECT_DOUBLE_EQ(n.value, r.base) << r.text;
+        EXPECT_EQ(n.GetFullText(), CString(r.text)) << r.base;
+    }
+    EXPECT_EQ(EngineeringPrefix(std::nan("")), kPrefixNone);
+    EXPECT_EQ(EngineeringPrefix(HUGE_VAL), kPrefixNone);
+}
+
 TEST(NumberParse, TypedTextReadsLikeAtofInTheCLocale)
 {
     struct Row { const char* text; double v; };
