@@ -3,6 +3,10 @@
 #include "components/battery.h"
 #include "components/component_kit.h"
 #include "components/mosfet_n.h"
+#include "components/photoq.h"
+#include "components/resistors.h"
+#include "components/transformer.h"
+#include "components/vpulse.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "platform/strings.h"
@@ -10,6 +14,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
@@ -48,6 +54,7 @@ enum class Card {
     kMosfet,     // M, drain and source as the model acts now, bulk on the source
     kMechanism,  // X with all pins but the last
     kMicroSwitch,// X with pins 0, 2, 4, ...
+    kPulse,      // V, the signal generator's wave from its present phase
 };
 
 struct CCardRow {
@@ -65,6 +72,7 @@ constexpr CCardRow kCardRows[] = {
     {"CMOSFETn", Card::kMosfet},        {"CMOSFETp", Card::kMosfet},       {"CMotorEM", Card::kMechanism},
     {"CGenerator", Card::kMechanism},   {"CSolenoid", Card::kMechanism},   {"CMicroSwitch", Card::kMicroSwitch},
     {"CVoltmeter", Card::kNone},        {"CMonitorVar", Card::kNone},      {"CLogicOut", Card::kNone},
+    {"CVPulse", Card::kPulse},
 };
 
 // Classes by the start of their name that write nothing.
@@ -234,6 +242,119 @@ void WriteMosfet(CComponent* part, std::ostream& out, CSpiceState& state)
     out << "    " << (fet->IsPChannel() ? "pMOSFET" : "nMOSFET");
 }
 
+// A number of a source's wave: ten significant digits, so that times of a
+// cycle add up over many cycles.
+std::string Num(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", v == 0.0 ? 0.0 : v);
+    return text;
+}
+
+// The signal generator as the workbench runs it from now on: the wave
+// w(t) = WaveAt(frac(p + f t)) from its present phase p, square and
+// triangle between the offset o and o + a.  The workbench holds each step
+// the value computed at the end of the one before, so its pass k shows
+// w((k - 1) / r).  Above half the update rate r the phase only alternates
+// between 0.25 and 0.75: a square wave of period 2 / r between those two
+// values (the first step, at the present phase, is left out).
+void WritePulse(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    auto* gen = dynamic_cast<CVPulse*>(part);
+    if (!gen || part->GetTerminalCount() < 2) return;
+    CCardWriter card(out, state, kSpiceV);
+    card.Nodes(part, {0, 1});
+    const int wave = gen->GetWaveform();
+    const double f = gen->GetFrequency(), a = gen->GetAmplitude(), o = gen->GetOffset();
+    const double p = gen->GetPhase();
+    const double r = state.updateRate;
+    out << "   ";
+    if (!(f > 0.0) || !(r > 0.0)) {
+        const double v = CVPulse::WaveAt(wave, p, a, o);
+        out << "DC " << Num(std::isnan(v) ? gen->GetOutput() : v);
+        return;
+    }
+    if (f / r > 0.5) {
+        const double first = p > 0.5 ? 0.25 : 0.75;
+        const double step = 1.0 / r;
+        out << "PULSE(" << Num(CVPulse::WaveAt(wave, 1.0 - first, a, o)) << ' '
+            << Num(CVPulse::WaveAt(wave, first, a, o)) << ' ' << Num(step) << ' ' << Num(step * 1e-6) << ' '
+            << Num(step * 1e-6) << ' ' << Num(step * (1.0 - 1e-6)) << ' ' << Num(2.0 * step) << ')';
+        return;
+    }
+    const double period = 1.0 / f;
+    // The cycle began p periods ago: a negative delay starts the pulse
+    // part-way through its first cycle.
+    const double delay = p > 0.0 ? -p * period : 0.0;
+    switch (wave) {
+    case CVPulse::kSine: out << "SIN(" << Num(o) << ' ' << Num(a) << ' ' << Num(f) << " 0 0 " << Num(p * 360.0) << ')'; break;
+    case CVPulse::kSquare: {
+        // High for the first half of each cycle; edges of a millionth of it.
+        const double edge = period * 1e-6;
+        out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << Num(delay - edge) << ' ' << Num(edge) << ' '
+            << Num(edge) << ' ' << Num(period / 2.0 - edge) << ' ' << Num(period) << ')';
+        break;
+    }
+    case CVPulse::kTriangle: {
+        // A pulse whose edges take the whole cycle.  Its top lasts a
+        // millionth of the cycle: a width of 0 would stand for "until the
+        // end of the run".
+        const double top = period * 1e-6;
+        out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << Num(delay) << ' ' << Num((period - top) / 2.0) << ' '
+            << Num((period - top) / 2.0) << ' ' << Num(top) << ' ' << Num(period) << ')';
+        break;
+    }
+    default: out << "DC " << Num(gen->GetOutput()); break;
+    }
+}
+
+// Classes whose subcircuits take the design's logic family; the library's
+// defaults are the TTL family at 5 V.
+constexpr const char* kLogicClasses[] = {"CNAND",  "CNOR",       "CXOR",       "CAND",  "CNAND3", "CNAND4",
+                                         "COR",    "CInverter",  "CSchmitt",   "CDecoder", "CJK", "CDtype",
+                                         "CCounter16", "CCounter10", "C4511", "CCounter10B", "CRS"};
+
+std::string LogicParams(const CSpiceState& s)
+{
+    const CSpiceLogic ttl;
+    const CSpiceLogic& l = s.logic;
+    if (l.supply == ttl.supply && l.conductance == ttl.conductance && l.threshold == ttl.threshold &&
+        l.schmittThreshold == ttl.schmittThreshold && l.schmittHysteresis == ttl.schmittHysteresis)
+        return {};
+    return "VSUP=" + Num(l.supply) + " GOUT=" + Num(l.conductance) + " VTH=" + Num(l.threshold) +
+           " VSCH=" + Num(l.schmittThreshold) + " VHYS=" + Num(l.schmittHysteresis);
+}
+
+// A contact's state as the part stands: 1 conducting (operated).
+std::string ContactParams(CComponent* part, const std::string& className)
+{
+    const bool closed = className == "CPushBreak" ? part->m_wStateWord == 0 : part->m_wStateWord == 1;
+    return closed ? "ON=1" : "ON=0";
+}
+
+// What a subcircuit takes from the part beyond its nodes ("" for nothing).
+std::string SubcircuitParams(CComponent* part, const std::string& className, const CSpiceState& state)
+{
+    for (const char* logic : kLogicClasses)
+        if (className == logic) return LogicParams(state);
+    for (const char* contact : {"CSPST", "CSPDT", "CDPST", "CDPDT", "CPushMake", "CPushBreak"})
+        if (className == contact) return ContactParams(part, className);
+    if (auto* t = dynamic_cast<CTransformer*>(part); t && className == "CTransformer") return "N=" + Num(t->GetRatio());
+    if (auto* r = dynamic_cast<CResistors*>(part); r && className == "CResistors")
+        return "R=" + Num(r->GetResistance());
+    if (auto* q = dynamic_cast<CPhotoQ*>(part); q && className == "CPhotoQ") return "IPH=" + Num(q->GetPhotocurrent());
+    return {};
+}
+
+// The terminals in the order of the subcircuit's pins.  The changeover
+// switch's subcircuit takes common, operated, rest; in the alternate look
+// the common is the second pin.
+std::vector<int> SubcircuitOrder(CComponent* part, const std::string& className)
+{
+    if (className == "CSPDT" && part->m_bAlternateLook && part->GetTerminalCount() == 3) return {1, 0, 2};
+    return Forward(part);
+}
+
 // A part without a SPICE equivalent: a comment with what the card would
 // have said, so the netlist still runs.
 void WriteUncarded(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
@@ -245,7 +366,7 @@ void WriteUncarded(CComponent* part, std::ostream& out, CSpiceState& state, cons
 }
 
 void WriteSubcircuit(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
-                     const std::vector<int>& nodes)
+                     const std::vector<int>& nodes, const std::string& className)
 {
     if (!SpiceLibraryHas(name)) {
         WriteUncarded(part, out, state, name, nodes);
@@ -254,6 +375,8 @@ void WriteSubcircuit(CComponent* part, std::ostream& out, CSpiceState& state, co
     CCardWriter card(out, state, kSpiceX);
     for (int n : nodes) card.Node(n);
     out << "   " << name;
+    const std::string params = SubcircuitParams(part, className, state);
+    if (!params.empty()) out << " PARAMS: " << params;
 }
 
 std::vector<int> NodesOf(CComponent* part, const std::vector<int>& order)
@@ -291,7 +414,7 @@ void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const st
         if (pins == std::string::npos) {
             std::string name = row.substr(eq + 1);
             while (!name.empty() && name.back() == ' ') name.pop_back();
-            WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+            WriteSubcircuit(part, out, state, name, NodesOf(part, SubcircuitOrder(part, className)), className);
             return;
         }
         const std::string name = row.substr(eq + 1, pins - eq - 1);
@@ -311,20 +434,46 @@ void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const st
                 nodes.push_back(NodeOf(part, std::atoi(t.c_str())));
             }
         }
-        WriteSubcircuit(part, out, state, name, nodes);
+        WriteSubcircuit(part, out, state, name, nodes, className);
         if (!SpiceLibraryHas(name)) return;
         if (className == "C741" && extra.size() == 2) WriteOpampSupplies(part, out, state, extra[0], extra[1]);
         if (vcc) WriteVccSource(out, state);
         return;
     }
     const std::string name = className.substr(1);
-    WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+    WriteSubcircuit(part, out, state, name, NodesOf(part, SubcircuitOrder(part, className)), className);
 }
 
 bool EndsWith(const std::string& s, const char* tail)
 {
     const size_t n = std::strlen(tail);
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// The update rate the design runs at once started, found as the controller
+// finds it when a run starts, without its side effects: the largest rate
+// that its parts (nested ones too) ask for and at least the display rate,
+// unless a part fixes the rate (code 4).
+double RunningUpdateRate(CCircuit* design)
+{
+    double rate = 0.0;
+    std::vector<CPart*> stack;
+    for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) stack.push_back(p);
+    std::reverse(stack.begin(), stack.end());
+    while (!stack.empty()) {
+        CPart* p = stack.back();
+        stack.pop_back();
+        std::vector<CPart*> children;
+        for (CPart* c = p->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
+        stack.insert(stack.end(), children.rbegin(), children.rend());
+        auto* c = dynamic_cast<CComponent*>(p);
+        if (!c) continue;
+        double r = 0.0;
+        if (c->GetRateRequest(&r) == 4) return r > 0.0 ? r : design->GetUpdateRate();
+        rate = std::max(rate, r);
+    }
+    rate = std::max(rate, ScaleByThousands(design->m_dDisplayRate, design->m_nDisplayRateExponent, true));
+    return rate > 0.0 ? rate : design->GetUpdateRate();
 }
 
 } // namespace
@@ -386,16 +535,17 @@ void WriteSpiceCard(CComponent* part, std::ostream& out, CSpiceState& state)
     case Card::kNpn: WriteTransistor(part, out, state, false); return;
     case Card::kPnp: WriteTransistor(part, out, state, true); return;
     case Card::kMosfet: WriteMosfet(part, out, state); return;
+    case Card::kPulse: WritePulse(part, out, state); return;
     case Card::kMechanism: {
         std::vector<int> order = Forward(part);
         if (!order.empty()) order.pop_back();
-        WriteSubcircuit(part, out, state, k.substr(1), NodesOf(part, order));
+        WriteSubcircuit(part, out, state, k.substr(1), NodesOf(part, order), k);
         return;
     }
     case Card::kMicroSwitch: {
         std::vector<int> order;
         for (int i = 0; i < part->GetTerminalCount(); i += 2) order.push_back(i);
-        WriteSubcircuit(part, out, state, "MicroSwitch", NodesOf(part, order));
+        WriteSubcircuit(part, out, state, "MicroSwitch", NodesOf(part, order), k);
         return;
     }
     }
@@ -435,6 +585,12 @@ std::string WriteNetlist(CCircuit* design, const std::string& fileName)
     state.vccNode = top + 1;
     state.nextNode = top + 1;
     state.logicSupply = design->GetLogicSupplyVoltage();
+    state.logic.supply = design->GetLogicSupplyVoltage();
+    state.logic.conductance = design->GetLogicConductance();
+    state.logic.threshold = design->GetLogicThreshold();
+    state.logic.schmittThreshold = design->GetSchmittThreshold();
+    state.logic.schmittHysteresis = design->GetSchmittHysteresis();
+    state.updateRate = RunningUpdateRate(design);
     state.internalResistance = design->TestOptions(OPT_INTERNAL_RESISTANCE);
     for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) {
         if (auto* c = dynamic_cast<CComponent*>(p)) WriteSpiceCard(c, out, state);
