@@ -253,7 +253,8 @@ std::string Num(double v)
 
 // The signal generator as the workbench runs it from now on: the wave
 // w(t) = WaveAt(frac(p + f t)) from its present phase p, square and
-// triangle between the offset o and o + a.  The workbench holds each step
+// triangle between the offset o and o + a (a triangle that starts part-way
+// through its cycle is ngspice's repeating PWL).  The workbench holds each step
 // the value computed at the end of the one before, so its pass k shows
 // w((k - 1) / r).  Above half the update rate r the phase only alternates
 // between 0.25 and 0.75: a square wave of period 2 / r between those two
@@ -283,25 +284,46 @@ void WritePulse(CComponent* part, std::ostream& out, CSpiceState& state)
         return;
     }
     const double period = 1.0 / f;
-    // The cycle began p periods ago: a negative delay starts the pulse
-    // part-way through its first cycle.
-    const double delay = p > 0.0 ? -p * period : 0.0;
     switch (wave) {
     case CVPulse::kSine: out << "SIN(" << Num(o) << ' ' << Num(a) << ' ' << Num(f) << " 0 0 " << Num(p * 360.0) << ')'; break;
     case CVPulse::kSquare: {
-        // High for the first half of each cycle; edges of a millionth of it.
+        // High for phases 0 to 1/2 (both ends included), with edges of a
+        // millionth of a cycle that end on the wave's own edges.  The pulse
+        // starts from the level the wave has now, so its delay is never
+        // negative (ngspice can stumble over breakpoints before 0).
         const double edge = period * 1e-6;
-        out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << Num(delay - edge) << ' ' << Num(edge) << ' '
-            << Num(edge) << ' ' << Num(period / 2.0 - edge) << ' ' << Num(period) << ')';
+        const bool highNow = p <= 0.5;
+        const double change = (highNow ? 0.5 - p : 1.0 - p) * period;
+        out << "PULSE(" << Num(highNow ? o + a : o) << ' ' << Num(highNow ? o : o + a) << ' '
+            << Num(std::max(0.0, change - edge)) << ' ' << Num(edge) << ' ' << Num(edge) << ' '
+            << Num(period / 2.0 - edge) << ' ' << Num(period) << ')';
         break;
     }
     case CVPulse::kTriangle: {
-        // A pulse whose edges take the whole cycle.  Its top lasts a
-        // millionth of the cycle: a width of 0 would stand for "until the
-        // end of the run".
-        const double top = period * 1e-6;
-        out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << Num(delay) << ' ' << Num((period - top) / 2.0) << ' '
-            << Num((period - top) / 2.0) << ' ' << Num(top) << ' ' << Num(period) << ')';
+        if (p == 0.0) {
+            // A pulse whose edges take the whole cycle.  Its top lasts a
+            // millionth of the cycle: a width of 0 would stand for "until
+            // the end of the run".
+            const double top = period * 1e-6;
+            out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << "0 " << Num((period - top) / 2.0) << ' '
+                << Num((period - top) / 2.0) << ' ' << Num(top) << ' ' << Num(period) << ')';
+            break;
+        }
+        // From a phase part-way through the cycle: one cycle through the
+        // corners, repeated from time 0.
+        std::vector<std::pair<double, double>> points{{0.0, CVPulse::WaveAt(wave, p, a, o)}};
+        if (p < 0.5) {
+            points.push_back({(0.5 - p) * period, o + a});
+            points.push_back({(1.0 - p) * period, o});
+        } else {
+            points.push_back({(1.0 - p) * period, o});
+            points.push_back({(1.5 - p) * period, o + a});
+        }
+        if (points.back().first < period) points.push_back({period, points.front().second});
+        out << "PWL(";
+        for (size_t i = 0; i < points.size(); ++i)
+            out << (i ? " " : "") << Num(points[i].first) << ' ' << Num(points[i].second);
+        out << ") r=0";
         break;
     }
     default: out << "DC " << Num(gen->GetOutput()); break;

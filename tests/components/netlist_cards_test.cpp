@@ -96,6 +96,19 @@ TEST(NetlistCards, EveryBuiltClassHasItsCard)
         {"C555", "X1     6     5     8     2     7     4     3     1    555D\n"},
         {"CVoltmeter", "\n"},
         {"CLogicOut", "\n"},
+        // Library subcircuits: the terminals in order, a part's state or
+        // value as parameters.
+        {"CNAND", "X1     1     2     3    7400\n"},
+        {"CSPST", "X1     1     2    SPST PARAMS: ON=0\n"},
+        {"CPushBreak", "X1     1     2    PushBreak PARAMS: ON=1\n"},
+        {"CRelaySPDT", "X1     1     2     3     4     5    RelaySPDT\n"},
+        {"CTransformer", "X1     1     2     3     4    Transformer PARAMS: N=20\n"},
+        {"CThyristor", "X1     1     2     3    Thyristor\n"},
+        // Nets 1-7 and the earth's 8: the VCC source on 9.
+        {"CCounter16", "X1     1     3     3     0     9     0     0     5     6     0     4     7     0     2    7493\n"
+                       "V1     9     0    DC     5\n"},
+        // 500 Hz, 5 V from phase 0 (a new design runs at 10000 steps a second).
+        {"CVPulse", "V1     1     2    SIN(0 5 500 0 0 0)\n"},
     };
     for (const CardCase& c : cases) EXPECT_EQ(CardOf(c.className), c.card) << c.className;
 }
