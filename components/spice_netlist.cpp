@@ -2,7 +2,13 @@
 
 #include "components/battery.h"
 #include "components/component_kit.h"
+#include "components/clock.h"
+#include "components/float_switch.h"
+#include "components/ldr.h"
+#include "components/logicin.h"
 #include "components/mosfet_n.h"
+#include "components/pot.h"
+#include "components/thermistor.h"
 #include "components/photoq.h"
 #include "components/resistors.h"
 #include "components/transformer.h"
@@ -354,6 +360,23 @@ std::string ContactParams(CComponent* part, const std::string& className)
     return closed ? "ON=1" : "ON=0";
 }
 
+// The clock's levels from its present count c (low for counts 0-2, high
+// for 3 and 4, one count a step): pass k of the workbench shows count
+// c + k - 1, so the netlist holds each level from one step's start to the
+// next and its edges end on the steps.
+std::string ClockParams(const CClock& clock, const CSpiceState& state)
+{
+    const double step = state.updateRate > 0.0 ? 1.0 / state.updateRate : 0.2;
+    const double edge = step * 1e-6;
+    const int c = clock.GetCounter() % CClock::kPeriodSteps;
+    const bool high = c >= CClock::kLowSteps;
+    const int change = high ? CClock::kPeriodSteps - c : CClock::kLowSteps - c;
+    const int next = high ? CClock::kLowSteps : CClock::kPeriodSteps - CClock::kLowSteps;
+    const double v = state.logic.supply;
+    return "V1=" + Num(high ? v : 0.0) + " V2=" + Num(high ? 0.0 : v) + " TD=" + Num(std::max(0.0, change * step - edge)) +
+           " PW=" + Num(next * step - edge) + " PER=" + Num(CClock::kPeriodSteps * step) + " EDGE=" + Num(edge);
+}
+
 // What a subcircuit takes from the part beyond its nodes ("" for nothing).
 std::string SubcircuitParams(CComponent* part, const std::string& className, const CSpiceState& state)
 {
@@ -365,6 +388,22 @@ std::string SubcircuitParams(CComponent* part, const std::string& className, con
     if (auto* r = dynamic_cast<CResistors*>(part); r && className == "CResistors")
         return "R=" + Num(r->GetResistance());
     if (auto* q = dynamic_cast<CPhotoQ*>(part); q && className == "CPhotoQ") return "IPH=" + Num(q->GetPhotocurrent());
+    if (auto* in = dynamic_cast<CLogicIn*>(part); in && className == "CLogicIn")
+        return "V=" + Num(in->IsOn() ? state.logic.supply : 0.0);
+    if (auto* f = dynamic_cast<CFloatSwitch*>(part); f && className == "CFloatSwitch")
+        return f->IsClosed() ? "ON=1" : "ON=0";
+    if (auto* clock = dynamic_cast<CClock*>(part); clock && className == "CClock") return ClockParams(*clock, state);
+    if (className == "CPot") {
+        // Twenty wiper positions p: p/20 of the track from the first end,
+        // a link at either end.
+        const double r = LabelValue(part);
+        const int p = part->m_wStateWord;
+        auto track = [&](int share) { return share == 0 ? 1e-3 : share * r / CPot::kPositions; };
+        return "RA=" + Num(track(p)) + " RB=" + Num(track(CPot::kPositions - p));
+    }
+    if (auto* ldr = dynamic_cast<CLDR*>(part); ldr && className == "CLDR") return "R=" + Num(1.0 / ldr->LightConductance());
+    if (className == "CLDR_Lamp") return "R=" + Num(LabelValue(part));
+    if (className == "CThermistor") return "R=" + Num(LabelValue(part, true));
     return {};
 }
 

@@ -461,6 +461,38 @@ TEST(NetlistSubcircuits, OtherPartsMatchAtTheirOperatingPoints)
              return out;
          },
          0.01},
+        // A 10k potentiometer a quarter of the way along, across 10 V, its
+        // wiper into 10k.
+        {"potentiometer",
+         [](ExportBench& b) {
+             auto* rail = b.Add("CVoltRail", 10.0, true);
+             auto* pot = b.Add("CPot", 10000.0, true);
+             pot->SetInputValue(b.d, 5);
+             auto* r = b.Add("CResistor", 10000.0, true);
+             auto* earth = b.Add("CEarth");
+             b.Wire(rail, 0, pot, 0);
+             b.Wire(pot, 1, earth, 0);
+             b.Wire(pot, 2, r, 0);
+             b.Wire(r, 1, earth, 0);
+             return std::vector<std::pair<CComponent*, int>>{{pot, 2}};
+         },
+         1e-3},
+        // A logic input switched on, into 1k; a thermistor in a divider.
+        {"logic input and thermistor",
+         [](ExportBench& b) {
+             auto* in = b.Add("CLogicIn");
+             in->m_wStateWord = 1;
+             auto* r = b.Add("CResistor", 1000.0, true);
+             auto* th = b.Add("CThermistor");
+             auto* r2 = b.Add("CResistor", 1000.0, true);
+             auto* earth = b.Add("CEarth");
+             b.Wire(in, 0, r, 0);
+             b.Wire(r, 1, th, 0);
+             b.Wire(th, 1, r2, 0);
+             b.Wire(r2, 1, earth, 0);
+             return std::vector<std::pair<CComponent*, int>>{{in, 0}, {th, 1}};
+         },
+         1e-3},
         // Set high, reset low: Q high, not-Q low.
         {"set-reset latch",
          [](ExportBench& b) {
@@ -555,4 +587,41 @@ TEST(NetlistSubcircuits, TransformerAndSchmittTriggerFollowTheWave)
     }
     std::printf("transformer: largest difference %.3g V; Schmitt trigger: largest difference %.3g V (%zu samples)\n",
                 worstT, worstS, samples.size());
+}
+
+TEST(NetlistSubcircuits, LogicClockMatchesSampleBySample)
+{
+    // The clock is low for three steps and high for two; started part-way
+    // through its count, compared at every step for four periods.
+    for (int skipped : {0, 3}) {
+        SCOPED_TRACE(skipped);
+        ExportBench b;
+        auto* clock = b.Add("CClock");
+        auto* r = b.Add("CResistor", 1000.0, true);
+        auto* earth = b.Add("CEarth");
+        b.Wire(clock, 0, r, 0);
+        b.Wire(r, 1, earth, 0);
+        b.d->ResetRun(0);
+        for (int i = 0; i < skipped; ++i) b.d->RunSolverPass();
+        const double rate = b.d->GetUpdateRate();
+        QTemporaryDir dir;
+        const QString netlist = b.Export(dir);
+        std::vector<Sample> samples;
+        std::vector<double> ours;
+        for (int k = 1; k <= 20; ++k) {
+            b.d->RunSolverPass();
+            ours.push_back(clock->GetTerminal(0)->GetVoltage());
+            samples.push_back({NameOf("c", k), V(clock, 0), (k - 1) / rate});
+        }
+        if (!HaveNgspice()) GTEST_SKIP() << kNoNgspice;
+        std::string missing;
+        const auto spice = RunNgspice(netlist, "tran 10m 4.2\n" + Measures(samples), &missing);
+        ASSERT_EQ(spice.size(), samples.size()) << missing;
+        std::string row;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            EXPECT_NEAR(spice.at(samples[i].name), ours[i], 1e-3) << samples[i].name;
+            row += ours[i] > 2.5 ? '1' : '0';
+        }
+        std::printf("clock from count %d: workbench levels %s agree with ngspice\n", skipped, row.c_str());
+    }
 }

@@ -104,6 +104,10 @@ TEST(NetlistCards, EveryBuiltClassHasItsCard)
         {"CRelaySPDT", "X1     1     2     3     4     5    RelaySPDT\n"},
         {"CTransformer", "X1     1     2     3     4    Transformer PARAMS: N=20\n"},
         {"CThyristor", "X1     1     2     3    Thyristor\n"},
+        {"CLogicIn", "X1     1    LogicIn PARAMS: V=0\n"},
+        {"CBuzzer", "X1     1     2    Buzzer\n"},
+        // The wiper half-way along the default 10k.
+        {"CPot", "X1     1     2     3    Pot PARAMS: RA=5000 RB=5000\n"},
         // Nets 1-7 and the earth's 8: the VCC source on 9.
         {"CCounter16", "X1     1     3     3     0     9     0     0     5     6     0     4     7     0     2    7493\n"
                        "V1     9     0    DC     5\n"},
