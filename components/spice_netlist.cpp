@@ -2,7 +2,17 @@
 
 #include "components/battery.h"
 #include "components/component_kit.h"
+#include "components/clock.h"
+#include "components/float_switch.h"
+#include "components/ldr.h"
+#include "components/logicin.h"
 #include "components/mosfet_n.h"
+#include "components/pot.h"
+#include "components/thermistor.h"
+#include "components/photoq.h"
+#include "components/resistors.h"
+#include "components/transformer.h"
+#include "components/vpulse.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "platform/strings.h"
@@ -10,6 +20,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
@@ -48,6 +60,7 @@ enum class Card {
     kMosfet,     // M, drain and source as the model acts now, bulk on the source
     kMechanism,  // X with all pins but the last
     kMicroSwitch,// X with pins 0, 2, 4, ...
+    kPulse,      // V, the signal generator's wave from its present phase
 };
 
 struct CCardRow {
@@ -65,6 +78,7 @@ constexpr CCardRow kCardRows[] = {
     {"CMOSFETn", Card::kMosfet},        {"CMOSFETp", Card::kMosfet},       {"CMotorEM", Card::kMechanism},
     {"CGenerator", Card::kMechanism},   {"CSolenoid", Card::kMechanism},   {"CMicroSwitch", Card::kMicroSwitch},
     {"CVoltmeter", Card::kNone},        {"CMonitorVar", Card::kNone},      {"CLogicOut", Card::kNone},
+    {"CVPulse", Card::kPulse},
 };
 
 // Classes by the start of their name that write nothing.
@@ -234,6 +248,174 @@ void WriteMosfet(CComponent* part, std::ostream& out, CSpiceState& state)
     out << "    " << (fet->IsPChannel() ? "pMOSFET" : "nMOSFET");
 }
 
+// A number of a source's wave: ten significant digits, so that times of a
+// cycle add up over many cycles.
+std::string Num(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", v == 0.0 ? 0.0 : v);
+    return text;
+}
+
+// The signal generator as the workbench runs it from now on: the wave
+// w(t) = WaveAt(frac(p + f t)) from its present phase p, square and
+// triangle between the offset o and o + a (a triangle that starts part-way
+// through its cycle is ngspice's repeating PWL).  The workbench holds each step
+// the value computed at the end of the one before, so its pass k shows
+// w((k - 1) / r).  Above half the update rate r the phase only alternates
+// between 0.25 and 0.75: a square wave of period 2 / r between those two
+// values (the first step, at the present phase, is left out).
+void WritePulse(CComponent* part, std::ostream& out, CSpiceState& state)
+{
+    auto* gen = dynamic_cast<CVPulse*>(part);
+    if (!gen || part->GetTerminalCount() < 2) return;
+    CCardWriter card(out, state, kSpiceV);
+    card.Nodes(part, {0, 1});
+    const int wave = gen->GetWaveform();
+    const double f = gen->GetFrequency(), a = gen->GetAmplitude(), o = gen->GetOffset();
+    const double p = gen->GetPhase();
+    const double r = state.updateRate;
+    out << "   ";
+    if (!(f > 0.0) || !(r > 0.0)) {
+        const double v = CVPulse::WaveAt(wave, p, a, o);
+        out << "DC " << Num(std::isnan(v) ? gen->GetOutput() : v);
+        return;
+    }
+    if (f / r > 0.5) {
+        const double first = p > 0.5 ? 0.25 : 0.75;
+        const double step = 1.0 / r;
+        out << "PULSE(" << Num(CVPulse::WaveAt(wave, 1.0 - first, a, o)) << ' '
+            << Num(CVPulse::WaveAt(wave, first, a, o)) << ' ' << Num(step) << ' ' << Num(step * 1e-6) << ' '
+            << Num(step * 1e-6) << ' ' << Num(step * (1.0 - 1e-6)) << ' ' << Num(2.0 * step) << ')';
+        return;
+    }
+    const double period = 1.0 / f;
+    switch (wave) {
+    case CVPulse::kSine: out << "SIN(" << Num(o) << ' ' << Num(a) << ' ' << Num(f) << " 0 0 " << Num(p * 360.0) << ')'; break;
+    case CVPulse::kSquare: {
+        // High for phases 0 to 1/2 (both ends included), with edges of a
+        // millionth of a cycle that end on the wave's own edges.  The pulse
+        // starts from the level the wave has now, so its delay is never
+        // negative (ngspice can stumble over breakpoints before 0).
+        const double edge = period * 1e-6;
+        const bool highNow = p <= 0.5;
+        const double change = (highNow ? 0.5 - p : 1.0 - p) * period;
+        out << "PULSE(" << Num(highNow ? o + a : o) << ' ' << Num(highNow ? o : o + a) << ' '
+            << Num(std::max(0.0, change - edge)) << ' ' << Num(edge) << ' ' << Num(edge) << ' '
+            << Num(period / 2.0 - edge) << ' ' << Num(period) << ')';
+        break;
+    }
+    case CVPulse::kTriangle: {
+        if (p == 0.0) {
+            // A pulse whose edges take the whole cycle.  Its top lasts a
+            // millionth of the cycle: a width of 0 would stand for "until
+            // the end of the run".
+            const double top = period * 1e-6;
+            out << "PULSE(" << Num(o) << ' ' << Num(o + a) << ' ' << "0 " << Num((period - top) / 2.0) << ' '
+                << Num((period - top) / 2.0) << ' ' << Num(top) << ' ' << Num(period) << ')';
+            break;
+        }
+        // From a phase part-way through the cycle: one cycle through the
+        // corners, repeated from time 0.
+        std::vector<std::pair<double, double>> points{{0.0, CVPulse::WaveAt(wave, p, a, o)}};
+        if (p < 0.5) {
+            points.push_back({(0.5 - p) * period, o + a});
+            points.push_back({(1.0 - p) * period, o});
+        } else {
+            points.push_back({(1.0 - p) * period, o});
+            points.push_back({(1.5 - p) * period, o + a});
+        }
+        if (points.back().first < period) points.push_back({period, points.front().second});
+        out << "PWL(";
+        for (size_t i = 0; i < points.size(); ++i)
+            out << (i ? " " : "") << Num(points[i].first) << ' ' << Num(points[i].second);
+        out << ") r=0";
+        break;
+    }
+    default: out << "DC " << Num(gen->GetOutput()); break;
+    }
+}
+
+// Classes whose subcircuits take the design's logic family; the library's
+// defaults are the TTL family at 5 V.
+constexpr const char* kLogicClasses[] = {"CNAND",  "CNOR",       "CXOR",       "CAND",  "CNAND3", "CNAND4",
+                                         "COR",    "CInverter",  "CSchmitt",   "CDecoder", "CJK", "CDtype",
+                                         "CCounter16", "CCounter10", "C4511", "CCounter10B", "CRS"};
+
+std::string LogicParams(const CSpiceState& s)
+{
+    const CSpiceLogic ttl;
+    const CSpiceLogic& l = s.logic;
+    if (l.supply == ttl.supply && l.conductance == ttl.conductance && l.threshold == ttl.threshold &&
+        l.schmittThreshold == ttl.schmittThreshold && l.schmittHysteresis == ttl.schmittHysteresis)
+        return {};
+    return "VSUP=" + Num(l.supply) + " GOUT=" + Num(l.conductance) + " VTH=" + Num(l.threshold) +
+           " VSCH=" + Num(l.schmittThreshold) + " VHYS=" + Num(l.schmittHysteresis);
+}
+
+// A contact's state as the part stands: 1 conducting (operated).
+std::string ContactParams(CComponent* part, const std::string& className)
+{
+    const bool closed = className == "CPushBreak" ? part->m_wStateWord == 0 : part->m_wStateWord == 1;
+    return closed ? "ON=1" : "ON=0";
+}
+
+// The clock's levels from its present count c (low for counts 0-2, high
+// for 3 and 4, one count a step): pass k of the workbench shows count
+// c + k - 1, so the netlist holds each level from one step's start to the
+// next and its edges end on the steps.
+std::string ClockParams(const CClock& clock, const CSpiceState& state)
+{
+    const double step = state.updateRate > 0.0 ? 1.0 / state.updateRate : 0.2;
+    const double edge = step * 1e-6;
+    const int c = clock.GetCounter() % CClock::kPeriodSteps;
+    const bool high = c >= CClock::kLowSteps;
+    const int change = high ? CClock::kPeriodSteps - c : CClock::kLowSteps - c;
+    const int next = high ? CClock::kLowSteps : CClock::kPeriodSteps - CClock::kLowSteps;
+    const double v = state.logic.supply;
+    return "V1=" + Num(high ? v : 0.0) + " V2=" + Num(high ? 0.0 : v) + " TD=" + Num(std::max(0.0, change * step - edge)) +
+           " PW=" + Num(next * step - edge) + " PER=" + Num(CClock::kPeriodSteps * step) + " EDGE=" + Num(edge);
+}
+
+// What a subcircuit takes from the part beyond its nodes ("" for nothing).
+std::string SubcircuitParams(CComponent* part, const std::string& className, const CSpiceState& state)
+{
+    for (const char* logic : kLogicClasses)
+        if (className == logic) return LogicParams(state);
+    for (const char* contact : {"CSPST", "CSPDT", "CDPST", "CDPDT", "CPushMake", "CPushBreak"})
+        if (className == contact) return ContactParams(part, className);
+    if (auto* t = dynamic_cast<CTransformer*>(part); t && className == "CTransformer") return "N=" + Num(t->GetRatio());
+    if (auto* r = dynamic_cast<CResistors*>(part); r && className == "CResistors")
+        return "R=" + Num(r->GetResistance());
+    if (auto* q = dynamic_cast<CPhotoQ*>(part); q && className == "CPhotoQ") return "IPH=" + Num(q->GetPhotocurrent());
+    if (auto* in = dynamic_cast<CLogicIn*>(part); in && className == "CLogicIn")
+        return "V=" + Num(in->IsOn() ? state.logic.supply : 0.0);
+    if (auto* f = dynamic_cast<CFloatSwitch*>(part); f && className == "CFloatSwitch")
+        return f->IsClosed() ? "ON=1" : "ON=0";
+    if (auto* clock = dynamic_cast<CClock*>(part); clock && className == "CClock") return ClockParams(*clock, state);
+    if (className == "CPot") {
+        // Twenty wiper positions p: p/20 of the track from the first end,
+        // a link at either end.
+        const double r = LabelValue(part);
+        const int p = part->m_wStateWord;
+        auto track = [&](int share) { return share == 0 ? 1e-3 : share * r / CPot::kPositions; };
+        return "RA=" + Num(track(p)) + " RB=" + Num(track(CPot::kPositions - p));
+    }
+    if (auto* ldr = dynamic_cast<CLDR*>(part); ldr && className == "CLDR") return "R=" + Num(1.0 / ldr->LightConductance());
+    if (className == "CLDR_Lamp") return "R=" + Num(LabelValue(part));
+    if (className == "CThermistor") return "R=" + Num(LabelValue(part, true));
+    return {};
+}
+
+// The terminals in the order of the subcircuit's pins.  The changeover
+// switch's subcircuit takes common, operated, rest; in the alternate look
+// the common is the second pin.
+std::vector<int> SubcircuitOrder(CComponent* part, const std::string& className)
+{
+    if (className == "CSPDT" && part->m_bAlternateLook && part->GetTerminalCount() == 3) return {1, 0, 2};
+    return Forward(part);
+}
+
 // A part without a SPICE equivalent: a comment with what the card would
 // have said, so the netlist still runs.
 void WriteUncarded(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
@@ -245,7 +427,7 @@ void WriteUncarded(CComponent* part, std::ostream& out, CSpiceState& state, cons
 }
 
 void WriteSubcircuit(CComponent* part, std::ostream& out, CSpiceState& state, const std::string& name,
-                     const std::vector<int>& nodes)
+                     const std::vector<int>& nodes, const std::string& className)
 {
     if (!SpiceLibraryHas(name)) {
         WriteUncarded(part, out, state, name, nodes);
@@ -254,6 +436,8 @@ void WriteSubcircuit(CComponent* part, std::ostream& out, CSpiceState& state, co
     CCardWriter card(out, state, kSpiceX);
     for (int n : nodes) card.Node(n);
     out << "   " << name;
+    const std::string params = SubcircuitParams(part, className, state);
+    if (!params.empty()) out << " PARAMS: " << params;
 }
 
 std::vector<int> NodesOf(CComponent* part, const std::vector<int>& order)
@@ -291,7 +475,7 @@ void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const st
         if (pins == std::string::npos) {
             std::string name = row.substr(eq + 1);
             while (!name.empty() && name.back() == ' ') name.pop_back();
-            WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+            WriteSubcircuit(part, out, state, name, NodesOf(part, SubcircuitOrder(part, className)), className);
             return;
         }
         const std::string name = row.substr(eq + 1, pins - eq - 1);
@@ -311,20 +495,46 @@ void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const st
                 nodes.push_back(NodeOf(part, std::atoi(t.c_str())));
             }
         }
-        WriteSubcircuit(part, out, state, name, nodes);
+        WriteSubcircuit(part, out, state, name, nodes, className);
         if (!SpiceLibraryHas(name)) return;
         if (className == "C741" && extra.size() == 2) WriteOpampSupplies(part, out, state, extra[0], extra[1]);
         if (vcc) WriteVccSource(out, state);
         return;
     }
     const std::string name = className.substr(1);
-    WriteSubcircuit(part, out, state, name, NodesOf(part, Forward(part)));
+    WriteSubcircuit(part, out, state, name, NodesOf(part, SubcircuitOrder(part, className)), className);
 }
 
 bool EndsWith(const std::string& s, const char* tail)
 {
     const size_t n = std::strlen(tail);
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// The update rate the design runs at once started, found as the controller
+// finds it when a run starts, without its side effects: the largest rate
+// that its parts (nested ones too) ask for and at least the display rate,
+// unless a part fixes the rate (code 4).
+double RunningUpdateRate(CCircuit* design)
+{
+    double rate = 0.0;
+    std::vector<CPart*> stack;
+    for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) stack.push_back(p);
+    std::reverse(stack.begin(), stack.end());
+    while (!stack.empty()) {
+        CPart* p = stack.back();
+        stack.pop_back();
+        std::vector<CPart*> children;
+        for (CPart* c = p->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
+        stack.insert(stack.end(), children.rbegin(), children.rend());
+        auto* c = dynamic_cast<CComponent*>(p);
+        if (!c) continue;
+        double r = 0.0;
+        if (c->GetRateRequest(&r) == 4) return r > 0.0 ? r : design->GetUpdateRate();
+        rate = std::max(rate, r);
+    }
+    rate = std::max(rate, ScaleByThousands(design->m_dDisplayRate, design->m_nDisplayRateExponent, true));
+    return rate > 0.0 ? rate : design->GetUpdateRate();
 }
 
 } // namespace
@@ -386,16 +596,17 @@ void WriteSpiceCard(CComponent* part, std::ostream& out, CSpiceState& state)
     case Card::kNpn: WriteTransistor(part, out, state, false); return;
     case Card::kPnp: WriteTransistor(part, out, state, true); return;
     case Card::kMosfet: WriteMosfet(part, out, state); return;
+    case Card::kPulse: WritePulse(part, out, state); return;
     case Card::kMechanism: {
         std::vector<int> order = Forward(part);
         if (!order.empty()) order.pop_back();
-        WriteSubcircuit(part, out, state, k.substr(1), NodesOf(part, order));
+        WriteSubcircuit(part, out, state, k.substr(1), NodesOf(part, order), k);
         return;
     }
     case Card::kMicroSwitch: {
         std::vector<int> order;
         for (int i = 0; i < part->GetTerminalCount(); i += 2) order.push_back(i);
-        WriteSubcircuit(part, out, state, "MicroSwitch", NodesOf(part, order));
+        WriteSubcircuit(part, out, state, "MicroSwitch", NodesOf(part, order), k);
         return;
     }
     }
@@ -435,6 +646,12 @@ std::string WriteNetlist(CCircuit* design, const std::string& fileName)
     state.vccNode = top + 1;
     state.nextNode = top + 1;
     state.logicSupply = design->GetLogicSupplyVoltage();
+    state.logic.supply = design->GetLogicSupplyVoltage();
+    state.logic.conductance = design->GetLogicConductance();
+    state.logic.threshold = design->GetLogicThreshold();
+    state.logic.schmittThreshold = design->GetSchmittThreshold();
+    state.logic.schmittHysteresis = design->GetSchmittHysteresis();
+    state.updateRate = RunningUpdateRate(design);
     state.internalResistance = design->TestOptions(OPT_INTERNAL_RESISTANCE);
     for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) {
         if (auto* c = dynamic_cast<CComponent*>(p)) WriteSpiceCard(c, out, state);

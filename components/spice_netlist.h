@@ -16,6 +16,16 @@ class CComponent;
 // Card letters in the order of the device counters.
 enum SpiceDevice { kSpiceR, kSpiceC, kSpiceL, kSpiceI, kSpiceV, kSpiceD, kSpiceQ, kSpiceX, kSpiceM, kSpiceDevices };
 
+// The design's logic family as its subcircuits take it (the defaults are
+// the TTL family at 5 V, the library's own defaults).
+struct CSpiceLogic {
+    double supply = 5.0;
+    double conductance = 0.06;
+    double threshold = 1.48;
+    double schmittThreshold = 0.805;
+    double schmittHysteresis = 0.78;
+};
+
 // What one export carries from card to card.
 struct CSpiceState {
     int counters[kSpiceDevices] = {};
@@ -26,6 +36,8 @@ struct CSpiceState {
     bool internalResistance = false; // cells have 1 ohm inside
     std::set<int> groundedNets;      // nets a 0 V card ties to node 0 already
     int uncarded = 0;                // components written as a comment card
+    CSpiceLogic logic;
+    double updateRate = 20.0;        // steps a second, for the signal generator
 };
 
 // Width of the file-name placeholder in the first line.

@@ -18,7 +18,7 @@
 
 #include "components/diodes_support.h"
 #include "components/part_by_name.h"
-#include "shell_support.h"
+#include "netlist_support.h"
 
 #include <gtest/gtest.h>
 
@@ -33,93 +33,9 @@
 #include <map>
 #include <sstream>
 
-using namespace shelltest;
+using namespace netlisttest;
 
 namespace {
-
-// Parts placed on a diagonal, so the L-shaped wires of Join meet no other pin.
-struct ExportBench {
-    CTeskDoc doc;
-    CCircuit* d = nullptr;
-    int slot = 0;
-
-    ExportBench()
-    {
-        EnsureShellApp();
-        doc.OnNewDocument();
-        d = doc.GetDesign();
-        // The comparisons run some parts past their ratings (9 W in 9 ohm).
-        d->SetOptionBits(OPT_INDESTRUCTIBLE, true);
-    }
-    CComponent* Add(const char* className, double value = 0.0, bool setValue = false)
-    {
-        ++slot;
-        CComponent* p = AddPartByName(*d, className, 140 * slot, 110 * slot);
-        if (setValue)
-            if (CValue* v = ValueLabelOf(p)) v->number.value = value;
-        return p;
-    }
-    void Wire(CComponent* a, int pa, CComponent* b, int pb) { Join(*d, a->GetTerminal(pa), b->GetTerminal(pb)); }
-    // A rail, a resistor and a two-pin part in series to earth; the part.
-    CComponent* SeriesToEarth(double volts, double ohms, const char* className)
-    {
-        auto* rail = Add("CVoltRail", volts, true);
-        auto* r = Add("CResistor", ohms, true);
-        auto* part = Add(className);
-        auto* earth = Add("CEarth");
-        Wire(rail, 0, r, 0);
-        Wire(r, 1, part, 0);
-        Wire(part, 1, earth, 0);
-        return part;
-    }
-    void Run(int passes)
-    {
-        d->ResetRun(0);
-        for (int i = 0; i < passes; ++i) d->RunSolverPass();
-    }
-    // Exports through the command into a fresh folder; the netlist's path.
-    QString Export(const QTemporaryDir& dir)
-    {
-        const QString path = dir.filePath(QStringLiteral("design.cir"));
-        ChooseFile(path);
-        EXPECT_TRUE(doc.OnCommand(34219));
-        return path;
-    }
-};
-
-constexpr const char* kNoNgspice = "ngspice is not installed (scripts/setup.sh installs it); comparison skipped";
-
-bool HaveNgspice() { return !QStandardPaths::findExecutable(QStringLiteral("ngspice")).isEmpty(); }
-
-// Runs ngspice on the netlist with the commands on its standard input; the
-// "name = value" lines it prints (with what it said on failure).
-std::map<std::string, double> RunNgspice(const QString& netlist, const std::string& commands, std::string* missing)
-{
-    std::map<std::string, double> out;
-    const QString ngspice = QStandardPaths::findExecutable(QStringLiteral("ngspice"));
-    QProcess p;
-    p.setWorkingDirectory(QFileInfo(netlist).absolutePath());
-    p.start(ngspice, {QStringLiteral("-n"), QStringLiteral("-p"), QStringLiteral("-D"), QStringLiteral("ngbehavior=ps"),
-                      netlist});
-    p.write(("set numdgt=10\n" + commands + "\nquit\n").c_str());
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) {
-        *missing = "ngspice did not finish";
-        return out;
-    }
-    std::istringstream text(p.readAllStandardOutput().toStdString());
-    for (std::string line; std::getline(text, line);) {
-        char name[64], value[64];
-        if (std::sscanf(line.c_str(), " %63s = %63s", name, value) == 2) {
-            double v = 0.0;
-            if (std::from_chars(value, value + std::strlen(value), v).ec == std::errc()) out[name] = v;
-        }
-    }
-    *missing = p.readAllStandardError().toStdString();
-    return out;
-}
-
-std::string V(CComponent* part, int pin) { return "v(" + std::to_string(part->GetTerminal(pin)->GetNode()) + ")"; }
 
 struct OperatingPointCase {
     const char* name;
