@@ -84,7 +84,9 @@ void CPart::SerializeBase(CArchive& ar)
         // Selection is kept only in clipboard and undo data.
         if (v > 2) ar << static_cast<WORD>(ar.IsDocumentSerialization() ? 0 : m_bSelected);
         if (v > 3) ar << static_cast<WORD>(m_nOrientation);
-        if (v >= 400) ar << m_wFlags;
+        // The placeholder mark belongs to the load that set it (reading
+        // clears it too): written, a second load and save would differ.
+        if (v >= 400) ar << static_cast<WORD>(m_wFlags & ~PF_PLACEHOLDER);
         return;
     }
     ReadRectAsWords(ar, m_rect);

@@ -309,6 +309,42 @@ TEST(PartTreeArchive, UnreadablePartBecomesAPlaceholderAndIsDropped)
     EXPECT_TRUE(back->m_pOthers->GetFirstChild()->IsKindOf(RUNTIME_CLASS(CDummyPart)));
 }
 
+TEST(PartTreeArchive, ANestedPlaceholderSavesTheSameBytesAfterEveryLoad)
+{
+    // A child whose class is unknown stays in its owner as a plain part;
+    // from the first save on, load and save give the same bytes (the
+    // placeholder mark is not written, so it cannot vanish on the next load).
+    auto d = MakeDesign();
+    Bytes b = WriteDesign(*d);
+    const char* name = "CTestValue";
+    auto it = std::search(b.begin(), b.end(), name, name + 10);
+    ASSERT_NE(it, b.end());
+    it[9] = 'X';
+    Bytes saved[3];
+    Bytes in = b;
+    for (Bytes& out : saved) {
+        CArchive ar(in);
+        std::unique_ptr<CTestTreeDesign> back(static_cast<CTestTreeDesign*>(ar.ReadNewObject(nullptr)));
+        ASSERT_TRUE(back);
+        CPart* child = back->m_pComponents->GetFirstChild()->GetFirstChild();
+        ASSERT_TRUE(child);
+        EXPECT_EQ(child->GetRect(), CRect(12, 0, 30, 12));
+        out = WriteDesign(*back);
+        in = out;
+    }
+    EXPECT_EQ(saved[1], saved[0]);
+    EXPECT_EQ(saved[2], saved[0]);
+    // The child's flags word (after its rectangle, selection and
+    // orientation) is 0 in the saved file.
+    ByteWriter rect;
+    rect.rect(12, 0, 30, 12);
+    auto at = std::search(saved[0].begin(), saved[0].end(), rect.b.begin(), rect.b.end());
+    ASSERT_NE(at, saved[0].end());
+    const size_t flags = size_t(at - saved[0].begin()) + rect.b.size() + 4;
+    ASSERT_LT(flags + 1, saved[0].size());
+    EXPECT_EQ(saved[0][flags] | saved[0][flags + 1] << 8, 0);
+}
+
 TEST(PartTreeArchive, UnreadableGroupIsSkippedAtItsSeparator)
 {
     CTestTreeDesign d;
