@@ -10,7 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <QBitmap>
+#include <QPainter>
 #include <QPixmap>
+
+#include <cstdio>
+#include <cstdlib>
 
 TEST(CursorTable, EveryEntryLoadsOurPicturesOrADesktopCursor)
 {
@@ -80,4 +84,37 @@ TEST(CursorTable, TheCanvasTakesItsCursorsFromTheTable)
         EXPECT_EQ(c.hotSpot(), table.ForCode(code).hotSpot()) << code;
     }
     EXPECT_EQ(CTeskView::CursorForCode(CURSOR_ARROW).shape(), Qt::ArrowCursor);
+}
+
+// Writes every cursor of the table at twice its size on a light and on a
+// dark mat (the hot spot marked by a green dot beside each), so a person can
+// look at them all at once.  The file goes to $WB_CURSOR_SHEET, or
+// cursor_contact_sheet.png in the build folder.
+TEST(CursorTable, ContactSheet)
+{
+    shelltest::EnsureShellApp();
+    const CCursorTable& table = CCursorTable::Get();
+    constexpr int kCell = 80;
+    QImage sheet(kCell * CCursorTable::kEntries, kCell * 2, QImage::Format_ARGB32);
+    QPainter p(&sheet);
+    p.fillRect(0, 0, sheet.width(), kCell, QColor(235, 235, 235));
+    p.fillRect(0, kCell, sheet.width(), kCell, QColor(40, 40, 60));
+    int drawn = 0;
+    for (int i = 0; i < CCursorTable::kEntries; ++i) {
+        if (!table.IsPicture(i)) continue;
+        const QPixmap pixmap = table.Entry(i).pixmap();
+        const QPoint hot = table.Entry(i).hotSpot();
+        for (int row = 0; row < 2; ++row) {
+            const QPoint at(i * kCell + 8, row * kCell + 8);
+            p.drawPixmap(QRect(at, pixmap.size() * 2), pixmap);
+            p.fillRect(QRect(at + hot * 2, QSize(2, 2)), Qt::green);
+        }
+        ++drawn;
+    }
+    p.end();
+    EXPECT_EQ(drawn, 20);
+    const char* env = std::getenv("WB_CURSOR_SHEET");
+    const QString path = env ? QString::fromLocal8Bit(env) : QString(WB_BUILD_DIR "/cursor_contact_sheet.png");
+    ASSERT_TRUE(sheet.save(path, "PNG")) << path.toStdString();
+    std::printf("contact sheet: %s\n", path.toLocal8Bit().constData());
 }

@@ -368,3 +368,25 @@ TEST(AddCommands, EachAddCommandHasThePartKindTheDesignWeighs)
     };
     for (const Case& c : cases) EXPECT_EQ(AddCommandPartKind(c.id), c.kind) << c.id;
 }
+
+TEST(AddCommands, GroupsFollowTheToolbarsWithoutLoopsOrEmptyGroups)
+{
+    // Main toolbar 479 leads to A (toolbar 10) and B (toolbar 20); A leads
+    // on to C (30), which points back to A; B holds nothing that can be made.
+    CToolBarLayouts layouts;
+    layouts.layouts[479] = {35007, 0, 901, 902, 32793};
+    layouts.layouts[10] = {35007, 0, 32769, 903, 33950, 32770, 35003};
+    layouts.layouts[20] = {35007, 0, 32999, 35003};
+    layouts.layouts[30] = {35007, 0, 32771, 901, 32769, 35003};
+    const std::vector<CNavigationRow> navigation = {{901, 10, 32769}, {902, 20, 32999}, {903, 30, 32771}};
+    CAddMenuSource source;
+    source.layouts = &layouts;
+    source.navigation = &navigation;
+    source.canCreate = [](int id) { return id != 32999; };
+    source.hasOwnRow = [](int id) { return id == 32793; };
+    source.title = [](int id) { return QString::number(id); };
+    const std::vector<CAddMenuEntry> entries = AddMenuEntries(source);
+    QStringList got;
+    for (const CAddMenuEntry& e : entries) got << e.path.join(QLatin1Char('/')) + QLatin1Char(':') + QString::number(e.id);
+    EXPECT_EQ(got.join(QLatin1Char(' ')).toStdString(), "901:32769 901/903:32771 901/903:32769 901:32770");
+}
