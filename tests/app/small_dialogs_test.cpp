@@ -361,3 +361,26 @@ TEST_F(ArrangeCommands, FrontAndBackMoveOnlyTheSelectedPartsAndKeepTheirOrder)
     m_app->RouteCommand(34197);
     EXPECT_EQ(DrawOrder(Design(), l), (std::vector<CPart*>{l.b, l.a, l.c}));
 }
+
+TEST_F(SmallDialogs, QuestionResultsCountTheMasterRange)
+{
+    // Five declared questions, three present and answered correctly.
+    CQuestionRange& range = Design()->m_fileExtras.range;
+    range.Resize(5);
+    for (int n = 1; n <= 3; ++n) {
+        auto* q = new CTextLabel(Design(), CPoint(20, 40 * n), nullptr);
+        Design()->AddChild(q);
+        q->ApplyQuestionSettings(static_cast<WORD>(n), "ohm", QF_MODE_QUESTION, CResponseMap(), false);
+        q->question.userAnswer = "OHM";
+    }
+    range.CheckQuestionNumbers();
+    bool seen = false;
+    WhenModal<CQuestionResultsWindow>([&](CQuestionResultsWindow* d) {
+        seen = true;
+        // Total, in memory, answered, correct, files open.
+        EXPECT_EQ(d->Numbers(), (QList<int>{5, 3, 3, 3, 1}));
+        d->accept();
+    });
+    m_app->RouteCommand(34205);
+    EXPECT_TRUE(seen);
+}
