@@ -45,6 +45,8 @@ public:
     bool EditRescaleFactor(double& factor) override;
     bool EditCopyData(CCopyDataForm& form) override;
     bool PutTextOnClipboard(const CString& text) override;
+    bool HasSoundProbe() override;
+    bool EditSaveSound(CSaveSoundChoice& choice, CString* path) override;
 
 private:
     CTeskView* View();

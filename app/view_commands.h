@@ -22,6 +22,7 @@ struct CSoundLengthDlgData;
 struct CPageSizeDlgData;
 struct CLockedConstraintsData;
 class CCopyDataForm;
+struct CSaveSoundChoice;
 
 class CViewCommandHost {
 public:
@@ -76,6 +77,12 @@ public:
     // (false when the clipboard refused it).
     virtual bool EditCopyData(CCopyDataForm& form) { (void)form; return false; }
     virtual bool PutTextOnClipboard(const CString& text) { (void)text; return false; }
+    // Save Sound: what to save, then the file; false on Cancel.
+    virtual bool EditSaveSound(CSaveSoundChoice& choice, CString* path)
+    {
+        (void)choice, (void)path;
+        return false;
+    }
 };
 
 // Option bits of the design's option word used by the commands.
@@ -141,6 +148,8 @@ private:
     // Edit/Copy Probe Data: the quantity dialog, then the text as the
     // clipboard's text.
     void CopyProbeData(CCircuit& design);
+    // Sound/Save Sound: the whole recording or its selection as a WAVE file.
+    void SaveSound(CCircuit& design);
 
     CViewCommandHost& m_host;
     std::vector<int> m_stack;
