@@ -135,6 +135,17 @@ bool CFrameViewCommandHost::EditCopyData(CCopyDataForm& form) { return Run<CCopy
 bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
 bool CFrameViewCommandHost::HasSoundProbe() { return FindSoundRecording(GetDesign()) != nullptr; }
 
+bool CFrameViewCommandHost::CanPlaySound()
+{
+    const CSoundRecording* recording = FindSoundRecording(GetDesign());
+    return recording && recording->Length() > 0;
+}
+
+void CFrameViewCommandHost::ShowStatusText(unsigned stringId)
+{
+    if (CMainFrame* f = m_app.GetMainFrame()) f->SetStatusTextId(static_cast<int>(stringId));
+}
+
 bool CFrameViewCommandHost::EditSaveSound(CSaveSoundChoice& choice, CString* path)
 {
     if (!Run<CSaveSoundDialog>(choice)) return false;

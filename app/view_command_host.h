@@ -46,6 +46,8 @@ public:
     bool EditCopyData(CCopyDataForm& form) override;
     bool PutTextOnClipboard(const CString& text) override;
     bool HasSoundProbe() override;
+    bool CanPlaySound() override;
+    void ShowStatusText(unsigned stringId) override;
     bool EditSaveSound(CSaveSoundChoice& choice, CString* path) override;
 
 private:

@@ -19,6 +19,11 @@ namespace {
 
 constexpr unsigned kStrCopyProbeDataFailed = 36539;
 constexpr unsigned kStrSaveSoundFailed = 62105;
+constexpr unsigned kStrPlayedSelection = 36547;
+constexpr unsigned kStrPlayedComplete = 36545;
+// What the components are told to play.
+constexpr int kPlaySelection = 0;
+constexpr int kPlayComplete = 1;
 
 // What enables a toggle.
 enum Need { kDesign, kAnimation, kAnimationNoLogic, kAnimationNoHandles, kUnlocked };
@@ -438,7 +443,7 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         design->m_bSoundPlaying = 0;
         m_host.StopSound();
         break;
-    case 36014: break;
+    case 36014: PlaySound(*design); break;
     case 36019: SaveSound(*design); break;
     case 36541: {
         CSimulationPause pause(design);
@@ -495,4 +500,14 @@ void CViewCommands::SaveSound(CCircuit& design)
         std::snprintf(text, sizeof text, format.c_str(), path.c_str());
         m_host.ShowMessage(text);
     }
+}
+
+void CViewCommands::PlaySound(CCircuit& design)
+{
+    if (!m_host.IsSoundLooping()) m_host.StopSound();
+    CSoundRecording* recording = FindSoundRecording(&design);
+    int first = 0, last = -1;
+    const bool selection = recording && recording->GetSelection(&first, &last) && first <= last;
+    design.BroadcastToComponents(selection ? kPlaySelection : kPlayComplete);
+    m_host.ShowStatusText(selection ? kStrPlayedSelection : kStrPlayedComplete);
 }

@@ -56,6 +56,8 @@ public:
     virtual bool HasSoundProbe() { return false; }
     virtual bool CanPlaySound() { return false; }
     virtual bool IsSoundLooping() { return false; }
+    // A status-bar text from the string table.
+    virtual void ShowStatusText(unsigned stringId) { (void)stringId; }
     // "Select components when adding" (the canvas's setting).
     virtual bool GetSelectWhenAdding() { return false; }
     virtual void SetSelectWhenAdding(bool) {}
@@ -150,6 +152,9 @@ private:
     void CopyProbeData(CCircuit& design);
     // Sound/Save Sound: the whole recording or its selection as a WAVE file.
     void SaveSound(CCircuit& design);
+    // Sound/Play Sound: the components play the selection or the whole
+    // recording.
+    void PlaySound(CCircuit& design);
 
     CViewCommandHost& m_host;
     std::vector<int> m_stack;

@@ -1,6 +1,7 @@
-// Sound/Save Sound in the real main window: greyed without a recording;
-// with one, the selection (offered and chosen first) or the whole sample
-// goes to the chosen WAVE file.
+// Sound/Save Sound and Play Sound in the real main window: greyed without
+// a recording; with one, the selection (offered and chosen first) or the
+// whole sample goes to the chosen WAVE file, and Play plays the selection.
+#include "app/main_frame.h"
 #include "app/save_sound_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 using namespace shelltest;
@@ -89,6 +91,20 @@ TEST(SaveSound, SelectionOrWholeRecordingToTheChosenFile)
         for (int i = 0; i < c.frames; ++i) EXPECT_EQ(SampleAt(bytes, i), c.first + i - 50) << c.name << " " << i;
     }
     EXPECT_TRUE(messages.shown.empty());
+
+    // Play Sound plays the selection and says so.
+    ui = CCmdUI();
+    ui.id = 36014;
+    app->RouteUpdate(ui);
+    EXPECT_TRUE(ui.enabled);
+    app->RouteCommand(36014);
+    EXPECT_EQ(app->GetMainFrame()->statusBar()->currentMessage(), QStringLiteral("Played selection"));
+    // Muted: greyed.
+    app->GetActiveDocument()->GetDesign()->SetOptionBits(0x8, true);
+    ui = CCmdUI();
+    ui.id = 36014;
+    app->RouteUpdate(ui);
+    EXPECT_FALSE(ui.enabled);
 
     InstallSoundRecordingFinder(nullptr);
     app->GetActiveDocument()->SetModifiedFlag(false);
