@@ -162,6 +162,7 @@ TEST_F(SmallDialogs, RemarksNeedARowAndCancelKeepsTheLabel)
     });
     EXPECT_EQ(label->GetResponseMode(), QF_MODE_PLAIN);
     EXPECT_EQ(label->question.number, 0);
+    EXPECT_FALSE(m_app->GetActiveDocument()->IsModified());
 
     // Correct and Wrong chosen from the list: stored with their remarks.
     Run<CQuestionDialog>(IDC_LABEL_QUESTION, [&](CQuestionDialog* d) {
