@@ -6,6 +6,7 @@
 #include "app/file_dialogs.h"
 #include "app/main_frame.h"
 #include "app/probe_copy_dialog.h"
+#include "app/save_sound_dialog.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
@@ -132,6 +133,27 @@ bool CFrameViewCommandHost::EditLockedConstraints(CLockedConstraintsData& data)
 bool CFrameViewCommandHost::EditRescaleFactor(double& factor) { return Run<CFontRescaleDialog>(factor); }
 bool CFrameViewCommandHost::EditCopyData(CCopyDataForm& form) { return Run<CCopyDataDialog>(form); }
 bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
+bool CFrameViewCommandHost::HasSoundProbe() { return FindSoundRecording(GetDesign()) != nullptr; }
+
+bool CFrameViewCommandHost::CanPlaySound()
+{
+    const CSoundRecording* recording = FindSoundRecording(GetDesign());
+    return recording && recording->Length() > 0;
+}
+
+void CFrameViewCommandHost::ShowStatusText(unsigned stringId)
+{
+    if (CMainFrame* f = m_app.GetMainFrame()) f->SetStatusTextId(static_cast<int>(stringId));
+}
+
+bool CFrameViewCommandHost::EditSaveSound(CSaveSoundChoice& choice, CString* path)
+{
+    if (!Run<CSaveSoundDialog>(choice)) return false;
+    const QString file = ChooseSoundFile(DialogParent().data());
+    if (file.isEmpty()) return false;
+    *path = CString(file.toLocal8Bit().toStdString());
+    return true;
+}
 
 bool CFrameViewCommandHost::EditSoundLength(CSoundLengthDlgData& data)
 {

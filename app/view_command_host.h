@@ -45,6 +45,10 @@ public:
     bool EditRescaleFactor(double& factor) override;
     bool EditCopyData(CCopyDataForm& form) override;
     bool PutTextOnClipboard(const CString& text) override;
+    bool HasSoundProbe() override;
+    bool CanPlaySound() override;
+    void ShowStatusText(unsigned stringId) override;
+    bool EditSaveSound(CSaveSoundChoice& choice, CString* path) override;
 
 private:
     CTeskView* View();

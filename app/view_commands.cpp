@@ -2,6 +2,7 @@
 
 #include "app/arrange_commands.h"
 #include "app/probe_copy.h"
+#include "measure/sound_recording.h"
 #include "components/meter_ring.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/units.h"
@@ -17,6 +18,12 @@
 namespace {
 
 constexpr unsigned kStrCopyProbeDataFailed = 36539;
+constexpr unsigned kStrSaveSoundFailed = 62105;
+constexpr unsigned kStrPlayedSelection = 36547;
+constexpr unsigned kStrPlayedComplete = 36545;
+// What the components are told to play.
+constexpr int kPlaySelection = 0;
+constexpr int kPlayComplete = 1;
 
 // What enables a toggle.
 enum Need { kDesign, kAnimation, kAnimationNoLogic, kAnimationNoHandles, kUnlocked };
@@ -436,7 +443,8 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         design->m_bSoundPlaying = 0;
         m_host.StopSound();
         break;
-    case 36014: case 36019: break;
+    case 36014: PlaySound(*design); break;
+    case 36019: SaveSound(*design); break;
     case 36541: {
         CSimulationPause pause(design);
         CSoundLengthDlgData data = CSoundLengthDlgData::FromDesign(*design);
@@ -476,4 +484,30 @@ void CViewCommands::CopyProbeData(CCircuit& design)
     if (!BuildDesignProbeText(design, *source, form, &text)) return;
     if (text.IsEmpty()) return;
     if (!m_host.PutTextOnClipboard(text)) m_host.ShowMessage(LoadResString(kStrCopyProbeDataFailed));
+}
+
+void CViewCommands::SaveSound(CCircuit& design)
+{
+    CSimulationPause pause(&design);
+    CSoundRecording* recording = FindSoundRecording(&design);
+    if (!recording) return;
+    CSaveSoundChoice choice = CSaveSoundChoice::For(*recording);
+    CString path;
+    if (!m_host.EditSaveSound(choice, &path) || path.IsEmpty()) return;
+    if (!SaveRecording(*recording, choice.selection, path)) {
+        const CString format = LoadResString(kStrSaveSoundFailed);
+        char text[1024];
+        std::snprintf(text, sizeof text, format.c_str(), path.c_str());
+        m_host.ShowMessage(text);
+    }
+}
+
+void CViewCommands::PlaySound(CCircuit& design)
+{
+    if (!m_host.IsSoundLooping()) m_host.StopSound();
+    CSoundRecording* recording = FindSoundRecording(&design);
+    int first = 0, last = -1;
+    const bool selection = recording && recording->GetSelection(&first, &last) && first <= last;
+    design.BroadcastToComponents(selection ? kPlaySelection : kPlayComplete);
+    m_host.ShowStatusText(selection ? kStrPlayedSelection : kStrPlayedComplete);
 }

@@ -22,6 +22,7 @@ struct CSoundLengthDlgData;
 struct CPageSizeDlgData;
 struct CLockedConstraintsData;
 class CCopyDataForm;
+struct CSaveSoundChoice;
 
 class CViewCommandHost {
 public:
@@ -55,6 +56,8 @@ public:
     virtual bool HasSoundProbe() { return false; }
     virtual bool CanPlaySound() { return false; }
     virtual bool IsSoundLooping() { return false; }
+    // A status-bar text from the string table.
+    virtual void ShowStatusText(unsigned stringId) { (void)stringId; }
     // "Select components when adding" (the canvas's setting).
     virtual bool GetSelectWhenAdding() { return false; }
     virtual void SetSelectWhenAdding(bool) {}
@@ -76,6 +79,12 @@ public:
     // (false when the clipboard refused it).
     virtual bool EditCopyData(CCopyDataForm& form) { (void)form; return false; }
     virtual bool PutTextOnClipboard(const CString& text) { (void)text; return false; }
+    // Save Sound: what to save, then the file; false on Cancel.
+    virtual bool EditSaveSound(CSaveSoundChoice& choice, CString* path)
+    {
+        (void)choice, (void)path;
+        return false;
+    }
 };
 
 // Option bits of the design's option word used by the commands.
@@ -141,6 +150,11 @@ private:
     // Edit/Copy Probe Data: the quantity dialog, then the text as the
     // clipboard's text.
     void CopyProbeData(CCircuit& design);
+    // Sound/Save Sound: the whole recording or its selection as a WAVE file.
+    void SaveSound(CCircuit& design);
+    // Sound/Play Sound: the components play the selection or the whole
+    // recording.
+    void PlaySound(CCircuit& design);
 
     CViewCommandHost& m_host;
     std::vector<int> m_stack;

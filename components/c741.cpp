@@ -28,7 +28,6 @@ enum : int {
     kItemMinusUnit = 36063,
     kItemSupplyDialog = 36074,
 };
-constexpr int kPushButton = 7;
 
 double ParseVolts(const CString& text, bool* ok)
 {
@@ -117,7 +116,7 @@ int C741::FillProperties(CControlItemList& items)
     items.SetItemTextId(kItemMinusLabel, kItemMinusLabel, 40);
     items.SetItemTextId(kItemMinusUnit, kItemMinusUnit, 12);
     // Both rails in whole volts in one dialog (the supply label's own).
-    items.Add(CControlItem(kPushButton, CString("Supply..."), kItemSupplyDialog, 56));
+    items.Add(CControlItem(CI_PUSHBUTTON, CString("Supply..."), kItemSupplyDialog, 56));
     return 0;
 }
 

@@ -486,7 +486,12 @@ int CTextLabel::OnPropertyCommand(int commandId, const CString& text)
             changed = true;
         }
         break;
-    case IDC_LABEL_QUESTION: changed = g_commands && g_commands->EditQuestion(this); break;
+    case IDC_LABEL_QUESTION:
+        // A cancelled dialog changed nothing, so the document stays
+        // unmodified (bit 0x20 alone marks it changed).
+        if (!g_commands || !g_commands->EditQuestion(this)) return 0;
+        changed = true;
+        break;
     default: return CText::OnPropertyCommand(commandId, text);
     }
     return 0x20 | (changed ? 1 : 0);

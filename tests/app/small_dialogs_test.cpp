@@ -162,6 +162,7 @@ TEST_F(SmallDialogs, RemarksNeedARowAndCancelKeepsTheLabel)
     });
     EXPECT_EQ(label->GetResponseMode(), QF_MODE_PLAIN);
     EXPECT_EQ(label->question.number, 0);
+    EXPECT_FALSE(m_app->GetActiveDocument()->IsModified());
 
     // Correct and Wrong chosen from the list: stored with their remarks.
     Run<CQuestionDialog>(IDC_LABEL_QUESTION, [&](CQuestionDialog* d) {
@@ -360,4 +361,27 @@ TEST_F(ArrangeCommands, FrontAndBackMoveOnlyTheSelectedPartsAndKeepTheirOrder)
     l.a->Deselect(0x80000);
     m_app->RouteCommand(34197);
     EXPECT_EQ(DrawOrder(Design(), l), (std::vector<CPart*>{l.b, l.a, l.c}));
+}
+
+TEST_F(SmallDialogs, QuestionResultsCountTheMasterRange)
+{
+    // Five declared questions, three present and answered correctly.
+    CQuestionRange& range = Design()->m_fileExtras.range;
+    range.Resize(5);
+    for (int n = 1; n <= 3; ++n) {
+        auto* q = new CTextLabel(Design(), CPoint(20, 40 * n), nullptr);
+        Design()->AddChild(q);
+        q->ApplyQuestionSettings(static_cast<WORD>(n), "ohm", QF_MODE_QUESTION, CResponseMap(), false);
+        q->question.userAnswer = "OHM";
+    }
+    range.CheckQuestionNumbers();
+    bool seen = false;
+    WhenModal<CQuestionResultsWindow>([&](CQuestionResultsWindow* d) {
+        seen = true;
+        // Total, in memory, answered, correct, files open.
+        EXPECT_EQ(d->Numbers(), (QList<int>{5, 3, 3, 3, 1}));
+        d->accept();
+    });
+    m_app->RouteCommand(34205);
+    EXPECT_TRUE(seen);
 }

@@ -1,0 +1,36 @@
+#include "measure/sound_recording.h"
+
+namespace {
+SoundRecordingFinder& Finder()
+{
+    static SoundRecordingFinder finder;
+    return finder;
+}
+} // namespace
+
+void InstallSoundRecordingFinder(SoundRecordingFinder finder) { Finder() = std::move(finder); }
+
+CSoundRecording* FindSoundRecording(CCircuit* design)
+{
+    return design && Finder() ? Finder()(design) : nullptr;
+}
+
+CSaveSoundChoice CSaveSoundChoice::For(const CSoundRecording& recording)
+{
+    int first = 0, last = -1;
+    CSaveSoundChoice c;
+    c.selectionOffered = recording.GetSelection(&first, &last) && first <= last;
+    c.selection = c.selectionOffered;
+    return c;
+}
+
+bool SaveRecording(const CSoundRecording& recording, bool selection, const std::string& path)
+{
+    int first = 0, last = -1;
+    const bool has = recording.GetSelection(&first, &last);
+    const CFrameRange range = FramesToSave(recording.Length(), selection && has, first, last);
+    std::vector<int16_t> frames;
+    frames.reserve(static_cast<size_t>(range.count));
+    for (int i = 0; i < range.count; ++i) frames.push_back(recording.Frame(range.first + i));
+    return WriteWaveFile(path, CWaveFormat::Mono16(recording.Rate()), Frames16(frames, {0, range.count}));
+}
