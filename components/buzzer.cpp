@@ -9,9 +9,17 @@ WB_IMPLEMENT_SERIAL(CBuzzer, "CComponent", 2)
 namespace {
 constexpr UINT IDS_BUZZER_RATINGS = 23;
 
+// The alternate look: a round piezo sounder with its two leads.
+CVisual& LargeBuzzerVisual()
+{
+    static CVisual visual(0, 0, 425, 2, 0, 0, 106, 96);
+    static const bool ready = (visual.SetOrientationMask(15), true);
+    (void)ready;
+    return visual;
+}
 CVisual& BuzzerVisual()
 {
-    static CVisual visual(0, 0, 109, 2, 0, 0, 20, 24);
+    static CVisual visual(0, 0, 109, 2, 0, 0, 20, 24, 0, nullptr, &LargeBuzzerVisual());
     static const bool ready = (visual.SetOrientationMask(15), visual.SetOffsetRow(12), true);
     (void)ready;
     return visual;

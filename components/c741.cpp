@@ -57,6 +57,7 @@ void C741::CreateChildren()
     if (!m_terminals.empty()) return;
     CreateTerminals(0);
     AddChild(new COpampSupply(this));
+    PlaceSupplyLabel();
     SetInputValue(nullptr, 0);
 }
 
@@ -68,7 +69,21 @@ void C741::SerializeLinks(CArchive& ar)
 
 int C741::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
 {
-    return TurnKeepingPinOrder(this, newCode, oldCode, flag, anchor);
+    const int result = TurnKeepingPinOrder(this, newCode, oldCode, flag, anchor);
+    if (result != 6) PlaceSupplyLabel();
+    return result;
+}
+
+void C741::PlaceSupplyLabel()
+{
+    COpampSupply* supply = GetSupplyLabel();
+    if (!supply) return;
+    // The label's own rectangle is empty; kept at the part's corner, a turn
+    // about the part's centre moves it (and the two texts with it) no
+    // further than the part.  The texts then go above and below a lying
+    // op-amp, right and left of a standing one.
+    supply->m_rect = CRect(m_rect.TopLeft(), m_rect.TopLeft());
+    supply->PlaceLabel(IsOddOrientation(m_nOrientation) ? 1 : 0, this, nullptr);
 }
 
 COpampSupply* C741::GetSupplyLabel() const
@@ -161,6 +176,8 @@ int C741::OnPropertyCommand(int commandId, const CString& text)
     SetInputValue(nullptr, 0);
     return result;
 }
+
+int C741::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainAnalogSymbols); }
 
 void C741::Stamp(CMatrix* matrix)
 {

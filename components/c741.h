@@ -26,6 +26,8 @@ public:
     int FillProperties(CControlItemList& items) override;
     int GetPropertyTexts(CControlItemList& items) override;
     int OnPropertyCommand(int commandId, const CString& text) override;
+    // The triangle with IEC analogue symbols off, else the IEC box.
+    int Draw(DWORD flags) override;
     void Stamp(CMatrix* matrix) override;
     void LimitStep(CState** out, double* fraction, const double* nodeValues) override;
     int AfterStep() override;
@@ -37,6 +39,9 @@ public:
     static constexpr double kOutputOhms = 75.0;
 
     COpampSupply* GetSupplyLabel() const;
+    // V+ above and V- below a lying op-amp, V+ right and V- left of a
+    // standing one.
+    void PlaceSupplyLabel();
     double GetSwing() const { return m_dSwing; }
     // The lag coefficient of the present update rate.
     double LagCoefficient() const;

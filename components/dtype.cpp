@@ -28,12 +28,13 @@ int CDtype::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anc
     return TurnKeepingPinOrder(this, newCode, oldCode, flag, anchor);
 }
 
+int CDtype::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CDtype::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();
     if (!design || GetTerminalCount() < kPins) return;
-    StampLogicLevel(matrix, GetTerminal(kQ), m_bQ != 0, *design);
-    StampLogicLevel(matrix, GetTerminal(kNotQ), m_bQ == 0, *design);
+    StampQAndNotQ(matrix, GetTerminal(kQ), GetTerminal(kNotQ), m_bQ != 0, *design);
 }
 
 int CDtype::AfterStep()
@@ -41,11 +42,9 @@ int CDtype::AfterStep()
     const int broken = CComponent::AfterStep();
     CCircuit* design = GetDesign();
     if (!design || GetTerminalCount() < kPins) return broken;
-    const bool clock = IsLogicHigh(GetTerminal(kClock), *design);
-    if (!m_bPreviousClock && clock) {
+    if (TakeRisingEdge(m_bPreviousClock, IsLogicHigh(GetTerminal(kClock), *design))) {
         m_bQ = IsLogicHigh(GetTerminal(kD), *design);
         design->SetChanged();
     }
-    m_bPreviousClock = clock;
     return broken;
 }

@@ -28,12 +28,13 @@ int CJK::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor
     return TurnKeepingPinOrder(this, newCode, oldCode, flag, anchor);
 }
 
+int CJK::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CJK::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();
     if (!design || GetTerminalCount() < kPins) return;
-    StampLogicLevel(matrix, GetTerminal(kQ), m_bQ != 0, *design);
-    StampLogicLevel(matrix, GetTerminal(kNotQ), m_bQ == 0, *design);
+    StampQAndNotQ(matrix, GetTerminal(kQ), GetTerminal(kNotQ), m_bQ != 0, *design);
 }
 
 int CJK::AfterStep()
@@ -43,8 +44,7 @@ int CJK::AfterStep()
     if (!design || GetTerminalCount() < kPins) return broken;
     auto high = [&](int pin) { return IsLogicHigh(GetTerminal(pin), *design); };
     const int before = m_bQ;
-    const bool clock = high(kClock);
-    if (!m_bPreviousClock && clock) {
+    if (TakeRisingEdge(m_bPreviousClock, high(kClock))) {
         const bool j = high(kJ), k = high(kK);
         if (j && k)
             m_bQ = !m_bQ;
@@ -53,7 +53,6 @@ int CJK::AfterStep()
         else if (k)
             m_bQ = 0;
     }
-    m_bPreviousClock = clock;
     if (high(kSet)) m_bQ = 1;
     if (high(kReset)) m_bQ = 0;
     if (m_bQ != before) design->SetChanged();

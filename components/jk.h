@@ -12,6 +12,8 @@ public:
 
     void CreateChildren() override;
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
+    // The plain symbol with IEC logic symbols off, else the IEC one.
+    int Draw(DWORD flags) override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
     int GetKindCode() override { return 7; }

@@ -16,6 +16,24 @@ void StampLogicLevel(CMatrix* matrix, CTerminal* pin, bool high, const CCircuit&
                           pin, nullptr);
 }
 
+void StampQAndNotQ(CMatrix* matrix, CTerminal* q, CTerminal* notQ, bool bit, const CCircuit& design)
+{
+    StampLogicLevel(matrix, q, bit, design);
+    StampLogicLevel(matrix, notQ, !bit, design);
+}
+
+bool TakeRisingEdge(int& previous, bool now)
+{
+    const bool rising = !previous && now;
+    previous = now;
+    return rising;
+}
+
+int DrawSymbolFor(CComponent& part, DWORD flags, DWORD plainBit)
+{
+    return (flags & plainBit) ? part.CComponent::Draw(flags) : part.DrawSecondPicture(flags);
+}
+
 GateTransfer GateTransferOf(const CLogic& model, const CCircuit& design)
 {
     // The present sense flag is set for a pin wanted low; the ramp rises

@@ -27,6 +27,21 @@ private:
 // controlled by the pin itself; this is also the pin's G to ground.
 void StampLogicLevel(CMatrix* matrix, CTerminal* pin, bool high, const CCircuit& design);
 
+// The outputs of a stored flip-flop bit: Q at the level of the bit and
+// not-Q at the other, both fixed levels.
+void StampQAndNotQ(CMatrix* matrix, CTerminal* q, CTerminal* notQ, bool bit, const CCircuit& design);
+
+// A clock input's rising edge: true when the previous accepted step was low
+// and `now` is high; `previous` takes `now`.
+bool TakeRisingEdge(int& previous, bool now);
+
+// The symbol the design asks for: the plain picture (CComponent::Draw) while
+// the flags carry `plainBit` (IEC symbols off: 0x400000 for logic, 0x200000
+// for analogue parts), else the IEC symbol, the picture's second frame.
+int DrawSymbolFor(CComponent& part, DWORD flags, DWORD plainBit);
+constexpr DWORD kPlainLogicSymbols = 0x400000;
+constexpr DWORD kPlainAnalogSymbols = 0x200000;
+
 // The output current of a gate model into out, controlled by the model's
 // present pin (pins[present]): the model's ramp unchanged when the pin's
 // wanted level agrees with the direct flag, else inverted.  sign = -1

@@ -32,14 +32,7 @@ CMercury::CMercury(int x, int y, CPart* operated) : CMercury()
 
 CPoint CMercury::KnobOrigin() const { return CPoint(m_rect.left + 11, m_rect.top + m_wState); }
 
-CRect CMercury::OnDrag(CPartTree* design, CPoint point)
-{
-    if (!Animating(design)) return CRect();
-    SetPosition(point.y - (m_nDragOffset + m_rect.top));
-    RedrawFor(design);
-    Report(design, GetTemperature());
-    return m_rect;
-}
+CRect CMercury::OnDrag(CPartTree* design, CPoint point) { return DragWhole(design, point); }
 
 int CMercury::Draw(DWORD flags)
 {

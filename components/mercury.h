@@ -19,4 +19,5 @@ public:
     CPoint KnobOrigin() const override;
     // Kelvin for the present position.
     int GetTemperature() const { return 314 - m_wState; }
+    int GetReported() const override { return GetTemperature(); }
 };

@@ -40,6 +40,8 @@ void CNAND::ResetSimulation()
     if (CCircuit* design = GetDesign()) m_model.SetFromCircuit(*design);
 }
 
+int CNAND::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CNAND::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();

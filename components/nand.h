@@ -18,6 +18,8 @@ public:
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
     void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
     void ResetSimulation() override;
+    // The plain symbol with IEC logic symbols off, else the IEC one.
+    int Draw(DWORD flags) override;
     void Stamp(CMatrix* matrix) override;
     void LimitStep(CState** out, double* fraction, const double* nodeValues) override;
     int AfterStep() override;

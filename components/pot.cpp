@@ -4,6 +4,8 @@
 #include "components/slider.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
+#include "model/display/colour.h"
+#include "model/display/display.h"
 #include "model/display/visual.h"
 #include "model/text/value.h"
 #include "platform/archive.h"
@@ -73,7 +75,30 @@ int CPot::SetInputValue(CPartTree*, int position)
 int CPot::Draw(DWORD flags)
 {
     if (CSlider* s = SliderOf(this)) s->DrawSlider(flags);
-    return CComponent::Draw(flags);
+    if (m_pVisual) m_pVisual->DrawWhole(m_rect.left, m_rect.top, 0, GetDrawVariant(), m_nOrientation);
+    if (!(IsSelected() || (flags & 0x200))) return 0;
+    CPartDrawing* d = CPartDrawing::Current();
+    return d ? d->FrameSelection(TrackStrip()) : 0;
+}
+
+CRect CPot::TrackStrip() const
+{
+    constexpr int kStrip = 8;
+    const CRect& r = m_rect;
+    switch (m_nOrientation & 3) {
+    case 1: return CRect(r.left, r.top, r.right, r.top + kStrip);
+    case 2: return CRect(r.right - kStrip, r.top, r.right, r.bottom);
+    case 3: return CRect(r.left, r.bottom - kStrip, r.right, r.bottom);
+    default: return CRect(r.left, r.top, r.left + kStrip, r.bottom);
+    }
+}
+
+void CPot::Deselect(DWORD flags)
+{
+    if (!(flags & 0x80000))
+        CDisplay::DrawFrame(m_rect.TopLeft(), CPoint(m_rect.right - 1, m_rect.bottom - 1), ColourRGB(255, 255, 255), 0,
+                            1);
+    CComponent::Deselect(flags);
 }
 
 int CPot::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)

@@ -19,7 +19,15 @@ public:
     // The terminals, the slider (wiper 10) and the 10 k label.
     void CreateChildren() override;
     int SetInputValue(CPartTree* design, int position) override;
+    // The slider's marks, the picture, and when selected the hatched frame
+    // around the track's 8-pixel strip only (the slider covers the rest).
     int Draw(DWORD flags) override;
+    // Unless quiet (flag 0x80000), whitens the rectangle's outline, where a
+    // selection frame of the whole part may have stood, then the base.
+    void Deselect(DWORD flags) override;
+    // The 8-pixel strip of the track in the present turn: along the left
+    // (code 0), top (1), right (2) or bottom (3) edge.
+    CRect TrackStrip() const;
     // Turns the terminals in their order and puts label and slider on the
     // sides that suit the new turn.
     int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;

@@ -13,7 +13,9 @@ namespace {
 // with pin 0 on the right); frame 0 released, frame 1 pressed.
 CVisual& LargePushMakePicture()
 {
-    static CVisual picture(0, 0, 439, 2, 0, 0, 34, 46);
+    static CVisual picture(0, 0, 439, 2, 0, 0, 46, 34);
+    static const bool turns = (picture.SetOrientationMask(9), true);
+    (void)turns;
     return picture;
 }
 CVisual& PushMakePicture()

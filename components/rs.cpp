@@ -45,6 +45,8 @@ void CRS::ResetSimulation()
     }
 }
 
+int CRS::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CRS::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();

@@ -44,6 +44,8 @@ double CSchmitt::Offset() const
     return m_bOutputHigh && design ? design->GetSchmittHysteresis() : 0.0;
 }
 
+int CSchmitt::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CSchmitt::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();

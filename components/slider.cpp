@@ -137,6 +137,15 @@ CRect CSlider::OnDrag(CPartTree* design, CPoint point)
     return m_rect;
 }
 
+CRect CSlider::DragWhole(CPartTree* design, CPoint point)
+{
+    if (!Animating(design)) return CRect();
+    SetPosition(point.y - (m_nDragOffset + m_rect.top));
+    RedrawFor(design);
+    Report(design, GetReported());
+    return m_rect;
+}
+
 int CSlider::OnRelease(CPartTree* design, int, int)
 {
     if (!Animating(design)) return 0;

@@ -39,8 +39,9 @@ public:
     virtual void InvalidateTrack();
 
     int GetPosition() const { return m_wState; }
-    // The value the operated part gets: position - 3.
-    int GetReported() const { return m_wState - kFirst; }
+    // The value the operated part gets: position - 3 (the thermometer and
+    // the tank report their own quantities).
+    virtual int GetReported() const { return m_wState - kFirst; }
     // Keeps the position to the slider's range.
     void SetPosition(int position);
     virtual int MinPosition() const { return kFirst; }
@@ -63,6 +64,10 @@ protected:
     // upright slider, left from the right edge of a lying one.
     int DistanceAlong(CPoint point) const;
     void DrawKnob(int frame);
+    // The drag of the controls drawn whole at every position (thermometer,
+    // tank): the position is the pointer's depth below the top edge less
+    // the grab offset; the control redraws and reports GetReported().
+    CRect DragWhole(CPartTree* design, CPoint point);
     // Whether the mouse may move the slider (option 0x80 of the design).
     static bool Animating(CPartTree* design) { return (DesignOptions(design) & 0x80) != 0; }
 };

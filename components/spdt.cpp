@@ -8,9 +8,13 @@ namespace {
 // Drawn with the common on the right edge (pin 0) and the contacts on the
 // left edge, 1 below and 2 above; the part starts turned half round.
 // Frame 0 the blade on 2, frame 1 on 1.
+// The alternate look keeps its pins along one edge, the common (pin 1) in
+// the middle.
 CVisual& LargeSpdtPicture()
 {
     static CVisual picture(0, 0, 443, 2, 0, 0, 94, 42);
+    static const bool turns = (picture.SetOrientationMask(15), true);
+    (void)turns;
     return picture;
 }
 CVisual& SpdtPicture()

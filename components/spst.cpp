@@ -12,10 +12,13 @@ constexpr UINT IDS_SWITCH_RATINGS = 38;
 
 namespace {
 // Drawn standing (the part starts a quarter turn anticlockwise, lying);
-// frame 0 open, frame 1 closed.
+// frame 0 open, frame 1 closed.  The alternate look turns like the plain
+// one: without the turned bitmaps it would find no pins.
 CVisual& LargeSpstPicture()
 {
-    static CVisual picture(0, 0, 445, 2, 0, 0, 94, 42);
+    static CVisual picture(0, 0, 445, 2, 0, 0, 42, 94);
+    static const bool turns = (picture.SetOrientationMask(9), true);
+    (void)turns;
     return picture;
 }
 CVisual& SpstPicture()

@@ -28,14 +28,7 @@ CWaterLevel::CWaterLevel(int x, int y, CPart* operated) : CWaterLevel()
     m_nOrientation = 0;
 }
 
-CRect CWaterLevel::OnDrag(CPartTree* design, CPoint point)
-{
-    if (!Animating(design)) return CRect();
-    SetPosition(point.y - (m_nDragOffset + m_rect.top));
-    RedrawFor(design);
-    Report(design, GetLevel());
-    return m_rect;
-}
+CRect CWaterLevel::OnDrag(CPartTree* design, CPoint point) { return DragWhole(design, point); }
 
 int CWaterLevel::Draw(DWORD flags)
 {

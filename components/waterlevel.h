@@ -17,4 +17,5 @@ public:
     int MinPosition() const override { return 0; }
     int MaxPosition() const override { return 9; }
     int GetLevel() const { return 7 - (m_wState < 6 ? m_wState : 6); }
+    int GetReported() const override { return GetLevel(); }
 };

@@ -40,6 +40,8 @@ void CXOR::ResetSimulation()
     }
 }
 
+int CXOR::Draw(DWORD flags) { return DrawSymbolFor(*this, flags, kPlainLogicSymbols); }
+
 void CXOR::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();

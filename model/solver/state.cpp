@@ -26,14 +26,23 @@ int CState::LimitStep(CState** out, double* fraction, double value)
 {
     m_Tried = value;
     double bound;
+    bool down;
     if (m_Segment == 1 || value <= m_Upper + 1e-6) {
         if (m_Segment == 0 || value >= m_Lower - 1e-6) return 0;
         bound = m_Lower;
+        down = true;
     } else {
         bound = m_Upper;
+        down = false;
     }
-    double f = std::fabs(bound - m_Committed) <= 1e-6 ? Rand15() / 32767.0
-                                                     : (bound - m_Committed) / (m_Tried - m_Committed);
+    // A committed value at the bound, or already beyond it on the tried side
+    // (the segment was entered by another route, or the controlling pin
+    // changed), leaves at once, at a drawn fraction as from the bound itself.
+    // The interpolated fraction would be 1 or more there, and infinite once
+    // the commit makes the two values equal: the model would never be
+    // offered again and would keep a segment its value has left.
+    const bool atOrBeyond = down ? m_Committed <= bound + 1e-6 : m_Committed >= bound - 1e-6;
+    double f = atOrBeyond ? Rand15() / 32767.0 : (bound - m_Committed) / (m_Tried - m_Committed);
     Offer(out, fraction, f);
     return 1;
 }

@@ -27,6 +27,11 @@ namespace {
 
 std::string Corpus(const char* target) { return std::string(WB_SOURCE_DIR) + "/tests/fuzz/corpus/" + target + "/all_classes"; }
 
+// The classes with a second picture set, which are also seeded in that look
+// (its records carry the look flags of the part and of its control).
+const char* const kAlternateLooks[] = {"CSPST",  "CSPDT", "CPushMake", "CBuzzer", "CResistor",
+                                       "CVResistor", "CFuse", "CLED",      "CFilament"};
+
 // Every creatable component class, on a grid, built as the Add menu builds it.
 void Fill(CCircuit& d)
 {
@@ -38,6 +43,8 @@ void Fill(CCircuit& d)
     for (const std::string& name : names) {
         if (AddPartByName(d, name.c_str(), 80 + 120 * (i % 8), 80 + 120 * (i / 8))) ++i;
     }
+    for (const char* name : kAlternateLooks)
+        if (names.count(name) && AddPartByName(d, name, 80 + 120 * (i % 8), 80 + 120 * (i / 8), true)) ++i;
 }
 
 std::set<std::string> ClassesIn(CPartTree* root)
@@ -102,6 +109,13 @@ TEST(AllClassesCorpus, SeedsLoadWithTheirClasses)
     const std::set<std::string> classes = ClassesIn(design);
     for (const char* name : {"CResistor", "CBattery", "CDiode", "CNPN", "C741", "C555", "CNAND"})
         EXPECT_TRUE(classes.count(name)) << name;
+    // The parts seeded in their other look read back in it, with pins.
+    std::set<std::string> alternate;
+    CPartIterator it(design, 0);
+    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent())
+        if (auto* c = dynamic_cast<CComponent*>(p); c && c->HasAlternateLook() && c->GetTerminalCount() > 0)
+            alternate.insert(c->GetRuntimeClass()->m_lpszClassName);
+    for (const char* name : kAlternateLooks) EXPECT_TRUE(alternate.count(name)) << name << " in its other look";
     CCircuit fresh;
     Fill(fresh);
     const std::set<std::string> now = ClassesIn(&fresh);

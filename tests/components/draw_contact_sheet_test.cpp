@@ -9,6 +9,7 @@
 #include "passives_bench.h"
 
 #include "components/capacitor.h"
+#include "components/toggle.h"
 #include "model/circuit/circuit_render.h"
 #include "model/components/explode.h"
 #include "model/display/visual.h"
@@ -29,6 +30,13 @@ struct SheetRow {
 
 void Level(CComponent* c, int level) { c->m_wStateWord = static_cast<WORD>(level); }
 void Charge(CComponent* c, double q) { static_cast<CCapacitor*>(c)->m_dCharge = q; }
+// The part and its control (when it has one) in state 1.
+void Operate(CComponent* c)
+{
+    Level(c, 1);
+    for (CPart* k = c->GetFirstChild(); k; k = k->GetNextSibling())
+        if (auto* control = dynamic_cast<CToggle*>(k)) control->SetState(1);
+}
 void Blow(CComponent* c)
 {
     c->Explode(2.0, 1.0, 11, 'A');
@@ -42,6 +50,7 @@ std::vector<SheetRow> Rows()
     for (const char* cls : {"CResistor", "CVResistor", "CInductor", "CTransformer", "CECapacitor", "CBattery",
                             "CBattery9V", "CVoltRail", "CVSlide", "CVZero", "CEarth", "CRailThru", "CDiode"})
         rows.push_back({cls, "", plain});
+    for (const char* cls : {"C741", "CDtype"}) rows.push_back({cls, "", plain});
     for (const char* cls : {"CLDR", "CPot", "CLDR_Lamp", "CThermistor", "CFloatSwitch", "CMotor", "CBuzzer"})
         rows.push_back({cls, "plain", plain});
     rows.push_back({"CLDR_Lamp", "lamp half lit", [](CComponent* c) { Level(c, 10); }});
@@ -70,11 +79,15 @@ std::vector<SheetRow> Rows()
     // its alternate picture by the row's set-up below).
     for (const char* real : {"CResistor", "CVResistor", "CFuse", "CLED", "CLED_G", "CLED_Y"})
         rows.push_back({real, "alternate look", [](CComponent* c) { c->m_wStateWord = 8; }});
+    for (const char* large : {"CSPST", "CSPDT", "CPushMake", "CBuzzer"}) {
+        rows.push_back({large, "alternate look", [](CComponent* c) { Level(c, 0); }});
+        rows.push_back({large, "alternate look on", [](CComponent* c) { Operate(c); }});
+    }
     rows.push_back({"CDiode", "burnt out", Blow});
     return rows;
 }
 
-constexpr int kCellW = 120, kCellH = 110, kLabelW = 170;
+constexpr int kCellW = 150, kCellH = 150, kLabelW = 170;
 
 TEST(DrawContactSheet, EveryPartInEveryOrientationAndState)
 {
@@ -101,7 +114,7 @@ TEST(DrawContactSheet, EveryPartInEveryOrientationAndState)
             const int x = kLabelW + column * kCellW + 40, y = static_cast<int>(r) * kCellH + 40;
             p->m_rect.SetRect(x, y, x, y);
             p->m_pCircuit = &d;
-            if (std::string(rows[r].state) == "alternate look") p->UseAlternateLook();
+            if (std::string(rows[r].state).rfind("alternate look", 0) == 0) p->UseAlternateLook();
             p->InitVariant(rc);
             p->Initialise();
             p->SetOrientation(o, p->GetOrientation(), 0, nullptr);

@@ -5,12 +5,14 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 
-inline CComponent* AddPartByName(CCircuit& d, const char* className, int x, int y)
+// With alternateLook the part takes its other look first, as the view does.
+inline CComponent* AddPartByName(CCircuit& d, const char* className, int x, int y, bool alternateLook = false)
 {
     auto* p = dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(className));
     if (!p) return nullptr;
     p->m_rect.SetRect(x, y, x, y);
     p->m_pCircuit = &d;
+    if (alternateLook) p->UseAlternateLook();
     p->InitVariant(p->GetRuntimeClass());
     p->Initialise();
     d.AddChild(p);

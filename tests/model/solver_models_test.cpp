@@ -112,6 +112,36 @@ TEST(SolverStates, CrossingFromTheBoundItselfIsRandom)
     EXPECT_EQ(fraction, PeekRand(1234) / 32767.0);
 }
 
+// A committed value already beyond the bound on the side the value left
+// by (the segment was entered by another route) leaves at once, as from the
+// bound; the interpolated fraction (2 and more here, infinite once the
+// commit makes the values equal) was never offered, so the model kept a
+// segment its value had left, pass after pass.
+TEST(SolverStates, CrossingFromBeyondTheBoundIsOfferedAsFromTheBound)
+{
+    struct Case {
+        double committed, value;
+    } cases[] = {{0.8, 0.9}, {0.9, 0.9}, {0.5, 0.95}, {2.5, 2.7}, {2.6, 2.6}};
+    for (const Case& c : cases) {
+        CTriState t;
+        t.SetRamp(1.0, 0.0, 2.0, 1.0);
+        t.SetCommitted(0.0);
+        t.SetTried(1.5);
+        t.Update();
+        ASSERT_EQ(t.GetSegment(), 2);
+        t.SetCommitted(c.committed);
+        SeedRand15(77);
+        CState* out = nullptr;
+        double fraction = 2.0;
+        EXPECT_EQ(t.LimitStep(&out, &fraction, c.value), 1) << c.committed << " " << c.value;
+        EXPECT_EQ(out, &t) << c.committed << " " << c.value;
+        EXPECT_EQ(fraction, PeekRand(77) / 32767.0) << c.committed << " " << c.value;
+        // Switched, it takes the segment that holds the value.
+        t.Switch();
+        EXPECT_EQ(t.GetSegment(), c.value < 1.0 ? 0 : 1) << c.committed << " " << c.value;
+    }
+}
+
 TEST(SolverStates, SetPointsSlopesAndSegments)
 {
     CTriState t;
