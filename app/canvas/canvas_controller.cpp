@@ -2,6 +2,8 @@
 // activation, timer 1 and the idle step, auto-scroll while dragging.
 #include "app/canvas/canvas_controller.h"
 
+#include "model/parts/partcircuit.h"
+
 #include "model/circuit/circuit.h"
 #include "model/circuit/circuit_render.h"
 #include "model/components/wire_route.h"
@@ -45,6 +47,7 @@ void CCanvasController::DetachDesign()
     m_route.reset();
     ForgetJoints();
     if (m_design && m_design->GetHost() == m_simHost) m_design->SetHost(nullptr);
+    if (m_design && CDummyPart::ActiveDesign() == m_design) CDummyPart::ActiveDesign() = nullptr;
     m_design = nullptr;
 }
 
@@ -62,6 +65,7 @@ void CCanvasController::ForgetDesign()
     m_editMode = 0;
     DisarmAutoScroll();
     if (m_host.HasCapture()) m_host.SetCapture(false);
+    if (m_design && CDummyPart::ActiveDesign() == m_design) CDummyPart::ActiveDesign() = nullptr;
     m_design = nullptr;
 }
 
@@ -72,6 +76,7 @@ void CCanvasController::OnUpdate(CCircuit* design, int hint)
     if (m_design && m_design != design) DetachDesign();
     m_design = design;
     if (!m_design) return;
+    if (g_activeView == this) CDummyPart::ActiveDesign() = m_design;
     if (m_simHost) m_design->SetHost(m_simHost);
     if (hint == 1) {
         DeselectAll(false, true);
@@ -276,6 +281,7 @@ void CCanvasController::OnActivate(bool active)
         g_activeView->m_design->ControlSimulation(SIM_DEACTIVATE);
     g_activeView = this;
     CCircuit::ActiveCircuit() = m_design;
+    CDummyPart::ActiveDesign() = m_design;
     if (!m_design) {
         m_host.ShowPartProperties(nullptr);
         return;

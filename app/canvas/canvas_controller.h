@@ -155,7 +155,8 @@ public:
 private:
     friend class CCanvasAutoScroll;
     CCanvasEditOps& Ops() { return *m_ops; }
-    void PerformRelease(CPoint logical, unsigned flags);
+    // click: the press made no move, nothing is carried.
+    void PerformRelease(CPoint logical, unsigned flags, bool click = false);
     void DeleteHeldSelection();
     void RestoreParts(const std::vector<uint8_t>& bytes);
     bool InGroupList(CPart* part) const;

@@ -25,4 +25,11 @@ int CCanvasEditOps::ReleaseFloating(CCircuit& floating, CCircuit& design, CPoint
     return floating.OnRelease(&design, p.x, p.y);
 }
 
+int CCanvasEditOps::ClickFloating(CCircuit& floating, CCircuit& design, CPoint p)
+{
+    // The floating design's release passes a click to its parts: the press
+    // made no drag image.
+    return floating.OnRelease(&design, p.x, p.y);
+}
+
 void CCanvasEditOps::AfterLoadFloating(CCircuit& floating) { floating.AfterLoad(&floating, 0, floating.m_wStoredVersion); }

@@ -35,6 +35,9 @@ public:
     // The floating design follows the mouse, and is released (drop result).
     virtual CRect DragFloating(CCircuit& floating, CCircuit& design, CPoint p);
     virtual int ReleaseFloating(CCircuit& floating, CCircuit& design, CPoint p);
+    // A release after a press without a move (a click): nothing was carried,
+    // the pressed part hears the release where it stands (drop result).
+    virtual int ClickFloating(CCircuit& floating, CCircuit& design, CPoint p);
     // A floating design copied or read from a file runs its after-load
     // fix-ups (as a temporary design).
     virtual void AfterLoadFloating(CCircuit& floating);

@@ -2,6 +2,8 @@
 // bubble with its information text.
 #include "app/canvas/canvas_controller.h"
 
+#include "model/parts/info_design.h"
+
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 
@@ -93,6 +95,8 @@ int CCanvasController::CheckHover(CPoint client)
     int code;
     {
         CDisplay display(m_host.GetDrawView());
+        // The text is this view's design's, whichever view is active.
+        CInfoDesign given(m_design);
         code = part->BuildInfo(text, kStrNoInformation, p);
     }
     if (code) OfferCursor(code, 1);

@@ -378,7 +378,7 @@ void CCanvasController::OnRelease(CPoint client, unsigned flags)
         // A press and release without a move is a click: the part stays
         // picked up where it stands and hears the release (a picture runs
         // its click actions, a control operates).
-        PerformRelease(p, flags);
+        PerformRelease(p, flags, true);
         return;
     }
     if (m_design->HasBlownPart()) {
@@ -391,7 +391,7 @@ void CCanvasController::OnRelease(CPoint client, unsigned flags)
     PerformRelease(p, flags);
 }
 
-void CCanvasController::PerformRelease(CPoint p, unsigned)
+void CCanvasController::PerformRelease(CPoint p, unsigned, bool click)
 {
     m_host.SetCapture(false);
     m_pressed = false;
@@ -403,7 +403,7 @@ void CCanvasController::PerformRelease(CPoint p, unsigned)
         UpdateCursor();
         result = 5;
     } else {
-        result = Ops().ReleaseFloating(*m_floating, *m_design, p);
+        result = click ? Ops().ClickFloating(*m_floating, *m_design, p) : Ops().ReleaseFloating(*m_floating, *m_design, p);
         m_dragging = result == 3 || result == 4;
         // Dropped: the wires it was joined to follow it; refused for good:
         // its old joints are forgotten.

@@ -134,7 +134,9 @@ int CPicture::RebaseFileName(const CString& folder)
 
 int CPicture::OnRelease(CPartTree* design, int x, int y)
 {
-    if (PtInPart(CPoint(x, y)) && IsDragIdle()) return RunClickActions(design);
+    // A click: released over the picture with nothing carried (a drag
+    // brings its drag image along and drops the picture instead).
+    if (PtInPart(CPoint(x, y)) && IsDragIdle() && !SharedPressState().dragImage) return RunClickActions(design);
     return CPartCircuit::OnRelease(design, x, y);
 }
 

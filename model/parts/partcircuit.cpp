@@ -1,5 +1,7 @@
 #include "model/parts/partcircuit.h"
 
+#include "model/parts/info_design.h"
+
 #include "model/parts/part_records.h"
 #include "model/parts/parttree.h"
 
@@ -11,6 +13,8 @@ WB_IMPLEMENT_SERIAL(CSerializeHack, "CPart", 3)
 
 namespace {
 CPartTree* g_activeDesign = nullptr;
+// The design of the information request being built (CInfoDesign).
+CPartTree* g_infoDesign = nullptr;
 
 CPartTree* ReadDesignRef(CArchive& ar)
 {
@@ -57,6 +61,12 @@ void CPartCircuit::DropDeadLinks(const std::unordered_set<const CObject*>& gone)
 
 CPartTree*& CDummyPart::ActiveDesign() { return g_activeDesign; }
 
+CInfoDesign::CInfoDesign(CPartTree* design) : m_previous(g_infoDesign) { g_infoDesign = design; }
+
+CInfoDesign::~CInfoDesign() { g_infoDesign = m_previous; }
+
+CPartTree* CInfoDesign::Current() { return g_infoDesign; }
+
 CDummyPart::CDummyPart(const CRect& rect, CPart* target) : CPart(rect), m_pTarget(target) { m_bInfo = 1; }
 
 int CDummyPart::OnPress(CPartTree* design, int x, int y)
@@ -84,7 +94,7 @@ int CDummyPart::HasInfo(int, int)
 
 int CDummyPart::BuildInfo(CString& text, UINT messageId, CPoint)
 {
-    CPartTree* design = g_activeDesign;
+    CPartTree* design = g_infoDesign ? g_infoDesign : g_activeDesign;
     CPart* parent = design ? CPart::FindParentOf(design->GetFirstChild(), this) : nullptr;
     return parent ? parent->BuildInfo(text, messageId, CPoint(0, 0)) : 0;
 }

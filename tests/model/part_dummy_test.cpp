@@ -1,3 +1,4 @@
+#include "model/parts/info_design.h"
 #include "model/parts/partcircuit.h"
 #include "model/parts/parttree.h"
 #include "part_testclasses.h"
@@ -59,6 +60,26 @@ TEST(DummyPart, PassesActionsToItsTargetOrParent)
     EXPECT_EQ(text, "target info");
     proxy->m_bInfo = 0;
     EXPECT_EQ(proxy->HasInfo(0, 0), 0);
+
+    // The text is built in the design it is asked for, not in the active
+    // one: with another design active the parent is still found, and
+    // asked for a design that does not hold it, none is.
+    CDragDesign other;
+    other.CreateMissingGroups();
+    CDummyPart::ActiveDesign() = &other;
+    text.clear();
+    EXPECT_EQ(proxy->BuildInfo(text, 36002, CPoint(9, 9)), 0) << "not in the active design";
+    {
+        CInfoDesign given(&design);
+        EXPECT_EQ(proxy->BuildInfo(text, 36002, CPoint(9, 9)), 3);
+        EXPECT_EQ(text, "target info");
+        {
+            CInfoDesign nested(&other);
+            text.clear();
+            EXPECT_EQ(proxy->BuildInfo(text, 36002, CPoint(9, 9)), 0);
+        }
+        EXPECT_EQ(proxy->BuildInfo(text, 36002, CPoint(9, 9)), 3) << "the outer request again";
+    }
     CDummyPart::ActiveDesign() = nullptr;
 }
 
