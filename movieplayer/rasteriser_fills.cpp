@@ -259,7 +259,10 @@ void Rasteriser::SetUpBitmap(FillRecord* f)
             if (f->cx.aMul < 256 || f->cx.aAdd < 0) f->transparent = true;
         }
     }
-    const bool oneToOne = std::abs(f->ia) >= 0xFFF1 && std::abs(f->ia) <= 0x10010 && f->ib == 0 && f->ic == 0;
+    // In 64 bits: an inverse matrix may hold INT_MIN, whose negation
+    // overflows an int.
+    const int64_t scaleX = std::abs(int64_t{f->ia});
+    const bool oneToOne = scaleX >= 0xFFF1 && scaleX <= 0x10010 && f->ib == 0 && f->ic == 0;
     f->smooth = smoothBitmaps && !(f->type & 2) && !oneToOne;
 }
 
@@ -480,19 +483,23 @@ inline SamplePoint LocateSample(int64_t& u, int64_t& v, int64_t w16, int64_t h16
         while (v < 0) v += h16;
     }
     int64_t su = u, sv = v;
+    if constexpr (Clipped) {
+        // Bounded in 64 bits, before the pixel index becomes an int: a far
+        // sample (a huge translation or scale) would wrap past INT_MAX to a
+        // negative column that the edge tests below let through.  The
+        // sub-pixel bits stay, so the smoothing weights are unchanged.
+        su = su < 0 ? 0 : su > w16 ? (w16 | (su & 0xFFFF)) : su;
+        sv = sv < 0 ? 0 : sv > h16 ? (h16 | (sv & 0xFFFF)) : sv;
+    }
     SamplePoint s{};
     if constexpr (!Smooth) {
         s.px = static_cast<int>(su >> 16);
         s.py = static_cast<int>(sv >> 16);
         if constexpr (Clipped) {
-            s.px = s.px < 0 ? 0 : s.px > wmax ? wmax : s.px;
-            s.py = s.py < 0 ? 0 : s.py > hmax ? hmax : s.py;
+            s.px = s.px > wmax ? wmax : s.px;
+            s.py = s.py > hmax ? hmax : s.py;
         }
     } else {
-        if constexpr (Clipped) {
-            su = su < 0 ? 0 : su;
-            sv = sv < 0 ? 0 : sv;
-        }
         s.px = static_cast<int>(su >> 16);
         s.py = static_cast<int>(sv >> 16);
         s.wt = kBilinear[(sv >> 13) & 7][(su >> 13) & 7];

@@ -1,5 +1,6 @@
 // Target paths, variables and properties of the action interpreter.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "movieplayer/player/number_text.h"
@@ -255,7 +256,8 @@ void SPlayer::CloneSprite(Timeline* from, const std::string& source, const std::
     Instance* inst = t->GetInstance();
     if (!inst || !inst->parent) return;
     // A new clone replaces whatever holds that depth.
-    const uint16_t d = uint16_t(std::clamp(depth + 0x4000, 0, 0xFFFF));
+    // Widened first: a script may give any depth up to INT_MAX.
+    const uint16_t d = uint16_t(std::clamp<int64_t>(int64_t{depth} + 0x4000, 0, 0xFFFF));
     if (Instance* old = display_.FindDepth(inst->parent, d); old && old != inst) display_.RemoveObject(inst->parent, d);
     if (display_.FindDepth(inst->parent, d)) return;
     display_.CloneSprite(inst, d, name.c_str());
