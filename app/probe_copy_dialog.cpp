@@ -1,5 +1,7 @@
 #include "app/probe_copy_dialog.h"
 
+#include "app/view_dialogs.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -28,12 +30,7 @@ CCopyDataDialog::CCopyDataDialog(CCopyDataForm& form, QWidget* parent) : QDialog
         ++i;
     }
     box->addLayout(grid);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ctl1"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ctl2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    box->addWidget(buttons);
+    AddDialogButtons(this, box);
 }
 
 void CCopyDataDialog::accept()

@@ -5,6 +5,8 @@
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
+#include "app/view_dialogs.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,12 +116,7 @@ CQuestionDialog::CQuestionDialog(CQuestionForm& form, const RtfCharFormat& base,
     remarksLayout->addLayout(fontButtons);
     box->addWidget(remarks);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ctl1"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ctl2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    box->addWidget(buttons);
+    AddDialogButtons(this, box);
 
     m_number->setText(QString::number(m_form.number));
     m_correct->setText(FromWindows1252(m_form.correctAnswer));

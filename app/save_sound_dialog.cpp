@@ -1,5 +1,7 @@
 #include "app/save_sound_dialog.h"
 
+#include "app/view_dialogs.h"
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -27,12 +29,7 @@ CSaveSoundDialog::CSaveSoundDialog(CSaveSoundChoice& choice, QWidget* parent) : 
     box->addWidget(group);
     m_selection->setEnabled(choice.selectionOffered);
     (choice.selectionOffered && choice.selection ? m_selection : m_complete)->setChecked(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Save)->setObjectName(QStringLiteral("ctl1"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ctl2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    box->addWidget(buttons);
+    AddDialogButtons(this, box, QDialogButtonBox::Save);
 }
 
 void CSaveSoundDialog::accept()

@@ -47,6 +47,16 @@ QCheckBox* AddCheck(QLayout* layout, int id, unsigned labelId)
 
 // ---------------------------------------------------------------- the frame
 
+void AddDialogButtons(QDialog* dialog, QBoxLayout* box, QDialogButtonBox::StandardButton accepting)
+{
+    auto* buttons = new QDialogButtonBox(accepting | QDialogButtonBox::Cancel);
+    buttons->button(accepting)->setObjectName(QStringLiteral("ctl1"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ctl2"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    box->addWidget(buttons);
+}
+
 CSettingsDialog::CSettingsDialog(int templateId, const QString& caption, QWidget* parent)
     : QDialog(parent), m_form(new QFormLayout)
 {
@@ -54,12 +64,7 @@ CSettingsDialog::CSettingsDialog(int templateId, const QString& caption, QWidget
     setWindowTitle(caption);
     auto* box = new QVBoxLayout(this);
     box->addLayout(m_form);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ctl1"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ctl2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    box->addWidget(buttons);
+    AddDialogButtons(this, box);
 }
 
 void CSettingsDialog::accept()

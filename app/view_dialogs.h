@@ -9,9 +9,11 @@
 #include "platform/cstring.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 
 #include <functional>
 
+class QBoxLayout;
 class QLineEdit;
 class QCheckBox;
 class QRadioButton;
@@ -22,6 +24,12 @@ struct CSampleRateDlgData;
 struct CSoundLengthDlgData;
 struct CPageSizeDlgData;
 struct CLockedConstraintsData;
+
+// The row of buttons under every small dialog: the accepting button (OK,
+// or Save) named "ctl1" and Cancel named "ctl2", wired to accept and
+// reject, added at the foot of the dialog's layout.
+void AddDialogButtons(QDialog* dialog, QBoxLayout* box,
+                      QDialogButtonBox::StandardButton accepting = QDialogButtonBox::Ok);
 
 // The shared frame: a form, OK and Cancel, and the entry checks.
 class CSettingsDialog : public QDialog {
