@@ -511,31 +511,8 @@ bool EndsWith(const std::string& s, const char* tail)
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
 }
 
-// The update rate the design runs at once started, found as the controller
-// finds it when a run starts, without its side effects: the largest rate
-// that its parts (nested ones too) ask for and at least the display rate,
-// unless a part fixes the rate (code 4).
-double RunningUpdateRate(CCircuit* design)
-{
-    double rate = 0.0;
-    std::vector<CPart*> stack;
-    for (CPart* p = design->GetFirstComponent(); p; p = p->GetNextSibling()) stack.push_back(p);
-    std::reverse(stack.begin(), stack.end());
-    while (!stack.empty()) {
-        CPart* p = stack.back();
-        stack.pop_back();
-        std::vector<CPart*> children;
-        for (CPart* c = p->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
-        stack.insert(stack.end(), children.rbegin(), children.rend());
-        auto* c = dynamic_cast<CComponent*>(p);
-        if (!c) continue;
-        double r = 0.0;
-        if (c->GetRateRequest(&r) == 4) return r > 0.0 ? r : design->GetUpdateRate();
-        rate = std::max(rate, r);
-    }
-    rate = std::max(rate, ScaleByThousands(design->m_dDisplayRate, design->m_nDisplayRateExponent, true));
-    return rate > 0.0 ? rate : design->GetUpdateRate();
-}
+// The update rate the design runs at once started.
+double RunningUpdateRate(CCircuit* design) { return design->RequestedUpdateRate(); }
 
 } // namespace
 

@@ -249,6 +249,11 @@ public:
     void ScheduleStep(int code, int interval);
     int WantsIdle() const;
     int RecalcStepLimit();
+    // The update rate a run of the design uses: the largest rate its parts
+    // (nested ones too, depth first) ask for and at least the display rate,
+    // unless a part fixes the rate (code 4); the present rate where nothing
+    // asks for a positive one.  Changes nothing.
+    double RequestedUpdateRate();
     int SetPaused(int paused);
     void RestartRecordingCore(int redraw, int restart, int keepOne);
     void RestartRecording(int redraw);

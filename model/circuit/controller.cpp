@@ -374,12 +374,10 @@ void CCircuit::SampleProbes()
     if (hasProbes || (graph && graph->WantsRedraw())) m_bChangeFlag = 1;
 }
 
-int CCircuit::RecalcStepLimit()
+double CCircuit::RequestedUpdateRate()
 {
     double rate = 0.0;
     bool final = false;
-    // The parts of the first group (COMPONENTS) and the parts nested in
-    // them, depth first; a part answering 4 ends the search with its rate.
     std::vector<CPart*> stack;
     if (m_pComponents)
         for (CPart* p = m_pComponents->GetFirstChild(); p; p = p->GetNextSibling()) stack.push_back(p);
@@ -405,7 +403,12 @@ int CCircuit::RecalcStepLimit()
         double display = ScaleByThousands(m_dDisplayRate, m_nDisplayRateExponent, true);
         if (display > rate) rate = display;
     }
-    if (!(rate > 0.0)) rate = m_dUpdateRate;
+    return rate > 0.0 ? rate : m_dUpdateRate;
+}
+
+int CCircuit::RecalcStepLimit()
+{
+    const double rate = RequestedUpdateRate();
     int changed = rate != m_dUpdateRate;
     if (changed) {
         m_dUpdateRate = rate;

@@ -302,7 +302,11 @@ CRect CTextLabel::OnDrag(CPartTree* design, CPoint point)
 
 int CTextLabel::OnRelease(CPartTree* design, int x, int y)
 {
-    if (CPart* frame = GetResizeFrame()) return frame->OnRelease(design, x, y);
+    // The frame answers only for a release that ends a resize; any other
+    // release (a new label following the mouse, a moved label) is the
+    // text's own, so the label is dropped.
+    if (CPart* frame = GetResizeFrame())
+        if (int r = frame->OnRelease(design, x, y)) return r;
     return CText::OnRelease(design, x, y);
 }
 
