@@ -63,3 +63,27 @@ TEST_F(CanvasTextEdit, AClickedTextBoxTakesTheTypedTextIntoTheDesign)
     EXPECT_EQ(label->rtf.text, "V = I x R");
     EXPECT_EQ(label->GetRTFData()->text, "V = I x R");
 }
+
+TEST_F(CanvasTextEdit, ADoubleClickOpensTheEditorThenSelectsTheWordInIt)
+{
+    CTextLabel* label = PlaceTextBox(m_view->Controller().ToLogical(CPoint(300, 220)));
+    const QPoint at = Centre(label);
+    // The first click of a double click opens the editor over the label, so
+    // the second lands in the editor and selects the word under it.
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
+    QTextEdit* edit = Editor();
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->isVisible());
+    QWidget* inside = edit->viewport();
+    const QPoint word = inside->mapFrom(Port(), at);
+    QTest::mousePress(inside, Qt::LeftButton, {}, word);
+    QTest::mouseDClick(inside, Qt::LeftButton, {}, word);
+    QTest::mouseRelease(inside, Qt::LeftButton, {}, word);
+    EXPECT_TRUE(label->IsBeingEdited());
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(edit->textCursor().selectedText(), "Text");
+    QTest::keyClicks(edit, "I = V / R");
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, QPoint(700, 600));
+    EXPECT_FALSE(label->IsBeingEdited());
+    EXPECT_EQ(label->rtf.text, "I = V / R");
+}
