@@ -7,9 +7,11 @@
 #include "app/publish/page_navigation.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
+#include "app/text_editor.h"
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/parts/catalogue.h"
+#include "model/text/text.h"
 #include "platform/messagebox.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
@@ -82,6 +84,19 @@ CTeskView::CTeskView(CTeskDoc* document, QWidget* parent) : QAbstractScrollArea(
     m_simHost = std::make_unique<CViewSimulationHost>(*this);
     m_controller = std::make_unique<CCanvasController>(*this, CBubbleWidget::Shared());
     m_controller->SetSimulationHost(m_simHost.get());
+    // The editor installs itself; a view opened beside another leaves that
+    // view's editor in place until it becomes the active one.  A text's
+    // rectangle in design units lies at (rect x zoom - scroll) in the viewport.
+    CTextEditorHost* editing = CTextEditorHost::Current();
+    CLabelCommandHost* commands = CLabelCommandHost::Current();
+    m_textEditor = std::make_unique<CTextEditWindow>(viewport());
+    if (editing) CTextEditorHost::Install(editing);
+    if (commands) CLabelCommandHost::Install(commands);
+    m_textEditor->SetMapping([this](const CRect& r) {
+        const int z = m_controller->GetZoom();
+        const CPoint s = GetScrollPos();
+        return QRect(r.left * z - s.x, r.top * z - s.y, r.Width() * z, r.Height() * z);
+    });
     connect(m_simHost.get(), &CQtSimulationHost::tick, this, &CTeskView::OnTick);
     if (m_document) connect(m_document, &CTeskDoc::designReplaced, this, &CTeskView::OnDesignReplaced);
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parent)) {
@@ -95,6 +110,11 @@ CTeskView::CTeskView(CTeskDoc* document, QWidget* parent) : QAbstractScrollArea(
 
 CTeskView::~CTeskView()
 {
+    // A text still open in this view's editor takes its content back before
+    // the editor and its document go.
+    if (CText* text = SharedTextEditor().part)
+        if (CTextEditorHost::Current() == m_textEditor.get()) text->EditInPlace(nullptr);
+    m_textEditor.reset();
     if (m_controller->IsActiveView())
         if (CBubbleWidget* w = CBubbleWidget::SharedWidget()) w->SetPromptSink({});
     m_controller->DetachDesign();
@@ -130,9 +150,18 @@ void CTeskView::UpdateView()
     PlaceMovieWindows(this);
 }
 
+void CTeskView::InstallTextEditor()
+{
+    if (CTextEditorHost::Current() == m_textEditor.get()) return;
+    if (CText* text = SharedTextEditor().part) text->EditInPlace(nullptr);
+    CTextEditorHost::Install(m_textEditor.get());
+    CLabelCommandHost::Install(m_textEditor.get());
+}
+
 void CTeskView::Activate(bool on)
 {
     if (on) {
+        InstallTextEditor();
         ActivateMovieSite(this);
         if (CBubbleWidget* w = CBubbleWidget::SharedWidget())
             w->SetPromptSink([this](int id) { SetStatusPrompt(id); });
@@ -224,6 +253,9 @@ void CTeskView::resizeEvent(QResizeEvent* event)
 void CTeskView::scrollContentsBy(int, int)
 {
     if (!m_inScroll) Invalidate();
+    // The editor stays over the text it edits.
+    if (CText* text = SharedTextEditor().part)
+        if (CTextEditorHost::Current() == m_textEditor.get()) m_textEditor->Move(text->GetRect());
     PlaceMovieWindows(this);
 }
 

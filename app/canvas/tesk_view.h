@@ -26,6 +26,7 @@
 class CCircuit;
 class CTeskDoc;
 class CCanvasImage;
+class CTextEditWindow;
 class CViewSimulationHost;
 
 class CTeskView : public QAbstractScrollArea, public CCommandTarget, public CCanvasHost {
@@ -100,6 +101,9 @@ private:
     void RunPageAction(int result) override;
 
     void OnDesignReplaced();
+    // Makes this view's in-place text editor the one texts open, ending an
+    // edit that another view's editor holds.
+    void InstallTextEditor();
     void OnTick();
     void AfterEvent();
     unsigned KeyFlags(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const;
@@ -110,6 +114,8 @@ private:
     std::unique_ptr<CCanvasImage> m_image;
     std::unique_ptr<CViewSimulationHost> m_simHost;
     std::unique_ptr<CCanvasController> m_controller;
+    // The editor a text of this view's design is edited in, over the viewport.
+    std::unique_ptr<CTextEditWindow> m_textEditor;
     bool m_capture = false;
     bool m_needsRender = true;
     bool m_inScroll = false;
