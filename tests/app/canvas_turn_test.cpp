@@ -1,15 +1,16 @@
-// Turning a wired part on the canvas, again and again: after every quarter
-// turn each wire end lies on a terminal's end or where it was left free,
-// every terminal stays joined, and four turns give back the part's rect to
-// the pixel. The part classes cover two-pin parts of even and odd sizes and
-// a three-pin transistor.
+// Turning a wired part on the canvas again and again, through the real
+// orientation commands: each quarter turn is about a pixel fixed to the part,
+// so the turns compose exactly. Four quarter turns give back the part's rect
+// and its terminals' ends to the pixel, and the same four turns again
+// give back the same places once more. The part classes cover two-pin parts whose
+// sides have even and odd numbers of pixels, a switch and a three-pin
+// transistor.
 #include "app/canvas/tesk_view.h"
 #include "app/main_frame.h"
 #include "app/tesk_app.h"
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
-#include "model/components/wire.h"
 
 #include "canvas_window_fixture.h"
 
@@ -17,8 +18,10 @@
 
 #include <QTest>
 
-#include <set>
-#include <utility>
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
 
 using namespace shelltest;
 
@@ -48,81 +51,70 @@ protected:
         QTest::mouseRelease(Port(), Qt::LeftButton, {}, b);
     }
 
-    std::vector<CWire*> Wires()
+    void Turn(CComponent* part, int code)
     {
-        std::vector<CWire*> out;
-        CPart* g = Design()->GetGroup(GROUP_WIRES);
-        for (CPart* p = g ? g->GetFirstChild() : nullptr; p; p = p->GetNextSibling())
-            if (auto* w = dynamic_cast<CWire*>(p)) out.push_back(w);
-        return out;
+        ASSERT_EQ(part->OnPropertyCommand(36043 + code, CString()), 8);
+        m_view->ReorientPart(part);
+        ASSERT_EQ(part->m_nOrientation, code);
     }
 };
 
-using PointSet = std::set<std::pair<int, int>>;
-
-PointSet TerminalEnds(CComponent* c)
+// The terminals' outer ends by terminal identity (the terminal list is
+// reordered by side as the part turns).
+std::vector<std::pair<CTerminal*, CPoint>> Ends(CComponent* c)
 {
-    PointSet ends;
-    for (int i = 0; i < c->GetTerminalCount(); ++i) {
-        const CPoint e = c->GetTerminal(i)->GetOuterEnd();
-        ends.insert({e.x, e.y});
-    }
-    return ends;
+    std::vector<std::pair<CTerminal*, CPoint>> out;
+    for (int i = 0; i < c->GetTerminalCount(); ++i) out.push_back({c->GetTerminal(i), c->GetTerminal(i)->GetOuterEnd()});
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
 }
 
 } // namespace
 
-TEST_P(CanvasTurn, AWiredPartTurnedAgainAndAgainKeepsItsWiresOnItsPins)
+TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
 {
     auto* part = dynamic_cast<CComponent*>(AddFromToolbar(GetParam().layout, GetParam().command, QPoint(300, 260)));
     ASSERT_NE(part, nullptr);
     const int pins = part->GetTerminalCount();
     ASSERT_GE(pins, 2);
-
-    // A wire from each terminal's end out to a free point well away from it.
-    PointSet freeEnds;
+    // A wire from each terminal's end straight out from the part.
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
     for (int i = 0; i < pins; ++i) {
         const CPoint end = part->GetTerminal(i)->GetOuterEnd();
-        const CPoint away(end.x + (i % 2 ? 64 : -64), end.y + 48 * (i - 1));
-        Drag(end, away);
+        const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+        Drag(end, CPoint(end.x + 96 * out.x, end.y + 96 * out.y));
     }
-    for (CWire* w : Wires())
-        for (const CPoint e : {w->GetEndA(), w->GetEndB()}) freeEnds.insert({e.x, e.y});
-    for (const auto& e : TerminalEnds(part)) freeEnds.erase(e);
     for (int i = 0; i < pins; ++i) ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << i;
-    const size_t wiresBefore = Wires().size();
 
+    // Quarter turns keep a mirrored part mirrored.
+    const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
     const CRect original = part->GetRect();
-    for (int turn = 1; turn <= 4; ++turn) {
+    const auto originalEnds = Ends(part);
+    std::vector<CRect> rects;
+    std::vector<std::vector<std::pair<CTerminal*, CPoint>>> ends;
+    for (int turn = 1; turn <= 8; ++turn) {
         SCOPED_TRACE(testing::Message() << GetParam().name << ", turn " << turn);
-        const int next = (part->m_nOrientation + 1) % 4;
-        ASSERT_EQ(part->OnPropertyCommand(36043 + next, CString()), 8);
-        m_view->ReorientPart(part);
-        ASSERT_EQ(part->m_nOrientation, next);
-
-        const PointSet ends = TerminalEnds(part);
-        for (int i = 0; i < pins; ++i) EXPECT_TRUE(part->GetTerminal(i)->IsJoined()) << i;
-        // Every wire end is on a terminal's end or at its own free point:
-        // no stub is left where a pin used to be.
-        for (CWire* w : Wires())
-            for (const CPoint e : {w->GetEndA(), w->GetEndB()})
-                EXPECT_TRUE(ends.count({e.x, e.y}) || freeEnds.count({e.x, e.y})) << e.x << "," << e.y;
-        // And every terminal's end has a wire end on it.
-        for (const auto& t : ends) {
-            bool met = false;
-            for (CWire* w : Wires())
-                met = met || CPoint(t.first, t.second) == w->GetEndA() || CPoint(t.first, t.second) == w->GetEndB();
-            EXPECT_TRUE(met) << t.first << "," << t.second;
-        }
-        EXPECT_LE(Wires().size(), wiresBefore + pins);
+        Turn(part, mirror + (start + turn) % 4);
+        rects.push_back(part->GetRect());
+        ends.push_back(Ends(part));
+        // A quarter turn swaps the sides.
+        const CRect before = turn == 1 ? original : rects[turn - 2];
+        EXPECT_EQ(part->GetRect().Width(), before.Height());
+        EXPECT_EQ(part->GetRect().Height(), before.Width());
     }
-    EXPECT_EQ(part->GetRect(), original);
+    // Four turns: the very same place, and the same again four turns on.
+    EXPECT_EQ(rects[3], original);
+    EXPECT_EQ(ends[3], originalEnds);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(rects[k + 4], rects[k]) << k;
+        EXPECT_EQ(ends[k + 4], ends[k]) << k;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(PartClasses, CanvasTurn, ::testing::ValuesIn(kTurnCases),
                          [](const testing::TestParamInfo<TurnCase>& info) {
                              std::string n = info.param.name;
                              for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return n;
                          });
