@@ -138,12 +138,34 @@ void CComponent::RotateTerminals(int orientation, CPoint centre)
     for (CTerminal* t : m_terminals) t->SetOrientation(orientation, old, 0, &centre);
 }
 
+namespace {
+
+CPoint TurningPoint(const CRect& rect, int orientation)
+{
+    // A quarter turn about a whole pixel maps pixels onto pixels exactly.
+    // The pixel is fixed to the part, not to its rect: it is the middle pixel
+    // (rounded towards the top-left) of the unturned part, carried to where
+    // the current orientation puts it. Every turn then leaves it where it is,
+    // so turns compose exactly (four quarter turns give back the rect, two
+    // half turns too) even when a side has an even number of pixels, where
+    // the rect's own middle pixel would move by one with each turn.
+    const bool across = IsOddOrientation(orientation);
+    const int w0 = across ? rect.Height() : rect.Width(), h0 = across ? rect.Width() : rect.Height();
+    if (w0 <= 0 || h0 <= 0) return rect.CenterPoint();
+    const CPoint mid((w0 - 1) / 2, (h0 - 1) / 2);
+    const CPoint a = TurnPoint(CPoint(0, 0), mid, orientation, 0);
+    const CPoint b = TurnPoint(CPoint(w0 - 1, h0 - 1), mid, orientation, 0);
+    return CPoint(rect.left + mid.x - std::min(a.x, b.x), rect.top + mid.y - std::min(a.y, b.y));
+}
+
+} // namespace
+
 int CComponent::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
 {
     if (newCode == m_nOrientation) return 6;
     oldCode = m_nOrientation;
-    CPoint centre = anchor ? *anchor : m_rect.CenterPoint();
-    // The rect turns about the centre: its first and last pixels are turned
+    CPoint centre = anchor ? *anchor : TurningPoint(m_rect, m_nOrientation);
+    // The rect turns about that pixel: its first and last pixels are turned
     // (turning the half-open corner would shift the rect by one pixel a turn).
     CPoint a = TurnPoint(m_rect.TopLeft(), centre, newCode, oldCode);
     CPoint b = TurnPoint(CPoint(m_rect.right - 1, m_rect.bottom - 1), centre, newCode, oldCode);

@@ -1,0 +1,120 @@
+// Turning a wired part on the canvas again and again, through the real
+// orientation commands: each quarter turn is about a pixel fixed to the part,
+// so the turns compose exactly. Four quarter turns give back the part's rect
+// and its terminals' ends to the pixel, and the same four turns again
+// give back the same places once more. The part classes cover two-pin parts whose
+// sides have even and odd numbers of pixels, a switch and a three-pin
+// transistor.
+#include "app/canvas/tesk_view.h"
+#include "app/main_frame.h"
+#include "app/tesk_app.h"
+#include "model/circuit/circuit.h"
+#include "model/components/component.h"
+#include "model/components/terminal.h"
+
+#include "canvas_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+using namespace shelltest;
+
+namespace {
+
+struct TurnCase {
+    const char* name;
+    int layout;
+    int command;
+};
+
+const TurnCase kTurnCases[] = {
+    {"resistor", 221, 32769},
+    {"red LED", 141, 32779},
+    {"SPST switch", 142, 32837},
+    {"NPN transistor", 146, 32906},
+};
+
+class CanvasTurn : public CanvasWindowTest, public ::testing::WithParamInterface<TurnCase> {
+protected:
+    void Drag(CPoint from, CPoint to)
+    {
+        const QPoint a = Client(from), b = Client(to);
+        QTest::mousePress(Port(), Qt::LeftButton, {}, a);
+        QTest::mouseMove(Port(), (a + b) / 2);
+        QTest::mouseMove(Port(), b);
+        QTest::mouseRelease(Port(), Qt::LeftButton, {}, b);
+    }
+
+    void Turn(CComponent* part, int code)
+    {
+        ASSERT_EQ(part->OnPropertyCommand(36043 + code, CString()), 8);
+        m_view->ReorientPart(part);
+        ASSERT_EQ(part->m_nOrientation, code);
+    }
+};
+
+// The terminals' outer ends by terminal identity (the terminal list is
+// reordered by side as the part turns).
+std::vector<std::pair<CTerminal*, CPoint>> Ends(CComponent* c)
+{
+    std::vector<std::pair<CTerminal*, CPoint>> out;
+    for (int i = 0; i < c->GetTerminalCount(); ++i) out.push_back({c->GetTerminal(i), c->GetTerminal(i)->GetOuterEnd()});
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
+} // namespace
+
+TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
+{
+    auto* part = dynamic_cast<CComponent*>(AddFromToolbar(GetParam().layout, GetParam().command, QPoint(300, 260)));
+    ASSERT_NE(part, nullptr);
+    const int pins = part->GetTerminalCount();
+    ASSERT_GE(pins, 2);
+    // A wire from each terminal's end straight out from the part.
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    for (int i = 0; i < pins; ++i) {
+        const CPoint end = part->GetTerminal(i)->GetOuterEnd();
+        const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+        Drag(end, CPoint(end.x + 96 * out.x, end.y + 96 * out.y));
+    }
+    for (int i = 0; i < pins; ++i) ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << i;
+
+    // Quarter turns keep a mirrored part mirrored.
+    const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
+    const CRect original = part->GetRect();
+    const auto originalEnds = Ends(part);
+    std::vector<CRect> rects;
+    std::vector<std::vector<std::pair<CTerminal*, CPoint>>> ends;
+    for (int turn = 1; turn <= 8; ++turn) {
+        SCOPED_TRACE(testing::Message() << GetParam().name << ", turn " << turn);
+        Turn(part, mirror + (start + turn) % 4);
+        rects.push_back(part->GetRect());
+        ends.push_back(Ends(part));
+        // A quarter turn swaps the sides.
+        const CRect before = turn == 1 ? original : rects[turn - 2];
+        EXPECT_EQ(part->GetRect().Width(), before.Height());
+        EXPECT_EQ(part->GetRect().Height(), before.Width());
+    }
+    // Four turns: the very same place, and the same again four turns on.
+    EXPECT_EQ(rects[3], original);
+    EXPECT_EQ(ends[3], originalEnds);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(rects[k + 4], rects[k]) << k;
+        EXPECT_EQ(ends[k + 4], ends[k]) << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PartClasses, CanvasTurn, ::testing::ValuesIn(kTurnCases),
+                         [](const testing::TestParamInfo<TurnCase>& info) {
+                             std::string n = info.param.name;
+                             for (char& ch : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return n;
+                         });
