@@ -12,15 +12,18 @@
 #include "app/view_command_host.h"
 #include "app/control_bar.h"
 #include "model/circuit/circuit.h"
+#include "model/parts/catalogue.h"
 #include "platform/shared_functions.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -263,11 +266,59 @@ bool CMainFrame::SwitchToolBar(int layout, unsigned flags, bool force)
     for (int id : ToolBarLayouts().Buttons(layout)) {
         if (id == 0) m_toolbar->addSeparator();
         else m_toolbar->addAction(MakeAction(id));
+        if (id != 0 && PartCatalogue::Get().FindCommand(id) >= 0)
+            if (QWidget* button = m_toolbar->widgetForAction(Action(id))) button->installEventFilter(this);
     }
+    m_partButton = nullptr;
     m_layout = layout;
     m_layoutFlags = flags;
     UpdateCommands();
     return true;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QWidget*>(watched);
+    if (!button || button->parentWidget() != m_toolbar) return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::LeftButton) {
+            m_partButton = button;
+            m_partPress = e->position().toPoint();
+        }
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (m_partButton != button || !(e->buttons() & Qt::LeftButton)) break;
+        // The button does not see the moves of its press, so it stays down
+        // and its release at the press point counts as a click.
+        const QPoint p = button->mapTo(m_toolbar, e->position().toPoint());
+        const QRect near = m_toolbar->rect().adjusted(-kPartDragOff, -kPartDragOff, kPartDragOff, kPartDragOff);
+        if (near.contains(p)) return true;
+        m_partButton = nullptr;
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(m_partPress),
+                                                            QPointF(button->mapToGlobal(m_partPress)), Qt::LeftButton,
+                                                            Qt::NoButton, e->modifiers()));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (m_partButton != button || e->button() != Qt::LeftButton) break;
+        m_partButton = nullptr;
+        // A plain click: the command the button runs now puts its part
+        // into the design at once.  The mark lasts only for this release.
+        QPointer<CTeskView> view = m_app->GetActiveView();
+        if (!view) break;
+        view->SetNextAddAtOnce(true);
+        static_cast<QObject*>(button)->event(event);
+        if (view) view->SetNextAddAtOnce(false);
+        return true;
+    }
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::UpdateTitle()

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -68,8 +69,16 @@ public:
     bool OnCommand(int id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
 
+    // How far (pixels) a part button must be dragged beyond the toolbar's
+    // edges before its part follows the mouse instead of going in at once.
+    static constexpr int kPartDragOff = 4;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The part buttons of the main toolbar: a plain click adds the part at
+    // once; a button dragged off the toolbar is clicked at its press point
+    // with the part following the mouse.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -90,6 +99,10 @@ private:
     int m_layout = 0;
     unsigned m_layoutFlags = 0;
     bool m_toolbarShown = true;
+    // The part button pressed on the main toolbar, and where (its own
+    // coordinates), until it is released or dragged off.
+    QPointer<QWidget> m_partButton;
+    QPoint m_partPress;
     CHandlerMap m_handlers;
     CControlToolBar* m_controlBar = nullptr;
     std::unique_ptr<CFrameViewCommandHost> m_viewHost;

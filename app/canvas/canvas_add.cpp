@@ -1,13 +1,17 @@
 // Adding to the design from outside the canvas: a new part from the part
 // toolbar or the Add menu, and a design file dropped on the canvas as a
-// module.  Both ride in the floating design until the next release.
+// module.  They ride in the floating design until the next release; a
+// plain click on a part-toolbar button drops its part at once.
 #include "app/canvas/canvas_controller.h"
 
 #include "model/circuit/circuit.h"
+#include "model/parts/parttree.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
 #include <QFile>
+
+#include <vector>
 
 namespace {
 constexpr DWORD kQuiet = 0x80000;
@@ -65,6 +69,73 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         if (!held) delete part;
         throw;
     }
+    return true;
+}
+
+namespace {
+
+// The top-left corner where a part of the given size fits in the visible
+// rectangle without touching any part of the design (a gap of kMargin
+// around it, so that no terminal meets another) and where the design
+// lets it drop; the visible top-left when nothing is free.
+CPoint FreeSpot(CCircuit* design, CPart* part, const CRect& visible)
+{
+    const CRect home = part->GetRect();
+    const CSize size(home.right - home.left, home.bottom - home.top);
+    constexpr int kStep = 8;
+    constexpr int kMargin = 8;
+    std::vector<CRect> taken;
+    CPartIterator it(design, 0);
+    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) taken.push_back(p->GetRect());
+    const CPoint origin((visible.left + kMargin + kStep - 1) / kStep * kStep,
+                        (visible.top + kMargin + kStep - 1) / kStep * kStep);
+    for (int y = origin.y; y + size.cy + kMargin <= visible.bottom; y += kStep) {
+        for (int x = origin.x; x + size.cx + kMargin <= visible.right; x += kStep) {
+            const CRect want(x - kMargin, y - kMargin, x + size.cx + kMargin, y + size.cy + kMargin);
+            bool clear = true;
+            for (const CRect& r : taken) {
+                if (want.left < r.right && r.left < want.right && want.top < r.bottom && r.top < want.bottom) {
+                    clear = false;
+                    break;
+                }
+            }
+            if (!clear) continue;
+            // The design has the last word (its page, its own overlap rule).
+            part->Offset(x - home.left, y - home.top);
+            const bool fits = part->CanDrop(design) != 0;
+            part->Offset(home.left - x, home.top - y);
+            if (fits) return CPoint(x, y);
+        }
+    }
+    return origin;
+}
+
+} // namespace
+
+bool CCanvasController::AddPartAtOnce(CPart* part, int propertyCommand)
+{
+    if (!m_design) {
+        delete part;
+        return false;
+    }
+    // The part rides in the floating design for a moment, as any added
+    // part does, so that it is initialised and merged by the same steps;
+    // it is carried to the free spot and dropped there at once.
+    const CPoint topLeft = ToLogical(CPoint(0, 0));
+    const CSize client = m_host.GetClientSize();
+    const CPoint bottomRight = ToLogical(CPoint(client.cx, client.cy));
+    // It starts at the right edge of the view, where no free spot can be:
+    // a release where a drag started keeps the drag going.
+    m_toolbarDropPoint = CPoint(bottomRight.x, topLeft.y);
+    if (!AddPart(part, propertyCommand)) return false;
+    if (!m_floating) return true;
+    const CRect r = part->GetRect();
+    const CPoint start(r.left, r.top);
+    const CPoint spot = FreeSpot(m_design, part, CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y));
+    const CPoint drop(start.x + (spot.x - r.left), start.y + (spot.y - r.top));
+    Ops().DragFloating(*m_floating, *m_design, drop);
+    PerformRelease(drop, 0);
+    m_host.Invalidate();
     return true;
 }
 

@@ -93,6 +93,10 @@ public:
     // Adds a new part (owned from here on); false when it was refused.
     bool AddPart(CPart* part, int propertyCommand = 0, bool alternateLook = false, bool keepInitialised = false,
                  bool asTemplate = false);
+    // A plain click on a part-toolbar button: the part goes straight into
+    // the design, at the first free spot of the visible canvas (scanned in
+    // rows from the top left), or at the top left when nothing is free.
+    bool AddPartAtOnce(CPart* part, int propertyCommand = 0);
     // The point a part-toolbar add starts at (logical; y is set to 8).
     void SetToolbarDropPoint(CPoint logical) { m_toolbarDropPoint = logical; }
     // Reads a design file into a new floating design at the pointer; false

@@ -16,6 +16,8 @@
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
+#include <utility>
+
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -503,6 +505,7 @@ void CTeskView::dropEvent(QDropEvent* event)
 bool CTeskView::OnCommand(int id)
 {
     CCircuit* design = GetDesign();
+    const bool atOnce = std::exchange(m_nextAddAtOnce, false);
     switch (id) {
     case kCmdDelete: m_controller->OnDelete(); break;
     case kCmdSelectAll: m_controller->SelectAll(); break;
@@ -526,7 +529,8 @@ bool CTeskView::OnCommand(int id)
         m_controller->SetToolbarDropPoint(m_controller->ToLogical(CPoint(at.x, 0)));
         setFocus(Qt::OtherFocusReason);
         if (!m_controller->IsActiveView()) Activate(true);
-        m_controller->AddPart(part, extra);
+        if (atOnce) m_controller->AddPartAtOnce(part, extra);
+        else m_controller->AddPart(part, extra);
         break;
     }
     }

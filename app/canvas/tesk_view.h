@@ -53,6 +53,11 @@ public:
     // command chose (the property toolbar's orientation buttons).
     bool ReorientPart(CPart* part);
 
+    // The next part command comes from a plain click on a part-toolbar
+    // button: its part goes into the design at once instead of following
+    // the mouse (once; the command clears it).
+    void SetNextAddAtOnce(bool on) { m_nextAddAtOnce = on; }
+
     // CCommandTarget
     bool OnCommand(int id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
@@ -125,4 +130,5 @@ private:
     CCircuit* m_shownDesign = nullptr;
     CPoint m_lastMouse;
     bool m_mouseKnown = false;
+    bool m_nextAddAtOnce = false;
 };

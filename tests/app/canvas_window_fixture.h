@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -45,9 +46,8 @@ protected:
         const CPoint c = m_view->Controller().ToClient(logical);
         return QPoint(c.x, c.y);
     }
-    // Clicks the part button of a toolbar layout, then carries the new part
-    // to a point of the canvas and drops it there with a click.
-    CPart* AddFromToolbar(int layout, int command, QPoint at)
+    // The button of a part command on a toolbar layout.
+    QWidget* PartButton(int layout, int command)
     {
         CMainFrame* frame = m_app->GetMainFrame();
         frame->SwitchToolBar(layout, 0, true);
@@ -55,13 +55,39 @@ protected:
         EXPECT_NE(action, nullptr) << command;
         if (!action) return nullptr;
         frame->UpdateCommands();
+        // The toolbar lays its new buttons out.
+        QCoreApplication::processEvents();
         QWidget* button = frame->MainToolBar()->widgetForAction(action);
         EXPECT_NE(button, nullptr) << command;
+        return button;
+    }
+    static void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+    {
+        QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+    // Presses a part button and drags it off the toolbar to a point of the
+    // canvas (client pixels); the press ends there and the new part rides
+    // with the pointer.  Returns the floating part.
+    CPart* DragFromToolbar(int layout, int command, QPoint at)
+    {
+        QWidget* button = PartButton(layout, command);
         if (!button) return nullptr;
-        QTest::mouseClick(button, Qt::LeftButton);
+        const QPoint press(button->width() / 2, button->height() / 2);
+        SendMouse(button, QEvent::MouseButtonPress, press, Qt::LeftButton);
+        SendMouse(button, QEvent::MouseMove, button->mapFromGlobal(Port()->mapToGlobal(at)), Qt::LeftButton);
+        QCoreApplication::processEvents();
         CCircuit* floating = m_view->Controller().GetFloating();
         EXPECT_NE(floating, nullptr) << "the new part rides with the pointer";
-        CPart* part = floating ? floating->GetFirstPart() : nullptr;
+        return floating ? floating->GetFirstPart() : nullptr;
+    }
+    // Drags the part button of a toolbar layout onto the canvas, then
+    // carries the new part to a point of the canvas and drops it there
+    // with a click.
+    CPart* AddFromToolbar(int layout, int command, QPoint at)
+    {
+        CPart* part = DragFromToolbar(layout, command, at - QPoint(60, 40));
         QTest::mouseMove(Port(), at - QPoint(30, 20));
         QTest::mouseMove(Port(), at);
         QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
