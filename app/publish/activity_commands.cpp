@@ -12,6 +12,7 @@
 #include "model/designfile/answer_link.h"
 #include "model/designfile/question_range.h"
 #include "model/parts/catalogue.h"
+#include "model/text/textlabel.h"
 #include "platform/messagebox.h"
 #include "platform/strings.h"
 #include "platform/text1252.h"
@@ -56,6 +57,17 @@ CCircuit* ActiveDesign()
     CTeskApp* app = CTeskApp::Get();
     CTeskDoc* doc = app ? app->GetActiveDocument() : nullptr;
     return doc ? doc->GetDesign() : nullptr;
+}
+
+// Add/Text Box: the default text in the design's format, 140 x 22 (made by
+// the plain constructor it would have no size, and an empty rect never
+// lies on the page, so it could not be dropped).
+constexpr int kAddTextBox = 33522;
+CPart* MakeTextLabel(CTeskView* view)
+{
+    CCircuit* design = view ? view->GetDesign() : nullptr;
+    if (!design) return nullptr;
+    return new CTextLabel(design, CPoint(0, 0), nullptr);
 }
 
 // The picture parts' creation hooks: a picture the user picks, or a
@@ -141,6 +153,7 @@ void RegisterActivityCommands(CHandlerMap& handlers, CMainFrame* frame)
     new CQtPublishUi(frame);
     PartCatalogue::Get().SetHook(ID_ADD_PICTURE, &MakeFilePicture);
     PartCatalogue::Get().SetHook(ID_ADD_STANDARD_PICTURE, &MakeStandardPicture);
+    PartCatalogue::Get().SetHook(kAddTextBox, &MakeTextLabel);
     auto unlocked = [](CCmdUI& ui) {
         CCircuit* d = ActiveDesign();
         ui.Enable(d && !d->IsLocked());

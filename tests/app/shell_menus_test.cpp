@@ -127,28 +127,38 @@ TEST_F(ShellMenus, ChoosingAnAddRowGivesAFloatingPartThatLandsWhereThePupilClick
 {
     ASSERT_EQ(PartCount(), 0);
     CMainFrame* frame = m_app->GetMainFrame();
-    frame->UpdateCommands();
-    QAction* resistor = frame->Action(32769);
-    ASSERT_NE(resistor, nullptr);
-    ASSERT_TRUE(resistor->isEnabled());
-    resistor->trigger();
-    CCircuit* floating = m_view->Controller().GetFloating();
-    ASSERT_NE(floating, nullptr) << "the new part follows the pointer";
-    CPart* part = floating->GetFirstPart();
-    ASSERT_NE(part, nullptr);
-    const QPoint at(300, 220);
-    QTest::mouseMove(Port(), at - QPoint(40, 30));
-    QTest::mouseMove(Port(), at);
-    QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
-    ASSERT_EQ(PartCount(), 1);
-    EXPECT_EQ(Design()->GetFirstPart(), part);
-    // It lies where the click put it: the pointer carries the part by the
-    // point where it took hold of it.
-    CRect r = part->GetRect();
-    r.InflateRect(16, 16);
-    const CPoint click = m_view->Controller().ToLogical(CPoint(at.x(), at.y()));
-    EXPECT_TRUE(r.PtInRect(click)) << r.left << "," << r.top << " " << click.x << "," << click.y;
+    // A component, and a text box (whose resize frame must not keep the
+    // release to itself).
+    const struct { int id; QPoint at; } rows[] = {{32769, {300, 220}}, {33522, {640, 480}}};
+    int count = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        frame->UpdateCommands();
+        QAction* add = frame->Action(row.id);
+        ASSERT_NE(add, nullptr);
+        ASSERT_TRUE(add->isEnabled());
+        add->trigger();
+        CCircuit* floating = m_view->Controller().GetFloating();
+        ASSERT_NE(floating, nullptr) << "the new part follows the pointer";
+        CPart* part = floating->GetFirstPart();
+        ASSERT_NE(part, nullptr);
+        const QPoint at = row.at;
+        QTest::mouseMove(Port(), at - QPoint(40, 30));
+        QTest::mouseMove(Port(), at);
+        QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+        ASSERT_GT(PartCount(), count);
+        count = PartCount();
+        bool filed = false;
+        for (CPartIterator it(Design(), 0); it.GetCurrent(); it.Next()) filed = filed || it.GetCurrent() == part;
+        EXPECT_TRUE(filed);
+        // It lies where the click put it: the pointer carries the part by
+        // the point where it took hold of it.
+        CRect r = part->GetRect();
+        r.InflateRect(16, 16);
+        const CPoint click = m_view->Controller().ToLogical(CPoint(at.x(), at.y()));
+        EXPECT_TRUE(r.PtInRect(click)) << r.left << "," << r.top << " " << click.x << "," << click.y;
+    }
 }
 
 TEST_F(ShellMenus, AddRowsAreGreyedWhileTheDesignIsLockedOrAPartHasBlown)
