@@ -80,13 +80,16 @@ namespace {
 // lets it drop; the visible top-left when nothing is free.
 CPoint FreeSpot(CCircuit* design, CPart* part, const CRect& visible)
 {
-    const CRect home = part->GetRect();
+    // Parts are kept apart with everything they draw: their value labels
+    // and readouts stand beside them.
+    const CRect home = part->GetUnionRect();
+    const CPoint own(part->GetRect().left - home.left, part->GetRect().top - home.top);
     const CSize size(home.right - home.left, home.bottom - home.top);
     constexpr int kStep = 8;
     constexpr int kMargin = 8;
     std::vector<CRect> taken;
     CPartIterator it(design, 0);
-    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) taken.push_back(p->GetRect());
+    for (CPart* p = it.GetCurrent(); p; it.Next(), p = it.GetCurrent()) taken.push_back(p->GetUnionRect());
     const CPoint origin((visible.left + kMargin + kStep - 1) / kStep * kStep,
                         (visible.top + kMargin + kStep - 1) / kStep * kStep);
     for (int y = origin.y; y + size.cy + kMargin <= visible.bottom; y += kStep) {
@@ -104,10 +107,10 @@ CPoint FreeSpot(CCircuit* design, CPart* part, const CRect& visible)
             part->Offset(x - home.left, y - home.top);
             const bool fits = part->CanDrop(design) != 0;
             part->Offset(home.left - x, home.top - y);
-            if (fits) return CPoint(x, y);
+            if (fits) return CPoint(x + own.x, y + own.y);
         }
     }
-    return origin;
+    return origin + own;
 }
 
 } // namespace

@@ -67,8 +67,9 @@ TEST_F(PartToolbarClick, APlainClickAddsThePartAtOnceInAFreeVisiblePlace)
         EXPECT_GE(r.top, visible.top) << a;
         EXPECT_LE(r.right, visible.right) << a;
         EXPECT_LE(r.bottom, visible.bottom) << a;
+        // Nor do their value labels stand on one another.
         for (size_t b = a + 1; b < parts.size(); ++b)
-            EXPECT_FALSE(Overlap(r, parts[b]->GetRect())) << a << " and " << b;
+            EXPECT_FALSE(Overlap(parts[a]->GetUnionRect(), parts[b]->GetUnionRect())) << a << " and " << b;
     }
     // A click that ends off the button adds nothing, and the next Add menu
     // command still gives a floating part.
