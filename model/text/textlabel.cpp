@@ -12,6 +12,8 @@
 #include "platform/strings.h"
 #include "platform/text1252.h"
 
+#include "model/display/bitmap256.h"
+
 #include <QTextDocument>
 
 WB_IMPLEMENT_SERIAL(CTextLabel, "CText", 2)
@@ -441,6 +443,16 @@ int CTextLabel::GetPropertyBitmap(int id)
     for (int known : kLabelBitmapIds)
         if (known == id) return kLabelBitmap;
     return 0;
+}
+
+// The button pictures of the toolbar: one strip, a cell per id in order.
+int CTextLabel::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
+{
+    ids.assign(std::begin(kLabelBitmapIds), std::end(kLabelBitmapIds));
+    if (!bitmap) return static_cast<int>(ids.size());
+    CBitmap256 strip;
+    if (!strip.LoadBitmap256(kLabelBitmap) || !bitmap->Attach(strip.Image())) return -1;
+    return static_cast<int>(ids.size());
 }
 
 int CTextLabel::IsPropertyChecked(int commandId, int& flag)

@@ -1,3 +1,4 @@
+#include "model/display/gdi.h"
 #include "model/text/markers.h"
 #include "model/text/placement.h"
 #include "model/text/symbols.h"
@@ -6,6 +7,8 @@
 #include "text_qtapp.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 namespace {
 
@@ -176,4 +179,27 @@ TEST(LabelMarkers, QuestionSettingsFromTheDialog)
     EXPECT_EQ(label.GetResponseMode(), 0);
     EXPECT_EQ(label.rtf.text, "Text");  // back to the default text
     EXPECT_FALSE(label.flags & (TF_QUESTION | TF_BORDER));
+}
+
+// The toolbar shows a picture for every button of a text box: one 32-pixel
+// cell per command, in the order of the ids, and no cell left blank.
+TEST(LabelToolbar, EveryButtonHasAPictureCell)
+{
+    EnsureTextGuiApp();
+    CTextLabel label;
+    std::vector<int> ids;
+    CBitmap strip;
+    const int n = label.GetPropertyBitmap(ids, &strip);
+    ASSERT_EQ(n, 7);
+    EXPECT_EQ(ids, (std::vector<int>{36101, 36108, 36105, 36102, 36103, 36104, 36074}));
+    ASSERT_FALSE(strip.IsNull());
+    const QImage& image = strip.Image();
+    ASSERT_GE(image.width(), 32 * n);
+    for (int cell = 0; cell < n; ++cell) {
+        int ink = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if ((image.pixel(cell * 32 + x, y) & 0xFFFFFFu) != 0xFFFFFFu) ++ink;
+        EXPECT_GT(ink, 20) << "cell " << cell;
+    }
 }
