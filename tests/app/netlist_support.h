@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include "components/ngspice_values.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -102,14 +104,7 @@ inline std::map<std::string, double> RunNgspice(const QString& netlist, const st
         *missing = "ngspice did not finish";
         return out;
     }
-    std::istringstream text(p.readAllStandardOutput().toStdString());
-    for (std::string line; std::getline(text, line);) {
-        char name[64], value[64];
-        if (std::sscanf(line.c_str(), " %63s = %63s", name, value) == 2) {
-            double v = 0.0;
-            if (std::from_chars(value, value + std::strlen(value), v).ec == std::errc()) out[name] = v;
-        }
-    }
+    out = ParseNgspiceValues(p.readAllStandardOutput().toStdString());
     *missing = p.readAllStandardError().toStdString();
     return out;
 }

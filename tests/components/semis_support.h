@@ -6,6 +6,8 @@
 
 #include "diodes_support.h"
 
+#include "ngspice_values.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -126,13 +128,6 @@ inline std::map<std::string, double> SpiceOperatingPoint(const std::string& card
         *missing = "ngspice did not finish";
         return out;
     }
-    std::istringstream text(p.readAllStandardOutput().toStdString());
-    for (std::string line; std::getline(text, line);) {
-        char name[64], value[64];
-        if (std::sscanf(line.c_str(), " %63s = %63s", name, value) == 2) {
-            double v = 0.0;
-            if (std::from_chars(value, value + std::strlen(value), v).ec == std::errc()) out[name] = v;
-        }
-    }
+    out = ParseNgspiceValues(p.readAllStandardOutput().toStdString());
     return out;
 }
