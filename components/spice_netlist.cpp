@@ -401,8 +401,8 @@ std::string SubcircuitParams(CComponent* part, const std::string& className, con
     if (auto* lamp = dynamic_cast<CFilament*>(part); lamp && className == "CFilament")
         return "X=" + Num(lamp->GetPower() * lamp->ScalePerWatt()) + " W=" + Num(lamp->Model().GetWidth());
     if (auto* motor = dynamic_cast<CMotor*>(part); motor && className == "CMotor") {
-        // The back-EMF moves 1 / (r + 1) of the way to 10 I each step of
-        // 1 / r second: a time constant of 2 (r + 1) / r seconds.
+        // Each step of 1 / r second the back-EMF E moves by
+        // (10 I - E) / (2 (r + 1)): a time constant of 2 (r + 1) / r seconds.
         const double r = state.updateRate > 0.0 ? state.updateRate : 5.0;
         return "TAU=" + Num(2.0 * (r + 1.0) / r) + " E0=" + Num(motor->GetBackEmf());
     }
