@@ -161,8 +161,10 @@ bool CTeskApp::InitInstance(const QStringList& arguments)
     qApp->installEventFilter(this);
     // The whole command line is one document path.
     const QString path = StripQuotes(arguments.join(QLatin1Char(' ')));
-    if (path.isEmpty() || !OpenDocumentFile(path)) OnFileNew();
+    const bool opened = !path.isEmpty() && OpenDocumentFile(path);
+    if (!opened) OnFileNew();
     m_frame->UpdateCommands();
+    if (!opened && m_startupAbout) m_splash = CAboutBox::ShowSplash(m_frame.get());
     return true;
 }
 
