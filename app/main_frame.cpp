@@ -112,14 +112,7 @@ QAction* CMainFrame::Action(int id) const
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-QIcon CMainFrame::IconFor(int id) const
-{
-    const CCommandRow* row = FindCommand(id);
-    if (row && !row->icon.isEmpty()) return QIcon::fromTheme(row->icon, FallbackIcon(row->icon));
-    const auto& pictures = ToolBarLayouts().pictureOf;
-    auto it = pictures.find(id);
-    return PartIcon(it != pictures.end() ? it->second : id);
-}
+QIcon CMainFrame::IconFor(int id) const { return CommandIcon(id); }
 
 QAction* CMainFrame::MakeAction(int id)
 {

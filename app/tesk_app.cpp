@@ -2,6 +2,7 @@
 #include "app/tesk_app.h"
 
 #include "app/about_box.h"
+#include "app/shared_bitmaps.h"
 #include "app/canvas/tesk_view.h"
 #include "app/file_dialogs.h"
 #include "app/file_type_dialog.h"
@@ -150,6 +151,14 @@ void PlaceOnScreen(QWidget& frame)
 
 bool CTeskApp::InitInstance(const QStringList& arguments)
 {
+    // The toolbar strips of the shared bitmap table; a strip that cannot be
+    // made ends the start-up with the resources message.
+    try {
+        RegisterSharedBitmaps();
+    } catch (const CResourceException&) {
+        ReportException();
+        return false;
+    }
     LoadDefaultFont(true, SettingsFilePath());
     InstallMovieSupport();
     m_frame = std::make_unique<CMainFrame>(this);
