@@ -1,8 +1,23 @@
 #include "app/home/file_browse_ctrl.h"
 
+#include "platform/messagebox.h"
+#include "platform/text1252.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+namespace {
+
+// A drop moves the file unless Ctrl asks for a copy.
+Qt::DropAction WantedAction(const QDropEvent* event)
+{
+    return event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction;
+}
+
+} // namespace
 
 CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     : QTreeView(parent), m_model(new CFileBrowseModel(blocksMode, this))
@@ -14,11 +29,47 @@ CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Only the Blocks tree is dragged from (a canvas takes a copy); every
+    // tree takes files from another one.
     setDragEnabled(blocksMode);
-    setDragDropMode(blocksMode ? QAbstractItemView::DragOnly : QAbstractItemView::NoDragDrop);
+    setDragDropMode(blocksMode ? QAbstractItemView::DragDrop : QAbstractItemView::DropOnly);
     setDefaultDropAction(Qt::CopyAction);
+    setDropIndicatorShown(true);
     connect(this, &QTreeView::expanded, this, &CFileBrowseCtrl::OnExpanded);
     connect(this, &QTreeView::collapsed, this, &CFileBrowseCtrl::OnCollapsed);
+    connect(m_model, &CFileBrowseModel::dropFailed, this, &CFileBrowseCtrl::OnDropFailed);
+    connect(m_model, &CFileBrowseModel::foldersChanged, this, &CFileBrowseCtrl::foldersChanged);
+    connect(m_model, &CFileBrowseModel::fileDropped, this, &CFileBrowseCtrl::SelectPath);
+}
+
+// The view's own drag handling finds the drop place and asks the model;
+// these only turn the proposed action (a copy, which is what a canvas takes)
+// into the tree's move unless Ctrl is held.
+void CFileBrowseCtrl::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->setDropAction(WantedAction(event));
+    QTreeView::dragEnterEvent(event);
+    if (event->isAccepted()) event->setDropAction(WantedAction(event));
+}
+
+void CFileBrowseCtrl::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->setDropAction(WantedAction(event));
+    QTreeView::dragMoveEvent(event);
+    if (event->isAccepted()) event->setDropAction(WantedAction(event));
+}
+
+void CFileBrowseCtrl::dropEvent(QDropEvent* event)
+{
+    const Qt::DropAction wanted = WantedAction(event);
+    event->setDropAction(wanted);
+    QTreeView::dropEvent(event);
+    if (event->isAccepted()) event->setDropAction(wanted);
+}
+
+void CFileBrowseCtrl::OnDropFailed(const QString& message)
+{
+    WbMessageBox(ToWindows1252(message), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFileBrowseCtrl::SetRoot(const QString& folder, bool rooted) { m_model->SetRoot(folder, rooted); }
