@@ -6,8 +6,11 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -26,6 +29,10 @@ CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
+    // Long names are not shortened: the column is as wide as the widest name
+    // in view and the tree scrolls sideways to it.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -65,6 +72,24 @@ void CFileBrowseCtrl::dropEvent(QDropEvent* event)
     event->setDropAction(wanted);
     QTreeView::dropEvent(event);
     if (event->isAccepted()) event->setDropAction(wanted);
+}
+
+bool CFileBrowseCtrl::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = indexAt(help->pos());
+        // The row spans the whole column; the name ends where its own width
+        // says.
+        if (at.isValid() && visualRect(at).left() + sizeHintForIndex(at).width() > viewport()->width()) {
+            QToolTip::showText(help->globalPos(), at.data().toString(), viewport(), visualRect(at));
+            return true;
+        }
+        // Left to the tree (its tooltip says what a click or a drag does).
+        event->ignore();
+        return false;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void CFileBrowseCtrl::OnDropFailed(const QString& message)

@@ -54,6 +54,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A name cut off at the tree's edge shows whole in a tooltip; elsewhere
+    // the tree's own tooltip shows.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void OnExpanded(const QModelIndex& index);

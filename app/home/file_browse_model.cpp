@@ -471,8 +471,6 @@ QVariant CFileBrowseModel::data(const QModelIndex& index, int role) const
         // Rooted trees show design files without their extension.
         if (n->kind == Kind::kFile && m_rooted) return QFileInfo(n->name).completeBaseName();
         return n->name;
-    case Qt::ToolTipRole:
-        return NodePath(n);
     case Qt::DecorationRole: {
         if (n->kind == Kind::kDrive) return Image(n->driveType);
         if (n->kind == Kind::kFile) {
