@@ -3,7 +3,6 @@
 #include "platform/messagebox.h"
 #include "platform/text1252.h"
 
-#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -12,15 +11,6 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-namespace {
-
-// A drop moves the file unless Ctrl asks for a copy.
-Qt::DropAction WantedAction(const QDropEvent* event)
-{
-    return event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction;
-}
-
-} // namespace
 
 CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     : QTreeView(parent), m_model(new CFileBrowseModel(blocksMode, this))
@@ -49,29 +39,21 @@ CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     connect(m_model, &CFileBrowseModel::fileDropped, this, &CFileBrowseCtrl::SelectPath);
 }
 
-// The view's own drag handling finds the drop place and asks the model;
-// these only turn the proposed action (a copy, which is what a canvas takes)
-// into the tree's move unless Ctrl is held.
-void CFileBrowseCtrl::dragEnterEvent(QDragEnterEvent* event)
-{
-    event->setDropAction(WantedAction(event));
-    QTreeView::dragEnterEvent(event);
-    if (event->isAccepted()) event->setDropAction(WantedAction(event));
-}
-
-void CFileBrowseCtrl::dragMoveEvent(QDragMoveEvent* event)
-{
-    event->setDropAction(WantedAction(event));
-    QTreeView::dragMoveEvent(event);
-    if (event->isAccepted()) event->setDropAction(WantedAction(event));
-}
-
+// The view's own drop handling finds the drop place and hands the model the
+// drop's action.  A drag from a tree offers only a copy (see the model); the
+// tree asks for a move unless Ctrl is held, and the drag itself stays a copy
+// for its source.
 void CFileBrowseCtrl::dropEvent(QDropEvent* event)
 {
-    const Qt::DropAction wanted = WantedAction(event);
-    event->setDropAction(wanted);
-    QTreeView::dropEvent(event);
-    if (event->isAccepted()) event->setDropAction(wanted);
+    QDropEvent inner(event->position(), event->possibleActions() | Qt::MoveAction, event->mimeData(), event->buttons(),
+                     event->modifiers());
+    inner.setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
+    QTreeView::dropEvent(&inner);
+    if (inner.isAccepted()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
 }
 
 bool CFileBrowseCtrl::viewportEvent(QEvent* event)

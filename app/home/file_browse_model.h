@@ -77,7 +77,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
-    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    // A drag only ever offers a copy, so that no other program (a file
+    // manager) moves a block out of its folder; a drop into another of our
+    // trees moves the file itself.
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
     Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
     // A design file dragged from another tree of this program may be dropped
     // onto a folder (into it), between items (into their folder) or below
