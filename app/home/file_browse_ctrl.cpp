@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-
 CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     : QTreeView(parent), m_model(new CFileBrowseModel(blocksMode, this))
 {
@@ -34,7 +33,9 @@ CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     setDropIndicatorShown(true);
     connect(this, &QTreeView::expanded, this, &CFileBrowseCtrl::OnExpanded);
     connect(this, &QTreeView::collapsed, this, &CFileBrowseCtrl::OnCollapsed);
-    connect(m_model, &CFileBrowseModel::dropFailed, this, &CFileBrowseCtrl::OnDropFailed);
+    // Told once the drop is over: a modal message inside the drop would hold
+    // up the drag's own hand-over.
+    connect(m_model, &CFileBrowseModel::dropFailed, this, &CFileBrowseCtrl::OnDropFailed, Qt::QueuedConnection);
     connect(m_model, &CFileBrowseModel::foldersChanged, this, &CFileBrowseCtrl::foldersChanged);
     connect(m_model, &CFileBrowseModel::fileDropped, this, &CFileBrowseCtrl::SelectPath);
 }

@@ -136,6 +136,8 @@ protected:
         QCoreApplication::sendEvent(port, &drop);
         out.acceptedOnDrop = drop.isAccepted();
         out.action = drop.dropAction();
+        // A failure is told once the drop is over.
+        QCoreApplication::processEvents();
         return out;
     }
 
