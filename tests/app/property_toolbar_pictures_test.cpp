@@ -54,7 +54,13 @@ CPart* FromCatalogue(CCircuit& design, int command, int orientation)
     if (!part) return nullptr;
     part->Initialise();
     design.AddChild(part);
-    if (orientation) part->SetOrientation(orientation, 0, 1, nullptr);
+    // Turned as its toolbar button turns it (a new resistor stands across,
+    // code 1; code 0 stands it upright).
+    if (orientation >= 0 && orientation != part->GetOrientation()) {
+        EXPECT_EQ(part->OnPropertyCommand(36043 + orientation, CString()), 8);
+        part->ApplySettingsText();
+        EXPECT_EQ(part->GetOrientation(), orientation);
+    }
     return part;
 }
 
@@ -82,8 +88,8 @@ const std::vector<PartCase>& Cases()
              return static_cast<CPart*>(label);
          },
          {36101, 36108, 36105, 36102, 36103, 36104, 36074, 36076}},
-        {"turned resistor", [](CCircuit& d) { return FromCatalogue(d, 32769, 1); }, {36043, 36044, 36076}},
-        {"ammeter", [](CCircuit& d) { return FromCatalogue(d, 32871, 0); }, {36043, 36044, 36049, 36046, 36076}},
+        {"turned resistor", [](CCircuit& d) { return FromCatalogue(d, 32769, 0); }, {36043, 36044, 36076}},
+        {"ammeter", [](CCircuit& d) { return FromCatalogue(d, 32871, -1); }, {36043, 36044, 36049, 36046, 36076}},
     };
     return cases;
 }
@@ -147,7 +153,7 @@ TEST(PropertyToolbarPictures, OrientationPicturesAreOneOutlineTurned)
 {
     shelltest::EnsureShellApp();
     CCircuit design;
-    CPart* meter = FromCatalogue(design, 32871, 0);
+    CPart* meter = FromCatalogue(design, 32871, -1);
     ASSERT_NE(meter, nullptr);
     CControlToolBar bar([&design] { return &design; });
     bar.ShowPart(meter, [] {});
@@ -279,4 +285,43 @@ TEST_F(PropertyToolbarEditing, StyleButtonsFollowTheSelection)
     EXPECT_TRUE(Button(36102)->isChecked());
     QTest::mouseClick(Port(), Qt::LeftButton, {}, QPoint(700, 600));
     EXPECT_FALSE(label->IsBeingEdited());
+}
+
+// scripts/propbar_screenshots.sh: a design with a group box, a picture, a
+// text box and a turned resistor, saved into the directory
+// WB_PROPBAR_DESIGNS names, for the screenshots of their toolbars.
+TEST_F(PropertyToolbarEditing, ReviewDesign)
+{
+    const char* dir = std::getenv("WB_PROPBAR_DESIGNS");
+    if (!dir || !*dir) GTEST_SKIP() << "WB_PROPBAR_DESIGNS not set";
+    CCircuit* design = Design();
+    auto* box = new CGroupBox(design, nullptr);
+    design->AddChild(box);
+    box->SetRectRecursive(CRect(40, 40, 260, 170));
+    box->AttachToCircuit(design);
+    // Grouping: a click inside it selects it.
+    box->SetGrouping(1);
+    auto* picture = new CPicture;
+    picture->m_rect = CRect(340, 60, 340, 60);
+    design->AddChild(picture);
+    picture->AttachToCircuit(design);
+    picture->document.OpenByName("<LOCAL>=ICONS\\BUTTON:BOOKS", CString());
+    picture->FitToPicture();
+    auto* label = new CTextLabel(design, CPoint(60, 240), nullptr);
+    design->AddChild(label);
+    label->AttachToCircuit(design);
+    CPart* resistor = FromCatalogue(*design, 32769, 0);
+    ASSERT_NE(resistor, nullptr);
+    resistor->Offset(420 - resistor->GetRect().left, 240 - resistor->GetRect().top);
+    resistor->AttachToCircuit(design);
+    m_view->UpdateView();
+    const QString out = QString::fromLocal8Bit(dir);
+    ASSERT_TRUE(m_app->GetActiveDocument()->OnSaveDocument(out + "/propbar_parts.dsn"));
+    // Where the parts stand in the window, for the clicks of the script.
+    for (CPart* p : {static_cast<CPart*>(box), static_cast<CPart*>(picture), static_cast<CPart*>(label), resistor}) {
+        const CRect r = p->GetRect();
+        const QPoint at = Port()->mapTo(m_app->GetMainFrame(), Client(r.CenterPoint()));
+        std::printf("part %s rect %d %d %d %d centre-in-frame %d %d\n", p->GetRuntimeClass()->m_lpszClassName, r.left,
+                    r.top, r.right, r.bottom, at.x(), at.y());
+    }
 }
