@@ -67,6 +67,12 @@ void CControlBar::ShowPart(CPart* part)
     m_part = part;
     m_items = CControlItemList();
     if (!part) return;
+    // The shared orientation pictures lie across at code 0 unless the part
+    // stands upright in that orientation (taller than wide at an even code,
+    // wider than tall at an odd one).
+    const CRect r = part->GetRect();
+    const bool odd = IsOddOrientation(part->GetOrientation());
+    m_uprightAtZero = odd ? r.Width() > r.Height() : r.Height() > r.Width();
     CControlItemList filled;
     part->FillProperties(filled);
     // The part's bitmap buttons: an id the list already holds only gets its
@@ -121,7 +127,7 @@ QImage CControlBar::ButtonPicture(int id) const
     // show the shared outline in that orientation.
     if (id >= kFirstOrientCommand && id <= kLastOrientCommand) {
         if (m_orientations.IsNull()) m_orientations.LoadBitmap256(kOrientationPictures);
-        return Cell(m_orientations.Image(), id - kFirstOrientCommand);
+        return Cell(m_orientations.Image(), id - kFirstOrientCommand + (m_uprightAtZero ? 8 : 0));
     }
     // The buttons the toolbar adds itself: delete and back.
     static const struct {

@@ -156,6 +156,7 @@ private:
     CBitmap m_strip;
     std::map<int, int> m_cells; // button id -> cell of the strip
     mutable CBitmap256 m_orientations; // loaded on first use
+    bool m_uprightAtZero = false;      // which half of the orientation pictures
     mutable std::map<int, CBitmap256> m_icons; // delete and back, likewise
 };
 

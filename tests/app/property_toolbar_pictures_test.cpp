@@ -147,11 +147,39 @@ TEST(PropertyToolbarPictures, EveryButtonShowsAPicture)
     }
 }
 
+namespace {
+// Leads of the outline in a picture: ink on the middle row's ends (across)
+// or the middle column's ends (upright).
+bool LiesAcross(const QImage& cell)
+{
+    const QRgb bg = cell.pixel(0, 0);
+    return cell.pixel(4, 15) != bg && cell.pixel(27, 15) != bg && cell.pixel(15, 4) == bg;
+}
+bool StandsUpright(const QImage& cell)
+{
+    const QRgb bg = cell.pixel(0, 0);
+    return cell.pixel(15, 4) != bg && cell.pixel(15, 27) != bg && cell.pixel(4, 15) == bg;
+}
+} // namespace
+
 // Each orientation picture is the first turned by the rule that turns the
-// parts themselves (about the cell's centre, 15.5, 15.5).
+// parts themselves (about the cell's centre, 15.5, 15.5), and the picture
+// of the present orientation lies as the part does: a resistor stands
+// upright at code 0 and lies across at code 1.
 TEST(PropertyToolbarPictures, OrientationPicturesAreOneOutlineTurned)
 {
     shelltest::EnsureShellApp();
+    for (int code : {0, 1}) {
+        CCircuit design;
+        CPart* resistor = FromCatalogue(design, 32769, code);
+        ASSERT_NE(resistor, nullptr);
+        const CRect r = resistor->GetRect();
+        CControlToolBar bar([&design] { return &design; });
+        bar.ShowPart(resistor, [] {});
+        const QImage shown = bar.Model().ButtonPicture(36043 + code);
+        EXPECT_EQ(r.Height() > r.Width(), StandsUpright(shown)) << code;
+        EXPECT_EQ(r.Width() > r.Height(), LiesAcross(shown)) << code;
+    }
     CCircuit design;
     CPart* meter = FromCatalogue(design, 32871, -1);
     ASSERT_NE(meter, nullptr);
