@@ -13,6 +13,7 @@
 #include "model/parts/catalogue.h"
 #include "model/text/groupbox.h"
 #include "model/text/textlabel.h"
+#include "model/text/value.h"
 
 #include "canvas_window_fixture.h"
 #include "shell_support.h"
@@ -352,4 +353,53 @@ TEST_F(PropertyToolbarEditing, ReviewDesign)
         std::printf("part %s rect %d %d %d %d centre-in-frame %d %d\n", p->GetRuntimeClass()->m_lpszClassName, r.left,
                     r.top, r.right, r.bottom, at.x(), at.y());
     }
+}
+
+// A value label edited in place: what is typed goes to the shown part as
+// command 36089 and becomes the value; a text the value refuses turns red
+// until an accepted one.
+TEST_F(PropertyToolbarEditing, TypedValueGoesToThePartAndARefusedOneTurnsRed)
+{
+    CPart* resistor = FromCatalogue(*Design(), 32769, 1);
+    ASSERT_NE(resistor, nullptr);
+    const CPoint at = m_view->Controller().ToLogical(CPoint(400, 300));
+    resistor->Offset(at.x - resistor->GetRect().left, at.y - resistor->GetRect().top);
+    resistor->AttachToCircuit(Design());
+    m_view->UpdateView();
+    auto* component = dynamic_cast<CComponent*>(resistor);
+    ASSERT_NE(component, nullptr);
+    auto* value = dynamic_cast<CText*>(component->GetValueLabel());
+    ASSERT_NE(value, nullptr);
+    // Flag 0x10, which every value read from a file carries, asks for the
+    // red text.
+    value->flags |= TF_VALUE;
+    // The resistor shown in the toolbar, its value opened in place.
+    m_view->Controller().PickUp(resistor, true);
+    CString text = value->rtf.text;
+    ASSERT_EQ(value->EditInPlace(&text), 1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Bar()->Part(), resistor);
+    ASSERT_TRUE(value->IsBeingEdited());
+    QTextEdit* edit = Editor();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(0, 0, 0));
+    const struct {
+        const char* typed;
+        bool red;
+        const char* number; // the value's number text afterwards (null: not checked)
+    } rows[] = {
+        {"47", false, "47"},
+        {"-", true, nullptr},
+        {"22", false, "22"},
+    };
+    for (const auto& r : rows) {
+        edit->selectAll();
+        QTest::keyClicks(edit, r.typed);
+        EXPECT_EQ(edit->palette().color(QPalette::Text), r.red ? QColor(255, 0, 0) : QColor(0, 0, 0)) << r.typed;
+        if (r.number) {
+            EXPECT_EQ(dynamic_cast<CValue*>(value)->GetNumberText(), CString(r.number)) << r.typed;
+        }
+    }
+    // The typed values changed the design.
+    EXPECT_TRUE(m_app->GetActiveDocument()->IsModified());
 }
