@@ -2,13 +2,25 @@
 
 #include "model/circuit/circuit.h"
 #include "model/circuit/design_document.h"
+#include "model/display/bitmap256.h"
 #include "model/parts/part.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int kDeleteCommand = 35007;
 constexpr int kBackCommand = 36076;
 constexpr int kFirstOrientCommand = 36043;
 constexpr int kLastOrientCommand = 36050;
+constexpr int kEditBoxCommand = 36089;
+// The orientation buttons' own pictures, frame k for orientation code k.
+constexpr int kOrientationPictures = 458;
+
+QImage Cell(const QImage& strip, int cell)
+{
+    if (cell < 0 || (cell + 1) * 32 > strip.width()) return {};
+    return strip.copy(cell * 32, 0, 32, std::min(32, strip.height()));
+}
 } // namespace
 
 void CPropertyBarHost::ReorientPart(CPart* part)
@@ -55,6 +67,12 @@ void CControlBar::ShowPart(CPart* part)
     m_part = part;
     m_items = CControlItemList();
     if (!part) return;
+    // The shared orientation pictures lie across at code 0 unless the part
+    // stands upright in that orientation (taller than wide at an even code,
+    // wider than tall at an odd one).
+    const CRect r = part->GetRect();
+    const bool odd = IsOddOrientation(part->GetOrientation());
+    m_uprightAtZero = odd ? r.Width() > r.Height() : r.Height() > r.Width();
     CControlItemList filled;
     part->FillProperties(filled);
     // The part's bitmap buttons: an id the list already holds only gets its
@@ -103,11 +121,25 @@ void CControlBar::ShowPart(CPart* part)
 QImage CControlBar::ButtonPicture(int id) const
 {
     auto it = m_cells.find(id);
-    if (it == m_cells.end() || m_strip.IsNull()) return {};
-    const QImage& strip = m_strip.Image();
-    if ((it->second + 1) * 32 > strip.width()) return {};
-    QImage cell = strip.copy(it->second * 32, 0, 32, std::min(32, strip.height()));
-    return cell;
+    if (it != m_cells.end() && !m_strip.IsNull())
+        if (QImage cell = Cell(m_strip.Image(), it->second); !cell.isNull()) return cell;
+    // A part without turned pictures of its own: the orientation buttons
+    // show the shared outline in that orientation.
+    if (id >= kFirstOrientCommand && id <= kLastOrientCommand) {
+        if (m_orientations.IsNull()) m_orientations.LoadBitmap256(kOrientationPictures);
+        return Cell(m_orientations.Image(), id - kFirstOrientCommand + (m_uprightAtZero ? 8 : 0));
+    }
+    // The buttons the toolbar adds itself: delete and back.
+    static const struct {
+        int command, picture;
+    } kOwnButtons[] = {{kDeleteCommand, 457}, {kBackCommand, 418}};
+    for (const auto& b : kOwnButtons)
+        if (b.command == id) {
+            CBitmap256& icon = m_icons[id];
+            if (icon.IsNull()) icon.LoadBitmap256(b.picture);
+            return Cell(icon.Image(), 0);
+        }
+    return {};
 }
 
 std::vector<std::optional<CString>> CControlBar::ReadTexts(bool liveOnly) const
@@ -159,6 +191,20 @@ int CControlBar::Command(int id, const CString& text)
     int enabled = 1;
     part->IsPropertyChecked(id, enabled);
     if (!enabled) return 0;
+    return Dispatch(part, id, text);
+}
+
+int CControlBar::EditBoxCommand(const CString& text)
+{
+    CPart* part = Part();
+    if (!part) return 0;
+    if (CCircuit* design = m_host.GetDesign(); design && design->HasBlownPart()) return 0;
+    return Dispatch(part, kEditBoxCommand, text);
+}
+
+int CControlBar::Dispatch(CPart* part, int id, const CString& text)
+{
+    CCircuit* design = m_host.GetDesign();
     CControlItemList texts = m_items;
     part->GetPropertyTexts(texts);
     const int result = part->OnPropertyCommand(id, text);

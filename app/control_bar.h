@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "model/parts/controlitem.h"
 
+#include "model/display/bitmap256.h"
 #include "model/display/gdi.h"
 
 #include <cstdint>
@@ -114,7 +115,9 @@ public:
     // commands (the toolbar's add mode).
     void SetAddMode(bool on) { m_addMode = on; }
     // The picture of a bitmap button: its cell in the part's strip (32
-    // pixels square), or a null image.
+    // pixels square); for an orientation button without one, the shared
+    // orientation picture; the toolbar's own delete and back pictures;
+    // else a null image.
     QImage ButtonPicture(int id) const;
 
     // The value texts the part gives, one per item (none for the items it
@@ -128,6 +131,9 @@ public:
     // part has blown or the part disables the item; otherwise the part's
     // answer, acted on (design changed, redraw, re-drop, rebuild).
     int Command(int id, const CString& text);
+    // The in-place editor's text changed (command 36089, whatever the
+    // items): the shown part takes it; its answer is acted on as above.
+    int EditBoxCommand(const CString& text);
     // Update of a property command id: false when the toolbar does not
     // show an item with that id.
     bool UpdateCommand(CCmdUI& ui) const;
@@ -138,6 +144,9 @@ public:
     bool OnItemFocus(int id, bool gained);
 
 private:
+    // Sends a property command to the part and acts on the result bits.
+    int Dispatch(CPart* part, int id, const CString& text);
+
     CPropertyBarHost& m_host;
     // Read through Part(), which checks that it still stands.
     CPart* m_part = nullptr;
@@ -146,6 +155,9 @@ private:
     bool m_addMode = false;
     CBitmap m_strip;
     std::map<int, int> m_cells; // button id -> cell of the strip
+    mutable CBitmap256 m_orientations; // loaded on first use
+    bool m_uprightAtZero = false;      // which half of the orientation pictures
+    mutable std::map<int, CBitmap256> m_icons; // delete and back, likewise
 };
 
 // The command target of the property ids (36043-36050, 36053-36098,

@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWidgetAction>
 
 namespace {
 
@@ -34,10 +35,9 @@ uint32_t SteadyMilliseconds()
     return static_cast<uint32_t>(clock.elapsed());
 }
 
-// The short text of a button without a picture of its own.
+// The short text of a button: its tip, shown when it has no picture.
 QString ButtonText(int id)
 {
-    if (id >= 36043 && id <= 36050) return QStringLiteral("%1").arg(QChar(0x21BB)) + QString::number(id - 36043);
     const QString tip = CommandTip(id);
     if (!tip.isEmpty()) return tip;
     const QString prompt = CommandPrompt(id);
@@ -112,7 +112,8 @@ CControlToolBar::CControlToolBar(std::function<CCircuit*()> designOf, QWidget* p
     setObjectName(QStringLiteral("ControlToolBar"));
     setWindowTitle(FromWindows1252(LoadResString(38150)));
     setMovable(false);
-    setIconSize(QSize(16, 16));
+    // The main toolbar's button metrics.
+    setIconSize(QSize(24, 24));
     QFont f(QStringLiteral("Sans Serif"));
     f.setPixelSize(12);
     setFont(f);
@@ -154,7 +155,18 @@ QWidget* CControlToolBar::Control(int id) const
 
 void CControlToolBar::Clear()
 {
+    // clear() only takes the actions off the bar; they (and the controls of
+    // the widget actions) are deleted once the event that may have come
+    // from one of them is done, and lose their names at once.
+    const QList<QAction*> old = actions();
     clear();
+    for (QAction* a : old) {
+        if (a->parent() != this) continue;
+        a->setObjectName(QString());
+        if (auto* w = qobject_cast<QWidgetAction*>(a))
+            if (QWidget* control = w->defaultWidget()) control->setObjectName(QString());
+        a->deleteLater();
+    }
     m_controls.clear();
     m_buttons.clear();
 }
@@ -163,6 +175,12 @@ void CControlToolBar::ShowPart(CPart* part, std::function<void()> redraw)
 {
     m_redraw = std::move(redraw);
     m_model.ShowPart(part);
+    Rebuild();
+}
+
+void CControlToolBar::Refill()
+{
+    m_model.ShowPart(m_model.Part());
     Rebuild();
 }
 

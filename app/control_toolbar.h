@@ -67,6 +67,9 @@ public:
     void ShowPart(CPart* part, std::function<void()> redraw);
     // Builds the controls again for the shown part.
     void Rebuild();
+    // Asks the shown part for its items again (they changed with its
+    // state, as a text box's when its editing starts) and rebuilds.
+    void Refill();
     void RefreshValues(bool liveOnly);
     void UpdateEnabledStates();
     // The control of an item id (null when none).

@@ -61,7 +61,14 @@ CTextEditWindow::CTextEditWindow(QWidget* parent) : QObject(parent)
     m_edit->setGeometry(1, 1, 2, 2);
     m_edit->hide();
     m_edit->installEventFilter(this);
-    connect(m_edit, &QTextEdit::textChanged, this, [this] { EnforceLimit(); });
+    m_edit->viewport()->installEventFilter(this);
+    connect(m_edit, &QTextEdit::textChanged, this, [this] { OnTextChanged(); });
+    connect(m_edit, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (m_open && m_onSelection) m_onSelection();
+    });
+    connect(m_edit, &QTextEdit::selectionChanged, this, [this] {
+        if (m_open && m_onSelection) m_onSelection();
+    });
     CTextEditorHost::Install(this);
     CLabelCommandHost::Install(this);
 }
@@ -84,15 +91,20 @@ QTextDocument* CTextEditWindow::Open(CText*, const CRect& rect, uint32_t backgro
     pal.setColor(QPalette::Base, ColorOf(background));
     m_edit->setPalette(pal);
     Move(rect);
+    m_userEdits = false;
+    SetTextRed(false);
     m_open = true;
     m_edit->show();
     m_edit->setFocus();
+    NotifyEditing();
     return m_edit->document();
 }
 
 void CTextEditWindow::Close()
 {
     m_open = false;
+    m_userEdits = false;
+    NotifyEditing();
     if (!m_edit) return;
     m_edit->hide();
     m_edit->setGeometry(1, 1, 2, 2);
@@ -102,6 +114,33 @@ void CTextEditWindow::Move(const CRect& rect)
 {
     if (!m_edit) return;
     m_edit->setGeometry(m_map ? m_map(rect) : QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+}
+
+void CTextEditWindow::NotifyEditing()
+{
+    // The model marks the part as edited only after the editor opened.
+    if (m_onEditing) QMetaObject::invokeMethod(this, [this] { if (m_onEditing) m_onEditing(); }, Qt::QueuedConnection);
+}
+
+void CTextEditWindow::OnTextChanged()
+{
+    EnforceLimit();
+    // The part takes the text the user typed; a value that it shows again
+    // in the editor does not come back to it.
+    if (!m_open || !m_userEdits || m_inEdit || !m_onEdit || !m_edit) return;
+    m_inEdit = true;
+    SetTextRed(m_onEdit(m_edit->toPlainText()));
+    m_inEdit = false;
+}
+
+void CTextEditWindow::SetTextRed(bool red)
+{
+    if (!m_edit) return;
+    QPalette pal = m_edit->palette();
+    const QColor colour = red ? QColor(255, 0, 0) : QColor(0, 0, 0);
+    if (pal.color(QPalette::Text) == colour) return;
+    pal.setColor(QPalette::Text, colour);
+    m_edit->setPalette(pal);
 }
 
 void CTextEditWindow::EnforceLimit()
@@ -117,6 +156,11 @@ void CTextEditWindow::EnforceLimit()
 
 bool CTextEditWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_edit || (m_edit && watched == m_edit->viewport())) {
+        // Typing, composing or dropping: the user edits from here on.
+        const QEvent::Type t = event->type();
+        if (t == QEvent::KeyPress || t == QEvent::InputMethod || t == QEvent::Drop) m_userEdits = true;
+    }
     if (watched == m_edit) {
         if (event->type() == QEvent::ShortcutOverride) {
             // Backspace and Delete belong to the editor, not to the view's
@@ -161,6 +205,8 @@ bool CTextEditWindow::ToggleStyle(int commandId)
     default: return false;
     }
     m_edit->mergeCurrentCharFormat(f);
+    // The selection kept its place, so the buttons follow the new format.
+    if (m_onSelection) m_onSelection();
     return true;
 }
 

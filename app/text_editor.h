@@ -42,16 +42,37 @@ public:
 
     QTextEdit* Editor() const { return m_edit; }
 
+    // Called when the selection (or the insertion point) moves, so the
+    // style buttons can follow its format.
+    void SetSelectionHandler(std::function<void()> handler) { m_onSelection = std::move(handler); }
+    // Called (from the event loop, once the text part counts as edited)
+    // after editing starts or ends: the toolbar's items depend on it.
+    void SetEditingHandler(std::function<void()> handler) { m_onEditing = std::move(handler); }
+    // Called with the editor's text after each change the user makes (not
+    // when the text is loaded); true asks for the text to turn red (the
+    // value it stands for was clamped or refused).
+    void SetEditHandler(std::function<bool(const QString&)> handler) { m_onEdit = std::move(handler); }
+
     // Keeps Backspace and Delete from the view's accelerators and, for
     // numbers, lets only number characters through.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void EnforceLimit();
+    void OnTextChanged();
+    void SetTextRed(bool red);
 
     QPointer<QTextEdit> m_edit;
     std::function<QRect(const CRect&)> m_map;
     bool m_open = false;
     bool m_numbers = false;
     int m_limit = 0;
+    // The user has typed since the text was loaded: changes go to the part.
+    bool m_userEdits = false;
+    bool m_inEdit = false;
+    void NotifyEditing();
+
+    std::function<void()> m_onSelection;
+    std::function<void()> m_onEditing;
+    std::function<bool(const QString&)> m_onEdit;
 };

@@ -2,7 +2,9 @@
 
 #include "app/add_menu.h"
 #include "app/canvas/bubble_widget.h"
+#include "app/control_toolbar.h"
 #include "app/cursor_table.h"
+#include "app/main_frame.h"
 #include "app/movie/movie_site.h"
 #include "app/publish/page_navigation.h"
 #include "app/tesk_app.h"
@@ -71,6 +73,16 @@ private:
     CTeskView& m_view;
 };
 
+namespace {
+// The main frame's property toolbar, when there is one.
+CControlToolBar* PropertyToolBar()
+{
+    CTeskApp* app = CTeskApp::Get();
+    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+    return frame ? frame->ControlBar() : nullptr;
+}
+} // namespace
+
 CTeskView::CTeskView(CTeskDoc* document, QWidget* parent) : QAbstractScrollArea(parent), m_document(document)
 {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -98,6 +110,23 @@ CTeskView::CTeskView(CTeskDoc* document, QWidget* parent) : QAbstractScrollArea(
         const int z = m_controller->GetZoom();
         const CPoint s = GetScrollPos();
         return QRect(r.left * z - s.x, r.top * z - s.y, r.Width() * z, r.Height() * z);
+    });
+    // The property toolbar follows the editor: its style buttons the
+    // selection's format, and the shown part takes what is typed
+    // (command 36089); a value text that was clamped or refused turns red.
+    m_textEditor->SetSelectionHandler([] {
+        if (CControlToolBar* bar = PropertyToolBar()) bar->UpdateEnabledStates();
+    });
+    m_textEditor->SetEditingHandler([] {
+        CControlToolBar* bar = PropertyToolBar();
+        if (bar && dynamic_cast<CText*>(bar->Part())) bar->Refill();
+    });
+    m_textEditor->SetEditHandler([](const QString& text) {
+        CControlToolBar* bar = PropertyToolBar();
+        if (!bar) return false;
+        const int result = bar->Model().EditBoxCommand(ToWindows1252(text));
+        CText* edited = SharedTextEditor().part;
+        return edited && (edited->GetTextFlags() & TF_VALUE) && (result & (PR_CLAMPED | PR_REFUSED));
     });
     connect(m_simHost.get(), &CQtSimulationHost::tick, this, &CTeskView::OnTick);
     if (m_document) connect(m_document, &CTeskDoc::designReplaced, this, &CTeskView::OnDesignReplaced);

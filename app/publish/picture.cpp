@@ -4,6 +4,7 @@
 #include "model/circuit/circuit.h"
 #include "model/circuit/file_open_warnings.h"
 #include "model/designfile/question_range.h"
+#include "model/display/bitmap256.h"
 #include "model/display/display.h"
 #include "model/parts/controlitem.h"
 #include "platform/shared_functions.h"
@@ -282,6 +283,16 @@ int CPicture::FillProperties(CControlItemList& items)
 int CPicture::GetPropertyBitmap(int id)
 {
     return id == IDC_PICTURE_OPTIONS || id == IDC_PICTURE_QUESTION ? IDB_PICTURE_PROPERTIES : 0;
+}
+
+// The options and question buttons: one strip, a cell per id in order.
+int CPicture::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
+{
+    ids = {IDC_PICTURE_OPTIONS, IDC_PICTURE_QUESTION};
+    if (!bitmap) return static_cast<int>(ids.size());
+    CBitmap256 strip;
+    if (!strip.LoadBitmap256(IDB_PICTURE_PROPERTIES) || !bitmap->Attach(strip.Image())) return -1;
+    return static_cast<int>(ids.size());
 }
 
 int CPicture::OnPropertyCommand(int commandId, const CString& text)

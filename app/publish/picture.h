@@ -61,6 +61,7 @@ public:
     int IsDeletable() override { return 1; }
     int FillProperties(CControlItemList& items) override;
     int GetPropertyBitmap(int id) override;
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     int OnPropertyCommand(int commandId, const CString& text) override;
 
     // Lets the user choose another picture, starting from name; the size

@@ -1,7 +1,10 @@
 #include "model/text/groupbox.h"
 
+#include "model/display/bitmap256.h"
 #include "model/parts/parttree.h"
 #include "model/text/textdrawing.h"
+
+#include <QPainter>
 
 WB_IMPLEMENT_SERIAL(CGroupBox, "CTextLabel", 1)
 
@@ -179,10 +182,38 @@ int CGroupBox::GetPropertyBitmap(int id)
     return 0;
 }
 
+// The box's own buttons (after a gap in the toolbar), then its caption's:
+// the box strip and the label strip side by side, a 32-pixel cell per id.
+int CGroupBox::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
+{
+    std::vector<int> captionIds;
+    const int caption = CTextLabel::GetPropertyBitmap(captionIds, nullptr);
+    ids.assign(std::begin(kGroupBoxBitmapIds), std::end(kGroupBoxBitmapIds));
+    ids.insert(ids.end(), captionIds.begin(), captionIds.end());
+    const int count = static_cast<int>(ids.size());
+    if (!bitmap) return count;
+    CBitmap256 own;
+    CBitmap captionStrip;
+    if (!own.LoadBitmap256(kGroupBoxBitmap) || CTextLabel::GetPropertyBitmap(captionIds, &captionStrip) != caption)
+        return -1;
+    const int ownCells = static_cast<int>(std::size(kGroupBoxBitmapIds));
+    QImage sheet(32 * count, 32, QImage::Format_RGB32);
+    if (sheet.isNull()) return -1;
+    sheet.fill(0xFFFFFFFFu);
+    {
+        QPainter p(&sheet);
+        p.drawImage(QPoint(0, 0), own.Image(), QRect(0, 0, 32 * ownCells, 32));
+        p.drawImage(QPoint(32 * ownCells, 0), captionStrip.Image(), QRect(0, 0, 32 * caption, 32));
+    }
+    return bitmap->Attach(sheet) ? count : -1;
+}
+
 int CGroupBox::IsPropertyChecked(int commandId, int& flag)
 {
-    if (commandId == IDC_GROUPBOX_FIXED) { flag = fixed; return 1; }
-    if (commandId == IDC_GROUPBOX_GROUPING) { flag = !fixed; return 1; }
+    // The result is the check state; both buttons stay enabled so the box
+    // can be switched either way.
+    if (commandId == IDC_GROUPBOX_FIXED) { flag = 1; return fixed ? 1 : 0; }
+    if (commandId == IDC_GROUPBOX_GROUPING) { flag = 1; return fixed ? 0 : 1; }
     return CPart::IsPropertyChecked(commandId, flag);
 }
 

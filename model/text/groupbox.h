@@ -44,6 +44,7 @@ public:
     void AfterLoad(CPartTree* design, DWORD loadFlags, WORD version) override;
     void OnSimulationReset() override;
     int GetPropertyBitmap(int id) override;
+    int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     int IsPropertyChecked(int commandId, int& flag) override;
     int OnPropertyCommand(int commandId, const CString& text) override;
     void DropDeadLinks(const std::unordered_set<const CObject*>& gone) override;

@@ -457,14 +457,18 @@ int CTextLabel::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
 
 int CTextLabel::IsPropertyChecked(int commandId, int& flag)
 {
+    // The result is the check state; flag says whether the item is enabled.
+    // Every button but the font button acts on the text being edited.
+    const bool editing = IsBeingEdited();
     switch (commandId) {
-    case IDC_LABEL_BORDER: flag = (flags & TF_BORDER) ? 1 : 0; return 1;
-    case IDC_LABEL_TRANSPARENT: flag = (flags & TF_TRANSPARENT) ? 1 : 0; return 1;
+    case IDC_LABEL_BORDER: flag = editing; return (flags & TF_BORDER) ? 1 : 0;
+    case IDC_LABEL_TRANSPARENT: flag = editing; return (flags & TF_TRANSPARENT) ? 1 : 0;
     case IDC_LABEL_BOLD:
     case IDC_LABEL_ITALIC:
     case IDC_LABEL_UNDERLINE:
-        flag = IsBeingEdited() && g_commands && g_commands->IsStyleChecked(commandId) ? 1 : 0;
-        return 1;
+        flag = editing;
+        return editing && g_commands && g_commands->IsStyleChecked(commandId) ? 1 : 0;
+    case IDC_LABEL_FONT: flag = 1; return 0;
     default: return CText::IsPropertyChecked(commandId, flag);
     }
 }
