@@ -38,6 +38,8 @@ const TurnCase kTurnCases[] = {
     {"red LED", 141, 32779},
     {"SPST switch", 142, 32837},
     {"NPN transistor", 146, 32906},
+    {"capacitor", 221, 32770},
+    {"voltmeter", 147, 32798},
 };
 
 class CanvasTurn : public CanvasWindowTest, public ::testing::WithParamInterface<TurnCase> {
@@ -69,6 +71,31 @@ std::vector<std::pair<CTerminal*, CPoint>> Ends(CComponent* c)
     return out;
 }
 
+// The free end of the run of wire that leaves a terminal.
+CPoint FreeEndFrom(CTerminal* t)
+{
+    CWire* before = t;
+    CWire* w = t->GetJoinedWire();
+    for (int guard = 0; w && guard < 32; ++guard) {
+        const int back = w->GetLink(0) == before ? 0 : 1;
+        CWire* next = w->GetLink(1 - back);
+        if (!next) return back ? w->GetEndA() : w->GetEndB();
+        before = w;
+        w = next;
+    }
+    return CPoint(-1, -1);
+}
+
+// The wire that ends at p (null: none).
+CWire* WireEndingAt(CCircuit* design, CPoint p)
+{
+    std::vector<CWire*> all;
+    design->CollectConnections(all);
+    for (CWire* w : all)
+        if (!dynamic_cast<CTerminal*>(w) && w->EndAt(p) >= 0) return w;
+    return nullptr;
+}
+
 } // namespace
 
 TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
@@ -85,6 +112,10 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
         Drag(end, CPoint(end.x + 96 * out.x, end.y + 96 * out.y));
     }
     for (int i = 0; i < pins; ++i) ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << i;
+    // Each terminal and the far end of its wire: the circuit that every
+    // turn must keep.
+    std::vector<std::pair<CTerminal*, CPoint>> farEnds;
+    for (int i = 0; i < pins; ++i) farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
 
     // Quarter turns keep a mirrored part mirrored.
     const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
@@ -101,6 +132,19 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
         const CRect before = turn == 1 ? original : rects[turn - 2];
         EXPECT_EQ(part->GetRect().Width(), before.Height());
         EXPECT_EQ(part->GetRect().Height(), before.Width());
+        // Every pin stays joined, each to the net of its own wire's far end,
+        // and no two pins share a net.
+        std::vector<int> nodes;
+        for (const auto& [terminal, far] : farEnds) {
+            EXPECT_TRUE(terminal->IsJoined()) << "terminal at " << terminal->GetOuterEnd().x << ","
+                                              << terminal->GetOuterEnd().y;
+            CWire* wire = WireEndingAt(Design(), far);
+            ASSERT_NE(wire, nullptr);
+            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
+            nodes.push_back(terminal->GetNode());
+        }
+        std::sort(nodes.begin(), nodes.end());
+        EXPECT_EQ(std::adjacent_find(nodes.begin(), nodes.end()), nodes.end());
     }
     // Four turns: the very same place, and the same again four turns on.
     EXPECT_EQ(rects[3], original);
