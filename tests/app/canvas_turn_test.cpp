@@ -11,6 +11,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
+#include "model/display/visual.h"
 
 #include "canvas_window_fixture.h"
 
@@ -19,6 +20,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -42,7 +45,7 @@ const TurnCase kTurnCases[] = {
     {"voltmeter", 147, 32798},
 };
 
-class CanvasTurn : public CanvasWindowTest, public ::testing::WithParamInterface<TurnCase> {
+class CanvasTurnBase : public CanvasWindowTest {
 protected:
     void Drag(CPoint from, CPoint to)
     {
@@ -60,6 +63,9 @@ protected:
         ASSERT_EQ(part->m_nOrientation, code);
     }
 };
+
+class CanvasTurn : public CanvasTurnBase, public ::testing::WithParamInterface<TurnCase> {};
+class CanvasTurnCircuit : public CanvasTurnBase {};
 
 // The terminals' outer ends by terminal identity (the terminal list is
 // reordered by side as the part turns).
@@ -162,3 +168,75 @@ INSTANTIATE_TEST_SUITE_P(PartClasses, CanvasTurn, ::testing::ValuesIn(kTurnCases
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return n;
                          });
+
+// Every part class of the table wired on the same page, each turned a
+// different number of quarter turns, one after the other: the runs laid for
+// one part keep clear of the others, every pin stays joined to its own
+// wire's far end and no two pins of a part share a net.  With WB_SHOTS_DIR
+// set the design is also saved there (turned.zrn) to be looked at.
+TEST_F(CanvasTurnCircuit, PartsTurnedSideBySideKeepTheirCircuit)
+{
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    std::vector<CComponent*> parts;
+    // Each part's terminals with the far ends of their wires.
+    std::vector<std::vector<std::pair<CTerminal*, CPoint>>> farEnds;
+    const char* shots = std::getenv("WB_SHOTS_DIR");
+    auto shoot = [&](const char* name) {
+        if (!shots) return;
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(Port()->grab().save(QString::fromLocal8Bit(shots) + "/" + name));
+    };
+    int index = 0;
+    for (const TurnCase& c : kTurnCases) {
+        const QPoint at(200 + 220 * (index % 3), 180 + 240 * (index / 3));
+        ++index;
+        auto* part = dynamic_cast<CComponent*>(AddFromToolbar(c.layout, c.command, at));
+        ASSERT_NE(part, nullptr) << c.name;
+        parts.push_back(part);
+        shoot((std::string("added_") + std::to_string(index) + ".png").c_str());
+        farEnds.emplace_back();
+        for (int i = 0; i < part->GetTerminalCount(); ++i) {
+            const CPoint end = part->GetTerminal(i)->GetOuterEnd();
+            const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+            Drag(end, CPoint(end.x + 56 * out.x, end.y + 56 * out.y));
+            ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << c.name << " pin " << i;
+            farEnds.back().push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
+        }
+    }
+    shoot("wired.png");
+    for (size_t k = 0; k < parts.size(); ++k) {
+        CComponent* part = parts[k];
+        const int turns = 1 + int(k % 3);
+        // Through the turns the part's picture allows, as its toolbar offers
+        // them.
+        const int mask = part->m_pVisual ? part->m_pVisual->GetOrientationMask() : 0xFF;
+        for (int n = 0; n < turns; ++n) {
+            int code = part->m_nOrientation;
+            do
+                code = (code + 1) & 7;
+            while (!(mask & (1 << code)));
+            if (code != part->m_nOrientation) Turn(part, code);
+        }
+    }
+    for (size_t k = 0; k < parts.size(); ++k) {
+        CComponent* part = parts[k];
+        std::vector<int> nodes;
+        for (const auto& [terminal, far] : farEnds[k]) {
+            SCOPED_TRACE(testing::Message() << part->GetRuntimeClass()->m_lpszClassName << " pin at "
+                                            << terminal->GetOuterEnd().x << "," << terminal->GetOuterEnd().y);
+            EXPECT_TRUE(terminal->IsJoined());
+            CWire* wire = WireEndingAt(Design(), far);
+            ASSERT_NE(wire, nullptr);
+            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
+            nodes.push_back(terminal->GetNode());
+        }
+        std::sort(nodes.begin(), nodes.end());
+        EXPECT_EQ(std::adjacent_find(nodes.begin(), nodes.end()), nodes.end());
+    }
+    EXPECT_TRUE(m_messages.shown.empty()) << "a pin was reported unjoined";
+    shoot("turned_live.png");
+    if (shots) {
+        CTeskDoc* doc = m_app->Documents().front().get();
+        EXPECT_TRUE(doc->DoSave(QString::fromLocal8Bit(shots) + QStringLiteral("/turned.zrn")));
+    }
+}
