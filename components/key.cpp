@@ -9,11 +9,15 @@ namespace {
 CVisual& LargeKeyPicture()
 {
     static CVisual picture(0, 0, 429, 2, 0, 0, 32, 24);
+    static const bool turns = (picture.SetOrientationMask(0xFF), true);
+    (void)turns;
     return picture;
 }
 CVisual& KeyPicture()
 {
     static CVisual picture(0, 0, 162, 2, 0, 0, 36, 28, 0, nullptr, &LargeKeyPicture());
+    static const bool turns = (picture.SetOrientationMask(0xFF), true);
+    (void)turns;
     return picture;
 }
 } // namespace

@@ -10,6 +10,8 @@ namespace {
 CVisual& LatchKeyPicture()
 {
     static CVisual picture(0, 0, 195, 4, 0, 0, 16, 14);
+    static const bool turns = (picture.SetOrientationMask(0xFF), true);
+    (void)turns;
     return picture;
 }
 } // namespace

@@ -98,6 +98,29 @@ void CSlider::PlaceLabel(int side, CPart* part, const CPoint* offset)
     m_nOrientation = side == 0 ? 3 : side - 1;
 }
 
+int CSlider::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
+{
+    // Only the small track of the lengths PlaceLabel gives it (the
+    // thermometer and the tank keep their own shapes).
+    const bool track = (m_rect.Width() == 40 && m_rect.Height() == 15) || (m_rect.Width() == 15 && m_rect.Height() == 40);
+    if (m_bLarge || !track) return CToggle::SetOrientation(newCode, oldCode, flag, anchor);
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    const CPoint a = anchor ? *anchor : m_rect.CenterPoint();
+    const CPoint c2(m_rect.left + m_rect.right, m_rect.top + m_rect.bottom);
+    const CPoint t = TurnPoint(c2, CPoint(2 * a.x, 2 * a.y), newCode, oldCode);
+    const int side = (m_nOrientation + 1) & 3;
+    const CPoint out = TurnPoint(kOut[side], CPoint(0, 0), newCode, oldCode);
+    int turned = side;
+    for (int s = 0; s < 4; ++s)
+        if (kOut[s] == out) turned = s;
+    const CSize size = (turned == 0 || turned == 2) ? CSize(40, 15) : CSize(15, 40);
+    const int left = (t.x - size.cx) >= 0 ? (t.x - size.cx) / 2 : -((size.cx - t.x + 1) / 2);
+    const int top = (t.y - size.cy) >= 0 ? (t.y - size.cy) / 2 : -((size.cy - t.y + 1) / 2);
+    m_rect.SetRect(left, top, left + size.cx, top + size.cy);
+    m_nOrientation = turned == 0 ? 3 : turned - 1;
+    return flag;
+}
+
 CPoint CSlider::KnobOrigin() const
 {
     const int offset = m_wState * Step();

@@ -27,6 +27,10 @@ public:
     void Serialize(CArchive& ar) override;
     void UseAlternateLook() override;
     void PlaceLabel(int side, CPart* part, const CPoint* offset) override;
+    // A small slider goes round with the part it stands beside: it takes
+    // the turned side, and its track lies along that side (the large one
+    // only moves).
+    int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
     int OnPress(CPartTree* design, int x, int y) override;
     CRect OnDrag(CPartTree* design, CPoint point) override;
     int OnRelease(CPartTree* design, int x, int y) override;

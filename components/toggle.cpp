@@ -11,16 +11,37 @@ WB_IMPLEMENT_SERIAL(CToggle, "CPart", 2)
 namespace {
 // The lever: frame 0 off (tilted left), frame 1 on (tilted right); the
 // alternate look is the large lever of the large switch pictures.
+// Both turn with the switch: every turn is built from the upright picture.
 CVisual& LargeLeverPicture()
 {
     static CVisual picture(0, 0, 447, 2, 0, 0, 94, 36);
+    static const bool turns = (picture.SetOrientationMask(0xFF), true);
+    (void)turns;
     return picture;
 }
 CVisual& LeverPicture()
 {
     static CVisual picture(0, 0, 161, 2, 0, 0, 32, 32, 0, nullptr, &LargeLeverPicture());
+    static const bool turns = (picture.SetOrientationMask(0xFF), true);
+    (void)turns;
     return picture;
 }
+
+// The code that draws a picture drawn at `code` after the turn from
+// oldCode to newCode (the code whose turn of the upright picture is the
+// old one followed by this one); `code` itself when none is.
+int ComposeTurn(int code, int newCode, int oldCode)
+{
+    for (int c = 0; c < 8; ++c) {
+        bool same = true;
+        for (CPoint v : {CPoint(1, 0), CPoint(0, 1)})
+            same = same && TurnPoint(TurnDoubled(v, code), CPoint(0, 0), newCode, oldCode) == TurnDoubled(v, c);
+        if (same) return c;
+    }
+    return code;
+}
+
+int FloorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 } // namespace
 
 DWORD DesignOptions(CPartTree* design) { return design ? design->GetOptionWord() : 0; }
@@ -44,6 +65,8 @@ void CToggle::TakePictureSize()
     const CSize s = m_pVisual->GetSize();
     m_rect.SetRect(0, 0, s.cx, s.cy);
 }
+
+bool CToggle::TurnsWithPart() const { return m_pVisual && m_pVisual->GetOrientationMask() == 0xFF; }
 
 int CToggle::FrameCount() const { return m_pVisual ? std::max(m_pVisual->GetFrameCount(), 1) : 1; }
 
@@ -71,7 +94,7 @@ void CToggle::UseAlternateLook()
     if (m_pVisual && m_pVisual->GetAlternate()) {
         const CPoint tl = m_rect.TopLeft();
         m_pVisual = m_pVisual->GetAlternate();
-        const CSize s = m_pVisual->GetSize();
+        const CSize s = m_pVisual->GetSize(TurnsWithPart() ? m_nOrientation : 0);
         m_rect.SetRect(tl.x, tl.y, tl.x + s.cx, tl.y + s.cy);
     }
 }
@@ -106,7 +129,7 @@ int CToggle::Draw(DWORD flags)
     if (!m_pVisual || !((flags & 0x80) || m_bAlternateLook)) return 0;
     // A state read from a damaged file never picks a frame beyond the strip.
     const int frame = std::min<int>(m_wState, FrameCount() - 1);
-    m_pVisual->DrawWhole(m_rect.left, m_rect.top, frame, 0, 0);
+    m_pVisual->DrawWhole(m_rect.left, m_rect.top, frame, 0, TurnsWithPart() ? m_nOrientation : 0);
     return CPart::Draw(flags);
 }
 
@@ -116,6 +139,15 @@ int CToggle::SetOrientation(int newCode, int oldCode, int flag, const CPoint* an
     // The centre of the rectangle in doubled coordinates turns exactly.
     const CPoint c2(m_rect.left + m_rect.right, m_rect.top + m_rect.bottom);
     const CPoint t = TurnPoint(c2, CPoint(2 * a.x, 2 * a.y), newCode, oldCode);
+    if (TurnsWithPart()) {
+        // The picture turns too: its rect takes the turned size about the
+        // turned centre.
+        m_nOrientation = ComposeTurn(m_nOrientation, newCode, oldCode);
+        const CSize s = m_pVisual->GetSize(m_nOrientation);
+        const int left = FloorHalf(t.x - s.cx), top = FloorHalf(t.y - s.cy);
+        m_rect.SetRect(left, top, left + s.cx, top + s.cy);
+        return flag;
+    }
     const int dx = (t.x - c2.x) / 2, dy = (t.y - c2.y) / 2;
     Offset(dx, dy);
     return flag;

@@ -65,6 +65,10 @@ protected:
     void TakePictureSize();
     // The number of frames of the present picture (at least 1).
     int FrameCount() const;
+    // A control whose picture set allows all eight turns (levers and keys)
+    // turns its picture with the part it operates; the others (sliders,
+    // knobs, handles) only move with it.
+    bool TurnsWithPart() const;
 };
 
 // The option word of a design (0 without one).

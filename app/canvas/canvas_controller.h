@@ -180,6 +180,12 @@ private:
     void RecordJoints(const std::vector<CPart*>& parts);
     void SetJointParts(const std::vector<CPart*>& parts);
     void ForgetJoints();
+    // Each recorded terminal that did not come back to its joint is led
+    // back to its own net: one it joined at its new place that is not its
+    // own is left first; after a turn (m_turnZone not empty) the old wires
+    // are cut back to the turn's box and laid round the part again.  The
+    // last resort is a direct run; a pin that still stays unjoined is
+    // reported.
     void LayFollowingWires();
     // Removes the run of wire that ends free at a point (an old joint that
     // a following wire bypassed), back to the junction it hangs from.
@@ -252,4 +258,7 @@ private:
     };
     std::vector<CJoint> m_joints;
     std::vector<CPart*> m_jointParts;
+    // While a part turns: the box its body and stubs cover before and after
+    // the turn, a grid step wider, on grid lines (empty for a move).
+    CRect m_turnZone;
 };

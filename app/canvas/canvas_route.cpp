@@ -7,10 +7,13 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
+#include "model/components/wire_follow.h"
 #include "model/components/wire_geometry.h"
 #include "model/components/wire_route.h"
+#include "platform/strings.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <cstdlib>
 
 namespace {
@@ -18,6 +21,9 @@ namespace {
 // How far from a wire or a terminal's stub a press still takes it (design
 // units): a pupil's click lands within a few pixels.
 constexpr int kGrab = 3;
+
+// "A wire could not be led back to a pin ..."
+constexpr int kStrPinLeftUnjoined = 62200;
 
 bool Near(CWire* w, CPoint p)
 {
@@ -156,39 +162,88 @@ void CCanvasController::LayFollowingWires()
 {
     const std::vector<CJoint> joints = std::move(m_joints);
     const std::vector<CPart*> parts = std::move(m_jointParts);
+    const CRect zone = m_turnZone;
     ForgetJoints();
+    m_turnZone.SetRectEmpty();
     if (!m_design) return;
+    std::vector<CTerminal*> terminals(joints.size(), nullptr);
+    std::unordered_set<CWire*> moved;
+    for (size_t k = 0; k < joints.size(); ++k) {
+        auto* c = joints[k].part < parts.size() ? dynamic_cast<CComponent*>(parts[joints[k].part]) : nullptr;
+        terminals[k] = c ? c->GetTerminal(joints[k].terminal) : nullptr;
+        if (c)
+            for (int i = 0; i < c->GetTerminalCount(); ++i) moved.insert(c->GetTerminal(i));
+    }
     std::vector<CWire*> all;
-    for (const CJoint& j : joints) {
-        auto* c = j.part < parts.size() ? dynamic_cast<CComponent*>(parts[j.part]) : nullptr;
-        CTerminal* t = c ? c->GetTerminal(j.terminal) : nullptr;
-        if (!t || t->IsJoined()) continue;
-        const CPoint to = t->GetOuterEnd();
-        // What stood joined at the old place: a wire's end or another
-        // part's terminal.
+    // What stands at a point and is not one of the moved parts' terminals: a
+    // wire's end or another part's terminal.
+    auto standingAt = [&](CPoint at) -> CWire* {
         m_design->CollectConnections(all);
-        CWire* there = nullptr;
         for (CWire* w : all) {
-            if (w == t) continue;
+            if (moved.count(w)) continue;
             auto* other = dynamic_cast<CTerminal*>(w);
-            if (other ? other->GetOuterEnd() == j.at : w->EndAt(j.at) >= 0) {
-                there = w;
-                break;
-            }
+            if (other ? other->GetOuterEnd() == at : w->EndAt(at) >= 0) return w;
         }
-        if (!there) continue;
-        // From the old joint the way the wire ran there; else from the new
-        // place to the nearest point of that wire; else from the new place
-        // to the old joint by the larger move first.
-        if (TryRoute(*m_design, j.at, there, to)) continue;
-        if (!dynamic_cast<CTerminal*>(there) && TryRoute(*m_design, to, t, NearestOn(there, to))) {
-            // The new wire joined the old one part way along it: the piece
-            // from that junction to the old joint leads nowhere now.
-            PruneDanglingAt(j.at);
+        return nullptr;
+    };
+    // A turned terminal that the drop joined at its new place to another
+    // net (a half turn puts each pin on the other's old joint) leaves it
+    // first.  (A part carried by the pupil onto a wire end joins it.)
+    for (size_t k = 0; k < joints.size() && !zone.IsRectEmpty(); ++k) {
+        CTerminal* t = terminals[k];
+        if (!t || !t->IsJoined() || t->GetOuterEnd() == joints[k].at) continue;
+        CWire* there = standingAt(joints[k].at);
+        const std::vector<CWire*> net = CollectNet(t);
+        if (there && std::find(net.begin(), net.end(), there) != net.end()) continue;
+        t->JoinConnections(m_design);
+    }
+    // After a turn the wires that ran to the old joints are cut back to the
+    // turn's box, so that no pin's new place stands on them and the new
+    // runs go round the part.
+    std::vector<CPoint> from(joints.size());
+    for (size_t k = 0; k < joints.size(); ++k) {
+        from[k] = joints[k].at;
+        if (!zone.IsRectEmpty() && terminals[k] && !terminals[k]->IsJoined())
+            from[k] = RetractRun(*m_design, joints[k].at, zone);
+    }
+    int lost = 0;
+    for (size_t k = 0; k < joints.size(); ++k) {
+        CTerminal* t = terminals[k];
+        if (!t || t->IsJoined()) continue;
+        const CJoint& j = joints[k];
+        const CPoint to = t->GetOuterEnd();
+        CWire* there = standingAt(from[k]);
+        if (!there) {
+            ++lost;
             continue;
         }
-        TryRoute(*m_design, to, nullptr, j.at);
+        auto* owner = dynamic_cast<CComponent*>(parts[j.part]);
+        const CRect body = ComponentBox(owner);
+        if (zone.IsRectEmpty()) {
+            // From the old joint the way the wire ran there; else from the
+            // new place to the nearest point of that wire; else from the new
+            // place to the old joint by the larger move first.
+            if (TryRoute(*m_design, j.at, there, to) && t->IsJoined()) continue;
+            if (!dynamic_cast<CTerminal*>(there) && TryRoute(*m_design, to, t, NearestOn(there, to))) {
+                // The new wire joined the old one part way along it: the
+                // piece from that junction to the old joint leads nowhere now.
+                PruneDanglingAt(j.at);
+                continue;
+            }
+            if (TryRoute(*m_design, to, nullptr, j.at) && t->IsJoined()) continue;
+        }
+        // A run round the part and clear of the other nets; else the direct
+        // run, which keeps the connection whatever it crosses.
+        if ((LayClearRoute(*m_design, t, there, body) > 0 || LayDirectRoute(*m_design, t, there) > 0) &&
+            t->IsJoined()) {
+            // The run may have joined the old wire part way along it: the
+            // piece from there to the old joint leads nowhere now.
+            PruneDanglingAt(from[k]);
+            continue;
+        }
+        ++lost;
     }
+    if (lost) m_host.ShowMessage(LoadResString(kStrPinLeftUnjoined));
 }
 
 void CCanvasController::PruneDanglingAt(CPoint at)
@@ -237,12 +292,22 @@ bool CCanvasController::Reorient(CPart* part)
     PickUp(part, true);
     m_pressed = true;
     m_pressPoint = corner;
+    const CRect before = ComponentBox(part);
     BeginDragSelection();
     m_floating->BeginDragImage();
     part->ApplySettingsText();
+    // The box the turn sweeps, a grid step wider and out to grid lines: the
+    // old wires are cut back to it and the new ones laid round the part.
+    CRect zone = ComponentBox(part);
+    zone.UnionRect(zone, before);
+    const int grid = std::max(1, m_design->GetGridStep());
+    auto down = [grid](int v) { return (v >= 0 ? v / grid : -((-v + grid - 1) / grid)) * grid; };
+    m_turnZone = CRect(down(zone.left) - grid, down(zone.top) - grid, down(zone.right) + 2 * grid,
+                       down(zone.bottom) + 2 * grid);
     if (!part->CanDrop(m_design)) {
         // It does not fit where it stands: it follows the pointer, which
         // keeps its offset to the part's corner, until the next release.
+        m_turnZone.SetRectEmpty();
         m_host.SetCursorPos(ToClient(corner));
         SetCursorCode(CURSOR_DRAG);
         return true;
@@ -252,6 +317,7 @@ bool CCanvasController::Reorient(CPart* part)
     m_dragging = m_pressed = false;
     if (result == 9) LayFollowingWires();
     ForgetJoints();
+    m_turnZone.SetRectEmpty();
     ApplyDropResult(11);
     m_design->ResetRun(1);
     part->Select(0);

@@ -154,8 +154,13 @@ bool CCircuit::MergeAt(CPoint p, CWire* keepWire)
         x->m_bJoin = 1;
         x->m_ptJoin = y->m_ptJoin;
     }
-    x->SetEndPoints(keep, far);
-    // SetEndPoints keeps links with their ends: the far link goes where far is.
+    // SetEndPoints keeps each link word with the point given in its place:
+    // the kept end goes in the place of the end it is, so that its link
+    // stays with it; the far link then goes where far is.
+    if (xe == 0)
+        x->SetEndPoints(far, keep);
+    else
+        x->SetEndPoints(keep, far);
     x->SetLink(x->EndAt(far), yFar == x ? nullptr : yFar);
     if (x->m_bJoin && MeetingAt(*this, x->m_ptJoin + CPoint(3, 3), x).Count() < 2) x->m_bJoin = 0;
     DeleteWire(*this, y);

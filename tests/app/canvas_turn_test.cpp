@@ -11,6 +11,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
+#include "model/display/visual.h"
 
 #include "canvas_window_fixture.h"
 
@@ -19,6 +20,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -38,9 +41,11 @@ const TurnCase kTurnCases[] = {
     {"red LED", 141, 32779},
     {"SPST switch", 142, 32837},
     {"NPN transistor", 146, 32906},
+    {"capacitor", 221, 32770},
+    {"voltmeter", 147, 32798},
 };
 
-class CanvasTurn : public CanvasWindowTest, public ::testing::WithParamInterface<TurnCase> {
+class CanvasTurnBase : public CanvasWindowTest {
 protected:
     void Drag(CPoint from, CPoint to)
     {
@@ -59,6 +64,9 @@ protected:
     }
 };
 
+class CanvasTurn : public CanvasTurnBase, public ::testing::WithParamInterface<TurnCase> {};
+class CanvasTurnCircuit : public CanvasTurnBase {};
+
 // The terminals' outer ends by terminal identity (the terminal list is
 // reordered by side as the part turns).
 std::vector<std::pair<CTerminal*, CPoint>> Ends(CComponent* c)
@@ -67,6 +75,31 @@ std::vector<std::pair<CTerminal*, CPoint>> Ends(CComponent* c)
     for (int i = 0; i < c->GetTerminalCount(); ++i) out.push_back({c->GetTerminal(i), c->GetTerminal(i)->GetOuterEnd()});
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return out;
+}
+
+// The free end of the run of wire that leaves a terminal.
+CPoint FreeEndFrom(CTerminal* t)
+{
+    CWire* before = t;
+    CWire* w = t->GetJoinedWire();
+    for (int guard = 0; w && guard < 32; ++guard) {
+        const int back = w->GetLink(0) == before ? 0 : 1;
+        CWire* next = w->GetLink(1 - back);
+        if (!next) return back ? w->GetEndA() : w->GetEndB();
+        before = w;
+        w = next;
+    }
+    return CPoint(-1, -1);
+}
+
+// The wire that ends at p (null: none).
+CWire* WireEndingAt(CCircuit* design, CPoint p)
+{
+    std::vector<CWire*> all;
+    design->CollectConnections(all);
+    for (CWire* w : all)
+        if (!dynamic_cast<CTerminal*>(w) && w->EndAt(p) >= 0) return w;
+    return nullptr;
 }
 
 } // namespace
@@ -85,6 +118,10 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
         Drag(end, CPoint(end.x + 96 * out.x, end.y + 96 * out.y));
     }
     for (int i = 0; i < pins; ++i) ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << i;
+    // Each terminal and the far end of its wire: the circuit that every
+    // turn must keep.
+    std::vector<std::pair<CTerminal*, CPoint>> farEnds;
+    for (int i = 0; i < pins; ++i) farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
 
     // Quarter turns keep a mirrored part mirrored.
     const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
@@ -101,6 +138,19 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
         const CRect before = turn == 1 ? original : rects[turn - 2];
         EXPECT_EQ(part->GetRect().Width(), before.Height());
         EXPECT_EQ(part->GetRect().Height(), before.Width());
+        // Every pin stays joined, each to the net of its own wire's far end,
+        // and no two pins share a net.
+        std::vector<int> nodes;
+        for (const auto& [terminal, far] : farEnds) {
+            EXPECT_TRUE(terminal->IsJoined()) << "terminal at " << terminal->GetOuterEnd().x << ","
+                                              << terminal->GetOuterEnd().y;
+            CWire* wire = WireEndingAt(Design(), far);
+            ASSERT_NE(wire, nullptr);
+            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
+            nodes.push_back(terminal->GetNode());
+        }
+        std::sort(nodes.begin(), nodes.end());
+        EXPECT_EQ(std::adjacent_find(nodes.begin(), nodes.end()), nodes.end());
     }
     // Four turns: the very same place, and the same again four turns on.
     EXPECT_EQ(rects[3], original);
@@ -118,3 +168,75 @@ INSTANTIATE_TEST_SUITE_P(PartClasses, CanvasTurn, ::testing::ValuesIn(kTurnCases
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return n;
                          });
+
+// Every part class of the table wired on the same page, each turned a
+// different number of quarter turns, one after the other: the runs laid for
+// one part keep clear of the others, every pin stays joined to its own
+// wire's far end and no two pins of a part share a net.  With WB_SHOTS_DIR
+// set the design is also saved there (turned.zrn) to be looked at.
+TEST_F(CanvasTurnCircuit, PartsTurnedSideBySideKeepTheirCircuit)
+{
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    std::vector<CComponent*> parts;
+    // Each part's terminals with the far ends of their wires.
+    std::vector<std::vector<std::pair<CTerminal*, CPoint>>> farEnds;
+    const char* shots = std::getenv("WB_SHOTS_DIR");
+    auto shoot = [&](const char* name) {
+        if (!shots) return;
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(Port()->grab().save(QString::fromLocal8Bit(shots) + "/" + name));
+    };
+    int index = 0;
+    for (const TurnCase& c : kTurnCases) {
+        const QPoint at(200 + 220 * (index % 3), 180 + 240 * (index / 3));
+        ++index;
+        auto* part = dynamic_cast<CComponent*>(AddFromToolbar(c.layout, c.command, at));
+        ASSERT_NE(part, nullptr) << c.name;
+        parts.push_back(part);
+        shoot((std::string("added_") + std::to_string(index) + ".png").c_str());
+        farEnds.emplace_back();
+        for (int i = 0; i < part->GetTerminalCount(); ++i) {
+            const CPoint end = part->GetTerminal(i)->GetOuterEnd();
+            const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+            Drag(end, CPoint(end.x + 56 * out.x, end.y + 56 * out.y));
+            ASSERT_TRUE(part->GetTerminal(i)->IsJoined()) << c.name << " pin " << i;
+            farEnds.back().push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
+        }
+    }
+    shoot("wired.png");
+    for (size_t k = 0; k < parts.size(); ++k) {
+        CComponent* part = parts[k];
+        const int turns = 1 + int(k % 3);
+        // Through the turns the part's picture allows, as its toolbar offers
+        // them.
+        const int mask = part->m_pVisual ? part->m_pVisual->GetOrientationMask() : 0xFF;
+        for (int n = 0; n < turns; ++n) {
+            int code = part->m_nOrientation;
+            do
+                code = (code + 1) & 7;
+            while (!(mask & (1 << code)));
+            if (code != part->m_nOrientation) Turn(part, code);
+        }
+    }
+    for (size_t k = 0; k < parts.size(); ++k) {
+        CComponent* part = parts[k];
+        std::vector<int> nodes;
+        for (const auto& [terminal, far] : farEnds[k]) {
+            SCOPED_TRACE(testing::Message() << part->GetRuntimeClass()->m_lpszClassName << " pin at "
+                                            << terminal->GetOuterEnd().x << "," << terminal->GetOuterEnd().y);
+            EXPECT_TRUE(terminal->IsJoined());
+            CWire* wire = WireEndingAt(Design(), far);
+            ASSERT_NE(wire, nullptr);
+            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
+            nodes.push_back(terminal->GetNode());
+        }
+        std::sort(nodes.begin(), nodes.end());
+        EXPECT_EQ(std::adjacent_find(nodes.begin(), nodes.end()), nodes.end());
+    }
+    EXPECT_TRUE(m_messages.shown.empty()) << "a pin was reported unjoined";
+    shoot("turned_live.png");
+    if (shots) {
+        CTeskDoc* doc = m_app->Documents().front().get();
+        EXPECT_TRUE(doc->DoSave(QString::fromLocal8Bit(shots) + QStringLiteral("/turned.zrn")));
+    }
+}

@@ -4,6 +4,8 @@
 // closed form), and the rail's label stands clear of its slider.
 #include "switches_bench.h"
 
+#include "components/pot.h"
+#include "model/display/visual.h"
 #include "components/slider.h"
 #include "components/vresistor.h"
 #include "components/vslide.h"
@@ -51,6 +53,44 @@ TEST(ControlsSlider, TheVariableResistorCarriesAnUprightSliderOnItsRight)
     EXPECT_EQ(s.slider->GetPosition(), 13);
     EXPECT_EQ(s.slider->GetReported(), 10);
     EXPECT_NEAR(LabelValue(s.vr, true), 50.0, 1e-12);
+}
+
+// The wiper's slider goes round with its part: in every turn the part's
+// picture allows, the slider stands on the turned side, clear of the part,
+// with its track along that side and its marks laid out for it.
+TEST(ControlsSlider, SlidersTurnWithTheirPart)
+{
+    CComponent* (*const makers[])(SwitchBench&) = {
+        [](SwitchBench& b) -> CComponent* { return b.Add<CVResistor>(400, 400); },
+        [](SwitchBench& b) -> CComponent* { return b.Add<CPot>(400, 400); }};
+    for (auto make : makers) {
+        SwitchBench b;
+        CComponent* part = make(b);
+        const char* name = part->GetRuntimeClass()->m_lpszClassName;
+        CSlider* slider = SliderOf(part);
+        ASSERT_NE(slider, nullptr) << name;
+        const int start = part->m_nOrientation;
+        const CPoint away = slider->m_rect.CenterPoint() - part->m_rect.CenterPoint();
+        const bool upright = slider->IsVertical();
+        // (the potentiometer's wiper lies over its picture on purpose)
+        CRect overlap;
+        const bool clear = !overlap.IntersectRect(slider->m_rect, part->m_rect);
+        const int mask = part->m_pVisual->GetOrientationMask();
+        for (int code = 0; code < 8; ++code) {
+            if (!(mask & (1 << code)) || code == part->m_nOrientation) continue;
+            part->SetOrientation(code, part->m_nOrientation, 0, nullptr);
+            SCOPED_TRACE(testing::Message() << name << " turned from " << start << " to " << code);
+            const CPoint now = slider->m_rect.CenterPoint() - part->m_rect.CenterPoint();
+            const CPoint want = TurnPoint(away, CPoint(0, 0), code, start);
+            // The same side (the centres agree within the rounding of a turn).
+            EXPECT_LE(std::abs(now.x - want.x) + std::abs(now.y - want.y), 2);
+            EXPECT_EQ(slider->IsVertical(), upright == (IsOddOrientation(code) == IsOddOrientation(start)));
+            EXPECT_EQ(slider->m_rect.Width() * slider->m_rect.Height(), 15 * 40);
+            if (clear) {
+                EXPECT_FALSE(overlap.IntersectRect(slider->m_rect, part->m_rect)) << "the slider stands over its part";
+            }
+        }
+    }
 }
 
 TEST(ControlsSlider, DraggingTheKnobMovesTheDividerVoltage)

@@ -5,6 +5,7 @@
 #include "switches_bench.h"
 
 #include "components/buzzer.h"
+#include "components/dpdt.h"
 #include "components/key.h"
 #include "components/pushmake.h"
 #include "components/spdt.h"
@@ -186,6 +187,58 @@ TEST(SwitchesAlternate, TheLookAndThePinsSurviveTheRecord)
             EXPECT_EQ(after->GetOperated(), q.get()) << name;
         }
         EXPECT_EQ(WriteOne(q.get(), kCurrentVersion), bytes) << name;
+    }
+}
+
+// Built as the toolbar builds a part in its usual look.
+template <class T>
+CComponent* MakePlain(CCircuit& d)
+{
+    auto* p = new T;
+    p->m_rect.SetRect(200, 300, 200, 300);
+    p->m_pCircuit = &d;
+    p->InitVariant(p->GetRuntimeClass());
+    p->Initialise();
+    d.AddChild(p);
+    p->Drop(&d);
+    return p;
+}
+
+// A lever or key is a picture over its switch: in every turn the switch
+// allows, the control's picture is turned as the switch was turned from
+// where it started, its rect has the turned size, a turned picture exists
+// to draw, and the control still stands beside the switch, not over it.
+TEST(SwitchesAlternate, ControlsTurnWithTheirSwitchInEveryOrientation)
+{
+    CComponent* (*const makers[])(CCircuit&) = {Make<CSPST>,      Make<CSPDT>,      Make<CPushMake>,
+                                                MakePlain<CSPST>, MakePlain<CSPDT>, MakePlain<CDPDT>,
+                                                MakePlain<CPushMake>};
+    for (auto make : makers) {
+        SwitchBench b;
+        CComponent* part = make(b.d);
+        const char* name = part->GetRuntimeClass()->m_lpszClassName;
+        CToggle* control = ControlOf<CToggle>(part);
+        ASSERT_NE(control, nullptr) << name;
+        const int start = part->m_nOrientation;
+        const CSize upright = control->m_rect.Size();
+        for (int step = 1; step <= 8; ++step) {
+            const int code = step & 7;
+            if (!(part->m_nOrientationMask & (1 << code)) || code == part->m_nOrientation) continue;
+            part->SetOrientation(code, part->m_nOrientation, 0, nullptr);
+            SCOPED_TRACE(testing::Message() << name << (part->HasAlternateLook() ? " (other look)" : "")
+                                            << ", turned from " << start << " to " << code);
+            const int drawn = control->m_nOrientation;
+            for (CPoint v : {CPoint(1, 0), CPoint(0, 1)})
+                EXPECT_EQ(TurnDoubled(v, drawn), TurnPoint(v, CPoint(0, 0), code, start));
+            EXPECT_EQ(control->m_rect.Size(), control->m_pVisual->GetSize(drawn));
+            EXPECT_EQ(control->m_rect.Size(), IsOddOrientation(code) != IsOddOrientation(start)
+                                                  ? CSize(upright.cy, upright.cx)
+                                                  : upright);
+            EXPECT_NE(control->m_pVisual->GetBitmap(drawn), nullptr);
+            CRect inner = part->m_rect, overlap;
+            inner.DeflateRect(3, 3);
+            EXPECT_FALSE(overlap.IntersectRect(inner, control->m_rect)) << "the control stands over its switch";
+        }
     }
 }
 

@@ -83,6 +83,42 @@ TEST(WireRules, MergedWireSpansBoth)
     EXPECT_NE(w->GetLink(0), nullptr);  // still joined to the terminal
 }
 
+// A wire dropped between a wire's end and a corner merges with the wire in
+// line; the merged wire keeps the joint at the corner, whichever way round
+// its ends were given.
+TEST(WireRules, MergeKeepsTheCornerJoined)
+{
+    struct Case {
+        Seg line, corner, dropped;
+    };
+    const Case cases[] = {
+        {{{0, 48}, {48, 48}}, {{96, 0}, {96, 48}}, {{48, 48}, {96, 48}}},
+        {{{0, 48}, {48, 48}}, {{96, 0}, {96, 48}}, {{96, 48}, {48, 48}}},
+        {{{48, 48}, {96, 48}}, {{0, 48}, {0, 96}}, {{0, 48}, {48, 48}}},
+        {{{48, 0}, {48, 48}}, {{48, 96}, {96, 96}}, {{48, 48}, {48, 96}}},
+        {{{48, 48}, {48, 96}}, {{48, 0}, {96, 0}}, {{48, 0}, {48, 48}}},
+    };
+    for (const Case& c : cases) {
+        CCircuit d;
+        AddWire(d, c.line.a, c.line.b);
+        AddWire(d, c.corner.a, c.corner.b);
+        AddWire(d, c.dropped.a, c.dropped.b);
+        const auto wires = Wires(d);
+        ASSERT_EQ(wires.size(), 2u);
+        CWire* merged = wires[0]->IsLinkedTo(wires[1]) ? wires[0] : nullptr;
+        ASSERT_NE(merged, nullptr) << c.dropped.a.x << "," << c.dropped.a.y;
+        // Each end's link word points to what stands at that end.
+        for (CWire* w : wires)
+            for (int e = 0; e < 2; ++e) {
+                if (CWire* other = w->GetLink(e)) {
+                    EXPECT_GE(other->EndAt(e ? w->GetEndB() : w->GetEndA()), 0);
+                }
+            }
+        EXPECT_TRUE(wires[1]->IsLinkedTo(wires[0]));
+        EXPECT_EQ(Nets(d), 1);
+    }
+}
+
 TEST(WireRules, TerminalOnAWireJoinsIt)
 {
     CCircuit d;
