@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -73,3 +75,36 @@ CAboutBox::CAboutBox(const Texts& texts, QWidget* parent) : QDialog(parent)
 }
 
 QString CAboutBox::VersionText() const { return m_version->text(); }
+
+CAboutBox* CAboutBox::ShowSplash(QWidget* parent, int ms)
+{
+    auto* box = new CAboutBox(kProgram, parent);
+    box->setObjectName(QStringLiteral("StartupAbout"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->m_splashTimer = new QTimer(box);
+    box->m_splashTimer->setSingleShot(true);
+    connect(box->m_splashTimer, &QTimer::timeout, box, &QWidget::close);
+    qApp->installEventFilter(box);
+    box->show();
+    box->m_splashTimer->start(ms);
+    return box;
+}
+
+bool CAboutBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_splashTimer) return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::KeyPress:
+        // Closing later keeps the box alive while its own widgets handle
+        // the press.
+        qApp->removeEventFilter(this);
+        QTimer::singleShot(0, this, &QWidget::close);
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QLabel;
+class QTimer;
 class CHyperLink;
 
 class CAboutBox : public QDialog {
@@ -27,7 +28,20 @@ public:
     QString VersionText() const;
     CHyperLink* Link() const { return m_link; }
 
+    // The program's About box as the start-up shows it: not modal, above the
+    // main window, deleted when closed.  It closes by itself after ms
+    // milliseconds, or at the first mouse press or key press anywhere in the
+    // program (that press still goes where it was aimed).
+    static CAboutBox* ShowSplash(QWidget* parent, int ms = kSplashMs);
+    static constexpr int kSplashMs = 4000;
+    // The timer that ends the splash (null for a plain About box).
+    QTimer* SplashTimer() const { return m_splashTimer; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QTimer* m_splashTimer = nullptr;
     QLabel* m_version = nullptr;
     CHyperLink* m_link = nullptr;
 };

@@ -395,6 +395,9 @@ bool CControlToolBar::eventFilter(QObject* watched, QEvent* event)
             // part, which then follows the mouse.
             const CPoint at = m_drag.PressPoint();
             const QPoint local = widget->mapFrom(this, QPoint(at.x, at.y));
+            // A path that left the button sideways has raised it again; the
+            // release at the press point must still find it down.
+            if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setDown(true);
             QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(local),
                                                                 QPointF(widget->mapToGlobal(local)), Qt::LeftButton,
                                                                 Qt::NoButton, e->modifiers()));

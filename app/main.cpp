@@ -68,6 +68,7 @@ int main(int argc, char** argv)
     QObject::connect(&instance, &CSingleInstance::openRequested, &tesk, &CTeskApp::OpenFromAnotherStart);
     CFirstPaintExit firstPaint;
     if (qEnvironmentVariableIsSet("WB_EXIT_AFTER_FIRST_PAINT")) app.installEventFilter(&firstPaint);
+    tesk.SetStartupAbout(true);
     if (!tesk.InitInstance(arguments)) return 1;
     const int result = app.exec();
     tesk.ExitInstance();

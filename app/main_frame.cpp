@@ -59,6 +59,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     m_toolbar->setIconSize(QSize(24, 24));
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     // The message pane and the sample-rate pane.
+    m_ratePane->setObjectName(QStringLiteral("RatePane"));
     m_ratePane->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Sample rate  100.0kHz")));
     statusBar()->addPermanentWidget(m_ratePane);
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
@@ -111,14 +112,7 @@ QAction* CMainFrame::Action(int id) const
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-QIcon CMainFrame::IconFor(int id) const
-{
-    const CCommandRow* row = FindCommand(id);
-    if (row && !row->icon.isEmpty()) return QIcon::fromTheme(row->icon, FallbackIcon(row->icon));
-    const auto& pictures = ToolBarLayouts().pictureOf;
-    auto it = pictures.find(id);
-    return PartIcon(it != pictures.end() ? it->second : id);
-}
+QIcon CMainFrame::IconFor(int id) const { return CommandIcon(id); }
 
 QAction* CMainFrame::MakeAction(int id)
 {
@@ -338,23 +332,10 @@ void CMainFrame::SetStatusText(const QString& text)
     statusBar()->showMessage(text);
 }
 
-QString CMainFrame::RatePaneText(const CCircuit* design)
-{
-    const QString blank(11, QLatin1Char(' '));
-    if (!design) return blank;
-    if (design->IsPaused()) return FromWindows1252(LoadResString(36580));
-    const double r = design->GetUpdateRate();
-    if (r >= 4.99 && r <= 5.01) return blank;
-    QString label = FromWindows1252(LoadResString(280));
-    while (label.endsWith(QLatin1Char(' '))) label.chop(1);
-    const QString number = FromWindows1252(FormatValueWithPrefix(r, false, false, true, false, false)).trimmed();
-    return label + QStringLiteral("  ") + number + QStringLiteral("Hz");
-}
-
 void CMainFrame::UpdateRatePane()
 {
     CTeskDoc* doc = m_app->GetActiveDocument();
-    const QString text = RatePaneText(doc ? doc->GetDesign() : nullptr);
+    const QString text = m_rateText.Text(doc ? doc->GetDesign() : nullptr);
     if (m_ratePane->text() != text) m_ratePane->setText(text);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/commands.h"
+#include "app/rate_pane.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -51,8 +52,8 @@ public:
 
     void SetStatusTextId(int id);
     void SetStatusText(const QString& text);
-    // The sample-rate pane's text for a design (null: none).
-    static QString RatePaneText(const CCircuit* design);
+    // Shows the active design's sample rate; the pane's text is set only
+    // when it changes.
     void UpdateRatePane();
 
     // Tiles or cascades the design windows.
@@ -93,6 +94,7 @@ private:
     QMdiArea* m_mdi;
     QToolBar* m_toolbar;
     QLabel* m_ratePane;
+    CRatePane m_rateText;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::map<int, QAction*> m_actions;

@@ -1,5 +1,8 @@
 #include "app/part_icons.h"
 
+#include "app/commands.h"
+#include "app/toolbar_layouts.h"
+
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/display/picture_source.h"
@@ -94,4 +97,13 @@ QIcon FallbackIcon(const QString& themeName)
     QString error;
     if (!ParsePictureSource(f.readAll(), source, error)) return {};
     return IconFromImage(source.image);
+}
+
+QIcon CommandIcon(int commandId)
+{
+    const CCommandRow* row = FindCommand(commandId);
+    if (row && !row->icon.isEmpty()) return QIcon::fromTheme(row->icon, FallbackIcon(row->icon));
+    const auto& pictures = ToolBarLayouts().pictureOf;
+    auto it = pictures.find(commandId);
+    return PartIcon(it != pictures.end() ? it->second : commandId);
 }

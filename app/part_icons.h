@@ -15,3 +15,7 @@ QIcon PartIcon(int addCommandId);
 QImage RenderPartPicture(int addCommandId);
 // Our own picture for a theme icon name; null when there is none.
 QIcon FallbackIcon(const QString& themeName);
+// The icon of a toolbar command: its row's theme icon (or our picture for
+// it), else the picture of the part it adds (a category button shows its
+// part from the toolbar layouts).
+QIcon CommandIcon(int commandId);

@@ -2,6 +2,7 @@
 #include "app/tesk_app.h"
 
 #include "app/about_box.h"
+#include "app/shared_bitmaps.h"
 #include "app/canvas/tesk_view.h"
 #include "app/file_dialogs.h"
 #include "app/file_type_dialog.h"
@@ -150,6 +151,14 @@ void PlaceOnScreen(QWidget& frame)
 
 bool CTeskApp::InitInstance(const QStringList& arguments)
 {
+    // The toolbar strips of the shared bitmap table; a strip that cannot be
+    // made ends the start-up with the resources message.
+    try {
+        RegisterSharedBitmaps();
+    } catch (const CResourceException&) {
+        ReportException();
+        return false;
+    }
     LoadDefaultFont(true, SettingsFilePath());
     InstallMovieSupport();
     m_frame = std::make_unique<CMainFrame>(this);
@@ -161,8 +170,10 @@ bool CTeskApp::InitInstance(const QStringList& arguments)
     qApp->installEventFilter(this);
     // The whole command line is one document path.
     const QString path = StripQuotes(arguments.join(QLatin1Char(' ')));
-    if (path.isEmpty() || !OpenDocumentFile(path)) OnFileNew();
+    const bool opened = !path.isEmpty() && OpenDocumentFile(path);
+    if (!opened) OnFileNew();
     m_frame->UpdateCommands();
+    if (!opened && m_startupAbout) m_splash = CAboutBox::ShowSplash(m_frame.get());
     return true;
 }
 

@@ -3,9 +3,11 @@
 // view, its document, the main frame, the application) and idle work.
 #pragma once
 
+#include "app/about_box.h"
 #include "app/commands.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -31,7 +33,14 @@ public:
 
     // Start-up: main frame, file types, then the file named by the command
     // line (one path; surrounding quotes removed) or an empty design.
+    // When no file was opened, the About box shows for a moment (see
+    // SetStartupAbout).
     bool InitInstance(const QStringList& arguments);
+    // Whether start-up shows the About box when it opened no file (off
+    // until the program turns it on, so tests and other hosts see none).
+    void SetStartupAbout(bool show) { m_startupAbout = show; }
+    // The start-up About box while it shows, else null.
+    CAboutBox* StartupAbout() const { return m_splash.data(); }
     void ExitInstance();
 
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
@@ -112,6 +121,8 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QStringList m_recent;
     CHandlerMap m_handlers;
+    bool m_startupAbout = false;
+    QPointer<CAboutBox> m_splash;
 };
 
 // Delivers an event through the application's own delivery; an exception

@@ -1,6 +1,7 @@
 #include "app/view_command_host.h"
 
 #include "app/canvas/tesk_view.h"
+#include "app/add_menu.h"
 #include "app/clipboard.h"
 #include "app/control_toolbar.h"
 #include "app/file_dialogs.h"
@@ -133,6 +134,7 @@ bool CFrameViewCommandHost::EditLockedConstraints(CLockedConstraintsData& data)
 bool CFrameViewCommandHost::EditRescaleFactor(double& factor) { return Run<CFontRescaleDialog>(factor); }
 bool CFrameViewCommandHost::EditCopyData(CCopyDataForm& form) { return Run<CCopyDataDialog>(form); }
 bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
+bool CFrameViewCommandHost::CanCreatePart(int commandId) { return ::CanCreatePart(commandId); }
 bool CFrameViewCommandHost::HasSoundProbe() { return FindSoundRecording(GetDesign()) != nullptr; }
 
 bool CFrameViewCommandHost::CanPlaySound()

@@ -47,6 +47,7 @@ public:
     bool PutTextOnClipboard(const CString& text) override;
     bool HasSoundProbe() override;
     bool CanPlaySound() override;
+    bool CanCreatePart(int commandId) override;
     void ShowStatusText(unsigned stringId) override;
     bool EditSaveSound(CSaveSoundChoice& choice, CString* path) override;
 

@@ -1,5 +1,6 @@
 #include "app/view_commands.h"
 
+#include "app/add_menu.h"
 #include "app/arrange_commands.h"
 #include "app/probe_copy.h"
 #include "measure/sound_recording.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr unsigned kStrCopyProbeDataFailed = 36539;
+// Add/Loudspeaker: its update rule is the design's, not the catalogue's.
+constexpr int kAddLoudspeaker = 33505;
 constexpr unsigned kStrSaveSoundFailed = 62105;
 constexpr unsigned kStrPlayedSelection = 36547;
 constexpr unsigned kStrPlayedComplete = 36545;
@@ -278,6 +281,15 @@ bool CViewCommands::UpdateOther(CCmdUI& ui, CCircuit* design)
         return true;
     case 36015: ui.Enable(open && (m_host.IsSoundLooping() || design->m_bSoundPlaying)); return true;
     case 36019: ui.Enable(open && m_host.HasSoundProbe()); return true;
+    case kAddLoudspeaker: {
+        // Only one sound source may exist: the loudspeaker is offered
+        // while the design has no sound probe (channel 4) and may take a
+        // part, and only when this program can make one.
+        const bool soundProbe = open && (m_host.HasSoundProbe() || design->FindProbe(4));
+        ui.Enable(open && !soundProbe && design->CanAddPart(AddCommandPartKind(ui.id), false, false) &&
+                  m_host.CanCreatePart(ui.id));
+        return true;
+    }
     default: return false;
     }
 }

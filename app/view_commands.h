@@ -55,6 +55,8 @@ public:
     // The sound probe (channel 4) exists / has samples to play.
     virtual bool HasSoundProbe() { return false; }
     virtual bool CanPlaySound() { return false; }
+    // Whether this program can make the part of an Add command.
+    virtual bool CanCreatePart(int commandId) { (void)commandId; return false; }
     virtual bool IsSoundLooping() { return false; }
     // A status-bar text from the string table.
     virtual void ShowStatusText(unsigned stringId) { (void)stringId; }

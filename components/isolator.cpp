@@ -115,6 +115,13 @@ int CIsolator::AfterStep()
     return 0;
 }
 
+void CIsolator::ResetVisual()
+{
+    CComponent::ResetVisual();
+    const int rest = GlowVisual().GetRestFrame();
+    if (rest >= 0) m_wStateWord = static_cast<WORD>(rest);
+}
+
 int CIsolator::Draw(DWORD flags)
 {
     if (m_pVisual) m_pVisual->DrawWhole(m_rect.left, m_rect.top, 0, IsBroken(), m_nOrientation);

@@ -20,6 +20,9 @@ public:
     void LoadRatings(UINT stringId) override;
     void AssignInternalNodes(uint16_t* nextNode) override;
     void ResetState() override { m_wStateWord = 0; }
+    // The base, then the glow's rest frame (the state word is the glow's
+    // frame, not the case's).
+    void ResetVisual() override;
     void Stamp(CMatrix* matrix) override;
     void LimitStep(CState** out, double* fraction, const double* nodeValues) override;
     // The isolator's own limits, the ratings, the commits, the LED level.

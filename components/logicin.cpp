@@ -31,6 +31,14 @@ int CLogicIn::SetInputValue(CPartTree*, int value)
     return 1;
 }
 
+bool CLogicIn::GetPinDrive(double* volts, double* conductance) const
+{
+    const CCircuit* design = GetDesign();
+    *volts = IsOn() && design ? design->GetLogicSupplyVoltage() : 0.0;
+    *conductance = 0.0;
+    return true;
+}
+
 void CLogicIn::Stamp(CMatrix* matrix)
 {
     CCircuit* design = GetDesign();

@@ -20,4 +20,9 @@ public:
     int GetKindCode() override { return 5; }
 
     bool IsOn() const { return m_wStateWord != 0; }
+
+    // What the pin drives as the part stands: an open-circuit voltage behind
+    // a conductance to ground (0: an ideal source); false when it drives
+    // nothing.  The netlist writes the part from it.
+    virtual bool GetPinDrive(double* volts, double* conductance) const;
 };

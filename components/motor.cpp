@@ -52,7 +52,15 @@ void CMotor::ResetSimulation()
     m_dAngle = 0.08;
     m_dG = m_dI0 = m_dBackEmf = 0.0;
     m_nDirection = 0;
+    m_wStateWord = RotorFrameOf(m_dAngle);
     ResetState();
+}
+
+void CMotor::ResetVisual()
+{
+    CComponent::ResetVisual();
+    m_nDirection = 0;
+    m_wStateWord = RotorFrameOf(m_dAngle);
 }
 
 void CMotor::PrepareStep()
@@ -87,7 +95,7 @@ int CMotor::AfterStep()
         // fractional part is the rotor's place.
         m_dAngle += t + 1.0;
         if (m_dAngle > 256.0) m_dAngle -= 255.0;
-        m_wStateWord = static_cast<WORD>(static_cast<long>(m_dAngle * 16.0) % 16);
+        m_wStateWord = RotorFrameOf(m_dAngle);
     } else {
         m_dBackEmf = 0.0;
         m_nDirection = 0;

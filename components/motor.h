@@ -23,7 +23,11 @@ public:
     void PrepareStep() override;
     void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
+    // The rotor back to its starting place, its frame with it.
     void ResetSimulation() override;
+    // The base, then no turning arrows and the rotor frame of the rotor's
+    // present place (a frame left from a run that is over is not shown).
+    void ResetVisual() override;
     // The rotor keeps its place between runs.
     void ResetState() override {}
     DWORD GetProbeQuantities(int, int) override { return 0x403; }
@@ -39,6 +43,8 @@ public:
 
 private:
     void DrawRotor();
+    // The rotor frame (0-15) of an angle in turns.
+    static WORD RotorFrameOf(double angle) { return static_cast<WORD>(static_cast<long>(angle * 16.0) % 16); }
 
     int m_nDirection = 0;
     double m_dAngle = 0.08;

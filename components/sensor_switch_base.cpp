@@ -53,3 +53,10 @@ void CSwitchTypeSensor::Stamp(CMatrix* matrix)
     if (!design || m_terminals.empty() || !m_nState) return;
     StampSystemsPin(matrix, GetTerminal(0), design->GetLogicHighCurrent(), *design);
 }
+
+bool CSwitchTypeSensor::GetPinDrive(double* volts, double* conductance) const
+{
+    const CCircuit* design = GetDesign();
+    if (!design || !m_nState) return false;
+    return SystemsPinDrive(design->GetLogicHighCurrent(), *design, volts, conductance);
+}

@@ -27,6 +27,7 @@ public:
     // Takes the state and starts a new solve at once (sensor changed).
     int SetInputValue(CPartTree* design, int value) override;
     void Stamp(CMatrix* matrix) override;
+    bool GetPinDrive(double* volts, double* conductance) const override;
 
     int GetState() const { return m_nState; }
     virtual const SwitchSensorRow& Row() const = 0;

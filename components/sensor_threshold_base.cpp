@@ -31,17 +31,32 @@ int CThresholdSensor::SetInputValue(CPartTree*, int value)
     return 1;
 }
 
-void CThresholdSensor::Stamp(CMatrix* matrix)
+bool CThresholdSensor::OutputCurrent(double* current) const
 {
-    CCircuit* design = GetDesign();
-    if (!design || m_terminals.empty()) return;
+    const CCircuit* design = GetDesign();
+    if (!design) return false;
     const double ih = design->GetLogicHighCurrent();
     if (!IsDigital()) {
         const ThresholdSensorRow& r = Row();
-        StampSystemsPin(matrix, GetTerminal(0), (GetLevel() - r.zero) * ih / r.span, *design);
-    } else if (AtThreshold()) {
-        StampSystemsPin(matrix, GetTerminal(0), ih, *design);
+        *current = (GetLevel() - r.zero) * ih / r.span;
+        return true;
     }
+    *current = ih;
+    return AtThreshold();
+}
+
+void CThresholdSensor::Stamp(CMatrix* matrix)
+{
+    CCircuit* design = GetDesign();
+    double current = 0.0;
+    if (!design || m_terminals.empty() || !OutputCurrent(&current)) return;
+    StampSystemsPin(matrix, GetTerminal(0), current, *design);
+}
+
+bool CThresholdSensor::GetPinDrive(double* volts, double* conductance) const
+{
+    double current = 0.0;
+    return OutputCurrent(&current) && SystemsPinDrive(current, *GetDesign(), volts, conductance);
 }
 
 int CThresholdSensor::IsPropertyChecked(int commandId, int& enabled)

@@ -43,6 +43,7 @@ public:
     // The level (16 bits) from the control; a new solve at once.
     int SetInputValue(CPartTree* design, int value) override;
     void Stamp(CMatrix* matrix) override;
+    bool GetPinDrive(double* volts, double* conductance) const override;
     // In analogue mode the threshold cannot be edited.
     int IsPropertyChecked(int commandId, int& enabled) override;
 
@@ -61,6 +62,8 @@ protected:
     // The control, built at its place beside the sensor.
     virtual CPart* MakeControl() = 0;
     virtual void SetLevel(int level) = 0;
+    // The source current of the output pin; false when nothing is stamped.
+    bool OutputCurrent(double* current) const;
     // Digital flag and state word from the mode text.
     void ApplyMode();
     // The mode text and the digital flag: always written, read only from

@@ -3,9 +3,11 @@
 #include "components/battery.h"
 #include "components/component_kit.h"
 #include "components/clock.h"
+#include "components/filament.h"
 #include "components/float_switch.h"
 #include "components/ldr.h"
 #include "components/logicin.h"
+#include "components/motor.h"
 #include "components/mosfet_n.h"
 #include "components/pot.h"
 #include "components/thermistor.h"
@@ -20,6 +22,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -388,8 +391,21 @@ std::string SubcircuitParams(CComponent* part, const std::string& className, con
     if (auto* r = dynamic_cast<CResistors*>(part); r && className == "CResistors")
         return "R=" + Num(r->GetResistance());
     if (auto* q = dynamic_cast<CPhotoQ*>(part); q && className == "CPhotoQ") return "IPH=" + Num(q->GetPhotocurrent());
-    if (auto* in = dynamic_cast<CLogicIn*>(part); in && className == "CLogicIn")
-        return "V=" + Num(in->IsOn() ? state.logic.supply : 0.0);
+    if (auto* in = dynamic_cast<CLogicIn*>(part); in && className == "CLogicIn") {
+        // A plain logic input is an ideal source; a sensor drives its pin
+        // through the family's conductance, or not at all (1 Gohm).
+        double volts = 0.0, g = 0.0;
+        if (!in->GetPinDrive(&volts, &g)) return "V=0 G=1e-9";
+        return g > 0.0 ? "V=" + Num(volts) + " G=" + Num(g) : "V=" + Num(volts);
+    }
+    if (auto* lamp = dynamic_cast<CFilament*>(part); lamp && className == "CFilament")
+        return "X=" + Num(lamp->GetPower() * lamp->ScalePerWatt()) + " W=" + Num(lamp->Model().GetWidth());
+    if (auto* motor = dynamic_cast<CMotor*>(part); motor && className == "CMotor") {
+        // Each step of 1 / r second the back-EMF E moves by
+        // (10 I - E) / (2 (r + 1)): a time constant of 2 (r + 1) / r seconds.
+        const double r = state.updateRate > 0.0 ? state.updateRate : 5.0;
+        return "TAU=" + Num(2.0 * (r + 1.0) / r) + " E0=" + Num(motor->GetBackEmf());
+    }
     if (auto* f = dynamic_cast<CFloatSwitch*>(part); f && className == "CFloatSwitch")
         return f->IsClosed() ? "ON=1" : "ON=0";
     if (auto* clock = dynamic_cast<CClock*>(part); clock && className == "CClock") return ClockParams(*clock, state);
@@ -505,10 +521,15 @@ void WriteChip(CComponent* part, std::ostream& out, CSpiceState& state, const st
     WriteSubcircuit(part, out, state, name, NodesOf(part, SubcircuitOrder(part, className)), className);
 }
 
-bool EndsWith(const std::string& s, const char* tail)
+// Without regard to case: the sensor classes end in "Sensor".
+bool EndsWithNoCase(const std::string& s, const char* tail)
 {
     const size_t n = std::strlen(tail);
-    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != std::tolower(static_cast<unsigned char>(tail[i])))
+            return false;
+    return true;
 }
 
 // The update rate the design runs at once started.
@@ -520,7 +541,7 @@ void WriteSpiceCard(CComponent* part, std::ostream& out, CSpiceState& state)
 {
     if (!part) return;
     std::string k = part->GetRuntimeClass()->m_lpszClassName;
-    if (EndsWith(k, "sensor")) k = "CLogicIn";
+    if (EndsWithNoCase(k, "sensor")) k = "CLogicIn";
     if (k == "CChip") k = "CMCU";
     for (const char* prefix : kSilentPrefixes)
         if (k.rfind(prefix, 0) == 0) return;

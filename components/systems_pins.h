@@ -17,3 +17,7 @@ inline CTerminal* SystemsGround() { return nullptr; }
 
 // G from the pin to the shared ground, with `current` as its source term.
 void StampSystemsPin(CMatrix* matrix, CTerminal* pin, double current, const CCircuit& design);
+
+// The same pin as an open-circuit voltage -current / G behind G; false
+// when the design's logic conductance is 0 (the pin then drives nothing).
+bool SystemsPinDrive(double current, const CCircuit& design, double* volts, double* conductance);

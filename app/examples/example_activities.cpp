@@ -65,6 +65,9 @@ public:
     {
         CTextLabel* label = Text(x, y, "", 120);
         label->ApplyQuestionSettings(n, answer, 2, CResponseMap(), true);
+        // As an author's Locked Constraints would: the pupil may select it
+        // and change its text although the page is locked.
+        label->ModifyFlags16(PF_SELECTABLE_LOCKED | PF_MOVABLE_LOCKED, true);
         return label;
     }
     CPicture* Picture(int x, int y, const char* builtIn)

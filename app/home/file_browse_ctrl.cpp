@@ -1,8 +1,15 @@
 #include "app/home/file_browse_ctrl.h"
 
+#include "platform/messagebox.h"
+#include "platform/text1252.h"
+
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     : QTreeView(parent), m_model(new CFileBrowseModel(blocksMode, this))
@@ -11,14 +18,66 @@ CFileBrowseCtrl::CFileBrowseCtrl(bool blocksMode, QWidget* parent)
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
+    // Long names are not shortened: the column is as wide as the widest name
+    // in view and the tree scrolls sideways to it.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Only the Blocks tree is dragged from (a canvas takes a copy); every
+    // tree takes files from another one.
     setDragEnabled(blocksMode);
-    setDragDropMode(blocksMode ? QAbstractItemView::DragOnly : QAbstractItemView::NoDragDrop);
+    setDragDropMode(blocksMode ? QAbstractItemView::DragDrop : QAbstractItemView::DropOnly);
     setDefaultDropAction(Qt::CopyAction);
+    setDropIndicatorShown(true);
     connect(this, &QTreeView::expanded, this, &CFileBrowseCtrl::OnExpanded);
     connect(this, &QTreeView::collapsed, this, &CFileBrowseCtrl::OnCollapsed);
+    // Told once the drop is over: a modal message inside the drop would hold
+    // up the drag's own hand-over.
+    connect(m_model, &CFileBrowseModel::dropFailed, this, &CFileBrowseCtrl::OnDropFailed, Qt::QueuedConnection);
+    connect(m_model, &CFileBrowseModel::foldersChanged, this, &CFileBrowseCtrl::foldersChanged);
+    connect(m_model, &CFileBrowseModel::fileDropped, this, &CFileBrowseCtrl::SelectPath);
+}
+
+// The view's own drop handling finds the drop place and hands the model the
+// drop's action.  A drag from a tree offers only a copy (see the model); the
+// tree asks for a move unless Ctrl is held, and the drag itself stays a copy
+// for its source.
+void CFileBrowseCtrl::dropEvent(QDropEvent* event)
+{
+    QDropEvent inner(event->position(), event->possibleActions() | Qt::MoveAction, event->mimeData(), event->buttons(),
+                     event->modifiers());
+    inner.setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
+    QTreeView::dropEvent(&inner);
+    if (inner.isAccepted()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CFileBrowseCtrl::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = indexAt(help->pos());
+        // The row spans the whole column; the name ends where its own width
+        // says.
+        if (at.isValid() && visualRect(at).left() + sizeHintForIndex(at).width() > viewport()->width()) {
+            QToolTip::showText(help->globalPos(), at.data().toString(), viewport(), visualRect(at));
+            return true;
+        }
+        // Left to the tree (its tooltip says what a click or a drag does).
+        event->ignore();
+        return false;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void CFileBrowseCtrl::OnDropFailed(const QString& message)
+{
+    WbMessageBox(ToWindows1252(message), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFileBrowseCtrl::SetRoot(const QString& folder, bool rooted) { m_model->SetRoot(folder, rooted); }

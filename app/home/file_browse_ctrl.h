@@ -3,6 +3,10 @@
 // selection on it, so it can be clicked again); the Blocks browser lets its
 // design files be dragged onto a canvas, where they arrive as a module.
 // Expanded folders are watched by the model: a change shows at once.
+//
+// A design file dragged from another tree onto this one is moved into the
+// folder it is dropped on (copied when Ctrl is held); a failure is told in a
+// message box and leaves the file where it was.
 #pragma once
 
 #include "app/home/file_browse_model.h"
@@ -37,6 +41,9 @@ signals:
     void openFileRequested(const QString& path);
     // An existing folder was chosen.
     void folderSelected(const QString& path);
+    // A drop into this tree changed these folders (the other trees that
+    // list them re-read them).
+    void foldersChanged(const QStringList& folders);
 
 protected:
     // Runs the click rules for the item under the mouse or the keyboard.
@@ -44,11 +51,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // A name cut off at the tree's edge shows whole in a tooltip; elsewhere
+    // the tree's own tooltip shows.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void OnExpanded(const QModelIndex& index);
     void OnCollapsed(const QModelIndex& index);
     void OnItemChosen(const QModelIndex& index);
+    void OnDropFailed(const QString& message);
 
     CFileBrowseModel* m_model;
     QString m_pendingSelection;

@@ -1,8 +1,10 @@
 #include "app/home/file_browse_model.h"
 
 #include "app/file_types.h"
+#include "app/home/tree_transfer.h"
 #include "model/display/picture_source.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
@@ -37,6 +39,16 @@ QString WithoutTrailingSeparator(QString path)
 {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
     return path;
+}
+
+// The drag data that names the tree an item comes from: the process and
+// the tree's model, compared only, never followed.
+const QString kTreeItemFormat = QStringLiteral("application/x-workbench-tree-item");
+
+QByteArray TreeTag(const void* model)
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(model));
 }
 
 QString Join(const QString& folder, const QString& name)
@@ -459,8 +471,6 @@ QVariant CFileBrowseModel::data(const QModelIndex& index, int role) const
         // Rooted trees show design files without their extension.
         if (n->kind == Kind::kFile && m_rooted) return QFileInfo(n->name).completeBaseName();
         return n->name;
-    case Qt::ToolTipRole:
-        return NodePath(n);
     case Qt::DecorationRole: {
         if (n->kind == Kind::kDrive) return Image(n->driveType);
         if (n->kind == Kind::kFile) {
@@ -480,14 +490,18 @@ QVariant CFileBrowseModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags CFileBrowseModel::flags(const QModelIndex& index) const
 {
-    if (!index.isValid()) return Qt::NoItemFlags;
+    // Below the items of a rooted tree lies its root folder.
+    if (!index.isValid()) return m_rooted ? Qt::ItemIsDropEnabled : Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    // Only a design file of the Blocks tree can be dragged.
-    if (m_blocksMode && ItemKind(index) == Kind::kFile) f |= Qt::ItemIsDragEnabled;
+    // Only a design file of the Blocks tree can be dragged; files are put
+    // into drives and folders.
+    const Kind kind = ItemKind(index);
+    if (m_blocksMode && kind == Kind::kFile) f |= Qt::ItemIsDragEnabled;
+    if (kind != Kind::kFile) f |= Qt::ItemIsDropEnabled;
     return f;
 }
 
-QStringList CFileBrowseModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+QStringList CFileBrowseModel::mimeTypes() const { return {QStringLiteral("text/uri-list"), kTreeItemFormat}; }
 
 QMimeData* CFileBrowseModel::mimeData(const QModelIndexList& indexes) const
 {
@@ -497,5 +511,78 @@ QMimeData* CFileBrowseModel::mimeData(const QModelIndexList& indexes) const
     if (urls.isEmpty()) return nullptr;
     auto* data = new QMimeData;
     data->setUrls(urls);
+    data->setData(kTreeItemFormat, TreeTag(this));
     return data;
+}
+
+// ---------------------------------------------------------------- dropping files from another tree
+
+namespace {
+
+// The design files of drag data that comes from another tree of this
+// program; empty for anything else.
+QStringList DroppedFiles(const QMimeData* data, const void* self)
+{
+    if (!data || !data->hasFormat(kTreeItemFormat) || !data->hasUrls()) return {};
+    const QByteArray tag = data->data(kTreeItemFormat);
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + ':';
+    if (!tag.startsWith(pid) || tag == TreeTag(self)) return {};
+    QStringList files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || !IsDesignFile(url.toLocalFile())) return {};
+        files << url.toLocalFile();
+    }
+    return files;
+}
+
+} // namespace
+
+QString CFileBrowseModel::DropFolder(const QModelIndex& parent) const
+{
+    if (!parent.isValid()) return m_rooted ? m_root : QString();
+    const QString path = ItemPath(parent);
+    return ItemKind(parent) == Kind::kFile ? QFileInfo(path).absolutePath() : path;
+}
+
+bool CFileBrowseModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                       const QModelIndex& parent) const
+{
+    if (action != Qt::MoveAction && action != Qt::CopyAction) return false;
+    const QStringList files = DroppedFiles(data, this);
+    const QString folder = DropFolder(parent);
+    if (files.isEmpty() || folder.isEmpty()) return false;
+    // A file dropped into its own folder has nowhere to go.
+    const QString target = QFileInfo(folder).canonicalFilePath();
+    for (const QString& f : files)
+        if (QFileInfo(QFileInfo(f).absolutePath()).canonicalFilePath() == target) return false;
+    return true;
+}
+
+bool CFileBrowseModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                    const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent)) return false;
+    const bool move = action == Qt::MoveAction;
+    const QString folder = DropFolder(parent);
+    QStringList changed{folder};
+    QString arrived;
+    QString failure;
+    for (const QString& file : DroppedFiles(data, this)) {
+        const TransferOutcome out = TransferFile(file, folder, move);
+        if (out.result != TransferResult::kDone) {
+            failure = TransferMessage(out.result, file, folder, move);
+            break;
+        }
+        arrived = out.target;
+        if (move) changed << QFileInfo(file).absolutePath();
+    }
+    // Only the folders that changed are read again.
+    changed.removeDuplicates();
+    for (const QString& f : changed) RefreshFolder(f);
+    if (!arrived.isEmpty()) {
+        emit foldersChanged(changed);
+        emit fileDropped(arrived);
+    }
+    if (!failure.isEmpty()) emit dropFailed(failure);
+    return failure.isEmpty();
 }

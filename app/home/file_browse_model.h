@@ -77,7 +77,31 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    // A drag only ever offers a copy, so that no other program (a file
+    // manager) moves a block out of its folder; a drop into another of our
+    // trees moves the file itself.
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    // A design file dragged from another tree of this program may be dropped
+    // onto a folder (into it), between items (into their folder) or below
+    // the items of a rooted tree (into the root folder).  A move is the
+    // default; a copy keeps the file in its own folder too.
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    // The folder a drop onto parent lands in (empty: none).
+    QString DropFolder(const QModelIndex& parent) const;
+
+signals:
+    // A drop could not be carried out: the text says why.
+    void dropFailed(const QString& message);
+    // A drop changed these folders; this tree has re-read the ones it lists.
+    void foldersChanged(const QStringList& folders);
+    // A dropped file arrived at path.
+    void fileDropped(const QString& path);
+
+public:
 
     struct Node;
 

@@ -46,6 +46,16 @@ CTreeCtrlWrapper::CTreeCtrlWrapper(QWidget* parent)
     m_books->setToolTip(Text(kStrBooksTip));
     m_blocks->setToolTip(Text(kStrBlocksTip));
     m_blocks->hide();
+    // A file dropped from one tree into the other: each re-reads the folders
+    // that changed, if it lists them.
+    const struct {
+        CFileBrowseCtrl* from;
+        CFileBrowseCtrl* to;
+    } kPairs[] = {{m_books, m_blocks}, {m_blocks, m_books}};
+    for (const auto& p : kPairs)
+        connect(p.from, &CFileBrowseCtrl::foldersChanged, p.to, [to = p.to](const QStringList& folders) {
+            for (const QString& f : folders) to->Model()->RefreshFolder(f);
+        });
 }
 
 CTreeCtrlWrapper* CTreeCtrlWrapper::Find(QWidget* w)

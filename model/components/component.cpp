@@ -310,9 +310,17 @@ int CComponent::CanProbeAt(int x, int y)
     return CPartCircuit::CanProbeAt(x, y);
 }
 
+void CComponent::ResetVisual()
+{
+    CPartCircuit::ResetVisual();
+    const int rest = m_pVisual ? m_pVisual->GetRestFrame() : -1;
+    if (rest >= 0) m_wStateWord = static_cast<WORD>(rest);
+}
+
 void CComponent::AfterLoad(CPartTree* design, DWORD flags, WORD version)
 {
     CPartCircuit::AfterLoad(design, flags, version);
+    ResetVisual();
     for (CTerminal* t : m_terminals) t->m_pOwner = this;
     if (auto* c = dynamic_cast<CCircuit*>(design); c && c->FileByClass(this) == GROUP_COMPONENTS) m_pFiledIn = c;
 }

@@ -39,6 +39,14 @@ public:
 
     // ---- CPart overrides ----
     int Initialise() override;
+    // The children, then the state word goes back to the picture's rest
+    // frame when the running design animates that picture (a lamp's glow,
+    // an LED's brightness, a sounding buzzer), so a part added or read back
+    // never shows a frame of a run that is over.  Switch positions and other
+    // settings kept in the state word stay.
+    void ResetVisual() override;
+    // Also resets the picture (ResetVisual): a design saved while running
+    // opens with its lamps dark.
     void AfterLoad(CPartTree* design, DWORD flags, WORD version) override;
     // Editing (component_edit.cpp).
     int CanDrop(CPartTree* design) override;

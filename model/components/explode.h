@@ -23,6 +23,9 @@ public:
     // The CPart record, excess (double), rating (double), message id, unit.
     void Serialize(CArchive& ar) override;
     int Draw(DWORD flags) override;
+    // A burst that is still playing ends at once, as after its last frame
+    // (no frame, the marker's rectangle empty); the component stays broken.
+    void ResetVisual() override;
 
     // The message, asked as Yes/No: IDYES replace, IDNO (after a second Yes)
     // delete, IDCANCEL leave it.

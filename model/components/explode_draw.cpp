@@ -72,6 +72,16 @@ void CExplode::EndAnimation()
     m_pPlaceholder.reset();
 }
 
+void CExplode::ResetVisual()
+{
+    CPart::ResetVisual();
+    if (!m_bAnimating && m_wFrameCounter == 0) return;
+    EndAnimation();
+    m_bAnimating = false;
+    m_wFrameCounter = 0;
+    m_rect.SetRectEmpty();
+}
+
 void CExplode::Animate()
 {
     if (m_bAnimating) {

@@ -122,6 +122,9 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
         } else if (cmd == "first-gap") {
             if (!ToInts(w, 1, 1, v) || v[0] < 0) return p.Fail("first-gap needs a distance");
             pic.firstGap = v[0];
+        } else if (cmd == "rest-frame") {
+            if (!ToInts(w, 1, 1, v) || v[0] < 0) return p.Fail("rest-frame needs a frame index");
+            pic.restFrame = v[0];
         } else if (cmd == "frame-step") {
             if (!ToInts(w, 1, 1, v) || v[0] <= 0) return p.Fail("frame-step needs a distance");
             pic.frameStep = v[0];
@@ -226,6 +229,7 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
     }
     if (inGrid) return p.Fail("grid without end");
     if (!start()) return false;
+    if (pic.restFrame >= pic.frames) return p.Fail("rest-frame beyond the last frame");
     pic.image = p.bitmap.Image().copy();
     return true;
 }

@@ -25,6 +25,9 @@ struct PictureSource {
     int frameStep = 0;         // distance between frame origins (default: frame width)
     int firstGap = 0;          // extra pixels between frame 0 and frame 1 (pictures whose
                                // pin marks lie just outside each frame leave 2)
+    int restFrame = -1;        // frames that the running design animates (glow,
+                               // brightness, sound, a turning rotor): the frame
+                               // shown at rest; -1 when the frames are settings
     QImage image;              // the rendered bitmap, 32-bit
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/display/display.h"
+#include "model/display/picture_source.h"
 
 namespace {
 
@@ -58,6 +59,12 @@ CVisual::~CVisual()
 {
     auto& all = Registry();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+int CVisual::GetRestFrame() const
+{
+    const PictureSource* source = FindPicture(m_ids[0]);
+    return source && source->restFrame < m_frameCount ? source->restFrame : -1;
 }
 
 CSize CVisual::GetSize(int orientation) const

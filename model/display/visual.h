@@ -58,6 +58,9 @@ public:
     CVisual* GetAlternate() const { return m_alternate; }
 
     int GetFrameCount() const { return m_frameCount; }
+    // The frame shown at rest when the running design animates these frames
+    // (the picture source's rest frame), -1 when the frames are settings.
+    int GetRestFrame() const;
     int GetBitmapId(int orientation) const { return m_ids[orientation & 7]; }
     bool HasMarginPins() const { return m_marginPins; }
     int GetImageIndex() const { return m_imageIndex; }

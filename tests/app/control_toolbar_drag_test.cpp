@@ -104,6 +104,35 @@ TEST(DragBar, AButtonDraggedDownIsClickedAtItsPressPoint)
     EXPECT_EQ(b.run, std::vector<int>{36076});
 }
 
+TEST(DragBar, TheDistanceCountsFromThePressPointNotFromTheToolbarsEdges)
+{
+    // On the real toolbar: what ends the press is a move of more than 4
+    // pixels below where the button was pressed, wherever the toolbar's
+    // edges are; moves up or sideways, however far, end nothing.
+    struct Move {
+        QPoint by; // from the press point
+        bool ends;
+    };
+    const Move moves[] = {
+        {QPoint(0, -30), false},  // far above, off the toolbar
+        {QPoint(200, 0), false},  // far to the right, off the button
+        {QPoint(-60, 4), false},  // 4 below, sideways
+        {QPoint(0, 5), true},     // 5 below, still on the toolbar (the path left
+                                  // the button sideways: its click still comes)
+    };
+    Bench b;
+    auto* back = b.bar->findChild<QToolButton*>(QStringLiteral("prop36076"));
+    ASSERT_NE(back, nullptr);
+    const QPoint press(back->width() / 2, 2);
+    ASSERT_LT(back->mapTo(b.bar.get(), press + QPoint(0, 5)).y(), b.bar->height()) << "the toolbar is not left";
+    Mouse(back, QEvent::MouseButtonPress, press, Qt::LeftButton);
+    for (const Move& m : moves) {
+        Mouse(back, QEvent::MouseMove, press + m.by, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(b.run.size(), m.ends ? 1u : 0u) << m.by.x() << "," << m.by.y();
+    }
+}
+
 TEST(DragBar, ALiveItemPausesTheDesignWhileFocused)
 {
     Bench b;

@@ -1,7 +1,7 @@
 // The file browser on temporary folder trees: order, names and extensions,
 // the kind of an item in a large folder, the fallback root, clicks in the
-// Books and Blocks trees, and a file or folder that comes and goes while
-// its folder is open.
+// Books and Blocks trees, a file or folder that comes and goes while its
+// folder is open, and a name too long for the column.
 #include "app/file_types.h"
 #include "app/home/file_browse_ctrl.h"
 #include "app/home/file_browse_model.h"
@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -235,4 +238,42 @@ TEST(HomeBrowser, BooksOpensAClickedDesignBlocksDoesNot)
         EXPECT_EQ(folders.count(), 1);
         EXPECT_EQ(opened.count(), blocks ? 0 : 2);
     }
+}
+
+TEST(HomeBrowser, ALongNameIsNotShortenedAndShowsWholeInItsTooltip)
+{
+    EnsureShellApp();
+    QTemporaryDir dir;
+    Touch(dir.filePath("a.zrn"));
+    Touch(dir.filePath("b very long name of an activity that does not fit the column.zrn"));
+    CFileBrowseCtrl tree(false);
+    tree.setToolTip(QStringLiteral("Open activities by clicking"));
+    tree.resize(160, 300);
+    tree.SetRoot(dir.path(), true);
+    tree.Initialise();
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    CFileBrowseModel* m = tree.Model();
+    const QModelIndex shortName = m->IndexOfPath(dir.filePath("a.zrn"));
+    const QModelIndex longName = m->IndexOfPath(dir.filePath("b very long name of an activity that does not fit the column.zrn"));
+    ASSERT_TRUE(shortName.isValid() && longName.isValid());
+    // The tree scrolls sideways to the end of the name instead of cutting it.
+    QTRY_VERIFY(tree.horizontalScrollBar()->maximum() > 0);
+    EXPECT_EQ(longName.data(Qt::ToolTipRole), QVariant()) << "no item shows its path";
+
+    const struct {
+        QModelIndex item;
+        QString tip;
+    } cases[] = {
+        {longName, QStringLiteral("b very long name of an activity that does not fit the column")},
+        {shortName, QStringLiteral("Open activities by clicking")},
+    };
+    for (const auto& c : cases) {
+        QToolTip::hideText();
+        const QPoint at = tree.visualRect(c.item).topLeft() + QPoint(30, 4);
+        QHelpEvent help(QEvent::ToolTip, at, tree.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(tree.viewport(), &help);
+        EXPECT_EQ(QToolTip::text(), c.tip);
+    }
+    QToolTip::hideText();
 }

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -72,6 +73,13 @@ struct ExportBench {
     void Run(int passes)
     {
         d->ResetRun(0);
+        for (int i = 0; i < passes; ++i) d->RunSolverPass();
+    }
+    // Runs for that many simulated seconds at the design's own rate.
+    void RunFor(double seconds)
+    {
+        d->ResetRun(0);
+        const int passes = static_cast<int>(std::ceil(seconds / d->GetStepPeriod()));
         for (int i = 0; i < passes; ++i) d->RunSolverPass();
     }
     // Exports through the command into a fresh folder; the netlist's path.

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -117,4 +118,47 @@ TEST_F(PartToolbarClick, AButtonDraggedMoreThanFourPixelsOffTheToolbarGivesAFloa
     r.InflateRect(16, 16);
     const CPoint drop = m_view->Controller().ToLogical(CPoint(at.x(), at.y()));
     EXPECT_TRUE(r.PtInRect(drop)) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+}
+
+TEST_F(PartToolbarClick, TheDistanceCountsFromTheToolbarsEdgesOnEverySide)
+{
+    // Off the main toolbar by more than 4 pixels past any of its edges,
+    // however near the press point that is; up to 4 pixels past an edge,
+    // or anywhere on the toolbar however far from the press, nothing.
+    QToolBar* bar = m_app->GetMainFrame()->MainToolBar();
+    struct Side {
+        const char* name;
+        std::function<QPoint(int beyond)> at; // toolbar coordinates
+    };
+    const int midY = bar->height() / 2;
+    const Side sides[] = {
+        {"above", [](int beyond) { return QPoint(40, -beyond); }},
+        {"left", [midY](int beyond) { return QPoint(-beyond, midY); }},
+        {"right", [bar, midY](int beyond) { return QPoint(bar->width() - 1 + beyond, midY); }},
+        {"below", [bar](int beyond) { return QPoint(40, bar->height() - 1 + beyond); }},
+    };
+    size_t dropped = 0;
+    for (const Side& side : sides) {
+        SCOPED_TRACE(side.name);
+        QWidget* button = PartButton(kPassiveBar, kResistor);
+        ASSERT_NE(button, nullptr);
+        const QPoint press(button->width() / 2, button->height() / 2);
+        SendMouse(button, QEvent::MouseButtonPress, press, Qt::LeftButton);
+        // The toolbar's far end first: far from the press, still on it.
+        for (QPoint p : {QPoint(bar->width() - 2, midY), side.at(1), side.at(4)}) {
+            SendMouse(button, QEvent::MouseMove, button->mapFrom(bar, p), Qt::LeftButton);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(m_view->Controller().GetFloating(), nullptr) << p.x() << "," << p.y();
+        }
+        SendMouse(button, QEvent::MouseMove, button->mapFrom(bar, side.at(5)), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        ASSERT_NE(m_view->Controller().GetFloating(), nullptr);
+        EXPECT_EQ(Parts().size(), dropped);
+        // Dropped on the canvas, each in its own place.
+        const QPoint at(200 + 90 * static_cast<int>(dropped), 300);
+        QTest::mouseMove(Port(), at - QPoint(30, 20));
+        QTest::mouseMove(Port(), at);
+        QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
+        ASSERT_EQ(Parts().size(), ++dropped);
+    }
 }

@@ -1,6 +1,7 @@
 // A pupil's way through the example activity: opened from the Books tree,
-// its typed question answered wrong and right (the score label follows),
-// the next page opened by its picture button, and an answer picture chosen.
+// its typed question answered wrong and right, also by typing on the locked
+// page itself (the score label follows), the next page opened by its picture
+// button, and an answer picture chosen.
 #include "app/canvas/tesk_view.h"
 #include "app/examples/example_activities.h"
 #include "app/file_types.h"
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextEdit>
 
 using namespace shelltest;
 
@@ -101,6 +103,30 @@ TEST(PublishActivity, APupilWorksThroughTheOhmsLawActivity)
     for (const auto& a : answers) {
         questions[0]->question.userAnswer = TrimAnswer(a.typed);
         EXPECT_EQ(Shown(score), CString(a.score)) << a.typed;
+    }
+    // The pupil types into the question on the page: wrong, then right.
+    questions[0]->question.userAnswer.clear();
+    QWidget* port = view->viewport();
+    auto client = [view](CPoint logical) {
+        const CPoint c = view->Controller().ToClient(logical);
+        return QPoint(c.x, c.y);
+    };
+    const struct {
+        const char* typed;
+        const char* answer;
+        const char* score;
+    } typedAnswers[] = {{"5", "5", "0"}, {"6", "6", "1"}};
+    for (const auto& t : typedAnswers) {
+        QTest::mouseClick(port, Qt::LeftButton, {}, client(questions[0]->GetRect().CenterPoint()));
+        QTextEdit* edit = port->findChild<QTextEdit*>();
+        ASSERT_NE(edit, nullptr) << "a click on the question opens it for typing";
+        ASSERT_TRUE(edit->isVisible());
+        edit->selectAll();
+        QTest::keyClicks(edit, t.typed);
+        QTest::mouseClick(port, Qt::LeftButton, {}, client(CPoint(700, 40)));
+        EXPECT_FALSE(edit->isVisible());
+        EXPECT_EQ(questions[0]->question.userAnswer, CString(t.answer)) << t.typed;
+        EXPECT_EQ(Shown(score), CString(t.score)) << t.typed;
     }
     CQuestionCounts counts;
     range.CountAnswers(counts);

@@ -32,7 +32,12 @@ public:
     std::function<bool(CMeterSettings&)> meter = [](CMeterSettings&) { return false; };
     std::function<bool(CSoundLengthDlgData&)> sound = [](CSoundLengthDlgData&) { return false; };
 
+    bool soundProbe = false;       // the recording of a sound probe
+    std::set<int> creatable;       // Add commands whose part the program can make
+
     CCircuit* GetDesign() override { return design; }
+    bool HasSoundProbe() override { return soundProbe; }
+    bool CanCreatePart(int id) override { return creatable.count(id) != 0; }
     void Repaint() override { ++repaints; }
     void RefreshToolBars() override { ++toolbarRefreshes; }
     void RefreshPropertyBar() override { ++propertyRefreshes; }
@@ -355,4 +360,40 @@ TEST(ViewSettings, PageSizeLimitsAndLockedConstraints)
     EXPECT_TRUE(a.HasFlag(0x2) && b.HasFlag(0x2));
     EXPECT_TRUE(a.HasFlag(0x4));
     EXPECT_FALSE(b.HasFlag(0x4));
+}
+
+TEST(ViewCommandRules, TheLoudspeakerIsGreyedWhileASoundProbeExists)
+{
+    // Only one sound source may exist: Add/Loudspeaker is offered while the
+    // design has no sound probe and may take a part, and only when the
+    // program can make the part.
+    constexpr int kLoudspeaker = 33505;
+    CPart soundProbe;
+    const struct {
+        const char* name;
+        State state;
+        bool recording;   // the host reports a sound probe's recording
+        bool channel4;    // the design holds the extra (sound) probe
+        bool canCreate;
+        bool enabled;
+    } rows[] = {
+        {"plain design", kPlain, false, false, true, true},
+        {"sound probe in the design", kPlain, false, true, true, false},
+        {"sound probe recording", kPlain, true, false, true, false},
+        {"locked design", kLocked, false, false, true, false},
+        {"a part blown", kBlown, false, false, true, false},
+        {"no design", kNoDesign, false, false, true, false},
+        {"no loudspeaker in this program", kPlain, false, false, false, false},
+    };
+    for (const auto& r : rows) {
+        CCircuit d;
+        FakeHost host;
+        Enter(r.state, d, host);
+        host.soundProbe = r.recording;
+        if (r.canCreate) host.creatable.insert(kLoudspeaker);
+        d.m_pExtraProbe = r.channel4 ? &soundProbe : nullptr;
+        CViewCommands commands(host);
+        EXPECT_EQ(Update(commands, kLoudspeaker).enabled, r.enabled) << r.name;
+        d.m_pExtraProbe = nullptr;
+    }
 }

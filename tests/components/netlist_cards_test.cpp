@@ -10,6 +10,7 @@
 #include "components/zener.h"
 #include "components/npn.h"
 #include "components/current_source.h"
+#include "components/sensor_threshold_base.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/text/value.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -157,6 +159,41 @@ TEST(NetlistCards, EveryClassWritesACardOrAComment)
             }
         }
     }
+}
+
+TEST(NetlistCards, LampsMotorDisplayAndSensorsWriteTheirLibraryModels)
+{
+    // Classes without a part-name row: an X card named after the class,
+    // the part as it stands in parameters.  A new design runs at 5 steps a
+    // second: the motor's back-EMF lags by 2 (r + 1) / r = 2.4 s.
+    const struct {
+        const char* className;
+        std::function<void(CComponent*)> set;
+        const char* card;
+    } cases[] = {
+        {"CMotor", {}, "X1     1     2    Motor PARAMS: TAU=2.4 E0=0\n"},
+        // 10 W at 12 V: X = 10 x 0.0063239; the torch bulb 1 W x 0.042626.
+        {"CFilament", {}, "X1     1     2    Filament PARAMS: X=0.063239 W=0.06\n"},
+        {"CSevenSegmentDisplay", {},
+         "X1     1     2     3     4     5     6     7     8     9    SevenSegmentDisplay\n"},
+        // Sensors are logic inputs: a sensor that drives nothing leaves 1
+        // Gohm, one that drives its pin high the supply behind G.
+        {"CSwitchSensor", {}, "X1     1    LogicIn PARAMS: V=0 G=1e-9\n"},
+        {"CSwitchSensor", [](CComponent* p) { p->SetInputValue(p->GetDesign(), 1); },
+         "X1     1    LogicIn PARAMS: V=5 G=0.06\n"},
+        {"CTiltSensor", [](CComponent* p) { p->SetInputValue(p->GetDesign(), 1); },
+         "X1     1    LogicIn PARAMS: V=5 G=0.06\n"},
+        // An analogue light sensor at level 4 of 5: 4 V open.
+        {"CLightSensor",
+         [](CComponent* p) {
+             p->OnPropertyCommand(kSensorSignal, "Analog");
+             p->SetInputValue(p->GetDesign(), 4);
+         },
+         "X1     1    LogicIn PARAMS: V=4 G=0.06\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CardOf(c.className, c.set), c.card) << c.className;
+    EXPECT_EQ(CardOf("CFilament", [](CComponent* p) { SetLabel(p, 24); }),
+              "X1     1     2    Filament PARAMS: X=0.1517736 W=0.06\n");
 }
 
 TEST(NetlistCards, NumbersPastNineNarrowTheFirstField)

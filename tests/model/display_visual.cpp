@@ -134,6 +134,32 @@ TEST_F(DisplayVisual, MarginPins)
     EXPECT_EQ(Starts(visual.LayoutPins(0)), (std::vector<CPoint>{{5, 2}}));
 }
 
+TEST_F(DisplayVisual, RestFrameOfAnAnimatedPicture)
+{
+    const QByteArray head = "picture 9004 glow\nframe-size 4 4\nframes 3\ncolour . FFFFFF\ncolour k 000080\n";
+    struct Case {
+        const char* line;
+        bool ok;
+        int rest;
+    };
+    for (const Case& c : {Case{"", true, -1}, Case{"rest-frame 0\n", true, 0}, Case{"rest-frame 2\n", true, 2},
+                          Case{"rest-frame 3\n", false, 0}, Case{"rest-frame -1\n", false, 0},
+                          Case{"rest-frame\n", false, 0}}) {
+        PictureSource pic;
+        QString error;
+        EXPECT_EQ(ParsePictureSource(head + c.line + "frame 0\npixel 1 1 k\n", pic, error), c.ok) << c.line;
+        if (c.ok) EXPECT_EQ(pic.restFrame, c.rest) << c.line;
+        else EXPECT_FALSE(error.isEmpty()) << c.line;
+    }
+    PictureSource pic;
+    QString error;
+    ASSERT_TRUE(ParsePictureSource(head + "rest-frame 1\nframe 0\npixel 1 1 k\n", pic, error));
+    AddPicture(pic);
+    EXPECT_EQ(CVisual(0, 0, 9004, 3, 0, 0, 4, 4).GetRestFrame(), 1);
+    // A picture set that uses fewer frames than the rest frame has none.
+    EXPECT_EQ(CVisual(0, 0, 9004, 1, 0, 0, 4, 4).GetRestFrame(), -1);
+}
+
 TEST_F(DisplayVisual, DrawBitmapAndRecolour)
 {
     CVisual visual(0, 0, 9001, 2, 0, 0, 9, 7);
