@@ -403,3 +403,21 @@ TEST_F(PropertyToolbarEditing, TypedValueGoesToThePartAndARefusedOneTurnsRed)
     // The typed values changed the design.
     EXPECT_TRUE(m_app->GetActiveDocument()->IsModified());
 }
+
+// The Measure and Sound commands on the real route: Copy Probe Data is
+// offered with any design (its dialog shows what the probes recorded);
+// the sound commands wait for the loudspeaker's recording.
+TEST_F(PropertyToolbarEditing, ProbeAndSoundCommandsOnTheRoute)
+{
+    const struct {
+        int id;
+        bool enabled;
+    } rows[] = {{36004, true}, {36011, false}, {36014, false}, {36019, false}};
+    for (const auto& r : rows) {
+        CCmdUI ui;
+        ui.id = r.id;
+        m_app->RouteUpdate(ui);
+        EXPECT_TRUE(ui.handled) << r.id;
+        EXPECT_EQ(ui.enabled, r.enabled) << r.id;
+    }
+}

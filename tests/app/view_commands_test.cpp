@@ -132,6 +132,10 @@ TEST(ViewCommandRules, EnableAndCheckStatesTable)
         {36041, kLocked, true, ' '},         {36011, kPlain, false, '-'},
         {36014, kPlain, false, '-'},         {36015, kPlain, false, ' '},
         {36013, kPlain, true, 'x'},          {36016, kPlain, true, '-'},
+        // Copy Probe Data needs only a design (an empty one copies nothing);
+        // Save Sound waits for the loudspeaker's recording.
+        {36004, kPlain, true, ' '},          {36004, kLocked, true, ' '},
+        {36004, kNoDesign, false, ' '},      {36019, kPlain, false, ' '},
         // Navigation is always offered.
         {34180, kNoDesign, true, ' '},       {35322, kLocked, true, ' '},
         {34221, kBlown, true, ' '},          {34187, kNoDesign, true, ' '},
