@@ -263,6 +263,23 @@ int CVisual::DrawWhole(int x, int y, int frame, int recolour, int orientation)
     return DrawBitmap(x, y, frame, recolour, {0, 0}, GetSize(orientation), orientation);
 }
 
+namespace {
+
+// Whether a 32 x 32 cell of a toolbar strip holds any pixel other than its
+// top-left one.
+bool CellHasInk(const QImage& strip, int cell)
+{
+    const int x0 = cell * 32;
+    if (x0 < 0 || x0 >= strip.width()) return false;
+    const QRgb background = strip.pixel(x0, 0);
+    for (int y = 0; y < 32 && y < strip.height(); ++y)
+        for (int x = x0; x < x0 + 32 && x < strip.width(); ++x)
+            if (strip.pixel(x, y) != background) return true;
+    return false;
+}
+
+} // namespace
+
 int CVisual::GetOrientationImages(std::vector<int>& commands, CBitmap* bitmap, bool flagA, bool flagB)
 {
     static const int order[8] = {0, 4, 1, 5, 2, 6, 3, 7};
@@ -300,6 +317,8 @@ int CVisual::GetOrientationImages(std::vector<int>& commands, CBitmap* bitmap, b
         CBitmap256* shared = GetSharedBitmap(index);
         if (!shared || shared->IsNull()) return -1;
         const QImage& src = shared->Image();
+        // A blank cell: the part has no icon of its own in the strip.
+        if (!CellHasInk(src, m_iconCell)) return -1;
         for (size_t i = 0; i < codes.size(); ++i) {
             for (int y = 0; y < 32; ++y)
                 for (int x = 0; x < 32; ++x) {

@@ -96,9 +96,8 @@ TEST(SharedBitmaps, APartsOrientationButtonsShowItsCellOfTheStrip)
     };
     // The red LED is the fourth button of its toolbar (Delete, two more,
     // then the red LED), the yellow and green follow; the diode is the
-    // second button of its toolbar; the bulb names the turning sign.
-    for (const Case& c : {Case{"CLED", 5, 3}, Case{"CLED_Y", 5, 4}, Case{"CLED_G", 5, 5}, Case{"CDiode", 1, 1},
-                          Case{"CBulb", 0, 0}}) {
+    // second button of its toolbar.
+    for (const Case& c : {Case{"CLED", 5, 3}, Case{"CLED_Y", 5, 4}, Case{"CLED_G", 5, 5}, Case{"CDiode", 1, 1}}) {
         SCOPED_TRACE(c.cls);
         std::unique_ptr<CComponent> part(dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(c.cls)));
         ASSERT_NE(part, nullptr);
@@ -117,6 +116,29 @@ TEST(SharedBitmaps, APartsOrientationButtonsShowItsCellOfTheStrip)
             GetSharedBitmap(c.slot)->Image().copy(c.cell * kCell, 0, kCell, kCell).convertToFormat(QImage::Format_RGB32);
         EXPECT_TRUE(HasInk(cell, cell.rect()));
         EXPECT_EQ(shown, cell);
+    }
+}
+
+TEST(SharedBitmaps, APartWithoutACellOfItsOwnGetsNoStripPicture)
+{
+    // Picture sets that name no cell point at the blank first cell of strip
+    // 471: no pictures from the table, so the property toolbar shows its
+    // shared orientation outlines for them.
+    EnsureShellApp();
+    RegisterSharedBitmaps();
+    EXPECT_FALSE(HasInk(GetSharedBitmap(0)->Image(), QRect(0, 0, kCell, kCell)));
+    for (const char* cls : {"CBulb", "CResistor", "CBattery"}) {
+        SCOPED_TRACE(cls);
+        std::unique_ptr<CComponent> part(dynamic_cast<CComponent*>(CRuntimeClass::CreateObject(cls)));
+        ASSERT_NE(part, nullptr);
+        ASSERT_NE(part->m_pVisual, nullptr);
+        ASSERT_EQ(part->m_pVisual->GetImageIndex(), 0);
+        ASSERT_EQ(part->m_pVisual->GetIconCell(), 0);
+        std::vector<int> ids;
+        CBitmap sheet;
+        EXPECT_EQ(part->GetPropertyBitmap(ids, &sheet), -1);
+        // The orientation commands are still listed.
+        EXPECT_GT(part->GetPropertyBitmap(ids, nullptr), 0);
     }
 }
 
