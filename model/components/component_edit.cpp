@@ -138,11 +138,14 @@ int CComponent::GetPropertyTexts(CControlItemList& items)
 {
     auto* value = dynamic_cast<CValue*>(GetValueLabel());
     if (!value) return 0;
-    CString unit;
-    value->GetUnitText(&unit);
-    if (unit.IsEmpty()) unit = " ";
+    // Item 36055 is the one-letter prefix field (its edit box takes one
+    // character and its spinner steps the prefix), so it shows the prefix
+    // letter: a resistor of 10k reads "10" and "k".  The unit itself is the
+    // caption the item list was filled with.  A blank prefix is " ".
+    CString prefix = value->GetPrefixText();
+    if (prefix.IsEmpty()) prefix = " ";
     items.SetItemText(IDC_VALUE_NUMBER, value->GetNumberText(), -1);
-    items.SetItemText(IDC_VALUE_UNIT, unit, -1);
+    items.SetItemText(IDC_VALUE_UNIT, prefix, -1);
     return 2;
 }
 

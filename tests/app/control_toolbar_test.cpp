@@ -69,6 +69,28 @@ TEST(ControlToolBar, ResistorItemsWidthsAndValues)
     EXPECT_EQ(b.Edit(36055)->maxLength(), 1);
 }
 
+TEST(ControlToolBar, PrefixFieldShowsThePrefixLetterNotTheUnit)
+{
+    // The canvas shows "10k": the number field reads 10 and the one-letter
+    // prefix field k.  A prefix typed there changes the value, and a value
+    // without a prefix leaves the field empty.
+    Bench b;
+    ASSERT_NE(b.Value(), nullptr);
+    b.Value()->SetValueFromText("10k");
+    b.bar->RefreshValues(false);
+    EXPECT_EQ(b.Edit(36053)->text(), QString("10"));
+    EXPECT_EQ(b.Edit(36055)->text(), QString("k"));
+    QLineEdit* prefix = b.Edit(36055);
+    prefix->selectAll();
+    QTest::keyClicks(prefix, "M");
+    EXPECT_EQ(b.Value()->GetPrefixText(), CString("M"));
+    EXPECT_EQ(b.Edit(36055)->text(), QString("M"));
+    b.Value()->SetValueFromText("220");
+    b.bar->RefreshValues(false);
+    EXPECT_EQ(b.Edit(36053)->text(), QString("220"));
+    EXPECT_EQ(b.Edit(36055)->text(), QString());
+}
+
 TEST(ControlToolBar, TypedValueIsTakenAndARefusedOneTurnsRed)
 {
     Bench b;
