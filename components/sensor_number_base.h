@@ -6,6 +6,8 @@
 #include "components/sensor_threshold_base.h"
 #include "model/text/number.h"
 
+#include <algorithm>
+
 class CNumberThresholdSensor : public CThresholdSensor {
 public:
     // The CComponent record, threshold and level (floats), the threshold
@@ -17,7 +19,14 @@ public:
     // amount), 36059 the mode text; 65 after an accepted change.
     int OnPropertyCommand(int commandId, const CString& text) override;
 
-    int GetLevel() const override { return static_cast<int>(m_fLevel); }
+    // The level is stored as a float: one read from a damaged file may lie
+    // beyond an int or be no number at all; it counts as the nearest int
+    // (no number as 0).
+    int GetLevel() const override
+    {
+        if (!(m_fLevel == m_fLevel)) return 0;
+        return static_cast<int>(std::clamp(m_fLevel, -2147483520.0f, 2147483520.0f));
+    }
     bool AtThreshold() const override { return m_fLevel >= m_fThreshold; }
     // The threshold from the number, then the mode.
     virtual void ApplySettings() = 0;

@@ -2,6 +2,8 @@
 
 #include "model/circuit/circuit.h"
 
+#include <algorithm>
+
 WB_IMPLEMENT_SERIAL(CSystemCan, "CSystemOutput", 2)
 
 namespace {
@@ -22,7 +24,10 @@ void CSystemCan::Serialize(CArchive& ar)
 
 int CSystemCan::StepsPerFrame(double updateRate)
 {
-    return updateRate >= 10.0 ? static_cast<int>(updateRate / 10.0) : 1;
+    // The rate comes from the design file: one beyond any the program sets
+    // (up to infinity) is bounded, so the count stays an int.
+    constexpr double kMaxStepsPerFrame = 1e6;
+    return updateRate >= 10.0 ? static_cast<int>(std::min(updateRate / 10.0, kMaxStepsPerFrame)) : 1;
 }
 
 int CSystemCan::AfterStep()

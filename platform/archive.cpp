@@ -247,7 +247,7 @@ DWORD CArchive::AddLoadEntry(const LoadEntry& e)
     return static_cast<DWORD>(m_load.size() - 1);
 }
 
-const CRuntimeClass* CArchive::LoadNewClass(unsigned& schema)
+const CRuntimeClass* CArchive::TryLoadNewClass(unsigned& schema, CArchiveException::Cause& cause)
 {
     WORD wSchema, nLen;
     *this >> wSchema >> nLen;
@@ -261,19 +261,32 @@ const CRuntimeClass* CArchive::LoadNewClass(unsigned& schema)
         // a reader that recovers from the failure still resolves the
         // references that follow.  A later use of the class fails again.
         AddLoadEntry({LoadEntry::kDeadClass, nullptr, nullptr});
-        throw CArchiveException(rc ? CArchiveException::badSchema : CArchiveException::badClass);
+        cause = rc ? CArchiveException::badSchema : CArchiveException::badClass;
+        return nullptr;
     }
     schema = wSchema;
     AddLoadEntry({LoadEntry::kClass, rc, nullptr});
     return rc;
 }
 
+const CRuntimeClass* CArchive::LoadNewClass(unsigned& schema)
+{
+    CArchiveException::Cause cause = CArchiveException::none;
+    const CRuntimeClass* rc = TryLoadNewClass(schema, cause);
+    if (!rc) throw CArchiveException(cause);
+    return rc;
+}
+
+CArchiveException::Cause CArchive::ClassIndexFailure(DWORD index) const
+{
+    if (index < m_load.size() && m_load[index].kind == LoadEntry::kDeadClass) return CArchiveException::badClass;
+    if (index >= m_load.size() || m_load[index].kind != LoadEntry::kClass) return CArchiveException::badIndex;
+    return CArchiveException::none;
+}
+
 const CRuntimeClass* CArchive::ClassAtIndex(DWORD index)
 {
-    if (index < m_load.size() && m_load[index].kind == LoadEntry::kDeadClass)
-        throw CArchiveException(CArchiveException::badClass);
-    if (index >= m_load.size() || m_load[index].kind != LoadEntry::kClass)
-        throw CArchiveException(CArchiveException::badIndex);
+    if (CArchiveException::Cause cause = ClassIndexFailure(index)) throw CArchiveException(cause);
     return m_load[index].rc;
 }
 
@@ -327,44 +340,53 @@ CObject* CArchive::ReadObjectImpl(const char* requestedName, RefMode mode)
     // (unknown class, other schema, not the kind asked for, not creatable)
     // the index is still taken, as a dead entry, so that a reader that
     // recovers from the failure resolves the references after it.
+    //
+    // A failure raises once, here: an exception caught and raised again at
+    // every level of nesting costs more than the rest of a damaged file's
+    // reading under the sanitizers (each raise unpoisons the whole stack).
     const CRuntimeClass* rc = nullptr;
     unsigned schema = 0;
     if (newClass) {
-        size_t before = m_load.size();
-        try {
-            rc = LoadNewClass(schema);
-        } catch (const CArchiveException&) {
-            if (m_load.size() != before) AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
-            throw;
+        CArchiveException::Cause cause = CArchiveException::none;
+        rc = TryLoadNewClass(schema, cause);
+        if (!rc) {
+            AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
+            throw CArchiveException(cause);
         }
     } else {
-        DWORD classIndex = tag & ~kBigClassTag;
-        try {
-            rc = ClassAtIndex(classIndex);
-        } catch (const CArchiveException&) {
+        const DWORD classIndex = tag & ~kBigClassTag;
+        if (CArchiveException::Cause cause = ClassIndexFailure(classIndex)) {
             if (classIndex < m_load.size()) AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
-            throw;
+            throw CArchiveException(cause);
         }
+        rc = m_load[classIndex].rc;
     }
     const DWORD index = AddLoadEntry({LoadEntry::kDead, nullptr, nullptr});
     if (requestedName && !rc->IsDerivedFrom(requestedName)) throw CArchiveException(CArchiveException::badClass);
     CObject* obj = rc->CreateObject();
     if (!obj) throw CMemoryException();
     m_load[index] = {LoadEntry::kObject, rc, obj};
-    try {
-        obj->Serialize(*this);
-    } catch (...) {
-        // The object and everything read inside its record are gone: their
-        // indices die with them so that no later reference can reach them.
-        for (size_t i = index; i < m_load.size(); ++i) {
-            if (m_load[i].kind == LoadEntry::kObject) {
-                m_load[i].kind = LoadEntry::kDead;
-                m_load[i].obj = nullptr;
+    // When the record fails, the object and everything read inside its record
+    // are gone: their indices die with them so that no later reference can
+    // reach them.  Done while the failure passes (not caught and raised again).
+    struct RecordGuard {
+        CArchive& ar;
+        size_t index;
+        CObject* obj;
+        ~RecordGuard()
+        {
+            if (!obj) return;
+            for (size_t i = index; i < ar.m_load.size(); ++i) {
+                if (ar.m_load[i].kind == LoadEntry::kObject) {
+                    ar.m_load[i].kind = LoadEntry::kDead;
+                    ar.m_load[i].obj = nullptr;
+                }
             }
+            delete obj;
         }
-        delete obj;
-        throw;
-    }
+    } guard{*this, index, obj};
+    obj->Serialize(*this);
+    guard.obj = nullptr;
     return obj;
 }
 

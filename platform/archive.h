@@ -202,7 +202,13 @@ private:
     // and tells whether it was a new class.
     DWORD ReadTag(bool& newClass);
     const CRuntimeClass* LoadNewClass(unsigned& schema);
+    // As LoadNewClass, but a class this reader cannot use (unknown, other
+    // schema) returns null with its cause instead of raising; its index is
+    // taken as dead.  Damage before the index is taken still raises.
+    const CRuntimeClass* TryLoadNewClass(unsigned& schema, CArchiveException::Cause& cause);
     const CRuntimeClass* ClassAtIndex(DWORD index);
+    // Why the index names no usable class (none when it does).
+    CArchiveException::Cause ClassIndexFailure(DWORD index) const;
     DWORD AddLoadEntry(const LoadEntry& e);
     void Need(size_t n);
 

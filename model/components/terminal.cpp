@@ -66,7 +66,7 @@ void CTerminal::LayOut(int side, CPoint pin)
         m_rect.SetRect(pin.x - len, pin.y, pin.x + 1, pin.y + 1);
         break;
     }
-    if (CPart* marker = GetFirstChild()) {
+    if (CPart* marker = m_bHasPinMarker ? GetFirstChild() : nullptr) {
         CRect r = m_rect;
         CPoint off = MarkerOffset(m_nKind, m_nOrientation);
         r.OffsetRect(off.x, off.y);
@@ -80,7 +80,10 @@ void CTerminal::CreatePinMarker()
     CRect r = m_rect;
     CPoint off = MarkerOffset(m_nKind, m_nOrientation);
     r.OffsetRect(off.x, off.y);
-    AppendChild(new CDummyPart(r, this));
+    // The marker is the first child, whatever the record held before it:
+    // storing leaves the first child out as the marker, and the layout and
+    // drawing take it from there.
+    CPart::AddChild(new CDummyPart(r, this));
     m_bHasPinMarker = true;
 }
 

@@ -147,7 +147,11 @@ void CPart::SerializeChildren(CArchive& ar, int mode)
         try {
             child = ReadPart(ar);
         } catch (const CException&) {
-            if (mode != 1 && mode != 2) throw;
+            // At the end of the data no separator can follow, so nothing is
+            // recovered: trying a placeholder there would only fail again, one
+            // level deeper each time, down to the nesting limit (hundreds of
+            // exceptions for every level of a truncated design).
+            if ((mode != 1 && mode != 2) || ar.BytesLeft() == 0) throw;
             // A part that cannot be read (its class is unknown, say) leaves its
             // children and rectangle to a placeholder, which reads them from
             // where the part's record began; the rest of the record is skipped

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 template <class Base>
@@ -85,6 +87,17 @@ TEST(SystemsOutputs, AlarmAsksForIdleTimeWhileOn)
     in->volts = 0.0;
     b.Run(2);
     EXPECT_EQ(b.d.m_fileExtras.idleRequest, 0);
+}
+
+TEST(SystemsOutputs, CanDispenserStepsStayAnIntForAnyRateOnFile)
+{
+    // A damaged file may give any rate, infinity and no number included.
+    const struct {
+        double rate;
+        int n;
+    } cases[] = {{std::numeric_limits<double>::infinity(), 1000000}, {1e300, 1000000}, {1e7, 1000000},
+                 {std::numeric_limits<double>::quiet_NaN(), 1}, {-std::numeric_limits<double>::infinity(), 1}};
+    for (const auto& c : cases) EXPECT_EQ(CSystemCan::StepsPerFrame(c.rate), c.n) << c.rate;
 }
 
 TEST(SystemsOutputs, CanDispenserTakesFourFramesOfRateOverTenSteps)

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -228,6 +229,23 @@ TEST(SystemsSensors, SoundThresholdIsAWholeLevel)
     EXPECT_EQ(s->OnPropertyCommand(kSensorThresholdSpin, "1"), 65);
     EXPECT_FLOAT_EQ(s->m_fThreshold, 3.0f);
     EXPECT_EQ(s->OnPropertyCommand(36099, "1"), 0);
+}
+
+TEST(SystemsSensors, ALevelBeyondAnIntFromAFileCountsAsTheNearestInt)
+{
+    // The level is a float on file: a damaged file may hold any.
+    EnsureTextGuiApp();
+    SystemsBench b;
+    auto* s = AddSensor<CTempSensor>(b);
+    const struct {
+        float level;
+        int expected;
+    } cases[] = {{5.9e13f, 2147483520}, {-5.9e13f, -2147483520}, {std::numeric_limits<float>::quiet_NaN(), 0},
+                 {std::numeric_limits<float>::infinity(), 2147483520}, {42.75f, 42}, {-3.5f, -3}};
+    for (const auto& c : cases) {
+        s->m_fLevel = c.level;
+        EXPECT_EQ(s->GetLevel(), c.expected) << c.level;
+    }
 }
 
 struct ItemRow {

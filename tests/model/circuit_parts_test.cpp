@@ -174,6 +174,34 @@ TEST(CircuitTerminal, RecordWithAndWithoutPinMarker)
     EXPECT_EQ(back2->ChildCount(), 0);
 }
 
+TEST(CircuitTerminal, ChildrenOnFileStayBehindTheMarker)
+{
+    // A record may hold children of the terminal besides the marker (damaged
+    // or hand-made files).  They are read first and the marker is made
+    // afterwards; it must still come first, since storing leaves the first
+    // child out as the marker: otherwise a stored child would be lost and the
+    // marker written in its place.
+    CTerminal t(1, CPoint(0, 0), 1);
+    t.AppendChild(new CPart);
+    t.AppendChild(new CPart);
+    auto back = RoundTrip<CTerminal>(t);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->ChildCount(), 3);
+    EXPECT_TRUE(back->GetFirstChild()->IsKindOf("CDummyPart"));
+    for (CPart* c = back->GetFirstChild()->GetNextSibling(); c; c = c->GetNextSibling())
+        EXPECT_FALSE(c->IsKindOf("CDummyPart"));
+    // Read back twice, the record keeps its bytes.
+    auto again = RoundTrip<CTerminal>(*back);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->ChildCount(), 3);
+    CArchive a, b;
+    a.SetVersion(kCurrentVersion);
+    b.SetVersion(kCurrentVersion);
+    a.WriteObject(back.get());
+    b.WriteObject(again.get());
+    EXPECT_EQ(a.GetBuffer(), b.GetBuffer());
+}
+
 TEST(CircuitWire, EndPointsAndSides)
 {
     CWire h(CPoint(40, 10), CPoint(0, 10));
