@@ -123,15 +123,29 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
     std::vector<std::pair<CTerminal*, CPoint>> farEnds;
     for (int i = 0; i < pins; ++i) farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
 
-    // Quarter turns keep a mirrored part mirrored.
-    const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
+    // Quarter turns keep a mirrored part mirrored.  A part whose picture
+    // has all four quarter turns goes round; one that has fewer goes a
+    // quarter turn to an allowed neighbour and back, again and again (the
+    // command refuses the others).
+    // A part that has no quarter turn in its present sense (an LED lying
+    // mirrored) is first put into the other sense, at a code that has one.
+    int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
+    const auto allowed = [&](int quarter) { return part->IsOrientationAllowed(mirror + (quarter & 3)); };
+    if (!allowed(start + 1) && !allowed(start + 3)) {
+        mirror ^= 4;
+        for (start = 0; start < 3 && !(allowed(start) && (allowed(start + 1) || allowed(start + 3)));) ++start;
+        Turn(part, mirror + start);
+    }
+    const bool round = allowed(0) && allowed(1) && allowed(2) && allowed(3);
+    const int neighbour = allowed(start + 1) ? start + 1 : start + 3;
+    ASSERT_TRUE(allowed(neighbour));
     const CRect original = part->GetRect();
     const auto originalEnds = Ends(part);
     std::vector<CRect> rects;
     std::vector<std::vector<std::pair<CTerminal*, CPoint>>> ends;
     for (int turn = 1; turn <= 8; ++turn) {
         SCOPED_TRACE(testing::Message() << GetParam().name << ", turn " << turn);
-        Turn(part, mirror + (start + turn) % 4);
+        Turn(part, mirror + (round ? start + turn : (turn % 2 ? neighbour : start)) % 4);
         rects.push_back(part->GetRect());
         ends.push_back(Ends(part));
         // A quarter turn swaps the sides.
