@@ -37,6 +37,13 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         CPoint start = m_toolbarDropPoint;
         start.y = 8;
         if (!keepInitialised) {
+            // The set-up of the catalogue entry first, as a part read from a
+            // file of its old class takes it: orientation and picture
+            // rectangle (a switch lies, its lever clear of the pins), then
+            // the children are made for that orientation.
+            const CRuntimeClass* variant = part->m_pPendingVariant ? part->m_pPendingVariant : part->GetRuntimeClass();
+            part->m_pPendingVariant = nullptr;
+            part->InitVariant(variant);
             part->ResetVisual();
             if (!part->Initialise()) {
                 delete part;

@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "app/tesk_app.h"
 #include "model/circuit/circuit.h"
+#include "model/parts/catalogue.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
@@ -252,5 +253,55 @@ TEST_F(CanvasTurnCircuit, PartsTurnedSideBySideKeepTheirCircuit)
     if (shots) {
         CTeskDoc* doc = m_app->Documents().front().get();
         EXPECT_TRUE(doc->DoSave(QString::fromLocal8Bit(shots) + QStringLiteral("/turned.zrn")));
+    }
+}
+
+// A switch added from the part toolbar or through the controller takes its
+// catalogue set-up before its children are made: it lies (the on/off switch
+// and the push button a quarter turn anticlockwise, the changeover switch a
+// half turn) and its lever or key stands clear of every pin's stub.
+class CanvasAddSetUp : public CanvasTurnBase {};
+
+namespace {
+
+void ExpectLyingWithControlClear(CComponent* part, int orientation)
+{
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->m_nOrientation, orientation);
+    ASSERT_GE(part->GetTerminalCount(), 2);
+    int controls = 0;
+    for (CPart* c = part->GetFirstChild(); c; c = c->GetNextSibling()) {
+        if (!c->IsControl()) continue;
+        ++controls;
+        for (int i = 0; i < part->GetTerminalCount(); ++i) {
+            CRect overlap;
+            EXPECT_FALSE(overlap.IntersectRect(c->GetRect(), part->GetTerminal(i)->GetRect())) << "pin " << i;
+        }
+    }
+    EXPECT_EQ(controls, 1);
+}
+
+} // namespace
+
+TEST_F(CanvasAddSetUp, ASwitchFromThePartToolbarLiesWithItsLeverClearOfThePins)
+{
+    auto* part = dynamic_cast<CComponent*>(AddFromToolbar(142, 32837, QPoint(300, 260)));
+    ExpectLyingWithControlClear(part, 3);
+}
+
+TEST_F(CanvasAddSetUp, SwitchesAddedThroughTheControllerTakeTheirSetUp)
+{
+    const struct {
+        int command;
+        int orientation;
+    } cases[] = {{32837, 3}, {32838, 2}, {32835, 3}, {32846, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        int extra = 0;
+        auto* part = dynamic_cast<CComponent*>(PartCatalogue::Get().CreateById(c.command, nullptr, &extra));
+        ASSERT_NE(part, nullptr);
+        ASSERT_TRUE(m_view->Controller().AddPartAtOnce(part, extra));
+        EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+        ExpectLyingWithControlClear(part, c.orientation);
     }
 }
