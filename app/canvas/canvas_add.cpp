@@ -17,6 +17,17 @@ namespace {
 constexpr DWORD kQuiet = 0x80000;
 constexpr int kStrModuleReadFailed = 36629;
 constexpr int kStrOpenFailed = 14003;
+
+// The parts whose control is laid out for the orientation their set-up
+// gives: the lever and key switches and the push buttons.
+const char* const kSetUpOnAdd[] = {"CSPST", "CPushMake", "CPushBreak"};
+
+bool TakesSetUpOnAdd(const CPart* part)
+{
+    for (const char* name : kSetUpOnAdd)
+        if (part->IsKindOf(name)) return true;
+    return false;
+}
 } // namespace
 
 bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternateLook, bool keepInitialised,
@@ -37,6 +48,16 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         CPoint start = m_toolbarDropPoint;
         start.y = 8;
         if (!keepInitialised) {
+            // A switch takes the set-up of its catalogue entry first, as a
+            // part read from a file of its old class takes it: orientation
+            // and picture rectangle (it lies, its lever clear of the pins),
+            // then its children are made for that orientation.
+            if (TakesSetUpOnAdd(part)) {
+                const CRuntimeClass* variant =
+                    part->m_pPendingVariant ? part->m_pPendingVariant : part->GetRuntimeClass();
+                part->InitVariant(variant);
+            }
+            part->m_pPendingVariant = nullptr;
             part->ResetVisual();
             if (!part->Initialise()) {
                 delete part;

@@ -551,6 +551,10 @@ bool CTeskView::OnCommand(int id)
             delete made;
             return true;
         }
+        // A row that makes another class stands for a variant of it (a
+        // battery lying to the right): the row's class is the variant.
+        if (catalogue.GetRow(row).replacementName && !catalogue.GetRow(row).hasHook)
+            part->m_pPendingVariant = CRuntimeClass::FromName(catalogue.GetRow(row).className);
         // The part starts above the pointer's column, or at the left edge
         // when the pointer is off the canvas.
         CPoint at = GetCursorPos();

@@ -317,9 +317,31 @@ void CComponent::ResetVisual()
     if (rest >= 0) m_wStateWord = static_cast<WORD>(rest);
 }
 
+int CComponent::GetAllowedOrientations() const
+{
+    const int mask = m_pVisual ? m_pVisual->GetOrientationMask() : m_nOrientationMask;
+    return (mask & 0xFF) | 1;
+}
+
+int CComponent::NearestAllowedOrientation(int code) const
+{
+    code &= 7;
+    static const int kSteps[4] = {0, 1, 3, 2};
+    for (int mirror : {code & 4, (code & 4) ^ 4})
+        for (int step : kSteps) {
+            const int c = mirror | ((code + step) & 3);
+            if (IsOrientationAllowed(c)) return c;
+        }
+    return 0;
+}
+
 void CComponent::AfterLoad(CPartTree* design, DWORD flags, WORD version)
 {
     CPartCircuit::AfterLoad(design, flags, version);
+    // A file may name an orientation the picture has no bitmap for (written
+    // by a program that did not check the turn): the part would be invisible,
+    // so it takes the nearest orientation it can be drawn in.
+    if (!IsOrientationAllowed(m_nOrientation)) SetOrientation(NearestAllowedOrientation(m_nOrientation), m_nOrientation, 0, nullptr);
     ResetVisual();
     for (CTerminal* t : m_terminals) t->m_pOwner = this;
     if (auto* c = dynamic_cast<CCircuit*>(design); c && c->FileByClass(this) == GROUP_COMPONENTS) m_pFiledIn = c;

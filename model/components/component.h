@@ -56,7 +56,9 @@ public:
     int HasInfo(int x, int y) override;
     int BuildInfo(CString& text, UINT messageId, CPoint point) override;
     int ApplySettingsText() override;
-    // "Orient:%d" turns the part.
+    // "Orient:%d" turns the part, to an orientation its picture allows only:
+    // any other code is refused (result 6, as for no change), since the
+    // picture has no bitmap there and the part would draw nothing.
     int ApplySettingsText(const CString& text, int flag) override;
     int FillProperties(CControlItemList& items) override;
     int GetPropertyTexts(CControlItemList& items) override;
@@ -125,6 +127,14 @@ public:
     // from the string table).
     void LoadRatingsText(const CString& text);
     void SetOrientationMask(int mask) { m_nOrientationMask = mask; }
+    // The orientation codes the present picture has bitmaps for (bit n for
+    // code n; code 0 always).
+    int GetAllowedOrientations() const;
+    bool IsOrientationAllowed(int code) const { return code >= 0 && code <= 7 && (GetAllowedOrientations() >> code) & 1; }
+    // The allowed code nearest to the given one: the code itself, else a
+    // quarter turn either way, a half turn, then the same in the other
+    // mirror sense.
+    int NearestAllowedOrientation(int code) const;
     // Rebuilds the terminal array from the terminals among the children.
     void BuildTerminalArray();
     // Reorders the terminal array (and child list) by side for the code.

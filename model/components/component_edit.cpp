@@ -103,6 +103,7 @@ int CComponent::ApplySettingsText(const CString& text, int flag)
 {
     int code = ParseOrientation(text);
     if (code < 0) return 1;
+    if (!IsOrientationAllowed(code)) return 6;
     // Flag 0: the part turns out of the way of its old place, so that the
     // drop test that follows does not meet the part itself.
     if (!flag) Offset(1000, 1000);

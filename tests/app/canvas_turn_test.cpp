@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "app/tesk_app.h"
 #include "model/circuit/circuit.h"
+#include "model/parts/catalogue.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
@@ -123,15 +124,29 @@ TEST_P(CanvasTurn, FourQuarterTurnsOfAWiredPartGiveBackItsPlaceExactly)
     std::vector<std::pair<CTerminal*, CPoint>> farEnds;
     for (int i = 0; i < pins; ++i) farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
 
-    // Quarter turns keep a mirrored part mirrored.
-    const int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
+    // Quarter turns keep a mirrored part mirrored.  A part whose picture
+    // has all four quarter turns goes round; one that has fewer goes a
+    // quarter turn to an allowed neighbour and back, again and again (the
+    // command refuses the others).
+    // A part that has no quarter turn in its present sense (an LED lying
+    // mirrored) is first put into the other sense, at a code that has one.
+    int start = part->m_nOrientation & 3, mirror = part->m_nOrientation & 4;
+    const auto allowed = [&](int quarter) { return part->IsOrientationAllowed(mirror + (quarter & 3)); };
+    if (!allowed(start + 1) && !allowed(start + 3)) {
+        mirror ^= 4;
+        for (start = 0; start < 3 && !(allowed(start) && (allowed(start + 1) || allowed(start + 3)));) ++start;
+        Turn(part, mirror + start);
+    }
+    const bool round = allowed(0) && allowed(1) && allowed(2) && allowed(3);
+    const int neighbour = allowed(start + 1) ? start + 1 : start + 3;
+    ASSERT_TRUE(allowed(neighbour));
     const CRect original = part->GetRect();
     const auto originalEnds = Ends(part);
     std::vector<CRect> rects;
     std::vector<std::vector<std::pair<CTerminal*, CPoint>>> ends;
     for (int turn = 1; turn <= 8; ++turn) {
         SCOPED_TRACE(testing::Message() << GetParam().name << ", turn " << turn);
-        Turn(part, mirror + (start + turn) % 4);
+        Turn(part, mirror + (round ? start + turn : (turn % 2 ? neighbour : start)) % 4);
         rects.push_back(part->GetRect());
         ends.push_back(Ends(part));
         // A quarter turn swaps the sides.
@@ -238,5 +253,55 @@ TEST_F(CanvasTurnCircuit, PartsTurnedSideBySideKeepTheirCircuit)
     if (shots) {
         CTeskDoc* doc = m_app->Documents().front().get();
         EXPECT_TRUE(doc->DoSave(QString::fromLocal8Bit(shots) + QStringLiteral("/turned.zrn")));
+    }
+}
+
+// A switch added from the part toolbar or through the controller takes its
+// catalogue set-up before its children are made: it lies (the on/off switch
+// and the push button a quarter turn anticlockwise, the changeover switch a
+// half turn) and its lever or key stands clear of every pin's stub.
+class CanvasAddSetUp : public CanvasTurnBase {};
+
+namespace {
+
+void ExpectLyingWithControlClear(CComponent* part, int orientation)
+{
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->m_nOrientation, orientation);
+    ASSERT_GE(part->GetTerminalCount(), 2);
+    int controls = 0;
+    for (CPart* c = part->GetFirstChild(); c; c = c->GetNextSibling()) {
+        if (!c->IsControl()) continue;
+        ++controls;
+        for (int i = 0; i < part->GetTerminalCount(); ++i) {
+            CRect overlap;
+            EXPECT_FALSE(overlap.IntersectRect(c->GetRect(), part->GetTerminal(i)->GetRect())) << "pin " << i;
+        }
+    }
+    EXPECT_EQ(controls, 1);
+}
+
+} // namespace
+
+TEST_F(CanvasAddSetUp, ASwitchFromThePartToolbarLiesWithItsLeverClearOfThePins)
+{
+    auto* part = dynamic_cast<CComponent*>(AddFromToolbar(142, 32837, QPoint(300, 260)));
+    ExpectLyingWithControlClear(part, 3);
+}
+
+TEST_F(CanvasAddSetUp, SwitchesAddedThroughTheControllerTakeTheirSetUp)
+{
+    const struct {
+        int command;
+        int orientation;
+    } cases[] = {{32837, 3}, {32838, 2}, {32835, 3}, {32846, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        int extra = 0;
+        auto* part = dynamic_cast<CComponent*>(PartCatalogue::Get().CreateById(c.command, nullptr, &extra));
+        ASSERT_NE(part, nullptr);
+        ASSERT_TRUE(m_view->Controller().AddPartAtOnce(part, extra));
+        EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+        ExpectLyingWithControlClear(part, c.orientation);
     }
 }
