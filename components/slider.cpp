@@ -113,10 +113,7 @@ int CSlider::SetOrientation(int newCode, int oldCode, int flag, const CPoint* an
     int turned = side;
     for (int s = 0; s < 4; ++s)
         if (kOut[s] == out) turned = s;
-    const CSize size = (turned == 0 || turned == 2) ? CSize(40, 15) : CSize(15, 40);
-    const int left = (t.x - size.cx) >= 0 ? (t.x - size.cx) / 2 : -((size.cx - t.x + 1) / 2);
-    const int top = (t.y - size.cy) >= 0 ? (t.y - size.cy) / 2 : -((size.cy - t.y + 1) / 2);
-    m_rect.SetRect(left, top, left + size.cx, top + size.cy);
+    CentreRectOn(t, (turned == 0 || turned == 2) ? CSize(40, 15) : CSize(15, 40));
     m_nOrientation = turned == 0 ? 3 : turned - 1;
     return flag;
 }

@@ -66,6 +66,12 @@ void CToggle::TakePictureSize()
     m_rect.SetRect(0, 0, s.cx, s.cy);
 }
 
+void CToggle::CentreRectOn(CPoint doubledCentre, CSize size)
+{
+    const int left = FloorHalf(doubledCentre.x - size.cx), top = FloorHalf(doubledCentre.y - size.cy);
+    m_rect.SetRect(left, top, left + size.cx, top + size.cy);
+}
+
 bool CToggle::TurnsWithPart() const { return m_pVisual && m_pVisual->GetOrientationMask() == 0xFF; }
 
 int CToggle::FrameCount() const { return m_pVisual ? std::max(m_pVisual->GetFrameCount(), 1) : 1; }
@@ -143,9 +149,7 @@ int CToggle::SetOrientation(int newCode, int oldCode, int flag, const CPoint* an
         // The picture turns too: its rect takes the turned size about the
         // turned centre.
         m_nOrientation = ComposeTurn(m_nOrientation, newCode, oldCode);
-        const CSize s = m_pVisual->GetSize(m_nOrientation);
-        const int left = FloorHalf(t.x - s.cx), top = FloorHalf(t.y - s.cy);
-        m_rect.SetRect(left, top, left + s.cx, top + s.cy);
+        CentreRectOn(t, m_pVisual->GetSize(m_nOrientation));
         return flag;
     }
     const int dx = (t.x - c2.x) / 2, dy = (t.y - c2.y) / 2;

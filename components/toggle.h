@@ -63,6 +63,9 @@ protected:
     void Report(CPartTree* design, int value);
     // The size of the present picture at (0, 0).
     void TakePictureSize();
+    // Gives the rectangle this size about a centre in doubled coordinates
+    // (the sum of the corners), halves rounded down, as turns leave it.
+    void CentreRectOn(CPoint doubledCentre, CSize size);
     // The number of frames of the present picture (at least 1).
     int FrameCount() const;
     // A control whose picture set allows all eight turns (levers and keys)

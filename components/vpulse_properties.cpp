@@ -8,8 +8,8 @@
 #include "model/parts/controlitem.h"
 #include "model/text/sinevalue.h"
 
-#include <QPainter>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -89,15 +89,9 @@ int CVPulse::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
     if (!bitmap) return static_cast<int>(ids.size());
     CBitmap256 strip;
     if (!strip.LoadBitmap256(kButtonStrips + m_nWaveform)) return -1;
-    QImage sheet(32 * static_cast<int>(ids.size()), 32, QImage::Format_RGB32);
-    if (sheet.isNull()) return -1;
-    sheet.fill(0xFFFFFFFFu);
-    {
-        QPainter painter(&sheet);
-        painter.drawImage(0, 0, strip.Image());
-        if (turned > 0 && !turnImages.IsNull()) painter.drawImage(4 * 32, 0, turnImages.Image());
-    }
-    return bitmap->Attach(sheet) ? static_cast<int>(ids.size()) : -1;
+    const int count = static_cast<int>(ids.size());
+    return AttachJoinedStrips(bitmap, count, {{&strip.Image(), 4}, {&turnImages.Image(), std::max(turned, 0)}}) ? count
+                                                                                                               : -1;
 }
 
 int CVPulse::GetPropertyTexts(CControlItemList& items)

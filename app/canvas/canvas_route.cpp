@@ -7,6 +7,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
+#include "model/components/wire_edit.h"
 #include "model/components/wire_follow.h"
 #include "model/components/wire_geometry.h"
 #include "model/components/wire_route.h"
@@ -136,10 +137,9 @@ namespace {
 // The point of a straight wire nearest to p (p itself for other wires).
 CPoint NearestOn(CWire* w, CPoint p)
 {
-    const CPoint a = w->GetEndA(), b = w->GetEndB();
-    if (a.y == b.y) return CPoint(std::clamp(p.x, std::min(a.x, b.x), std::max(a.x, b.x)), a.y);
-    if (a.x == b.x) return CPoint(a.x, std::clamp(p.y, std::min(a.y, b.y), std::max(a.y, b.y)));
-    return p;
+    CPoint q = p;
+    NearestOnStraight(w, p, &q);
+    return q;
 }
 
 // Draws one route from a to b (leaving from `from` the way it runs, or by
@@ -267,11 +267,7 @@ void CCanvasController::PruneDanglingAt(CPoint at)
         // Only a wire that ends alone at the point leads nowhere.
         if (!loose || others) return;
         const CPoint next = loose->EndAt(at) == 0 ? loose->GetEndB() : loose->GetEndA();
-        m_design->RemoveChild(loose);
-        m_design->UnlinkEverywhere(loose);
-        loose->m_pLinkA = loose->m_pLinkB = nullptr;
-        CCrossOver::DeletePartnersOf(loose);
-        delete loose;
+        DeleteWire(*m_design, loose);
         // Where it hung from: a junction's halves lie in line again.
         m_design->MergeAt(next);
         at = next;

@@ -289,9 +289,7 @@ int CPicture::GetPropertyBitmap(int id)
 int CPicture::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
 {
     ids = {IDC_PICTURE_OPTIONS, IDC_PICTURE_QUESTION};
-    if (!bitmap) return static_cast<int>(ids.size());
-    CBitmap256 strip;
-    if (!strip.LoadBitmap256(IDB_PICTURE_PROPERTIES) || !bitmap->Attach(strip.Image())) return -1;
+    if (bitmap && !AttachPicture(bitmap, IDB_PICTURE_PROPERTIES)) return -1;
     return static_cast<int>(ids.size());
 }
 

@@ -6,6 +6,7 @@
 
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
+#include "model/components/wire_edit.h"
 #include "model/components/wire_geometry.h"
 #include "platform/numtext.h"
 #include "platform/shared_functions.h"
@@ -50,8 +51,8 @@ CMeeting MeetingAt(CCircuit& d, CPoint p, const CWire* skip = nullptr)
     return m;
 }
 
-// Takes the wire out of the design and deletes it, without following its
-// run (the caller decided what goes).
+} // namespace
+
 void DeleteWire(CCircuit& d, CWire* w)
 {
     d.RemoveChild(w);
@@ -64,6 +65,8 @@ void DeleteWire(CCircuit& d, CWire* w)
     if (SharedPressState().pendingOp == w) SharedPressState().pendingOp = nullptr;
     delete w;
 }
+
+namespace {
 
 // Every link word in the design that points to from now points to to.
 void Redirect(CCircuit& d, CWire* from, CWire* to)

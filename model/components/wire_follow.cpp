@@ -3,6 +3,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
+#include "model/components/wire_edit.h"
 #include "model/components/wire_geometry.h"
 #include "model/components/wire_route.h"
 
@@ -20,27 +21,18 @@ const CPoint kStep[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 bool InClosed(const CRect& r, CPoint p) { return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom; }
 
-// The point of a straight wire nearest to p.
+// The point of a wire nearest to p: a terminal's outer end, the nearest
+// point of a straight wire, the nearer end of a slanted one.
 CPoint NearestOn(const CWire* w, CPoint p)
 {
-    const CPoint a = w->GetEndA(), b = w->GetEndB();
     if (auto* t = dynamic_cast<const CTerminal*>(w)) return t->GetOuterEnd();
-    if (a.y == b.y) return CPoint(std::clamp(p.x, std::min(a.x, b.x), std::max(a.x, b.x)), a.y);
-    if (a.x == b.x) return CPoint(a.x, std::clamp(p.y, std::min(a.y, b.y), std::max(a.y, b.y)));
+    CPoint q;
+    if (NearestOnStraight(w, p, &q)) return q;
+    const CPoint a = w->GetEndA(), b = w->GetEndB();
     return std::abs(a.x - p.x) + std::abs(a.y - p.y) <= std::abs(b.x - p.x) + std::abs(b.y - p.y) ? a : b;
 }
 
 long Distance(CPoint a, CPoint b) { return std::labs(long(a.x) - b.x) + std::labs(long(a.y) - b.y); }
-
-// Takes a wire out of the design and deletes it, with its crossover halves.
-void DeleteWire(CCircuit& design, CWire* w)
-{
-    design.RemoveChild(w);
-    design.UnlinkEverywhere(w);
-    w->m_pLinkA = w->m_pLinkB = nullptr;
-    CCrossOver::DeletePartnersOf(w);
-    delete w;
-}
 
 // A straight piece from a to b (a != b), as the lattice questions want it.
 struct CSegment {

@@ -1,5 +1,6 @@
 #include "model/components/wire_geometry.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -85,6 +86,20 @@ bool WiresCrossReference(const CWire* a, const CWire* b, CPoint* at)
             if (at) *at = p;
             return true;
         }
+    }
+    return false;
+}
+
+bool NearestOnStraight(const CWire* w, CPoint p, CPoint* out)
+{
+    const CPoint a = w->GetEndA(), b = w->GetEndB();
+    if (a.y == b.y) {
+        *out = CPoint(std::clamp(p.x, std::min(a.x, b.x), std::max(a.x, b.x)), a.y);
+        return true;
+    }
+    if (a.x == b.x) {
+        *out = CPoint(a.x, std::clamp(p.y, std::min(a.y, b.y), std::max(a.y, b.y)));
+        return true;
     }
     return false;
 }

@@ -12,6 +12,9 @@ CPoint WireStep(const CWire* w);
 int WireSteps(const CWire* w);
 // p lies on the wire (interior: and is neither end).
 bool WireContains(const CWire* w, CPoint p, bool interior);
+// The point of a horizontal or vertical wire nearest to p; false (and out
+// untouched) for a slanted wire.
+bool NearestOnStraight(const CWire* w, CPoint p, CPoint* out);
 // The two wires run the same way (or either is a single point).
 bool WiresParallel(const CWire* a, const CWire* b);
 // Parallel and on one line.

@@ -4,7 +4,6 @@
 #include "model/parts/parttree.h"
 #include "model/text/textdrawing.h"
 
-#include <QPainter>
 
 WB_IMPLEMENT_SERIAL(CGroupBox, "CTextLabel", 1)
 
@@ -197,15 +196,8 @@ int CGroupBox::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
     if (!own.LoadBitmap256(kGroupBoxBitmap) || CTextLabel::GetPropertyBitmap(captionIds, &captionStrip) != caption)
         return -1;
     const int ownCells = static_cast<int>(std::size(kGroupBoxBitmapIds));
-    QImage sheet(32 * count, 32, QImage::Format_RGB32);
-    if (sheet.isNull()) return -1;
-    sheet.fill(0xFFFFFFFFu);
-    {
-        QPainter p(&sheet);
-        p.drawImage(QPoint(0, 0), own.Image(), QRect(0, 0, 32 * ownCells, 32));
-        p.drawImage(QPoint(32 * ownCells, 0), captionStrip.Image(), QRect(0, 0, 32 * caption, 32));
-    }
-    return bitmap->Attach(sheet) ? count : -1;
+    return AttachJoinedStrips(bitmap, count, {{&own.Image(), ownCells}, {&captionStrip.Image(), caption}}) ? count
+                                                                                                          : -1;
 }
 
 int CGroupBox::IsPropertyChecked(int commandId, int& flag)

@@ -449,9 +449,7 @@ int CTextLabel::GetPropertyBitmap(int id)
 int CTextLabel::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
 {
     ids.assign(std::begin(kLabelBitmapIds), std::end(kLabelBitmapIds));
-    if (!bitmap) return static_cast<int>(ids.size());
-    CBitmap256 strip;
-    if (!strip.LoadBitmap256(kLabelBitmap) || !bitmap->Attach(strip.Image())) return -1;
+    if (bitmap && !AttachPicture(bitmap, kLabelBitmap)) return -1;
     return static_cast<int>(ids.size());
 }
 
