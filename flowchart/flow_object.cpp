@@ -120,7 +120,9 @@ void CFlowObject::CreateChildren()
     CreateTerminals(3);
     const LabelPlace p = GetLabelPlace();
     auto* label = new CFlowMeterMessage;
-    label->SetUp(m_rect.TopLeft(), p.x, p.y, m_strCaption, p.width, p.mode, p.value);
+    // The table's places are across from the element's middle and down
+    // from its top: the caption stands centred in the symbol.
+    label->SetUp(CPoint(m_rect.left + m_rect.Width() / 2, m_rect.top), p.x, p.y, m_strCaption, p.width, p.mode, p.value);
     label->SetTag(m_strMessageTag.empty() ? m_strCaption : m_strMessageTag);
     AddChild(label);
 }

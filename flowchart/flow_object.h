@@ -62,6 +62,9 @@ public:
     void ResetState() override {}
     int GetKindCode() override { return 7; }
     void DropDeadLinks(const std::unordered_set<const CObject*>& gone) override;
+    // The picture in its state: the running look only while the live state
+    // is shown (draw flag 0x4), the error look a check found always.
+    int Draw(DWORD flags) override;
 
     // ---- virtual operations of the element, in their order ----
     // What the element refers to, checked at activation; stores and returns
