@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -77,6 +81,36 @@ TEST(FlowPicturesTable, UnknownClassHasNoPicture)
 {
     EXPECT_EQ(FlowVisual("CResistor"), nullptr);
     EXPECT_EQ(FlowVisual(nullptr), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The element pictures side by side, three times their size, for review:
+//   WB_FLOW_SHEET=out.png test_flowchart --gtest_filter=FlowPicturesTable.ContactSheet
+TEST(FlowPicturesTable, ContactSheet)
+{
+    const char* out = std::getenv("WB_FLOW_SHEET");
+    if (!out) GTEST_SKIP() << "WB_FLOW_SHEET not set";
+    const int ids[] = {491, 497, 492, 550, 551, 494, 553, 585, 578, 603};
+    const int scale = 3;
+    QImage sheet(3 * 160 * scale, static_cast<int>(std::size(ids)) * 56 * scale, QImage::Format_RGB32);
+    sheet.fill(qRgb(220, 220, 220));
+    QPainter painter(&sheet);
+    int y = 0;
+    for (int id : ids) {
+        const PictureSource* pic = FindPicture(id);
+        if (!pic) continue;
+        for (int k = 0; k < pic->frames; ++k) {
+            const QImage frame = pic->image.copy(pic->frameOffset.x + k * pic->frameStep, pic->frameOffset.y,
+                                                 pic->frameSize.cx, pic->frameSize.cy);
+            painter.drawImage(QRect(k * 160 * scale, y, frame.width() * scale, frame.height() * scale), frame);
+        }
+        y += (pic->frameSize.cy + 8) * scale;
+    }
+    painter.end();
+    EXPECT_TRUE(sheet.save(out));
 }
 
 } // namespace

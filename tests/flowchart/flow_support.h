@@ -8,6 +8,21 @@
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 
+#include <QGuiApplication>
+
+// Text measuring needs a QGuiApplication (offscreen in the tests); made once.
+inline bool EnsureGuiApp()
+{
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "test_flowchart";
+        static char* argv[] = {name, nullptr};
+        static QGuiApplication* app = new QGuiApplication(argc, argv);
+        (void)app;
+    }
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 // A process element: the base with a run time and an error code that
 // Validate reports.
 class CTestFlowStep : public CFlowObject {
