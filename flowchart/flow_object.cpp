@@ -263,7 +263,9 @@ int CFlowObject::CountChips()
 
 void CFlowObject::RefreshBasicViewers()
 {
-    if (CFlowObject* start = IsOwnerAlive(m_pFlowStart) ? m_pFlowStart : nullptr) start->RefreshBasicViewers();
+    // A head is its own flowchart's owner: it does the export itself
+    // (its override), and asking itself here would never end.
+    if (m_pFlowStart != this && IsOwnerAlive(m_pFlowStart)) m_pFlowStart->RefreshBasicViewers();
 }
 
 CString CFlowObject::GetErrorText(int) const { return CString(); }
@@ -390,10 +392,12 @@ int CFlowObject::AfterStep()
     if (HasInputConnector()) {
         const double v = GetTerminal(0)->GetVoltage();
         // The product is bounded before the cast: a run time of hours at a
-        // high rate would not fit an int.
+        // high rate would not fit an int, and a negative or undefined run
+        // time (a setting not given yet) counts as the shortest run.
         const double product = run * rate;
-        int steps = product >= 1e9 ? 1000000000 : static_cast<int>(product);
-        if (steps < 2) steps = 2;
+        int steps = 2;
+        if (product >= 1e9) steps = 1000000000;
+        else if (product >= 2.0) steps = static_cast<int>(product);
         if (v < threshold) m_bInputLatch = 0;
         if (threshold < v && !m_bInputLatch) {
             m_bFinishing = 0;

@@ -115,7 +115,34 @@ TEST_P(FlowTiming, ActiveForStepsPlusOneAndDrivesOnce)
 
 INSTANTIATE_TEST_SUITE_P(RunTimes, FlowTiming,
                          ::testing::Values(TimingCase{0.0}, TimingCase{0.1}, TimingCase{0.2}, TimingCase{1.0},
-                                           TimingCase{0.99}, TimingCase{2.5}));
+                                           TimingCase{0.99}, TimingCase{2.5}, TimingCase{-3.0}));
+
+// A run time that is no number (a setting not given yet) runs the
+// shortest run; a huge one stays active without overflowing the count.
+TEST(FlowObjectRun, UnusableRunTimesAreBounded)
+{
+    Chain c(2);
+    c.steps[0]->runTime = std::nan("");
+    c.steps[1]->runTime = 1e300;
+    c.b.Run();
+    c.head->Fire();
+    c.b.Run();
+    ASSERT_TRUE(c.steps[0]->m_bActive);
+    EXPECT_EQ(c.steps[0]->m_nStepsLeft, 1);
+    c.b.Run(2);
+    ASSERT_TRUE(c.steps[1]->m_bActive);
+    EXPECT_EQ(c.steps[1]->m_nStepsLeft, 1000000000 - 1);
+}
+
+TEST(FlowObjectRun, HeadOwningItselfRefreshesWithoutRecursion)
+{
+    Chain c(1);
+    c.head->m_pFlowStart = c.head;
+    c.head->RefreshBasicViewers();
+    c.steps[0]->m_pFlowStart = c.head;
+    c.steps[0]->RefreshBasicViewers();
+    SUCCEED();
+}
 
 TEST(FlowObjectRun, DefaultRunTimeIsTheFlowTimeStep)
 {
