@@ -124,10 +124,11 @@ bool CFlowMeterMessage::IsEndingEdit() { return g_endingEdit; }
 int CFlowMeterMessage::EditInPlace(CString* text)
 {
     if (text) return CText::EditInPlace(text);
-    // Ending an edit: the shown text is the tag while the base ends it; a
-    // message with a value fits its tag to the box afterwards.
+    // Ending an edit: the shared flag tells the editor's owner that the
+    // message ends it; a message with a value fits its tag to the box
+    // afterwards (the shown text may differ from the tag, so it is not
+    // replaced otherwise).
     g_endingEdit = true;
-    rtf.text = m_strTag;
     const int result = CText::EditInPlace(nullptr);
     if (m_dwValue) FitText();
     g_endingEdit = false;

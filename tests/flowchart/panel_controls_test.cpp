@@ -225,3 +225,27 @@ TEST(FlowButtonsPress, RecordsRoundTrip)
 }
 
 } // namespace
+
+namespace {
+
+TEST(FlowMeterMessage, EndingAnEditKeepsTheShownTextAndFitsAValuedOne)
+{
+    ASSERT_TRUE(EnsureGuiApp());
+    CCircuit d;
+    CFlowMeterMessage plain(0, 0, "Wait 1", 72, 0, 0);
+    plain.m_pCircuit = &d;
+    plain.ShowMessage("Wait 1", 0, "Error: something - E1");
+    plain.EditInPlace(nullptr);
+    EXPECT_EQ(plain.GetShownText(), "Wait 1");
+    EXPECT_FALSE(CFlowMeterMessage::IsEndingEdit());
+
+    CFlowMeterMessage valued(0, 0, " ", 30, 0, 1);
+    valued.m_pCircuit = &d;
+    valued.SetTag(CString(60, 'M'));
+    valued.EditInPlace(nullptr);
+    const CString shown = valued.GetShownText();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown.substr(shown.size() - 2), "..");
+}
+
+} // namespace
