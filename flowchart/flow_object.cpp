@@ -127,6 +127,22 @@ void CFlowObject::CreateChildren()
     AddChild(label);
 }
 
+CFlowObject::LabelPlace CFlowObject::GetLabelPlace() const
+{
+    // Across from the element's middle and down from its top: the caption
+    // of a head stands above it, the others' inside the symbol.
+    static constexpr LabelPlace kMost{-23, 17, 72, 0, 0};
+    static constexpr LabelPlace kHead{-23, -19, 72, 0, 0};
+    static constexpr LabelPlace kEnd{0, 13, 25, 0, 0};
+    static constexpr LabelPlace kTwoExits{-14, 24, 55, 7, 0};
+    static constexpr LabelPlace kSerial{-23, 17, 72, 40, 1};
+    if (IsHead()) return kHead;
+    if (IsEndElement()) return kEnd;
+    if (IsBranching()) return kTwoExits;
+    if (IsKindOf("CFlowSend") || IsKindOf("CFlowReceive")) return kSerial;
+    return kMost;
+}
+
 CFlowMeterMessage* CFlowObject::GetMessageLabel() const
 {
     for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())

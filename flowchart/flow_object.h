@@ -154,7 +154,8 @@ protected:
     struct LabelPlace {
         int x, y, width, mode, value;
     };
-    virtual LabelPlace GetLabelPlace() const { return {-23, 17, 72, 0, 0}; }
+    // Base: by the element's group (flow_object.cpp's table).
+    virtual LabelPlace GetLabelPlace() const;
 
 private:
     // The element stands where the design's owner of the token is alive.

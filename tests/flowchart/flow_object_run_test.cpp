@@ -3,6 +3,7 @@
 // step in which it finishes, and drives its output during exactly one solve.
 // Node voltages are checked against the two-branch network by hand.
 #include "flow_support.h"
+#include "flowchart/meter_message.h"
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,25 @@ TEST(FlowObjectRun, ResetRunClearsTheRun)
     c.b.Run();
     EXPECT_EQ(a->m_bResetRequested, 0);
     EXPECT_EQ(a->m_nShownState, FLOW_LOOK_IDLE);
+}
+
+} // namespace
+
+namespace {
+
+TEST(FlowObjectLabel, CaptionStandsInTheSymbolAndAboveAHead)
+{
+    Chain c(1);
+    const CFlowMeterMessage* step = c.steps[0]->GetMessageLabel();
+    const CFlowMeterMessage* head = c.head->GetMessageLabel();
+    ASSERT_NE(step, nullptr);
+    ASSERT_NE(head, nullptr);
+    const CRect& s = c.steps[0]->m_rect;
+    const int mid = s.left + s.Width() / 2;
+    // Step: x - 25 .. x + 72 with x = middle - 23, y 17 - 5 .. 17 + 9 down from the top.
+    EXPECT_EQ(step->m_rect, CRect(mid - 48, s.top + 12, mid + 49, s.top + 26));
+    EXPECT_EQ(step->GetShownText(), "step");
+    EXPECT_LE(head->m_rect.bottom, c.head->m_rect.top);
 }
 
 } // namespace
