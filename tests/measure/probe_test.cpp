@@ -288,3 +288,23 @@ TEST(Probe, DamagedRecordSizesItsRingsByTheMask)
     EXPECT_EQ(back->GetQuantityMask(), CProbe::kUnconnected);
     EXPECT_EQ(back->GetTraceCount(), 1);
 }
+
+TEST(Probe, PressedOnItsPartItComesOffAndReleasedOverAPartItTakesItsPlace)
+{
+    RCBench b(10.0, 1000.0, 1e-4);
+    CProbe* probe = b.ProbeOn(b.r);
+    ASSERT_EQ(probe->GetRect(), b.r->GetRect());
+    const CPoint at = b.r->GetRect().CenterPoint();
+    probe->OnPress(&b.d, at.x, at.y);
+    EXPECT_TRUE(probe->IsDetached());
+    const CPoint grid = b.d.SnapToGrid(at);
+    EXPECT_EQ(probe->GetRect(), CRect(grid.x - 7, grid.y - 7, grid.x + 8, grid.y + 8));
+    // Carried over the capacitor and let go there.
+    const CPoint c = b.c->GetRect().CenterPoint();
+    probe->Offset(c.x - probe->GetRect().CenterPoint().x, c.y - probe->GetRect().CenterPoint().y);
+    probe->OnRelease(&b.d, c.x, c.y);
+    EXPECT_FALSE(probe->IsDetached());
+    EXPECT_EQ(probe->GetRect(), b.c->GetRect());
+    probe->ConnectToPart();
+    EXPECT_EQ(probe->GetProbedPart(), b.c);
+}
