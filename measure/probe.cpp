@@ -32,6 +32,15 @@ bool Holds(const CPart* list, const CPart* part)
     return false;
 }
 
+// Whether part stands directly in one of the design's groups.
+bool HoldsTopLevel(const CPart* design, const CPart* part)
+{
+    for (const CPart* g = design->GetFirstChild(); g; g = g->GetNextSibling())
+        for (const CPart* p = g->GetFirstChild(); p; p = p->GetNextSibling())
+            if (p == part) return true;
+    return false;
+}
+
 } // namespace
 
 CProbe::CProbe() : CPart(PlainRect(CPoint(0, 0))) { ResetFields(); }
@@ -272,9 +281,11 @@ CPart* CProbe::LiveProbedPart() const
 {
     // The part may have left the design since the probe connected (deleted,
     // or a wire merged into its neighbour); until the next connection the
-    // probe then measures nothing.  A walk of the design's parts costs a few
-    // microseconds a step, against the solve's milliseconds.
+    // probe then measures nothing.  Probed parts are nearly always parts of
+    // the groups themselves, so those are looked at before the children
+    // (bench_probe: four probes in a design of 200 two-pin parts).
     if (!m_pPart || !m_pDesign) return nullptr;
+    if (HoldsTopLevel(m_pDesign, m_pPart)) return m_pPart;
     return Holds(m_pDesign->GetFirstChild(), m_pPart) ? m_pPart : nullptr;
 }
 
