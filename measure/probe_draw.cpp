@@ -98,9 +98,8 @@ int CProbe::FillProperties(CControlItemList& items)
     items.Add(CControlItem(CI_TOOLBUTTON, CString(), kGraphCommand, DefaultItemWidth(CI_TOOLBUTTON)));
     items.Add(CControlItem(CI_TOOLBUTTON, CString(), kEraseCommand, DefaultItemWidth(CI_TOOLBUTTON)));
     items.Add(CControlItem(CI_SEPARATOR, CString(), 0, DefaultItemWidth(CI_SEPARATOR)));
-    CControlItem orient(CI_TOOLBUTTON, CString(), kFirstOrientCmd, DefaultItemWidth(CI_TOOLBUTTON));
-    orient.SetFlag1(true);
-    items.Add(orient);
+    // The one orientation shows as a checked button (IsPropertyChecked).
+    items.Add(CControlItem(CI_TOOLBUTTON, CString(), kFirstOrientCmd, DefaultItemWidth(CI_TOOLBUTTON)));
     return 0;
 }
 

@@ -65,6 +65,8 @@ TEST(ProbeDraw, PropertyToolbarHasGraphEraseAndOrientation)
     EXPECT_EQ(items[1].id, 35006);
     EXPECT_EQ(items[2].type, CI_SEPARATOR);
     EXPECT_EQ(items[3].id, 36043);
+    // No button of the probe adds a part when pressed.
+    for (int i = 0; i < items.GetCount(); ++i) EXPECT_FALSE(items[i].options & CIO_ADDS_PART) << i;
     std::vector<int> ids;
     CBitmap strip;
     ASSERT_EQ(probe.GetPropertyBitmap(ids, &strip), 3);
