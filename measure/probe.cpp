@@ -359,7 +359,7 @@ void CProbe::NormaliseSelection()
     if (m_nSelEnd < m_nSelStart) std::swap(m_nSelStart, m_nSelEnd);
 }
 
-void CProbe::SetDisplayPosition(int start, int end) { m_nFirstSample = m_pSound ? start : end; }
+void CProbe::SetDisplayPosition(int start, int end) { m_nFirstSample = m_pSound ? end : start; }
 
 void CProbe::LinkSoundSample(CProbeSampleSource* sample)
 {

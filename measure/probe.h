@@ -99,7 +99,7 @@ public:
     bool ClampRange(int* from, int* to) const;
     void NormaliseSelection();
     // The graph's first and last shown samples: the first sample number
-    // becomes end, or start when no sound sample is linked.
+    // becomes start, or end when a sound sample is linked.
     void SetDisplayPosition(int start, int end);
     // Every ring filled with 0.
     void ClearSamples();

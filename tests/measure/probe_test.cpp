@@ -308,3 +308,45 @@ TEST(Probe, PressedOnItsPartItComesOffAndReleasedOverAPartItTakesItsPlace)
     probe->ConnectToPart();
     EXPECT_EQ(probe->GetProbedPart(), b.c);
 }
+
+namespace {
+
+// A sound sample of n values 0.5 i, that knows the probe reading it.
+struct RampSample : CProbeSampleSource {
+    explicit RampSample(int n) : length(n) {}
+    int GetLength() const override { return length; }
+    double GetValue(int i) const override { return 0.5 * i; }
+    void SetProbe(CProbe* p) override { probe = p; }
+    int length;
+    CProbe* probe = nullptr;
+};
+
+} // namespace
+
+TEST(Probe, SoundProbeReadsItsLinkedSample)
+{
+    RampSample sample(100);
+    {
+        CProbe sound(CProbe::kSoundChannel);
+        sound.LinkSoundSample(&sample);
+        EXPECT_EQ(sample.probe, &sound);
+        EXPECT_EQ(sound.GetQuantityMask(), kVoltage);
+        // The sound probe's first sample is the graph's last shown one.
+        sound.SetDisplayPosition(3, 40);
+        EXPECT_EQ(sound.GetFirstSampleNumber(), 40);
+        EXPECT_EQ(sound.GetSample(50, kVoltage), 5.0);
+        EXPECT_TRUE(sound.IsSampleValid(139));
+        EXPECT_FALSE(sound.IsSampleValid(140));
+        EXPECT_FALSE(sound.IsSampleValid(39));
+        sound.SetSelection(90, 60);
+        sound.NormaliseSelection();
+        EXPECT_EQ(sound.GetSelectionStart(), 60);
+        EXPECT_EQ(sound.GetSelectionEnd(), 90);
+    }
+    // The deleted probe let go of the sample.
+    EXPECT_EQ(sample.probe, nullptr);
+    // An ordinary probe's first sample is the graph's first shown one.
+    CProbe ordinary(1);
+    ordinary.SetDisplayPosition(3, 40);
+    EXPECT_EQ(ordinary.GetFirstSampleNumber(), 3);
+}
