@@ -350,3 +350,25 @@ TEST(Probe, SoundProbeReadsItsLinkedSample)
     ordinary.SetDisplayPosition(3, 40);
     EXPECT_EQ(ordinary.GetFirstSampleNumber(), 3);
 }
+
+TEST(Probe, TwoProbesOfOneChannelOnFileEndOnTwoChannels)
+{
+    // The second probe is filed without claiming a channel, as a damaged
+    // file would hold it: both say channel 0.
+    RCBench b(10.0, 1000.0, 1e-4);
+    CProbe* first = b.ProbeOn(b.r);
+    ASSERT_EQ(first->GetChannel(), 0);
+    auto* second = new CProbe(0);
+    second->Offset(b.c->GetRect().CenterPoint().x - 7, b.c->GetRect().CenterPoint().y - 7);
+    b.d.CPartTree::AddChild(second);
+    ASSERT_EQ(second->GetChannel(), 0);
+    std::unique_ptr<CCircuit> copy = Read(Write(b.d));
+    ASSERT_NE(copy, nullptr);
+    const std::vector<CProbe*> probes = ProbesOf(*copy);
+    ASSERT_EQ(probes.size(), 2u);
+    EXPECT_NE(probes[0]->GetChannel(), probes[1]->GetChannel());
+    EXPECT_LT(probes[0]->GetChannel(), 2);
+    EXPECT_LT(probes[1]->GetChannel(), 2);
+    EXPECT_EQ(copy->m_wProbeCount, 2);
+    EXPECT_EQ(copy->AllocateProbeChannel(), 2);
+}
