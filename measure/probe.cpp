@@ -415,7 +415,7 @@ void CProbe::FollowSelection(CPartTree* design)
     if (d && d->FindProbe(m_wChannel)) Select(d->GetRedrawFlags() | 0x80000);
 }
 
-int CProbe::BuildInfo(CString& text, UINT, CPoint)
+int CProbe::BuildInfo(CString& text, UINT messageId, CPoint point)
 {
     text.clear();
     CUnitChoices units;
@@ -439,5 +439,7 @@ int CProbe::BuildInfo(CString& text, UINT, CPoint)
         }
     }
     if (text.size() >= 2) text.resize(text.size() - 2);
+    // A probe that has never measured anything has nothing to tell.
+    if (text.empty()) return CPart::BuildInfo(text, messageId, point);
     return 1;
 }

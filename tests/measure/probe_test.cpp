@@ -349,6 +349,10 @@ TEST(Probe, SoundProbeReadsItsLinkedSample)
     CProbe ordinary(1);
     ordinary.SetDisplayPosition(3, 40);
     EXPECT_EQ(ordinary.GetFirstSampleNumber(), 3);
+    // Never connected, it has no information to give.
+    CString info;
+    ordinary.BuildInfo(info, 36002, CPoint());
+    EXPECT_EQ(info, "No information");
 }
 
 TEST(Probe, TwoProbesOfOneChannelOnFileEndOnTwoChannels)
