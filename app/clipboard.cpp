@@ -91,6 +91,11 @@ int MergeDesign(CCircuit* into, CCircuit* from, CPoint offset)
     int moved = 0;
     for (CPart* p : PartsOf(from)) {
         from->CPartTree::RemovePart(p);
+        // A design holds four probes: pasted ones beyond that stay behind.
+        if (p->GetPartKind() == 3 && into->m_wProbeCount >= 4) {
+            delete p;
+            continue;
+        }
         p->Offset(offset.x, offset.y);
         into->AddChild(p);
         p->Select(0x80000);

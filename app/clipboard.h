@@ -29,7 +29,8 @@ bool PutTextOnClipboard(const CString& text);
 // the archive, its unselected parts deleted); null when nothing is selected.
 std::unique_ptr<CCircuit> CopySelection(const CCircuit* design);
 // Moves every part of `from` into `into`, shifted by offset, selected;
-// returns how many parts moved.
+// returns how many parts moved.  Probes beyond the four channels of `into`
+// are deleted.
 int MergeDesign(CCircuit* into, CCircuit* from, CPoint offset);
 // The parts of a design drawn on white, cut to the parts' bounds plus a
 // margin of 8 pixels; null without parts.

@@ -1,5 +1,6 @@
 #include "app/probe_copy.h"
 
+#include "measure/probe_source.h"
 #include "model/circuit/circuit.h"
 
 namespace {
@@ -9,24 +10,6 @@ ProbeSourceFactory& Factory()
     static ProbeSourceFactory factory;
     return factory;
 }
-
-// The probes the design holds, without their recordings: each counts as a
-// probe that records nothing.
-class CHeldProbes : public CProbeDataSource {
-public:
-    explicit CHeldProbes(CCircuit& design) : m_design(design) {}
-    bool HasProbe(int channel) const override { return m_design.FindProbe(channel) != nullptr; }
-    CString GetProbeName(int channel) const override
-    {
-        return CString("Probe ") + CString(std::string(1, static_cast<char>('1' + channel)));
-    }
-    DWORD GetQuantityMask(int) const override { return 0xFFFF; }
-    bool HasProbedPart(int) const override { return false; }
-    double GetSample(int, int, DWORD) const override { return 0.0; }
-
-private:
-    CCircuit& m_design;
-};
 
 constexpr DWORD kNoQuantities = 0xFFFF;
 
@@ -89,7 +72,7 @@ std::unique_ptr<CProbeDataSource> MakeProbeSource(CCircuit& design)
 {
     if (Factory())
         if (auto source = Factory()(design)) return source;
-    return std::make_unique<CHeldProbes>(design);
+    return MakeDesignProbeSource(design);
 }
 
 bool BuildDesignProbeText(CCircuit& design, const CProbeDataSource& source, const CCopyDataForm& form, CString* out)

@@ -1,8 +1,8 @@
 // Copy Probe Data without windows: the dialog's fifteen quantity boxes
 // (which ones the design's probes offer, which ones the user keeps) and the
-// text the command puts on the clipboard.  Where the probes come from is a
-// source the measuring code installs; without one the design offers the
-// probes it holds with no quantities.
+// text the command puts on the clipboard.  The probes come from the
+// design's probe parts (measure/probe_source.h) unless another source is
+// installed (tests script one).
 #pragma once
 
 #include "model/designfile/probe_text.h"
@@ -38,7 +38,8 @@ private:
     DWORD m_checked = 0;
 };
 
-// The design's probes as a text source.
+// The design's probes as a text source: the installed factory's, else
+// the design's probe parts.
 using ProbeSourceFactory = std::function<std::unique_ptr<CProbeDataSource>(CCircuit&)>;
 void InstallProbeSourceFactory(ProbeSourceFactory factory);
 std::unique_ptr<CProbeDataSource> MakeProbeSource(CCircuit& design);

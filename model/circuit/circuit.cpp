@@ -45,6 +45,13 @@ CCircuit::~CCircuit()
     // A part this design holds for another, or one the floating design
     // holds for this one, is not this design's to delete.
     if (m_pLinkedDesign && m_pLinkedDesign->m_pHeldPart) m_pLinkedDesign->DetachAll(false);
+    // Probes held by the floating or host design may record here: they let
+    // go of this design before it goes.
+    for (CCircuit* other : {m_pLinkedDesign, m_pHostDesign}) {
+        CPart* probes = other ? other->GetGroup(GROUP_PROBES) : nullptr;
+        for (CPart* p = probes ? probes->GetFirstChild() : nullptr; p; p = p->GetNextSibling())
+            if (auto* r = dynamic_cast<CProbeRecorder*>(p)) r->ForgetDesign(this);
+    }
     // Every part goes at once: nobody needs unlinking from the others.
     m_bTearingDown = true;
     DeleteGroups();
@@ -278,6 +285,30 @@ int CCircuit::AllocateProbeChannel()
             return i;
         }
     return 4;
+}
+
+bool CCircuit::MarkProbeChannel(int channel)
+{
+    if (channel < 0 || channel >= 4 || m_probeChannels[channel]) return false;
+    m_probeChannels[channel] = 1;
+    ++m_wProbeCount;
+    return true;
+}
+
+void CCircuit::ReleaseProbeChannel(int channel)
+{
+    if (channel < 0 || channel >= 4 || !m_probeChannels[channel]) return;
+    m_probeChannels[channel] = 0;
+    if (m_wProbeCount) --m_wProbeCount;
+}
+
+void CCircuit::RebuildProbeChannels()
+{
+    std::fill(std::begin(m_probeChannels), std::end(m_probeChannels), 0);
+    m_wProbeCount = 0;
+    if (!m_pProbes) return;
+    for (CPart* p = m_pProbes->GetFirstChild(); p; p = p->GetNextSibling())
+        if (auto* r = dynamic_cast<CProbeRecorder*>(p)) r->ClaimChannel(this);
 }
 
 void CCircuit::RefreshProbes()

@@ -144,6 +144,13 @@ public:
     int RepairOrDeleteBroken(CPart* part);
     // Probe channels 0..3; 4 when all are used.
     int AllocateProbeChannel();
+    // Marks a channel 0..3 used; false when it is taken or out of range.
+    bool MarkProbeChannel(int channel);
+    // Clears a used channel's flag and counts one probe less.
+    void ReleaseProbeChannel(int channel);
+    // The channel flags and the probe count made again from the probes of
+    // the PROBES group (the file's own words are not trusted).
+    void RebuildProbeChannels();
     void RefreshProbes();
     // After-load fix-ups of the design root (circuit_load.cpp): counts the
     // electric and mechanical parts again, then every part's own; shows and

@@ -77,4 +77,10 @@ public:
     // The probe records into another design (the one shown while this
     // design is a temporary copy).
     virtual void AttachToDesign(CCircuit*) {}
+    // The design has cleared its channel flags (after reading): the probe
+    // marks its channel there again, or takes a free one when its own is
+    // taken.
+    virtual void ClaimChannel(CCircuit*) {}
+    // The design is going away: a probe that records there lets go of it.
+    virtual void ForgetDesign(const CCircuit*) {}
 };

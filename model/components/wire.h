@@ -62,6 +62,8 @@ public:
     void ClearNets() override;
     DWORD GetProbeQuantities(int x, int y) override;
     double GetQuantity(int x, int y, int code) override;
+    // A probe may measure on any wire that has a quantity to offer.
+    int CanProbeAt(int x, int y) override { return GetProbeQuantities(x, y) != 0; }
     // Files the wire into the design and lays it (CCircuit::LayWire): joins,
     // junctions, crossovers and merges.
     void Drop(CPartTree* design) override;

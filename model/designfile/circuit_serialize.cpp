@@ -135,6 +135,9 @@ void CCircuit::Serialize(CArchive& ar)
     SerializeDesignLayout(ar, *this, data, m_fileExtras.range);
     if (ar.IsStoring()) return;
     Scatter(data, *this);
+    // The probes read before the settings marked their channels; the file's
+    // channel words are cleared on reading, so the flags come from them.
+    RebuildProbeChannels();
     // The family's logic levels follow the family and supply read.
     SetLogicFamily(data.settings.logicFamily, data.settings.logicSupply, 1);
 }

@@ -9,6 +9,7 @@
 #include "model/circuit/circuit.h"
 #include "platform/messagebox.h"
 
+#include "measure/probe_bench.h"
 #include "shell_support.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <sstream>
 
 using namespace shelltest;
 
@@ -92,6 +95,41 @@ TEST(CopyProbeData, TextHoldsTheChosenColumns)
     EXPECT_NE(body.find("\r\n" + lines[1]), CString::npos) << body;
     // Time, voltage, angle and the box-less quantity on every line.
     EXPECT_EQ(std::count(body.begin(), body.end(), '\t'), 2 * 3) << body;
+}
+
+TEST(CopyProbeData, RealProbesGiveTheirRecordedSamples)
+{
+    // A probe on the capacitor of 10 V, 1 k and 100 uF (tau 0.1 s), five
+    // steps of 1 ms: the voltage column follows V (1 - exp(-t / tau)) within
+    // the backward-Euler lag V h / (2 tau).
+    EnsureShellApp();
+    RCBench b(10.0, 1000.0, 1e-4);
+    CProbe* probe = b.ProbeOn(b.c);
+    ASSERT_EQ(probe->GetChannel(), 0);
+    b.Start(1000.0);
+    b.Run(5);
+    const std::unique_ptr<CProbeDataSource> source = MakeProbeSource(b.d);
+    ASSERT_TRUE(source->HasProbe(0));
+    EXPECT_FALSE(source->HasProbe(1));
+    const CCopyDataForm form = CCopyDataForm::FromSource(*source);
+    for (DWORD bit : {0x1u, 0x2u, 0x100u, 0x200u}) EXPECT_EQ(form.IsQuantityChecked(bit), 1) << bit;
+    EXPECT_FALSE(form.IsEnabled(0x4));
+    CString text;
+    ASSERT_TRUE(BuildDesignProbeText(b.d, *source, form, &text));
+    std::istringstream lines(text);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("Time (s)\tProbe 1 (V)\tProbe 1 (A)\tProbe 1 (", 0), 0u) << line;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        ++rows;
+        std::istringstream fields(line);
+        double t = 0.0, v = 0.0;
+        fields >> t >> v;
+        EXPECT_NEAR(t, (rows - 1) * 0.001, 1e-9) << line;
+        EXPECT_NEAR(v, 10.0 * (1.0 - std::exp(-rows * 0.001 / 0.1)), 10.0 * 0.001 / 0.2) << line;
+    }
+    EXPECT_EQ(rows, 5);
 }
 
 TEST(CopyProbeData, CommandPutsTheTextOnTheClipboardAndCancelCopiesNothing)
