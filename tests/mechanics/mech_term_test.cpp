@@ -237,7 +237,103 @@ TEST(MechTerm, RecordsRoundTripInAPartTree)
     EXPECT_EQ(last.GetBuffer(), again.GetBuffer());
 }
 
+// A part with a shaft and a slider, written as a part tree.
+std::vector<uint8_t> WriteShaftAndSlider(double position)
+{
+    CCircuit d;
+    auto* m = new CMechComp;
+    m->m_rect.SetRect(300, 95, 341, 106);
+    m->m_pCircuit = &d;
+    CMechPin shaft;
+    shaft.pin = CPoint(320, 105);
+    shaft.side = 2;
+    CMechTerm* a = m->AddMechTerminal(shaft);
+    CMechPin slider;
+    slider.kind = WIRE_LINEAR;
+    slider.side = 1;
+    slider.pin = CPoint(340, 100);
+    CMechTerm* b = m->AddMechTerminal(slider);
+    b->SetLinkedObject(a);
+    a->m_dPosition = position;
+    a->m_dVelocity = position;
+    d.AddChild(m);
+    CArchive ar;
+    ar.SetVersion(kCurrentVersion);
+    d.SerializeTree(ar);
+    return ar.GetBuffer();
+}
+
+TEST(MechTerm, ValuesTheSolverCannotCarryLoadAtRest)
+{
+    const std::vector<uint8_t> bytes = WriteShaftAndSlider(NAN);
+    CSeedDesign back;
+    CArchive in(bytes);
+    in.SetVersion(kCurrentVersion);
+    back.SerializeTree(in);
+    auto* m = dynamic_cast<CMechComp*>(back.m_pComponents->GetFirstChild());
+    ASSERT_NE(m, nullptr);
+    for (int i = 0; i < m->GetTerminalCount(); ++i) {
+        EXPECT_EQ(m->GetMechTerminal(i)->GetPosition(), 0.0);
+        EXPECT_EQ(m->GetMechTerminal(i)->GetVelocity(), 0.0);
+    }
+}
+
+TEST(MechTerm, DamagedRecordsFailCleanly)
+{
+    // Every truncation and every byte turned over either loads or raises
+    // the archive's error; the sanitizers watch for the rest.
+    const std::vector<uint8_t> bytes = WriteShaftAndSlider(0.5);
+    auto tryRead = [](const std::vector<uint8_t>& b) {
+        CSeedDesign d;
+        CArchive in(b);
+        in.SetVersion(kCurrentVersion);
+        try {
+            d.SerializeTree(in);
+        } catch (const CArchiveException&) {
+        }
+    };
+    for (size_t n = 0; n < bytes.size(); ++n) tryRead(std::vector<uint8_t>(bytes.begin(), bytes.begin() + n));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::vector<uint8_t> b = bytes;
+        b[i] ^= 0xFF;
+        tryRead(b);
+    }
+}
+
 using MechTermDrawing = DisplayTest;
+
+TEST_F(MechTermDrawing, ShaftForceRingFollowsTheOptions)
+{
+    // A torque of 0.35 N m is level 4 (b = 3.5): five ticks about A, only
+    // with option 0x40000 and never with 0x100000.
+    CMechPin pin;
+    pin.side = 1;
+    pin.pin = CPoint(20, 20);
+    pin.a = CPoint(20, 20);
+    pin.b = CPoint(40, 20);
+    pin.c = CPoint(20, 20);
+    auto inked = [](CImageView& v) {
+        int n = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) n += v.Pixel(x, y) != kWhite;
+        return n;
+    };
+    struct Case {
+        DWORD flags;
+        bool ring;
+    };
+    for (const Case& c : {Case{0, false}, Case{0x40000, true}, Case{0x40000 | 0x100000, false}}) {
+        CImageView view(40, 40);
+        CDisplay display(&view);
+        CMechTerm t(pin, 1);
+        t.OnSimulationReset();
+        t.AddForce(0.35);
+        t.ReadMotion(0.0, false, 5.0);
+        ASSERT_EQ(t.GetMarkLevel(), 4);
+        t.DrawSymbol(c.flags, 0.0);
+        EXPECT_EQ(inked(view), c.ring ? 5 * 4 : 0) << c.flags;
+    }
+}
 
 TEST_F(MechTermDrawing, SliderTravelFollowsThePosition)
 {
