@@ -64,9 +64,18 @@ void CComponent::RatingTest()
     CCircuit* design = GetDesign();
     const bool sumPower = GetKindCode() == 0;
     double power = 0.0;
-    std::vector<CTerminal*> rated;
+    // The terminals the test looks at; a copy is made only for parts that
+    // leave some out, so the usual step allocates nothing.
+    std::vector<CTerminal*> filtered;
+    const std::vector<CTerminal*>* list = &m_terminals;
     for (CTerminal* t : m_terminals)
-        if (IsRatedTerminal(t)) rated.push_back(t);
+        if (!IsRatedTerminal(t)) {
+            for (CTerminal* u : m_terminals)
+                if (IsRatedTerminal(u)) filtered.push_back(u);
+            list = &filtered;
+            break;
+        }
+    const std::vector<CTerminal*>& rated = *list;
     if ((design && design->TestOptions(OPT_INDESTRUCTIBLE)) || m_bAlternateLook) {
         if (sumPower)
             for (CTerminal* t : rated)
