@@ -33,6 +33,19 @@ CMechTerm::CMechTerm(const CMechPin& pin, uint16_t node) : CTerminal(pin.side, p
     m_wShowRotationMarks = pin.showRotationMarks;
 }
 
+CMechTerm::~CMechTerm()
+{
+    SetLinkedObject(nullptr);
+    for (CMechTerm* t : m_linkedBy) t->m_pLinked = nullptr;
+}
+
+void CMechTerm::SetLinkedObject(CMechTerm* linked)
+{
+    if (m_pLinked) std::erase(m_pLinked->m_linkedBy, this);
+    m_pLinked = linked;
+    if (m_pLinked) m_pLinked->m_linkedBy.push_back(this);
+}
+
 CComponent* CMechTerm::GetOwnerComponent() const { return dynamic_cast<CComponent*>(m_pOwner); }
 
 namespace {
@@ -62,7 +75,7 @@ void CMechTerm::Serialize(CArchive& ar)
         ar >> m_dPosition >> m_dVelocity >> m_dForce;
         m_ptA = ReadPoint(ar);
         m_ptB = ReadPoint(ar);
-        m_pLinked = dynamic_cast<CMechTerm*>(ar.ReadObjectRef("CMechTerm"));
+        SetLinkedObject(dynamic_cast<CMechTerm*>(ar.ReadObjectRef("CMechTerm")));
         ar >> m_wShowForceMarks;
         m_ptC = ReadPoint(ar);
         ar >> m_wShowRotationMarks;
@@ -78,7 +91,7 @@ void CMechTerm::Serialize(CArchive& ar)
 
 void CMechTerm::DropDeadLinks(const std::unordered_set<const CObject*>& gone)
 {
-    if (gone.count(m_pLinked)) m_pLinked = nullptr;
+    if (gone.count(m_pLinked)) SetLinkedObject(nullptr);
     CTerminal::DropDeadLinks(gone);
 }
 

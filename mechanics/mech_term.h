@@ -8,6 +8,8 @@
 
 #include "model/components/terminal.h"
 
+#include <vector>
+
 class CComponent;
 
 // Mark states: 0 to 3 show marks (direction and saturation), 7 to 9 none.
@@ -42,6 +44,8 @@ public:
     CMechTerm() = default;
     // Anchors default to the pin; the stub is laid out from it.
     CMechTerm(const CMechPin& pin, uint16_t node);
+    // No terminal keeps a link to this one once it is gone.
+    ~CMechTerm() override;
 
     // position, velocity, force, anchors A and B, the linked terminal, the
     // force-marks flag, anchor C, the rotation-marks flag, then the
@@ -63,7 +67,9 @@ public:
 
     // ---- virtual operations of the mechanical terminal ----
     virtual void SetAuxValue(int value) { m_nAuxValue = value; }
-    virtual void SetLinkedObject(CMechTerm* linked) { m_pLinked = linked; }
+    // The link is watched from both ends: when either terminal is deleted
+    // the other forgets it.
+    virtual void SetLinkedObject(CMechTerm* linked);
     // Rotation marks at C, the linear stub moved by the position, and the
     // force marks when they are shown.
     virtual void DrawMarks(DWORD flags);
@@ -103,7 +109,6 @@ public:
     double m_dVelocity = 0.0;
     double m_dForce = 0.0;
     CPoint m_ptA, m_ptB, m_ptC;
-    CMechTerm* m_pLinked = nullptr;
     WORD m_wShowForceMarks = 1;
     WORD m_wShowRotationMarks = 0;
     int m_nAuxValue = 0;
@@ -111,6 +116,9 @@ public:
     WORD m_wMarkState = MARK_NONE;
 
 private:
+    CMechTerm* m_pLinked = nullptr;
+    // The terminals whose link names this one.
+    std::vector<CMechTerm*> m_linkedBy;
     bool m_bStopped = true;
     // Set while the owner is broken and the marks are cleared.
     bool m_bMarksCleared = false;

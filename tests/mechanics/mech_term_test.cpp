@@ -86,6 +86,29 @@ TEST(MechTerm, MarkLevels)
     }
 }
 
+TEST(MechTerm, LinkEndsWithEitherTerminal)
+{
+    auto ap = MakeTerm(WIRE_ROTATIONAL);
+    {
+        auto bp = MakeTerm(WIRE_ROTATIONAL);
+        ap->SetLinkedObject(bp.get());
+        bp->SetLinkedObject(ap.get());
+        bp->AddForce(0.3);
+        bp->ReadMotion(0.0, false, 5.0);
+        ap->ReadMotion(0.0, false, 5.0);
+        EXPECT_EQ(ap->GetMarkLevel(), 3);
+    }
+    // The linked shaft is gone: the marks count this shaft's torque alone.
+    EXPECT_EQ(ap->GetLinkedObject(), nullptr);
+    ap->AddForce(0.1);
+    ap->ReadMotion(0.0, false, 5.0);
+    EXPECT_EQ(ap->GetMarkLevel(), 1);
+    auto cp = MakeTerm(WIRE_ROTATIONAL);
+    cp->SetLinkedObject(ap.get());
+    ap.reset();
+    EXPECT_EQ(cp->GetLinkedObject(), nullptr);
+}
+
 TEST(MechTerm, MarksReportChangesOnly)
 {
     auto tp = MakeTerm(WIRE_ROTATIONAL);
