@@ -10,7 +10,6 @@
 #include <algorithm>
 
 WB_IMPLEMENT_SERIAL(CComponent, "CPart", 2)
-WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 2)
 
 CComponent::~CComponent()
 {
@@ -54,17 +53,6 @@ CTerminal* CComponent::AddTerminal(int side, CPoint pin, int kind)
     return t;
 }
 
-CTerminal* CMechComp::AddMechTerminal(int side, CPoint pin, int kind)
-{
-    CCircuit* design = GetDesign();
-    auto* t = new CMechTerm(side, pin, design ? design->NewNode() : 0, kind);
-    t->m_pOwner = this;
-    AppendChild(t);
-    m_terminals.push_back(t);
-    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
-    return t;
-}
-
 void CComponent::DetachTerminals()
 {
     for (CTerminal* t : m_terminals) {
@@ -75,22 +63,30 @@ void CComponent::DetachTerminals()
     m_wTerminalCount = 0;
 }
 
-void CComponent::CreateTerminals(int)
+std::vector<CComponent::PinCell> CComponent::GetPinCells()
 {
-    if (!m_pVisual) return;
+    std::vector<PinCell> cells;
+    if (!m_pVisual) return cells;
     CSize size = m_pVisual->GetSize(m_nOrientation);
     m_rect.SetRect(m_rect.left, m_rect.top, m_rect.left + size.cx, m_rect.top + size.cy);
     // The picture's edge cells, each side in turn.
     for (int x = 0; x < size.cx; ++x) {
-        if (m_pVisual->IsPinCell(x, 0, m_nOrientation, m_nOrientation)) AddTerminal(0, CPoint(m_rect.left + x, m_rect.top));
+        if (m_pVisual->IsPinCell(x, 0, m_nOrientation, m_nOrientation)) cells.push_back({0, CPoint(m_rect.left + x, m_rect.top)});
         if (m_pVisual->IsPinCell(x, size.cy - 1, m_nOrientation, m_nOrientation))
-            AddTerminal(2, CPoint(m_rect.left + x, m_rect.bottom - 1));
+            cells.push_back({2, CPoint(m_rect.left + x, m_rect.bottom - 1)});
     }
     for (int y = 0; y < size.cy; ++y) {
-        if (m_pVisual->IsPinCell(0, y, m_nOrientation, m_nOrientation)) AddTerminal(3, CPoint(m_rect.left, m_rect.top + y));
+        if (m_pVisual->IsPinCell(0, y, m_nOrientation, m_nOrientation)) cells.push_back({3, CPoint(m_rect.left, m_rect.top + y)});
         if (m_pVisual->IsPinCell(size.cx - 1, y, m_nOrientation, m_nOrientation))
-            AddTerminal(1, CPoint(m_rect.right - 1, m_rect.top + y));
+            cells.push_back({1, CPoint(m_rect.right - 1, m_rect.top + y)});
     }
+    return cells;
+}
+
+void CComponent::CreateTerminals(int)
+{
+    if (!m_pVisual) return;
+    for (const PinCell& cell : GetPinCells()) AddTerminal(cell.side, cell.pin);
     ApplyOrientation(m_nOrientation);
 }
 

@@ -121,8 +121,18 @@ public:
     virtual int DrawSecondPicture(DWORD flags);
     virtual void RotateTerminals(int orientation, CPoint centre);
     virtual CPart* GetValueLabel();
+    // Whether the rating test looks at this terminal (and counts it among
+    // the part's terminals); every terminal in the base.
+    virtual bool IsRatedTerminal(const CTerminal*) const { return true; }
 
     // ---- plain operations ----
+    // The picture's pin cells, side by side (top and bottom by x, then left
+    // and right by y); fits the rectangle to the picture first.
+    struct PinCell {
+        int side;
+        CPoint pin;
+    };
+    std::vector<PinCell> GetPinCells();
     // Ratings from a text of "Key=value" pairs (LoadRatings reads the text
     // from the string table).
     void LoadRatingsText(const CString& text);
@@ -180,13 +190,4 @@ private:
     mutable CPartTree* m_pDesignKey = nullptr;
     mutable const CRuntimeClass* m_pDesignClass = nullptr;
     mutable CCircuit* m_pDesignCast = nullptr;
-};
-
-// Components of the mechanism family; the design counts them separately.
-class CMechComp : public CComponent {
-    WB_DECLARE_SERIAL(CMechComp)
-public:
-    virtual int QueryDefault144() { return 0; }
-    // A mechanical terminal (kind 1 rotational, 2 linear) with a new node.
-    CTerminal* AddMechTerminal(int side, CPoint pin, int kind);
 };

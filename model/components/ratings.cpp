@@ -64,20 +64,33 @@ void CComponent::RatingTest()
     CCircuit* design = GetDesign();
     const bool sumPower = GetKindCode() == 0;
     double power = 0.0;
+    // The terminals the test looks at; a copy is made only for parts that
+    // leave some out, so the usual step allocates nothing.
+    std::vector<CTerminal*> filtered;
+    const std::vector<CTerminal*>* list = &m_terminals;
+    for (CTerminal* t : m_terminals)
+        if (!IsRatedTerminal(t)) {
+            for (CTerminal* u : m_terminals)
+                if (IsRatedTerminal(u)) filtered.push_back(u);
+            list = &filtered;
+            break;
+        }
+    const std::vector<CTerminal*>& rated = *list;
     if ((design && design->TestOptions(OPT_INDESTRUCTIBLE)) || m_bAlternateLook) {
         if (sumPower)
-            for (CTerminal* t : m_terminals)
+            for (CTerminal* t : rated)
                 if (t->IsJoined()) power += t->GetVoltage() * t->GetCurrent();
         m_dPower = power;
         return;
     }
-    const size_t n = m_terminals.size();
+    const size_t n = rated.size();
     CTerminal* ref = GetReferenceTerminal();
+    if (ref && !IsRatedTerminal(ref)) ref = nullptr;
     bool hasRef = ref && ref->IsJoined();
     double high = 0.0, low = 0.0;
     bool rails = GetSupplyRails(&high, &low) != 0;
     if (!hasRef && !rails && n >= 3) {
-        for (CTerminal* t : m_terminals)
+        for (CTerminal* t : rated)
             if (t->IsJoined()) {
                 ref = t;
                 hasRef = true;
@@ -91,7 +104,7 @@ void CComponent::RatingTest()
         else if (low - high > m_dMaxRV + kRatingVoltMargin)
             Explode(low - high, m_dMaxRV, MSG_SUPPLY_REVERSED, 'V');
     }
-    for (CTerminal* t : m_terminals) {
+    for (CTerminal* t : rated) {
         if (IsBroken()) break;
         if (!t->IsJoined()) continue;
         double v = t->GetVoltage(), i = t->GetCurrent();

@@ -7,7 +7,6 @@
 #include <cmath>
 
 WB_IMPLEMENT_SERIAL(CTerminal, "CWire", 2)
-WB_IMPLEMENT_SERIAL(CMechTerm, "CTerminal", 4)
 
 int GetStubLength(int kind)
 {

@@ -110,14 +110,3 @@ public:
     bool m_bHasPinMarker = false;
     CPart* m_pOwner = nullptr; // the component (its parent), set by the owner
 };
-
-// The terminal of a mechanism part: a node of the same network carrying a
-// rotational (kind 1) or linear (kind 2) value.  Its own drawing operations
-// belong to the mechanism parts.
-class CMechTerm : public CTerminal {
-    WB_DECLARE_SERIAL(CMechTerm)
-public:
-    CMechTerm() = default;
-    CMechTerm(int side, CPoint pin, uint16_t node, int kind) : CTerminal(side, pin, node, kind) {}
-    int IsMechanical() override { return 1; }
-};

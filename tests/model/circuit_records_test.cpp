@@ -28,11 +28,6 @@ std::vector<uint8_t> BuildTree()
     c->AddTerminal(1, CPoint(140, 100));
     d.AddChild(c);
     c->Explode(6.006, 6.0, 10, 'V');
-    auto* m = new CMechComp;
-    m->m_rect.SetRect(300, 95, 341, 106);
-    m->m_pCircuit = &d;
-    m->AddMechTerminal(2, CPoint(320, 105), WIRE_ROTATIONAL);
-    d.AddChild(m);
     auto* w1 = new CWire(CPoint(160, 100), CPoint(240, 100));
     d.AddChild(w1);
     w1->Drop(&d);

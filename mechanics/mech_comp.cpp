@@ -1,0 +1,47 @@
+#include "mechanics/mech_comp.h"
+
+#include "model/circuit/circuit.h"
+
+WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 4)
+
+bool CMechComp::IsRatedTerminal(const CTerminal* t) const { return t && t->GetKind() == WIRE_ELECTRIC; }
+
+CTerminal* CMechComp::GetReferenceTerminal()
+{
+    for (CTerminal* t : m_terminals)
+        if (IsRatedTerminal(t)) return t;
+    return nullptr;
+}
+
+void CMechComp::ResetSimulation()
+{
+    m_wStateWord = 0;
+    for (CTerminal* t : m_terminals)
+        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->Rebase();
+}
+
+void CMechComp::CreateTerminals(int)
+{
+    if (!m_pVisual) return;
+    for (const PinCell& cell : GetPinCells()) AddMechTerminal(DescribePin(cell.side, cell.pin));
+    ApplyOrientation(m_nOrientation);
+}
+
+CMechPin CMechComp::DescribePin(int side, CPoint pin)
+{
+    CMechPin p;
+    p.side = side;
+    p.pin = pin;
+    return p;
+}
+
+CMechTerm* CMechComp::AddMechTerminal(const CMechPin& pin)
+{
+    CCircuit* design = GetDesign();
+    auto* t = new CMechTerm(pin, design ? design->NewNode() : 0);
+    t->m_pOwner = this;
+    AppendChild(t);
+    m_terminals.push_back(t);
+    m_wTerminalCount = static_cast<WORD>(m_terminals.size());
+    return t;
+}
