@@ -103,6 +103,7 @@ public:
 
     // Input ends: idle work (the update pass first) gets its turn.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void MakeDeferredStrips();
 
 signals:
     void documentOpened(CTeskDoc* document);
@@ -122,6 +123,8 @@ private:
     QStringList m_recent;
     CHandlerMap m_handlers;
     bool m_startupAbout = false;
+    // The toolbar strips are made once the first design window has painted.
+    bool m_stripsPending = false;
     QPointer<CAboutBox> m_splash;
 };
 

@@ -224,7 +224,9 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
             return;
         }
     CPart* part = Ops().FindPressedPart(*m_design, p);
-    CPart* parent = nullptr;
+    // A pressed child that passed the press up to its parent (a value
+    // label to its component) is told afterwards; a value opens for typing.
+    CPart* child = nullptr;
     if (part && part->DefersToParent()) {
         CPart* cur = part;
         while (cur->DefersToParent()) {
@@ -233,7 +235,7 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
             up->OnChildPressed(1, part);
             cur = up;
         }
-        if (cur != part) parent = cur;
+        if (cur != part) child = part;
         part = cur;
     } else if (part) {
         part->OnChildPressed(0, nullptr);
@@ -263,7 +265,7 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
             PickUp(part, select);
             m_pressedSelected = select ? 0 : 1;
         }
-        if (parent) parent->AfterParentPress();
+        if (child) child->AfterParentPress();
         if (down & 1) ShowPartProperties(part);
         m_pressed = true;
         m_pressPoint = p;

@@ -200,11 +200,18 @@ void CCanvasController::LayFollowingWires()
     // After a turn the wires that ran to the old joints are cut back to the
     // turn's box, so that no pin's new place stands on them and the new
     // runs go round the part.
+    // The rest of the run goes too, up to a junction, a terminal or its free
+    // end: the new run is laid from there, so a run round the turned part
+    // needs one corner where the cut run and a new one made a zigzag.
     std::vector<CPoint> from(joints.size());
+    std::vector<bool> takenBack(joints.size(), false);
     for (size_t k = 0; k < joints.size(); ++k) {
         from[k] = joints[k].at;
-        if (!zone.IsRectEmpty() && terminals[k] && !terminals[k]->IsJoined())
-            from[k] = RetractRun(*m_design, joints[k].at, zone);
+        if (!zone.IsRectEmpty() && terminals[k] && !terminals[k]->IsJoined()) {
+            const CPoint cut = RetractRun(*m_design, joints[k].at, zone);
+            from[k] = TakeBackRun(*m_design, cut);
+            takenBack[k] = from[k] != cut;
+        }
     }
     int lost = 0;
     for (size_t k = 0; k < joints.size(); ++k) {
@@ -213,7 +220,11 @@ void CCanvasController::LayFollowingWires()
         const CJoint& j = joints[k];
         const CPoint to = t->GetOuterEnd();
         CWire* there = standingAt(from[k]);
-        if (!there) {
+        // The run goes to where the old run now ends (a taken-back wire may
+        // leave nothing there) or joins the net elsewhere, but not at its
+        // other free ends.
+        const CPoint* goal = &from[k];
+        if (!there && !takenBack[k]) {
             ++lost;
             continue;
         }
@@ -234,11 +245,13 @@ void CCanvasController::LayFollowingWires()
         }
         // A run round the part and clear of the other nets; else the direct
         // run, which keeps the connection whatever it crosses.
-        if ((LayClearRoute(*m_design, t, there, body) > 0 || LayDirectRoute(*m_design, t, there) > 0) &&
+        if ((LayClearRoute(*m_design, t, there, body, goal) > 0 || LayDirectRoute(*m_design, t, there, goal) > 0) &&
             t->IsJoined()) {
             // The run may have joined the old wire part way along it: the
-            // piece from there to the old joint leads nowhere now.
-            PruneDanglingAt(from[k]);
+            // piece from there to the old joint leads nowhere now.  (A run
+            // laid from a taken-back wire's far end leaves the pupil's
+            // wiring beyond it as it was.)
+            if (!takenBack[k]) PruneDanglingAt(from[k]);
             continue;
         }
         ++lost;

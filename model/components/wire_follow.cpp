@@ -6,6 +6,7 @@
 #include "model/components/wire_edit.h"
 #include "model/components/wire_geometry.h"
 #include "model/components/wire_route.h"
+#include "model/text/text.h"
 
 #include <algorithm>
 #include <climits>
@@ -52,11 +53,21 @@ struct CSegment {
 // of lines (the grid, and the coordinates of the start and of the net).
 class CFollowRouter {
 public:
-    CFollowRouter(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid)
-        : m_from(from), m_avoid(avoid)
+    // The run ends on the net of `target` or, with `goal`, on that point.
+    CFollowRouter(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid, const CPoint* goal = nullptr)
+        : m_from(from), m_avoid(avoid), m_hasGoal(goal != nullptr), m_goal(goal ? *goal : CPoint())
     {
         for (CWire* w : CollectNet(target, from)) m_target.insert(w);
         m_start = from->GetOuterEnd();
+        // The labels of the part (its value, a meter's reading): a run may
+        // pass over them only at a cost.
+        CPart* owner = CPart::FindParentOf(design.GetFirstChild(), from);
+        for (CPart* c = owner ? owner->GetFirstChild() : nullptr; c; c = c->GetNextSibling())
+            if (dynamic_cast<CText*>(c) && !c->GetRect().IsRectEmpty()) {
+                CRect r = c->GetRect();
+                r.NormalizeRect();
+                m_labels.push_back(r);
+            }
         m_grid = std::max(1, design.GetGridStep());
         // The window: the part, the start and the nearest point of the net,
         // with room to go round.
@@ -71,6 +82,10 @@ public:
         include(m_start);
         long best = LONG_MAX;
         CPoint nearest = m_start;
+        if (m_hasGoal) {
+            best = Distance(m_goal, m_start);
+            nearest = m_goal;
+        }
         for (CWire* w : m_target) {
             if (w == from) continue;
             const CPoint q = NearestOn(w, m_start);
@@ -98,6 +113,10 @@ public:
             for (int c = (lo / m_grid) * m_grid; c <= hi; c += m_grid)
                 if (c >= lo) v.push_back(c);
             v.push_back(own);
+            if (m_hasGoal) {
+                const int c = xAxis ? m_goal.x : m_goal.y;
+                if (c >= lo && c <= hi) v.push_back(c);
+            }
             for (CWire* w : m_target) {
                 if (w == from) continue;
                 for (CPoint p : {w->GetEndA(), w->GetEndB(), NearestOn(w, m_start)}) {
@@ -161,7 +180,8 @@ public:
                 if (k == kBlocked) continue;
                 const CPoint there(m_xs[jx], m_ys[jy]);
                 if (!EdgeClear(CSegment{here, there})) continue;
-                const long nc = c + Distance(here, there) + (d != 4 && nd != d ? bend : 0);
+                const long nc = c + Distance(here, there) + (d != 4 && nd != d ? bend : 0) +
+                                 (OverLabel(CSegment{here, there}) ? bend : 0);
                 const int ns = id(jx, jy, nd);
                 if (nc < cost[ns]) {
                     cost[ns] = nc;
@@ -233,6 +253,9 @@ private:
         for (CWire* w : m_near) {
             auto* t = dynamic_cast<CTerminal*>(w);
             if (IsTarget(w)) {
+                // With a goal, the net's other free ends are left as they
+                // are: joining one in line would carry the pupil's end on.
+                if (!t && m_hasGoal && p != m_goal && w->EndAt(p) >= 0 && IsFreeEnd(w, p)) return kBlocked;
                 if (t ? t->GetOuterEnd() == p : WireContains(w, p, false)) target = true;
                 else if (t && WireContains(t, p, false)) return kBlocked;
                 continue;
@@ -246,7 +269,31 @@ private:
             }
         }
         if (crossing) return kCrossing;
-        return target ? kTarget : kFree;
+        return target || (m_hasGoal && p == m_goal) ? kTarget : kFree;
+    }
+
+    // Nothing of the net but w stands at its end p.
+    bool IsFreeEnd(const CWire* w, CPoint p) const
+    {
+        for (CWire* o : m_target) {
+            if (o == w || o == m_from) continue;
+            if (auto* t = dynamic_cast<CTerminal*>(o)) {
+                if (t->GetOuterEnd() == p) return false;
+            } else if (WireContains(o, p, false)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool OverLabel(const CSegment& s) const
+    {
+        CRect line(std::min(s.a.x, s.b.x), std::min(s.a.y, s.b.y), std::max(s.a.x, s.b.x) + 1,
+                   std::max(s.a.y, s.b.y) + 1);
+        CRect overlap;
+        for (const CRect& r : m_labels)
+            if (overlap.IntersectRect(line, r)) return true;
+        return false;
     }
 
     bool InOpen(CPoint p) const
@@ -296,6 +343,9 @@ private:
 
     CTerminal* m_from;
     CRect m_avoid;
+    bool m_hasGoal = false;
+    CPoint m_goal;
+    std::vector<CRect> m_labels;
     CRect m_window;
     CPoint m_start;
     int m_grid = 8;
@@ -408,12 +458,47 @@ CPoint RetractRun(CCircuit& design, CPoint at, const CRect& zone)
     return at;
 }
 
-int LayClearRoute(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid)
+CPoint TakeBackRun(CCircuit& design, CPoint at)
 {
-    if (!from || !target || from->IsJoined()) return 0;
+    std::vector<CWire*> all;
+    design.CollectConnections(all);
+    // The one plain wire that ends at p when nothing else stands there.
+    auto alone = [&](CPoint p, const CWire* except) -> CWire* {
+        CWire* found = nullptr;
+        for (CWire* w : all) {
+            if (w == except) continue;
+            if (auto* t = dynamic_cast<CTerminal*>(w)) {
+                if (t->GetOuterEnd() == p && t->IsJoined()) return nullptr;
+            } else if (w->EndAt(p) >= 0) {
+                if (found) return nullptr;  // a joint of more wires
+                found = w;
+            } else if (WireContains(w, p, true)) {
+                return nullptr;  // a junction on another wire's middle
+            }
+        }
+        return found;
+    };
+    CWire* w = alone(at, nullptr);
+    if (!w) return at;
+    const int kind = w->GetKind();
+    std::vector<CWire*> run;
+    CPoint p = at;
+    for (int guard = 0; w && guard < 64; ++guard) {
+        if (!WireIsLattice(w) || w->GetKind() != kind || !design.HoldsTopLevel(w)) break;
+        run.push_back(w);
+        p = w->EndAt(p) == 0 ? w->GetEndB() : w->GetEndA();
+        w = alone(p, w);
+    }
+    for (CWire* r : run) DeleteWire(design, r);
+    return p;
+}
+
+int LayClearRoute(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid, const CPoint* goal)
+{
+    if (!from || (!target && !goal) || from->IsJoined()) return 0;
     // A pin that stands on its own net already is joined where it stands.
     const CPoint p = from->GetOuterEnd();
-    CFollowRouter router(design, from, target, avoid);
+    CFollowRouter router(design, from, target, avoid, goal);
     if (router.StartsOnNet()) {
         for (CWire* w : CollectNet(target, from))
             if (!dynamic_cast<CTerminal*>(w) && WireContains(w, p, true)) {
@@ -429,12 +514,12 @@ int LayClearRoute(CCircuit& design, CTerminal* from, CWire* target, const CRect&
     return LayLegs(design, from, corners);
 }
 
-int LayDirectRoute(CCircuit& design, CTerminal* from, CWire* target)
+int LayDirectRoute(CCircuit& design, CTerminal* from, CWire* target, const CPoint* goal)
 {
-    if (!from || !target) return 0;
+    if (!from || (!target && !goal)) return 0;
     const CPoint p = from->GetOuterEnd();
-    long best = LONG_MAX;
-    CPoint q = p;
+    long best = goal ? Distance(*goal, p) : LONG_MAX;
+    CPoint q = goal ? *goal : p;
     for (CWire* w : CollectNet(target, from)) {
         const CPoint n = NearestOn(w, p);
         if (Distance(n, p) < best) {

@@ -26,16 +26,27 @@ CRect ComponentBox(CPart* component);
 // new end of the run, or `at` when nothing was cut.
 CPoint RetractRun(CCircuit& design, CPoint at, const CRect& zone);
 
+// Removes the run of plain wire that ends alone at `at` (terminals that are
+// joined to nothing do not count) up to where anything else stands (a
+// junction, a terminal) or the run ends free, and returns that point, from
+// which a new run may be laid with fewer bends; returns `at` when nothing
+// was removed.
+CPoint TakeBackRun(CCircuit& design, CPoint at);
+
 // Lays a run of wire from the terminal's outer end to the nearest point of
-// the net `target` belongs to, on the lattice of the design's grid (and the
+// the net `target` belongs to (or to `goal`, when given, whichever is
+// cheaper; `target` may then be null), on the lattice of the design's grid (and the
 // terminal's and the net's own coordinates), with as few bends as it can:
 // no leg enters the open inside of `avoid`, runs along another wire, or
 // touches another net other than by crossing a wire straight (a crossover).
+// Of runs of about the same length the one with fewer bends wins; a leg over
+// one of the part's labels costs as much as a bend.
 // Returns the number of wires made; 0 when no clear run exists.
-int LayClearRoute(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid);
+int LayClearRoute(CCircuit& design, CTerminal* from, CWire* target, const CRect& avoid,
+                  const CPoint* goal = nullptr);
 
 // The last resort: one straight or L-shaped run from the terminal's outer
-// end to the nearest point of `target`'s wire (or its end), made without
+// end to the nearest point of `target`'s wire (or its end, or `goal`), made without
 // any check, so that the connection is kept even where it crosses or
 // touches other wiring.  Returns the number of wires made.
-int LayDirectRoute(CCircuit& design, CTerminal* from, CWire* target);
+int LayDirectRoute(CCircuit& design, CTerminal* from, CWire* target, const CPoint* goal = nullptr);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "model/display/bitmap256.h"
 #include "model/display/fonts.h"
@@ -49,6 +50,8 @@ struct Layer {
     int (*textFontInit)(CDC*) = nullptr;
     CBitmap256 icons[2];
     CBitmap256 shared[kSharedBitmapSlots];
+    // Fills the shared table on first use when start-up left it for later.
+    void (*sharedFiller)() = nullptr;
 };
 
 Layer& L()
@@ -689,7 +692,17 @@ void CDisplay::LoadSharedBitmap(int slot, int id)
 CBitmap256* GetSharedBitmap(int slot)
 {
     if (slot < 0 || slot >= kSharedBitmapSlots) return nullptr;
+    FillSharedBitmaps();
     return &L().shared[slot];
+}
+
+void SetSharedBitmapFiller(void (*fill)()) { L().sharedFiller = fill; }
+
+void FillSharedBitmaps()
+{
+    // Taken before it runs: a filler that throws is not run again, and the
+    // slots it left empty read as having no picture.
+    if (void (*fill)() = std::exchange(L().sharedFiller, nullptr)) fill();
 }
 
 // ---------------------------------------------------------------- recolouring

@@ -121,3 +121,8 @@ bool ComposeIconBitmap(CBitmap& source, CBitmap& destination, int leftIcon, int 
 // pictures), by slot.
 CBitmap256* GetSharedBitmap(int slot);
 constexpr int kSharedBitmapSlots = 64;
+// A table whose making is left until after start-up: the filler runs once,
+// on the first GetSharedBitmap or FillSharedBitmaps, whichever comes first
+// (a CResourceException it throws reaches that caller).
+void SetSharedBitmapFiller(void (*fill)());
+void FillSharedBitmaps();

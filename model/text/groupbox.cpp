@@ -203,10 +203,11 @@ int CGroupBox::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)
 int CGroupBox::IsPropertyChecked(int commandId, int& flag)
 {
     // The result is the check state; both buttons stay enabled so the box
-    // can be switched either way.
+    // can be switched either way.  The caption's buttons follow the label's
+    // rule (enabled while the caption is edited).
     if (commandId == IDC_GROUPBOX_FIXED) { flag = 1; return fixed ? 1 : 0; }
     if (commandId == IDC_GROUPBOX_GROUPING) { flag = 1; return fixed ? 0 : 1; }
-    return CPart::IsPropertyChecked(commandId, flag);
+    return CTextLabel::IsPropertyChecked(commandId, flag);
 }
 
 int CGroupBox::OnPropertyCommand(int commandId, const CString& text)
@@ -219,7 +220,8 @@ int CGroupBox::OnPropertyCommand(int commandId, const CString& text)
         SetGrouping(1);
         return 32;
     }
-    return CPart::OnPropertyCommand(commandId, text);
+    // The caption's buttons act on it as on any label.
+    return CTextLabel::OnPropertyCommand(commandId, text);
 }
 
 void CGroupBox::DropDeadLinks(const std::unordered_set<const CObject*>& gone)

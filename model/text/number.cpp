@@ -186,6 +186,14 @@ int CNumber::SetFromText(const char* text, CNumberOwner* owner)
     return asked == old ? 0 : 4;
 }
 
+bool CNumber::ReadsAs(const char* text) const
+{
+    if (scale <= 0.01) return false;
+    double m = 0.0;
+    GetMantissa(&m);
+    return ParseTyped(text) / scale == m;
+}
+
 int CNumber::SetPrefixFromText(const char* text, CNumberOwner* owner)
 {
     int asked = kPrefixNone;

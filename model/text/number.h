@@ -94,6 +94,9 @@ public:
     // Parse status of the three edit operations below:
     // 0 unchanged, 1 accepted, 2 clamped, 4 refused or clamped back.
     int SetFromText(const char* text, CNumberOwner* owner);
+    // Whether typed text reads as the number held now ("4." and "4.70" read
+    // as 4.7 does), so that a box being typed into may keep it as typed.
+    bool ReadsAs(const char* text) const;
     int SetPrefixFromText(const char* text, CNumberOwner* owner);
     // Moves the prefix one code up (direction > 0) or down; 1 when it moved.
     int StepPrefix(int direction, CNumberOwner* owner);

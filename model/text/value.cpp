@@ -157,7 +157,11 @@ void CValue::PlaceLabel(int sideAsked, CPart* part, const CPoint* offset)
 void CValue::SetText(const char* text)
 {
     CTextEditState& ed = SharedTextEditor();
-    if (ed.part == this && ed.doc) ed.doc->setPlainText(FromWindows1252(GetNumberText()));
+    // The box being typed into shows the number held; typed text that
+    // already reads as it ("4." on the way to "4.7") stays as typed, or no
+    // decimal point could be typed.
+    if (ed.part == this && ed.doc && !number.ReadsAs(ToWindows1252(ed.doc->toPlainText()).c_str()))
+        ed.doc->setPlainText(FromWindows1252(GetNumberText()));
     rtf.SetText(text ? text : "");
 }
 

@@ -305,3 +305,58 @@ TEST_F(CanvasAddSetUp, SwitchesAddedThroughTheControllerTakeTheirSetUp)
         ExpectLyingWithControlClear(part, c.orientation);
     }
 }
+
+// A wired resistor with free space round it, turned a quarter turn each
+// way: each pin's run to its wire's far end is straight or has one corner,
+// and no run crosses the resistor's value.
+TEST_F(CanvasTurnCircuit, ATurnedResistorInFreeSpaceGetsRunsOfAtMostOneCorner)
+{
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    auto* part = dynamic_cast<CComponent*>(AddFromToolbar(221, 32769, QPoint(400, 300)));
+    ASSERT_NE(part, nullptr);
+    std::vector<std::pair<CTerminal*, CPoint>> farEnds;
+    for (int i = 0; i < part->GetTerminalCount(); ++i) {
+        const CPoint end = part->GetTerminal(i)->GetOuterEnd();
+        const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+        Drag(end, CPoint(end.x + 96 * out.x, end.y + 96 * out.y));
+        farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
+    }
+    const int upright = part->m_nOrientation;
+    int turns = 0;
+    for (int code : {(upright + 1) & 3, (upright + 3) & 3}) {
+        if (!part->IsOrientationAllowed(code)) continue;
+        SCOPED_TRACE(testing::Message() << "orientation " << code);
+        if (part->m_nOrientation != upright) Turn(part, upright);
+        Turn(part, code);
+        ++turns;
+        CRect label = part->GetValueLabel()->GetRect();
+        label.NormalizeRect();
+        for (const auto& [terminal, far] : farEnds) {
+            ASSERT_TRUE(terminal->IsJoined());
+            // The corners of the run from the pin to the far end.
+            std::vector<CPoint> pts{terminal->GetOuterEnd()};
+            CWire* before = terminal;
+            CWire* w = terminal->GetJoinedWire();
+            for (int guard = 0; w && guard < 32; ++guard) {
+                const int back = w->GetLink(0) == before ? 0 : 1;
+                const CPoint next = back ? w->GetEndA() : w->GetEndB();
+                CRect line(std::min(pts.back().x, next.x), std::min(pts.back().y, next.y),
+                           std::max(pts.back().x, next.x) + 1, std::max(pts.back().y, next.y) + 1);
+                CRect overlap;
+                EXPECT_FALSE(overlap.IntersectRect(line, label)) << "a leg over the value";
+                pts.push_back(next);
+                before = w;
+                w = w->GetLink(1 - back);
+            }
+            EXPECT_EQ(pts.back(), far);
+            int corners = 0;
+            for (size_t k = 1; k + 1 < pts.size(); ++k) {
+                const CPoint a = pts[k] - pts[k - 1], b = pts[k + 1] - pts[k];
+                if ((a.x == 0) != (b.x == 0)) ++corners;
+            }
+            EXPECT_LE(corners, 1) << "pin at " << pts.front().x << "," << pts.front().y;
+        }
+    }
+    EXPECT_GT(turns, 0);
+    EXPECT_TRUE(m_messages.shown.empty());
+}

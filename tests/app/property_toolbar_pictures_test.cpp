@@ -421,3 +421,53 @@ TEST_F(PropertyToolbarEditing, ProbeAndSoundCommandsOnTheRoute)
         EXPECT_EQ(ui.enabled, r.enabled) << r.id;
     }
 }
+
+// The caption buttons of a text box and of a group box: border, fill and
+// the style buttons act on the text being edited, so they are greyed until
+// it is edited and enabled while it is (the font button always); pressed,
+// they act on the caption, and the border button is checked by its flag.
+TEST_F(PropertyToolbarEditing, CaptionButtonsOfLabelsAndGroupBoxesFollowEditing)
+{
+    const CPoint at = m_view->Controller().ToLogical(CPoint(300, 220));
+    auto* label = new CTextLabel(Design(), at, nullptr);
+    Design()->AddChild(label);
+    label->AttachToCircuit(Design());
+    auto* box = new CGroupBox(Design(), nullptr);
+    Design()->AddChild(box);
+    box->AttachToCircuit(Design());
+    m_view->UpdateView();
+    const int kButtons[] = {IDC_LABEL_BORDER, IDC_LABEL_BACKGROUND, IDC_LABEL_BOLD, IDC_LABEL_ITALIC,
+                            IDC_LABEL_UNDERLINE, IDC_LABEL_QUESTION};
+    for (CTextLabel* part : {label, static_cast<CTextLabel*>(box)}) {
+        SCOPED_TRACE(part == label ? "text box" : "group box");
+        Bar()->ShowPart(part, [] {});
+        m_app->GetMainFrame()->UpdateCommands();
+        for (int id : kButtons) {
+            ASSERT_NE(Button(id), nullptr) << id;
+            EXPECT_FALSE(Button(id)->isEnabled()) << id;
+        }
+        EXPECT_TRUE(Button(IDC_LABEL_FONT)->isEnabled());
+
+        CString text = part->rtf.text;
+        ASSERT_EQ(part->EditInPlace(&text), 1);
+        Bar()->ShowPart(part, [] {});
+        m_app->GetMainFrame()->UpdateCommands();
+        for (int id : kButtons) EXPECT_TRUE(Button(id)->isEnabled()) << id;
+        EXPECT_TRUE(Button(IDC_LABEL_FONT)->isEnabled());
+        EXPECT_FALSE(Button(IDC_LABEL_BORDER)->isChecked());
+
+        const DWORD before = part->flags;
+        Button(IDC_LABEL_BORDER)->trigger();
+        m_app->GetMainFrame()->UpdateCommands();
+        EXPECT_EQ(part->flags, before ^ TF_BORDER);
+        EXPECT_TRUE(Button(IDC_LABEL_BORDER)->isChecked());
+        // Bold on the whole caption.
+        QTextEdit* edit = Editor();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        Button(IDC_LABEL_BOLD)->trigger();
+        m_app->GetMainFrame()->UpdateCommands();
+        EXPECT_TRUE(Button(IDC_LABEL_BOLD)->isChecked());
+        part->EditInPlace(nullptr);
+    }
+}

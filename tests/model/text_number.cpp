@@ -169,6 +169,24 @@ TEST(NumberEdit, SetFromTextResults)
     EXPECT_EQ(frozen.value, 10);
 }
 
+// Typed text that reads as the held number may stay in the box as typed.
+TEST(NumberEdit, TypedTextReadsAsTheHeldNumber)
+{
+    const CNumber n = Make(4.7, 5);
+    const struct {
+        const char* text;
+        bool reads;
+    } cases[] = {{"4.7", true}, {"4.70", true}, {" 4.7", true}, {"4.", false}, {"47", false}, {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(n.ReadsAs(c.text), c.reads) << c.text;
+    const CNumber four = Make(4, 5);
+    EXPECT_TRUE(four.ReadsAs("4."));
+    CNumber half = Make(10, 4);
+    half.scale = 0.5;
+    EXPECT_TRUE(half.ReadsAs("5"));  // the shown number is the mantissa x scale
+    half.scale = 0.01;
+    EXPECT_FALSE(half.ReadsAs("0.1"));  // a number that cannot be typed
+}
+
 TEST(NumberEdit, PrefixFromTextAndStepPrefix)
 {
     CNumber n = Make(4.7, 4);
