@@ -161,7 +161,11 @@ private:
             if (c == 0x00A0) { *out += "\\~"; continue; }
             if (c < 0x20) continue;
             std::string bytes;
-            if (EncodeCharset(charset, c, &bytes)) {
+            // The symbol charset's bytes stand for U+F000 + byte too; such a
+            // byte reads back as that character only where the symbol table
+            // maps it to nothing and it is no control byte.
+            if (EncodeCharset(charset, c, &bytes) &&
+                (charset != kCharsetSymbol || DecodeCharset(charset, bytes) == QString(QChar(c)))) {
                 for (unsigned char b : bytes) {
                     if (b == '\\' || b == '{' || b == '}') {
                         out->push_back('\\');

@@ -139,7 +139,7 @@ bool SPlayer::Step(RunState& rs)
         --rs.skip;
         return true;
     }
-    if (++instructions_ > kMaxInstructions) {
+    if (++instructions_ > instructionLimit) {
         aborted_ = true;
         return false;
     }

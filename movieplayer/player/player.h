@@ -148,6 +148,9 @@ public:
 
     // ---- Scripts ----------------------------------------------------------------
     void DoActions();
+    // Records one run of the queued scripts may execute; past it the
+    // scripts of this movie stop until a new one loads into level 0.
+    int instructionLimit = kMaxInstructions;
     bool Aborted() const { return aborted_; }
     int Random(int n);
     // Milliseconds since construction.

@@ -29,6 +29,8 @@ public:
     // Largest file accepted.  Movies for the workbench are a few hundred
     // kilobytes; this leaves two orders of magnitude of room.
     static constexpr uint32_t kMaxLength = 64u << 20;
+    // Room reserved when the header arrives (at most the declared length).
+    static constexpr size_t kInitialReserve = 64u << 10;
     // Frames loaded once every byte is there: "all".
     static constexpr int kAllFrames = 16000;
     static constexpr int kHeaderSignatureBytes = 8;

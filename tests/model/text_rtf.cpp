@@ -155,6 +155,19 @@ TEST(RtfWrite, WrittenRtfReadsBackToTheSameDocument)
     EXPECT_NE(w.find("\\'e9"), std::string::npos) << w;
     EXPECT_NE(w.find("\\\\\\{\\}"), std::string::npos) << w;
     EXPECT_EQ(ReadRtf(w, Base()), u);
+
+    // In a symbol font a private-use character U+F000 + byte reads back only
+    // where that byte reads as it: not for control bytes (read as control
+    // characters, dropped) nor for bytes the symbol table maps (read as the
+    // mapped character).  Those go out as \u; the others as their byte.
+    RtfDocument s = ReadRtf("{\\rtf1{\\fonttbl{\\f0\\froman\\fcharset2 Symbol;}}\\f0 a}", Base());
+    ASSERT_EQ(s.paragraphs.size(), 1u);
+    ASSERT_EQ(s.paragraphs[0].runs.size(), 1u);
+    ASSERT_EQ(s.paragraphs[0].runs[0].format.charset, kCharsetSymbol);
+    s.paragraphs[0].runs[0].text = QString::fromUtf16(u"\uF000\uF001\uF009\uF041\u03B1\uF0F0");
+    const std::string sw = WriteRtf(s, Base());
+    EXPECT_NE(sw.find("\\u-4096?\\u-4095?\\u-4087?\\u-4031?a\\'f0"), std::string::npos) << sw;
+    EXPECT_EQ(ReadRtf(sw, Base()), s);
 }
 
 TEST(RtfWrite, ShapeOfTheOutput)

@@ -99,6 +99,48 @@ TEST(MovieActionQueue, GrowsToItsLimitThenRefuses)
     EXPECT_EQ(last, 4095u);
 }
 
+TEST(MovieActionQueue, ChainedCancelMatchesTheScanningQueue)
+{
+    // The queue never reads through its targets: addresses stand for them.
+    alignas(16) static char places[6][16];
+    Timeline* targets[6] = {nullptr};
+    for (int k = 1; k < 6; ++k) targets[k] = reinterpret_cast<Timeline*>(places[k]);
+    ActionQueue fast;
+    ReferenceActionQueue slow;
+    uint32_t state = 12345;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    // Long bursts of posts push both through the growth steps and the
+    // limit; takes and cancels interleave with them.
+    for (int i = 0; i < 60000; ++i) {
+        const uint32_t r = next();
+        const int kind = int(r % 16);
+        Timeline* t = targets[(r >> 4) % 6];
+        if (kind < 9) {
+            EXPECT_EQ(fast.Post(size_t(i), size_t(i) + 7, t) < 0, slow.Post(size_t(i), size_t(i) + 7, t) < 0);
+        } else if (kind < 14) {
+            QueuedAction a, b;
+            const bool got = fast.Take(&a);
+            ASSERT_EQ(got, slow.Take(&b));
+            if (got) {
+                EXPECT_EQ(a.pos, b.pos);
+                EXPECT_EQ(a.end, b.end);
+                EXPECT_EQ(a.target, b.target);
+            }
+        } else {
+            fast.Cancel(t);
+            slow.Cancel(t);
+        }
+        ASSERT_EQ(fast.Count(), slow.Count());
+    }
+    QueuedAction a, b;
+    while (slow.Take(&b)) {
+        ASSERT_TRUE(fast.Take(&a));
+        EXPECT_EQ(a.pos, b.pos);
+        EXPECT_EQ(a.target, b.target);
+    }
+    EXPECT_FALSE(fast.Take(&a));
+}
+
 namespace {
 
 struct ButtonMovie {

@@ -336,6 +336,21 @@ TEST(MoviePlayer, ARunawayLoopStopsAtTheLimitAndTheNextMovieRuns)
     EXPECT_EQ(Var(p, "fresh"), "1");
 }
 
+TEST(MoviePlayer, AHostsLowerLimitStopsAtTheRecordThatPassesIt)
+{
+    // Three records per assignment: the limit falls inside the third one.
+    ActionWriter a;
+    a.SetVariable("a", "1").SetVariable("b", "1").SetVariable("c", "1");
+    for (int limit : {8, 9}) {
+        HeadlessPlayer p(100, 80);
+        p.instructionLimit = limit;
+        Open(p, ScriptMovie({a}, 1));
+        EXPECT_EQ(p.Aborted(), limit < 9);
+        EXPECT_EQ(Var(p, "b"), "1");
+        EXPECT_EQ(Var(p, "c"), limit < 9 ? "<missing>" : "1");
+    }
+}
+
 TEST(MoviePlayer, BadOffsetsAndLengthsEndTheListInsideItsRecord)
 {
     // Each list is cut short by a bad record; the next list still runs.
