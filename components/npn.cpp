@@ -70,7 +70,13 @@ void CNPN::Serialize(CArchive& ar)
     const WORD version = ar.GetVersion();
     double gain = kDefaultGain;
     if (version == 3) ar >> gain;
-    if (version < 4) AddChild(NewGainLabel(gain));
+    if (version < 4) {
+        // The label these files lack, made while reading: marked as every
+        // value read is, so that saved and read again it keeps its bytes.
+        CDummyValue* label = NewGainLabel(gain);
+        label->flags = TF_VALUE;
+        AddChild(label);
+    }
 }
 
 double CNPN::GetGain()

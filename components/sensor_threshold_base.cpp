@@ -76,11 +76,15 @@ void CThresholdSensor::ApplyMode()
 
 void CThresholdSensor::SerializeMode(CArchive& ar)
 {
+    // Records of versions before 0x10B3 / 0x20B1 end before the mode.  They
+    // are written that way too: a mode written where the reader expects
+    // none would be read as the next record's first bytes.
+    const bool hasMode = IsVersionAtLeast(static_cast<WORD>(ar.GetVersion()), 0x10B3, 0x20B1);
     if (ar.IsStoring()) {
-        ar << m_strMode << static_cast<LONG>(m_bDigital);
+        if (hasMode) ar << m_strMode << static_cast<LONG>(m_bDigital);
         return;
     }
-    if (IsVersionAtLeast(static_cast<WORD>(ar.GetVersion()), 0x10B3, 0x20B1)) {
+    if (hasMode) {
         LONG digital = 1;
         ar >> m_strMode >> digital;
         m_bDigital = digital;

@@ -255,12 +255,20 @@ void CTerminal::Serialize(CArchive& ar)
         if (marker) SetFirstChild(marker->GetNextSibling());
         CWire::Serialize(ar);
         if (marker) SetFirstChild(marker);
+        // The fields of the archive's version, as reading takes them: a
+        // field written where the reader expects none would be read as the
+        // start of the next record.
+        const WORD version = ar.GetVersion();
+        if (version <= 2) ar << static_cast<WORD>(m_nOrientation & 3);
         ar << static_cast<WORD>(m_wLevelStyle + (m_bHasPinMarker ? 0 : 100));
-        ar << m_dVoltage << m_dCurrent << m_wFlagsWord << static_cast<WORD>(0) << m_dwExtra;
+        ar << m_dVoltage << m_dCurrent;
+        if (version >= 4) ar << m_wFlagsWord;
+        if (HasFamily(version)) ar << static_cast<WORD>(0);
+        if (IsVersionAtLeast(version, 4275, 8369)) ar << m_dwExtra;
         return;
     }
     CWire::Serialize(ar);
-    WORD version = ar.GetVersion();
+    const WORD version = ar.GetVersion();
     WORD w = 0;
     if (version <= 2) {
         // The old side code; the owner puts the side right from the stub's

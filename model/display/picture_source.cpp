@@ -73,8 +73,11 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
         if (pic.bitmapSize.cx > 4096 || pic.bitmapSize.cy > 4096) return p.Fail("bitmap too large");
         auto bg = p.palette.find(p.background);
         if (bg == p.palette.end()) return p.Fail("background colour not in the palette");
-        p.bitmap.CreateBitmap(pic.bitmapSize.cx, pic.bitmapSize.cy, 1, 32);
-        p.bitmap.Image().fill(PixelOf(bg->second));
+        // Filled once, with the background (a new bitmap would be filled
+        // black first: a second pass over up to 64 MB).
+        QImage canvas(pic.bitmapSize.cx, pic.bitmapSize.cy, QImage::Format_RGB32);
+        canvas.fill(PixelOf(bg->second));
+        p.bitmap.Attach(canvas);
         p.dc.CreateCompatibleDC(nullptr);
         p.dc.SelectObject(&p.bitmap);
         started = true;
@@ -230,7 +233,8 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
     if (inGrid) return p.Fail("grid without end");
     if (!start()) return false;
     if (pic.restFrame >= pic.frames) return p.Fail("rest-frame beyond the last frame");
-    pic.image = p.bitmap.Image().copy();
+    // Shared, not copied: the bitmap goes with the parser.
+    pic.image = p.bitmap.Image();
     return true;
 }
 

@@ -66,6 +66,9 @@ void COpampSupply::Serialize(CArchive& ar)
         ar >> p >> n;
         number.Assign(p, 4, "V", 3);
         negative.Assign(-static_cast<double>(n), 4, "V", 4);
+        // Marked as every value read is (the record of these files has no
+        // flags): saved and read again, it keeps the same bytes.
+        flags = TF_VALUE;
     } else {
         CValue::Serialize(ar);
     }

@@ -99,7 +99,9 @@ void CTextLabel::Serialize(CArchive& ar)
             ar << e.first;
             e.second->Serialize(ar);
         }
-        ar << static_cast<DWORD>(background);
+        // Only where reading takes it: written into an older family's
+        // record it would be read as the start of the next one.
+        if (IsVersionAtLeast(v, 4274, 8370)) ar << static_cast<DWORD>(background);
         return;
     }
     if (v < 400) {

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -192,19 +193,49 @@ TEST(SystemsArchive, OldFilesLoadThresholdSensorsInDigitalMode)
     EXPECT_EQ(l2->m_nThreshold, 2);
     EXPECT_EQ(l2->GetLevel(), 4);
     EXPECT_EQ(l2->m_strThreshold, CString(" 40% "));
-    // A file written before the mode existed ends before the mode text and
-    // the flag: it loads in digital mode.  (first family below 0x10B3,
-    // second below 0x20B1)
+    // A file of a version before the mode ends before the mode text and the
+    // flag: it loads in digital mode, and the record written at that version
+    // ends there too, so that it reads back whole (first family below
+    // 0x10B3, second below 0x20B1).
     for (WORD old : {WORD(0x10B2), WORD(0x20B0)}) {
         for (CThresholdSensor* s : {static_cast<CThresholdSensor*>(&temp), static_cast<CThresholdSensor*>(&light)}) {
-            Bytes bytes = WriteOne(s, old);
-            bytes.resize(bytes.size() - (4 + 1 + s->m_strMode.size()));
+            const Bytes current = WriteOne(s, WORD(old + 1));
+            const Bytes bytes = WriteOne(s, old);
+            EXPECT_EQ(bytes.size() + 4 + 1 + s->m_strMode.size(), current.size()) << std::hex << old;
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), current.begin())) << std::hex << old;
             auto back = ReadOne<CThresholdSensor>(bytes, old);
             ASSERT_NE(back, nullptr);
             EXPECT_TRUE(back->IsDigital());
             EXPECT_EQ(back->m_wStateWord, 0);
             EXPECT_EQ(back->m_strMode, CString("Digital"));
         }
+    }
+}
+
+// A part tree of a version before the sensors' mode, holding a light
+// sensor with its sun, reads back from what it writes, to the same bytes.
+TEST(SystemsArchive, TreesOfVersionsBeforeTheModeReadBackWhatTheyWrite)
+{
+    EnsureTextGuiApp();
+    for (WORD version : {WORD(0x2000), WORD(0x10B2), WORD(0x20B0), kCurrentVersion}) {
+        auto write = [version](CPartTree& tree) {
+            CArchive ar;
+            ar.SetVersion(version);
+            tree.SerializeTree(ar);
+            return ar.GetBuffer();
+        };
+        CPartTree tree;
+        tree.CreateMissingGroups();
+        auto* light = new CLightSensor;
+        light->AddChild(new CSun(0, 0, light));
+        tree.AddChild(light);
+        const Bytes first = write(tree);
+        CPartTree back;
+        CArchive ar(first);
+        ar.SetVersion(version);
+        ASSERT_NO_THROW(back.SerializeTree(ar)) << std::hex << version;
+        EXPECT_EQ(ar.BytesLeft(), 0u) << std::hex << version;
+        EXPECT_EQ(write(back), first) << std::hex << version;
     }
 }
 

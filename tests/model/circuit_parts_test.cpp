@@ -174,6 +174,37 @@ TEST(CircuitTerminal, RecordWithAndWithoutPinMarker)
     EXPECT_EQ(back2->ChildCount(), 0);
 }
 
+TEST(CircuitTerminal, RecordOfEveryVersionReadsBackWhole)
+{
+    // Each version's record holds only the fields its reader takes (the
+    // extra word from 0x10B3 / 0x20B1), so it reads back whole and writes the
+    // same bytes.
+    struct Case {
+        WORD version;
+        bool flags, extra;
+    };
+    const Case cases[] = {{0x1000, true, false}, {0x10B2, true, false}, {0x10B3, true, true},
+                          {0x2098, true, false}, {0x20B0, true, false}, {0x20B1, true, true},
+                          {kCurrentVersion, true, true}};
+    CTerminal t(2, CPoint(5, 6), 4, 0, 0x12345678);
+    t.m_dVoltage = 1.5;
+    t.m_wFlagsWord = 7;
+    for (const Case& c : cases) {
+        CArchive out;
+        out.SetVersion(c.version);
+        out.WriteObject(&t);
+        auto back = RoundTrip<CTerminal>(t, c.version);
+        ASSERT_TRUE(back) << std::hex << c.version;
+        EXPECT_DOUBLE_EQ(back->GetVoltage(), 1.5);
+        EXPECT_EQ(back->m_wFlagsWord, c.flags ? 7 : 0) << std::hex << c.version;
+        EXPECT_EQ(back->m_dwExtra, c.extra ? 0x12345678u : 0u) << std::hex << c.version;
+        CArchive again;
+        again.SetVersion(c.version);
+        again.WriteObject(back.get());
+        EXPECT_EQ(again.GetBuffer(), out.GetBuffer()) << std::hex << c.version;
+    }
+}
+
 TEST(CircuitTerminal, ChildrenOnFileStayBehindTheMarker)
 {
     // A record may hold children of the terminal besides the marker (damaged

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -307,6 +308,57 @@ TEST(PartTreeArchive, UnreadablePartBecomesAPlaceholderAndIsDropped)
     // the dummy part before it stays.
     EXPECT_EQ(back->m_pOthers->ChildCount(), 1);
     EXPECT_TRUE(back->m_pOthers->GetFirstChild()->IsKindOf(RUNTIME_CLASS(CDummyPart)));
+}
+
+TEST(PartTreeArchive, PlaceholdersNestOnlyForPartsOfUnknownClasses)
+{
+    // A component holding a part of an unknown class that holds another one
+    // (CTestValue renamed on the way): each becomes a placeholder with its
+    // own rectangle, one inside the other.
+    CTestComp comp(CRect(10, 20, 50, 40));
+    auto* outer = new CTestValue;
+    outer->m_rect = CRect(12, 0, 30, 12);
+    auto* inner = new CTestValue;
+    inner->m_rect = CRect(14, 2, 20, 8);
+    outer->AddChild(inner);
+    comp.AddChild(outer);
+    Bytes b = Write(kCurrentVersion, [&](CArchive& ar) { ar.WriteObject(&comp); });
+    const char* name = "CTestValue";
+    auto it = std::search(b.begin(), b.end(), name, name + 10);
+    ASSERT_NE(it, b.end());
+    it[9] = 'X';
+    {
+        auto back = ReadOne(b, kCurrentVersion);
+        ASSERT_TRUE(back);
+        CPart* p1 = back->GetFirstChild();
+        ASSERT_TRUE(p1 && p1->HasFlag(PF_PLACEHOLDER));
+        EXPECT_EQ(p1->GetRect(), CRect(12, 0, 30, 12));
+        CPart* p2 = p1->GetFirstChild();
+        ASSERT_TRUE(p2 && p2->HasFlag(PF_PLACEHOLDER));
+        EXPECT_EQ(p2->GetRect(), CRect(14, 2, 20, 8));
+        EXPECT_EQ(p2->GetFirstChild(), nullptr);
+    }
+    // Where a part's record does not begin with a record (a back reference
+    // stands in place of its first child) its placeholder takes no children:
+    // the bytes are not tried as one nested placeholder after another.
+    // Reading resumes at the separator after the part.
+    CTestComp single(CRect(10, 20, 50, 40));
+    auto* lone = new CTestValue;
+    lone->m_rect = CRect(12, 0, 30, 12);
+    single.AddChild(lone);
+    b = Write(kCurrentVersion, [&](CArchive& ar) { ar.WriteObject(&single); });
+    it = std::search(b.begin(), b.end(), name, name + 10);
+    ASSERT_NE(it, b.end());
+    it[9] = 'X';
+    ASSERT_EQ(it[10] | it[11] << 8, 0);  // the end of its child list
+    it[10] = 0x01;
+    auto back = ReadOne(b, kCurrentVersion);
+    ASSERT_TRUE(back);
+    CPart* p1 = back->GetFirstChild();
+    ASSERT_TRUE(p1 && p1->HasFlag(PF_PLACEHOLDER));
+    EXPECT_EQ(p1->GetFirstChild(), nullptr);
+    EXPECT_EQ(p1->GetNextSibling(), nullptr);
+    EXPECT_EQ(back->GetRect(), CRect(10, 20, 50, 40));
 }
 
 TEST(PartTreeArchive, ANestedPlaceholderSavesTheSameBytesAfterEveryLoad)
