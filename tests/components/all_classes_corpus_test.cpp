@@ -14,6 +14,7 @@
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/parts/part_records.h"
+#include "tests/model/design_roundtrip.h"
 #include "part_by_name.h"
 
 #include <gtest/gtest.h>
@@ -148,31 +149,6 @@ TEST(AllClassesCorpus, SeedsLoadWithTheirClasses)
     const std::set<std::string> now = ComponentClasses();
     for (const std::string& c : classes) EXPECT_TRUE(now.count(c)) << c << " is in a seed but no longer built";
 }
-
-namespace {
-
-std::vector<uint8_t> SaveDesign(CCircuit& d)
-{
-    CArchive ar;
-    ar.SetVersion(kCurrentVersion);
-    ar.WriteObject(&d);
-    return ar.GetBuffer();
-}
-
-std::unique_ptr<CCircuit> LoadDesign(const std::vector<uint8_t>& bytes)
-{
-    CArchive ar(bytes);
-    ar.SetVersion(kCurrentVersion);
-    std::unique_ptr<CObject> o(ar.ReadNewObject(RUNTIME_CLASS(CCircuit)));
-    auto* design = dynamic_cast<CCircuit*>(o.get());
-    if (!design) return nullptr;
-    o.release();
-    std::unique_ptr<CCircuit> owned(design);
-    owned->AfterLoad(owned.get(), 0, ar.GetVersion());
-    return owned;
-}
-
-} // namespace
 
 TEST(AllClassesCorpus, EveryClassSavesTheSameBytesAfterALoad)
 {

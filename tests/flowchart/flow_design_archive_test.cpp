@@ -2,6 +2,7 @@
 // again, and the run goes on from where it was saved with the same timing.
 #include "flow_support.h"
 #include "model/parts/part_records.h"
+#include "tests/model/design_roundtrip.h"
 
 #include <gtest/gtest.h>
 
@@ -11,27 +12,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-Bytes SaveDesign(CCircuit& d)
-{
-    CArchive ar;
-    ar.SetVersion(kCurrentVersion);
-    ar.WriteObject(&d);
-    return ar.GetBuffer();
-}
-
-std::unique_ptr<CCircuit> LoadDesign(const Bytes& bytes)
-{
-    CArchive ar(bytes);
-    ar.SetVersion(kCurrentVersion);
-    std::unique_ptr<CObject> o(ar.ReadNewObject(RUNTIME_CLASS(CCircuit)));
-    auto* design = dynamic_cast<CCircuit*>(o.get());
-    if (!design) return nullptr;
-    o.release();
-    std::unique_ptr<CCircuit> owned(design);
-    owned->AfterLoad(owned.get(), 0, ar.GetVersion());
-    return owned;
-}
 
 std::vector<CTestFlowStep*> StepsOf(CCircuit& d)
 {
