@@ -225,6 +225,11 @@ int CControlBar::Dispatch(CPart* part, int id, const CString& text)
     return result;
 }
 
+bool CControlBar::IsRoutedCommand(int id)
+{
+    return id == kDeleteCommand || id == kBackCommand || !CPropertyCommands::IsPropertyId(id);
+}
+
 bool CControlBar::UpdateCommand(CCmdUI& ui) const
 {
     const int index = m_items.FindById(ui.id);

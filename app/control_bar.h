@@ -134,6 +134,11 @@ public:
     // The in-place editor's text changed (command 36089, whatever the
     // items): the shown part takes it; its answer is acted on as above.
     int EditBoxCommand(const CString& text);
+    // A button of this id runs a command of the application (the toolbar's
+    // delete and back buttons, and a part's buttons that carry a view
+    // command, such as a probe's Graph and Erase Data) along the menu's
+    // route, enabled by the menu's rule; the other ids are the part's own.
+    static bool IsRoutedCommand(int id);
     // Update of a property command id: false when the toolbar does not
     // show an item with that id.
     bool UpdateCommand(CCmdUI& ui) const;

@@ -234,7 +234,7 @@ void CControlToolBar::Rebuild()
             }
             a->setStatusTip(CommandPrompt(id));
             connect(a, &QAction::triggered, this, [this, id] {
-                if (id == 35007 || id == 36076) {
+                if (CControlBar::IsRoutedCommand(id)) {
                     if (m_run) m_run(id);
                     return;
                 }
@@ -324,14 +324,23 @@ void CControlToolBar::UpdateEnabledStates()
         const bool on = m_model.IsItemEnabled(i);
         if (QWidget* w = Control(items[i].id)) w->setEnabled(on);
         auto it = m_buttons.find(items[i].id);
-        if (it != m_buttons.end()) {
+        if (it == m_buttons.end()) continue;
+        const int id = items[i].id;
+        if (CControlBar::IsRoutedCommand(id) && id != 35007 && id != 36076) {
+            // The menu's rule: greyed when no target on the route knows
+            // the command or when it refuses it now.
             CCmdUI ui;
-            ui.id = items[i].id;
-            if (m_model.UpdateCommand(ui)) {
-                it->second->setEnabled(ui.enabled || ui.id == 36076 || ui.id == 35007);
-                it->second->setCheckable(ui.checkable);
-                if (ui.checkable) it->second->setChecked(ui.checked);
-            }
+            ui.id = id;
+            if (m_update) m_update(ui);
+            it->second->setEnabled(on && ui.handled && ui.enabled);
+            continue;
+        }
+        CCmdUI ui;
+        ui.id = id;
+        if (m_model.UpdateCommand(ui)) {
+            it->second->setEnabled(ui.enabled || ui.id == 36076 || ui.id == 35007);
+            it->second->setCheckable(ui.checkable);
+            if (ui.checkable) it->second->setChecked(ui.checked);
         }
     }
 }

@@ -78,6 +78,9 @@ public:
     void SetSpinClock(std::function<uint32_t()> clock);
     // Runs a command id along the application's route (buttons).
     void SetCommandRunner(std::function<void(int)> run) { m_run = std::move(run); }
+    // Asks the application's route about a command (the menu's update):
+    // the enabled state of the buttons that run commands of the view.
+    void SetCommandUpdater(std::function<void(CCmdUI&)> update) { m_update = std::move(update); }
     // Gives the keyboard focus back to the design view.
     void SetViewFocuser(std::function<void()> focus) { m_focusView = std::move(focus); }
 
@@ -104,6 +107,7 @@ private:
     std::function<CCircuit*()> m_designOf;
     std::function<void()> m_redraw;
     std::function<void(int)> m_run;
+    std::function<void(CCmdUI&)> m_update;
     std::function<uint32_t()> m_clock;
     std::function<void()> m_focusView;
     CDragBarTracker m_drag;

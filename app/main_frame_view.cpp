@@ -22,6 +22,7 @@ void CMainFrame::InstallViewCommands()
         m_app->RouteCommand(id);
         UpdateCommands();
     });
+    m_controlBar->SetCommandUpdater([this](CCmdUI& ui) { m_app->RouteUpdate(ui); });
     m_controlBar->SetViewFocuser([app] {
         if (CTeskView* view = app->GetActiveView()) view->setFocus(Qt::OtherFocusReason);
     });
