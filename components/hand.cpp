@@ -4,7 +4,7 @@
 
 WB_IMPLEMENT_SERIAL(CHand, "CToggle", 5)
 
-CHand::CHand(CPart* operated, int size)
+CHand::CHand(CPart* operated, int size) : CHand()
 {
     m_pOperated = operated;
     m_rect.SetRect(0, 0, size, size);

@@ -10,7 +10,8 @@
 class CHand : public CToggle {
     WB_DECLARE_SERIAL(CHand)
 public:
-    CHand() = default;
+    // A hand is invisible: it has no picture.
+    CHand() { m_pVisual = nullptr; }
     // A size x size square at (0, 0), operating `operated`.
     CHand(CPart* operated, int size);
 

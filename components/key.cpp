@@ -22,10 +22,11 @@ CVisual& KeyPicture()
 }
 } // namespace
 
-CKey::CKey(int side, CPart* operated, int alternateLook)
+CKey::CKey() { m_pVisual = &KeyPicture(); }
+
+CKey::CKey(int side, CPart* operated, int alternateLook) : CKey()
 {
     m_pOperated = operated;
-    m_pVisual = &KeyPicture();
     TakePictureSize();
     if (alternateLook) {
         UseAlternateLook();

@@ -6,7 +6,7 @@
 class CKey : public CToggle {
     WB_DECLARE_SERIAL(CKey)
 public:
-    CKey() = default;
+    CKey();
     // As the lever, with the key picture; PlaceLabel adds 2 pixels in x.
     CKey(int side, CPart* operated, int alternateLook);
 

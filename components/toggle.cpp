@@ -46,9 +46,11 @@ int FloorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 DWORD DesignOptions(CPartTree* design) { return design ? design->GetOptionWord() : 0; }
 
-CToggle::CToggle(int side, CPart* operated, int alternateLook) : m_pOperated(operated)
+CToggle::CToggle() : m_pVisual(&LeverPicture()) {}
+
+CToggle::CToggle(int side, CPart* operated, int alternateLook) : CToggle()
 {
-    m_pVisual = &LeverPicture();
+    m_pOperated = operated;
     TakePictureSize();
     if (alternateLook) {
         UseAlternateLook();

@@ -14,7 +14,9 @@ class CVisual;
 class CToggle : public CPart {
     WB_DECLARE_SERIAL(CToggle)
 public:
-    CToggle() = default;
+    // The lever picture, as a lever read from a file has no owner to give
+    // it one; a derived control sets its own.
+    CToggle();
     // Takes the picture's size at (0, 0); with the alternate look it takes
     // the alternate picture and stands beside the operated part on the side
     // with offset (0, 6), else without offset.

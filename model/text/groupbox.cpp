@@ -204,9 +204,12 @@ int CGroupBox::IsPropertyChecked(int commandId, int& flag)
 {
     // The result is the check state; both buttons stay enabled so the box
     // can be switched either way.  The caption's buttons follow the label's
-    // rule (enabled while the caption is edited).
+    // rule (enabled while the caption is edited), except the border button:
+    // the box draws its own frame instead of the label's border, so that
+    // setting would change nothing and the button stays greyed.
     if (commandId == IDC_GROUPBOX_FIXED) { flag = 1; return fixed ? 1 : 0; }
     if (commandId == IDC_GROUPBOX_GROUPING) { flag = 1; return fixed ? 0 : 1; }
+    if (commandId == IDC_LABEL_BORDER) { flag = 0; return 0; }
     return CTextLabel::IsPropertyChecked(commandId, flag);
 }
 
@@ -220,7 +223,9 @@ int CGroupBox::OnPropertyCommand(int commandId, const CString& text)
         SetGrouping(1);
         return 32;
     }
-    // The caption's buttons act on it as on any label.
+    // The border flag has no picture on a box; every other caption button
+    // acts on it as on any label.
+    if (commandId == IDC_LABEL_BORDER) return CPart::OnPropertyCommand(commandId, text);
     return CTextLabel::OnPropertyCommand(commandId, text);
 }
 

@@ -11,8 +11,12 @@
 #include "components/spdt.h"
 #include "components/spst.h"
 #include "components/toggle.h"
+#include "model/display/display.h"
+#include "model/display/view.h"
 #include "model/display/visual.h"
 #include "tests/components/component_archive.h"
+
+#include <QImage>
 
 #include <memory>
 
@@ -238,6 +242,54 @@ TEST(SwitchesAlternate, ControlsTurnWithTheirSwitchInEveryOrientation)
             CRect inner = part->m_rect, overlap;
             inner.DeflateRect(3, 3);
             EXPECT_FALSE(overlap.IntersectRect(inner, control->m_rect)) << "the control stands over its switch";
+        }
+    }
+}
+
+// A lever or key read back from a file draws as it did before: every turn
+// the switch allows, both states, both looks.  Controls are drawn while the
+// design animates (option 0x80); the picture is compared pixel by pixel.
+TEST(SwitchesAlternate, ControlsReadFromAFileDrawAsBefore)
+{
+    constexpr DWORD kAnimating = OPT_SIMULATE | 0x80;
+    auto picture = [](CToggle* control) {
+        CImageView view(400, 400, ColourRGB(255, 255, 255));
+        {
+            CDisplay display(&view);
+            control->Draw(kAnimating);
+        }
+        return view.Image();
+    };
+    CComponent* (*const makers[])(CCircuit&) = {MakePlain<CSPST>, Make<CSPST>, MakePlain<CPushMake>,
+                                                Make<CPushMake>};
+    for (auto make : makers) {
+        SwitchBench b;
+        CComponent* part = make(b.d);
+        for (int code = 0; code < 8; ++code) {
+            if (!(part->m_nOrientationMask & (1 << code))) continue;
+            if (code != part->m_nOrientation) part->SetOrientation(code, part->m_nOrientation, 0, nullptr);
+            for (int state : {0, 1}) {
+                SCOPED_TRACE(testing::Message() << part->GetRuntimeClass()->m_lpszClassName
+                                                << (part->HasAlternateLook() ? " (other look)" : "") << ", turn "
+                                                << code << ", state " << state);
+                CToggle* control = ControlOf<CToggle>(part);
+                ASSERT_NE(control, nullptr);
+                control->SetState(state);
+                const QImage before = picture(control);
+                auto q = ReadOne(WriteOne(part, kCurrentVersion), kCurrentVersion);
+                ASSERT_NE(q, nullptr);
+                CToggle* read = ControlOf<CToggle>(q.get());
+                ASSERT_NE(read, nullptr);
+                ASSERT_NE(read->m_pVisual, nullptr);
+                EXPECT_EQ(read->m_pVisual, control->m_pVisual);
+                EXPECT_EQ(read->m_rect, control->m_rect);
+                const QImage after = picture(read);
+                int ink = 0;
+                for (int y = 0; y < after.height(); ++y)
+                    for (int x = 0; x < after.width(); ++x) ink += qGray(after.pixel(x, y)) < 200;
+                EXPECT_GT(ink, 20);
+                EXPECT_EQ(after, before);
+            }
         }
     }
 }

@@ -378,6 +378,58 @@ TEST(TextParts, GroupBoxMarksExactlyThePartsInside)
     EXPECT_EQ(box->PtInPart(CPoint(25, 25)), 0);  // a fixed box is not hit inside
 }
 
+// A group box draws its own white-then-black frame, not the label's border,
+// so the border flag (as a file may hold it) leaves its picture unchanged,
+// and its border button is greyed and pressing it changes nothing.
+TEST(TextParts, GroupBoxIgnoresTheBorderFlag)
+{
+    EnsureTextGuiApp();
+    auto render = [](DWORD textFlags) {
+        CDisplay::ResetForTest();
+        CImageView view(80, 80);
+        QImage img;
+        {
+            CDisplay display(&view);
+            CGroupBox box(nullptr, nullptr);
+            box.m_rect = CRect(20, 20, 60, 60);
+            box.flags = textFlags;
+            box.Draw(0);
+            img = view.Image().copy();
+        }
+        CDisplay::ResetForTest();
+        return img;
+    };
+    const QImage plain = render(TF_MULTILINE);
+    const QImage bordered = render(TF_MULTILINE | TF_BORDER);
+    EXPECT_EQ(plain, bordered);
+    // The box's own dashed frame runs on (right - 1, bottom - 1); nothing is
+    // drawn on the label border's line one pixel outside the box.
+    auto dark = [&](int x0, int y0, int dx, int dy) {
+        int n = 0;
+        for (int i = 0; i < 40; ++i) n += qGray(bordered.pixel(x0 + i * dx, y0 + i * dy)) < 128;
+        return n;
+    };
+    EXPECT_GT(dark(59, 20, 0, 1), 10);
+    EXPECT_GT(dark(20, 59, 1, 0), 10);
+    EXPECT_EQ(dark(19, 19, 0, 1), 0);
+    EXPECT_EQ(dark(19, 19, 1, 0), 0);
+
+    CGroupBox box(nullptr, nullptr);
+    int enabled = -1;
+    EXPECT_EQ(box.IsPropertyChecked(IDC_LABEL_BORDER, enabled), 0);
+    EXPECT_EQ(enabled, 0);
+    const DWORD before = box.flags;
+    EXPECT_EQ(box.OnPropertyCommand(IDC_LABEL_BORDER, ""), 0);
+    EXPECT_EQ(box.flags, before);
+    // A text box with the same flag does draw the border.
+    CTextLabel label(nullptr, CPoint(0, 0), nullptr);
+    enabled = -1;
+    label.IsPropertyChecked(IDC_LABEL_BORDER, enabled);
+    EXPECT_EQ(enabled, 0);  // not being edited
+    EXPECT_EQ(label.OnPropertyCommand(IDC_LABEL_BORDER, "") & 1, 1);
+    EXPECT_TRUE(label.flags & TF_BORDER);
+}
+
 TEST(TextParts, LabelValueAndMeterRenderHeadless)
 {
     EnsureTextGuiApp();
