@@ -22,7 +22,12 @@ CRailThru::CRailThru()
 void CRailThru::Serialize(CArchive& ar)
 {
     CComponent::Serialize(ar);
-    if (!ar.IsStoring() && !(m_nOrientation & 1) && m_rect.Height() > 8) m_rect.top = m_rect.bottom - 8;
+    if (!ar.IsStoring()) CutToRailHeight();
+}
+
+void CRailThru::CutToRailHeight()
+{
+    if (!(m_nOrientation & 1) && m_rect.Height() > 8) m_rect.top = m_rect.bottom - 8;
 }
 
 void CRailThru::CreateChildren()
@@ -60,6 +65,11 @@ int CRailThru::Draw(DWORD flags)
 void CRailThru::AfterLoad(CPartTree* design, DWORD flags, WORD version)
 {
     CComponent::AfterLoad(design, flags, version);
+    // A record in an orientation the part has no picture for was read
+    // uncut and has just been turned; the cut the reader makes for the
+    // even orientations is made here too, or the saved rectangle would be
+    // cut only by the next load.
+    CutToRailHeight();
     CPart* carried = GetCarriedPart();
     if (!carried) return;
     if (m_nOrientation == 0)

@@ -10,7 +10,8 @@ class CRailThru : public CComponent {
 public:
     CRailThru();
     // The component record; on loading, an even-orientation rectangle more
-    // than 8 pixels high is cut to its bottom 8 pixels.
+    // than 8 pixels high is cut to its bottom 8 pixels (again after the
+    // after-load fix-up, which may turn the part).
     void Serialize(CArchive& ar) override;
     void CreateChildren() override;
     // CRailEndL: the terminal at the right; any other: at the left.
@@ -28,4 +29,9 @@ public:
     void DrawTreeInRect(DWORD flags, int mode, const CRect& rect, CPart* except) override;
     // The part attached to the second terminal (its first child), or null.
     CPart* GetCarriedPart() const;
+
+private:
+    // In an even orientation the part is 8 pixels high: a taller rectangle
+    // keeps its bottom 8 pixels.
+    void CutToRailHeight();
 };

@@ -227,7 +227,13 @@ CPart* CProbe::FindProbedPart(bool place)
         }
     }
     if (IsDragIdle()) {
-        const CPoint grid = m_pDesign->SnapToGrid(m_rect.TopLeft());
+        // A free probe stands one pixel below and right of a grid point.
+        // One that already does stays: snapping its corner itself would
+        // move it a pixel on every load where the grid is off or finer
+        // than 3 pixels (the corner is its own nearest grid point).
+        const CPoint corner = m_rect.TopLeft();
+        CPoint grid = m_pDesign->SnapToGrid(CPoint(corner.x - 1, corner.y - 1));
+        if (grid.x + 1 != corner.x || grid.y + 1 != corner.y) grid = m_pDesign->SnapToGrid(corner);
         m_rect = PlainRect(CPoint(grid.x + 1, grid.y + 1));
     }
     return hit;

@@ -1,5 +1,6 @@
 // Probes: what they record in a running circuit against the closed form,
-// the ring of 2000 samples, the four channels, and their archive record.
+// the ring of 2000 samples, the four channels, and their archive record
+// (a free probe is not moved by loading).
 #include "probe_bench.h"
 
 #include "model/parts/part_records.h"
@@ -375,4 +376,37 @@ TEST(Probe, TwoProbesOfOneChannelOnFileEndOnTwoChannels)
     EXPECT_LT(probes[1]->GetChannel(), 2);
     EXPECT_EQ(copy->m_wProbeCount, 2);
     EXPECT_EQ(copy->AllocateProbeChannel(), 2);
+}
+
+TEST(Probe, FreeProbeStaysWhereItIsThroughLoads)
+{
+    // A probe on no part stands one pixel below and right of a grid point;
+    // loading (with the after-load fix-ups, as File/Open does) must not move
+    // it, whatever the grid: off, 1, 2 (where its corner is its own nearest
+    // grid point) or 8.
+    for (const int step : {0, 1, 2, 8}) {
+        RCBench b(10.0, 1000.0, 1e-4);
+        b.d.m_nGridStep = step;
+        auto* probe = new CProbe(&b.d, CPoint(108, 48));
+        b.d.AddChild(probe);
+        probe->ConnectToPart();
+        ASSERT_EQ(probe->GetProbedPart(), nullptr) << step;
+        const CRect placed = probe->GetRect();
+        std::vector<uint8_t> bytes = Write(b.d);
+        for (int load = 1; load <= 2; ++load) {
+            std::unique_ptr<CCircuit> copy = Read(bytes);
+            ASSERT_NE(copy, nullptr) << step;
+            copy->AfterLoad(copy.get(), 0, kCurrentVersion);
+            const std::vector<CProbe*> probes = ProbesOf(*copy);
+            ASSERT_EQ(probes.size(), 1u) << step;
+            EXPECT_EQ(probes[0]->GetRect(), placed) << "grid " << step << ", load " << load;
+            // A built design's first write differs from a loaded one's (its
+            // run state), so the bytes are compared from the first load on.
+            const std::vector<uint8_t> again = Write(*copy);
+            if (load > 1) {
+                EXPECT_EQ(again, bytes) << "grid " << step;
+            }
+            bytes = again;
+        }
+    }
 }
