@@ -1,7 +1,7 @@
 // bench-links: wb_model
 // Network solver: one re-solve (Clear, stamps, Solve) of RC ladders and of
 // a dense random network, the stamps alone, and a whole pass with link merge
-// and read-back.  Counters: solves per second, the solver's own bytes, and
+// and read-back, and the link merge of many ideal links closing many loops.  Counters: solves per second, the solver's own bytes, and
 // the process's peak resident size after the case.
 #include "model/solver/matrix.h"
 
@@ -129,8 +129,38 @@ void BM_DenseRandomResolve(benchmark::State& state)
     Report(state, m);
 }
 
+// Link merge alone: `links` ideal links at random over 40 nodes (as the
+// solver fuzz target makes them), each an EMF equal to the difference of two
+// fixed node potentials, so every loop closes consistently; hundreds of loops.
+void BM_MergeManyLoops(benchmark::State& state)
+{
+    const uint16_t n = 40;
+    const int links = static_cast<int>(state.range(0));
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> node(0, n - 1);
+    std::vector<std::unique_ptr<CNodeTerminal>> terms;
+    std::vector<double> emf;
+    for (int i = 0; i < links; ++i) {
+        const int a = node(rng), b = node(rng);
+        terms.push_back(std::make_unique<CNodeTerminal>(static_cast<uint16_t>(a)));
+        terms.push_back(std::make_unique<CNodeTerminal>(static_cast<uint16_t>(b)));
+        emf.push_back(0.25 * (a - b));
+    }
+    CMatrix m;
+    for (auto _ : state) {
+        m.Resize(n);
+        for (int i = 0; i < links; ++i)
+            m.AddVoltageSource(emf[static_cast<size_t>(i)], terms[static_cast<size_t>(2 * i)].get(),
+                               terms[static_cast<size_t>(2 * i + 1)].get());
+        m.MergeLinks();
+        benchmark::DoNotOptimize(m.GetEliminatedCount());
+    }
+    Report(state, m);
+}
+
 }  // namespace
 
+BENCHMARK(BM_MergeManyLoops)->Arg(50)->Arg(300);
 BENCHMARK(BM_LadderResolve)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000);
 BENCHMARK(BM_LadderStampsOnly)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000);
 BENCHMARK(BM_LadderWholePass)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000);

@@ -60,6 +60,10 @@ public:
     bool Resize(uint16_t nodeCount);
     void Release();
     void MergeLinks();
+    // The plain link merge, walking again from the first node at every loop
+    // that changes a link: for checking MergeLinks, which must leave every
+    // node, link and fault exactly as this does.
+    void MergeLinksReference();
     void Clear();
     bool Solve();
     void BeginBranchReadBack();
@@ -172,7 +176,10 @@ private:
     void ResetPass();
     // MergeLinks helpers (merge_links.cpp).
     void BuildAdjacency();
+    using WalkFn = bool (CMatrix::*)(uint16_t, bool&, long);
+    void MergeWith(WalkFn walk);
     bool Walk(uint16_t start, bool& cut, long passBudget);
+    bool WalkReference(uint16_t start, bool& cut, long passBudget);
     void CarryValue(const CIdeal& link, uint16_t from, double os, double rs, uint16_t& to, double& x,
                     double& r) const;
     double CarryCurrent(CIdeal& link, uint16_t from, double x);

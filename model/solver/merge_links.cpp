@@ -95,6 +95,11 @@ void CMatrix::CutLoop(int closing, uint16_t current, uint16_t other)
 
 // One walk from node start; false when it does not settle.  Sets cut when a
 // loop of conflicting ratios was cut (the whole merge must then start again).
+// A closed loop that turns a tree link inconsistent zeroes that link's
+// offset, which moves the values of every node below it: the walk then starts
+// again from its first node to carry them anew.  Any other loop changes only
+// its closing link, so the walk goes on (a few hundred links closing
+// hundreds of loops were quadratic in the number of loops otherwise).
 bool CMatrix::Walk(uint16_t start, bool& cut, long passBudget)
 {
     auto adjBegin = [&](uint16_t n) { return m_AdjStart[n]; };
@@ -132,18 +137,24 @@ restart:
                 const int level = std::fabs(x - m_Offset[a]) <= 1e-6 ? 1 : 2;
                 if (link.m_LoopState < level) {
                     link.m_LoopState = level;
+                    bool treeChanged = false;
                     if (level == 2) {
                         double arriving = CarryCurrent(link, a, x > m_Offset[a] ? 1e30 : -1e30);
                         uint16_t n = cur;
                         for (int guard = 0; n != a && m_ParentLink[n] >= 0 && guard <= m_Size; ++guard) {
                             CIdeal& tree = m_Links[static_cast<size_t>(m_ParentLink[n])];
+                            treeChanged = treeChanged || tree.m_LoopState < level;
                             tree.m_LoopState = std::max(tree.m_LoopState, level);
                             uint16_t up = OtherEnd(tree, n);
                             arriving = CarryCurrent(tree, n, arriving);
                             n = up;
                         }
                     }
-                    goto restart;
+                    if (treeChanged) goto restart;
+                    // Only the closing link changed, and it is no tree link,
+                    // so no node value moves: walking again from the start
+                    // would redo the same steps up to here.
+                    if (++restarts > maxRestarts) return false;
                 }
             } else {
                 CutLoop(l, cur, a);
@@ -178,7 +189,11 @@ restart:
     }
 }
 
-void CMatrix::MergeLinks()
+void CMatrix::MergeLinks() { MergeWith(&CMatrix::Walk); }
+
+void CMatrix::MergeLinksReference() { MergeWith(&CMatrix::WalkReference); }
+
+void CMatrix::MergeWith(WalkFn walk)
 {
     if (m_Phase != kCollectLinks) return;
     BuildAdjacency();
@@ -190,7 +205,7 @@ void CMatrix::MergeLinks()
         for (uint32_t i = 0; i < m_Size && settled && !cut; ++i) {
             uint16_t node = static_cast<uint16_t>(i);
             if (m_AdjStart[i] == m_AdjStart[i + 1] || m_Depth[node] != 0) continue;
-            settled = Walk(node, cut, passBudget);
+            settled = (this->*walk)(node, cut, passBudget);
         }
         if (!settled || !cut) break;
         if (cuts >= maxCuts) {
