@@ -10,20 +10,11 @@
 #include "model/components/component.h"
 #include "model/components/terminal.h"
 
+#include "bench/two_pin_part.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class BenchTwoPin : public CComponent {
-public:
-    void Place(CCircuit* d, int x, int y)
-    {
-        m_rect.SetRect(x, y - 5, x + 41, y + 6);
-        m_pCircuit = d;
-        AddTerminal(3, CPoint(x, y));
-        AddTerminal(1, CPoint(x + 40, y));
-    }
-};
 
 void BM_RecordFourProbes(benchmark::State& state)
 {

@@ -11,6 +11,8 @@
 #include "model/components/terminal.h"
 #include "model/solver/diode_model.h"
 
+#include "bench/two_pin_part.h"
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -25,19 +27,6 @@ long PeakRssKb()
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
 }
-
-class BenchTwoPin : public CComponent {
-public:
-    void Place(CCircuit* d, int x, int y)
-    {
-        m_rect.SetRect(x, y - 5, x + 41, y + 6);
-        m_pCircuit = d;
-        AddTerminal(3, CPoint(x, y));
-        AddTerminal(1, CPoint(x + 40, y));
-    }
-    CTerminal* A() const { return GetTerminal(0); }
-    CTerminal* B() const { return GetTerminal(1); }
-};
 
 class BenchResistor : public BenchTwoPin {
 public:
