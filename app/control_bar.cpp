@@ -225,10 +225,9 @@ int CControlBar::Dispatch(CPart* part, int id, const CString& text)
     return result;
 }
 
-bool CControlBar::IsRoutedCommand(int id)
-{
-    return id == kDeleteCommand || id == kBackCommand || !CPropertyCommands::IsPropertyId(id);
-}
+bool CControlBar::IsDeleteOrBack(int id) { return id == kDeleteCommand || id == kBackCommand; }
+
+bool CControlBar::IsRoutedCommand(int id) { return IsDeleteOrBack(id) || !CPropertyCommands::IsPropertyId(id); }
 
 bool CControlBar::UpdateCommand(CCmdUI& ui) const
 {

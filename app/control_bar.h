@@ -139,6 +139,8 @@ public:
     // command, such as a probe's Graph and Erase Data) along the menu's
     // route, enabled by the menu's rule; the other ids are the part's own.
     static bool IsRoutedCommand(int id);
+    // Delete and Back: always offered while a part's toolbar shows.
+    static bool IsDeleteOrBack(int id);
     // Update of a property command id: false when the toolbar does not
     // show an item with that id.
     bool UpdateCommand(CCmdUI& ui) const;

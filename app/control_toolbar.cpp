@@ -326,7 +326,7 @@ void CControlToolBar::UpdateEnabledStates()
         auto it = m_buttons.find(items[i].id);
         if (it == m_buttons.end()) continue;
         const int id = items[i].id;
-        if (CControlBar::IsRoutedCommand(id) && id != 35007 && id != 36076) {
+        if (CControlBar::IsRoutedCommand(id) && !CControlBar::IsDeleteOrBack(id)) {
             // The menu's rule: greyed when no target on the route knows
             // the command or when it refuses it now.
             CCmdUI ui;
@@ -338,7 +338,7 @@ void CControlToolBar::UpdateEnabledStates()
         CCmdUI ui;
         ui.id = id;
         if (m_model.UpdateCommand(ui)) {
-            it->second->setEnabled(ui.enabled || ui.id == 36076 || ui.id == 35007);
+            it->second->setEnabled(ui.enabled || CControlBar::IsDeleteOrBack(ui.id));
             it->second->setCheckable(ui.checkable);
             if (ui.checkable) it->second->setChecked(ui.checked);
         }

@@ -42,9 +42,7 @@ void CCircuit::AfterLoad(CPartTree* design, DWORD flags, WORD version)
     // Probes join the parts under their tips again once every part has had
     // its fix-ups: a wire a probe joined while its own were made may since
     // have been cut or merged, and the next load would not find it there.
-    if (m_pProbes)
-        for (CPart* p = m_pProbes->GetFirstChild(); p; p = p->GetNextSibling())
-            if (auto* probe = dynamic_cast<CProbeRecorder*>(p)) probe->ConnectToPart();
+    RefreshProbes();
     if (IsTemporary() || FileOpenWarnings().IsEmpty()) return;
     CString text = LoadResString(kWarningsTitle);
     text += "\n\n";
