@@ -91,6 +91,7 @@ const std::vector<PartCase>& Cases()
          {36101, 36108, 36105, 36102, 36103, 36104, 36074, 36076}},
         {"turned resistor", [](CCircuit& d) { return FromCatalogue(d, 32769, 0); }, {36043, 36044, 36076}},
         {"ammeter", [](CCircuit& d) { return FromCatalogue(d, 32871, -1); }, {36043, 36044, 36049, 36046, 36076}},
+        {"microcontroller", [](CCircuit& d) { return FromCatalogue(d, 33865, -1); }, {36114, 36074, 36043, 36076}},
     };
     return cases;
 }
