@@ -393,9 +393,13 @@ int CChip::ApplySettingsText()
     m_nSavedOutputNames = OutputCount();
     if (m_dwSelectedPin >= static_cast<DWORD>(GetPortCount())) m_dwSelectedPin = 0;
 
-    // The new terminals join what ends at their pins.
-    if (design && design->HoldsTopLevel(this))
+    // The new terminals join what ends at their pins, and the nets are
+    // numbered again: the solve of a running design is sized for the nets
+    // it numbered, which the new terminals' own nodes lie beyond.
+    if (design && design->HoldsTopLevel(this)) {
         for (CTerminal* t : m_terminals) t->Drop(design);
+        design->RenumberNodes();
+    }
     return 1;
 }
 

@@ -283,3 +283,59 @@ TEST(ChipNaming, BlankFlowchartNameHasNoInfo)
 }
 
 } // namespace
+
+namespace {
+
+// A rebuild replaces the terminals: the wires let go of the old ones and
+// join the new ones standing at the same pins, so the load still sees the
+// output (V = 0.3 / (0.06 + 0.01) into 100 ohms).
+TEST(ChipRebuild, WiresFollowTheNewTerminals)
+{
+    ChipBench b;
+    CChip* chip = b.AddChip(0, 0, 4, 0, 0, 4);
+    auto* load = b.Add<CResistor>(400, 100);
+    auto* earth = b.Add<CEarth>(400, 300);
+    SetResistance(load, 100.0);
+    b.Wire(chip->GetPortTerminal(4), load->GetTerminal(0));
+    b.Wire(load->GetTerminal(1), earth->GetTerminal(0));
+    b.Start();
+    b.Run(1);
+    // Rebuilt while the design runs: the next pass goes on without a reset.
+    chip->OnPropertyCommand(36059, "Generic");
+    chip->ApplySettingsText();
+    ASSERT_EQ(chip->GetPortCount(), 32);
+    EXPECT_TRUE(chip->GetPortTerminal(16)->IsJoined());
+    chip->SetOutputByName("Output0", 1);
+    b.Run(1);
+    EXPECT_NEAR(load->GetTerminal(0)->GetVoltage(), 0.3 / 0.07, 1e-9);
+    for (int port = 0; port < chip->GetPortCount(); ++port)
+        EXPECT_LT(chip->GetPortTerminal(port)->GetNode(), b.d.GetNodeCount()) << port;
+}
+
+// With serial communications on, a class change moves the serial pins to
+// the new class's places and the ordinary names do not land on them.
+TEST(ChipRebuild, SerialPinsMoveWithTheClass)
+{
+    ChipBench b;
+    auto* chip = b.Add<CChip>(0, 0);
+    chip->OnPropertyCommand(36059, "STAMP");
+    chip->ApplySettingsText();
+    chip->OnPropertyCommand(36114, "");
+    chip->ApplySettingsText();
+    ASSERT_EQ(chip->GetPortCount(), 8);
+    EXPECT_EQ(chip->GetPort(0)->m_strName, "Receive");
+    EXPECT_EQ(chip->GetPort(7)->m_strName, "Send");
+    chip->SetOutputName(0, "Lamp");
+    chip->OnPropertyCommand(36059, "18 pin PIC");
+    chip->ApplySettingsText();
+    ASSERT_EQ(chip->GetPortCount(), 12);
+    EXPECT_EQ(chip->GetPort(0)->m_strName, "Receive");
+    EXPECT_EQ(chip->GetPort(0)->m_nKind, CHIP_PIN_RECEIVE);
+    EXPECT_EQ(chip->GetPort(11)->m_strName, "Send");
+    EXPECT_EQ(chip->GetPort(11)->m_nKind, CHIP_PIN_SEND);
+    EXPECT_EQ(chip->GetPort(4)->m_strName, "Lamp");
+    EXPECT_EQ(chip->GetPort(7)->m_strName, "Output3");
+    EXPECT_EQ(chip->GetPort(7)->m_nKind, CHIP_PIN_OUTPUT);
+}
+
+} // namespace
