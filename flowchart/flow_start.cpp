@@ -182,10 +182,13 @@ void CFlowStart::CreateChildren()
 
 void CFlowStart::Drop(CPartTree* design)
 {
-    if (m_bFreshName) {
+    // The floating design that carries a new part to its place is not the
+    // design it joins: the name is taken where the part lands.
+    auto* circuit = dynamic_cast<CCircuit*>(design);
+    if (m_bFreshName && circuit && !circuit->IsTemporary()) {
         m_bFreshName = false;
         const CString before = m_strName;
-        TakeUniqueName(dynamic_cast<CCircuit*>(design));
+        TakeUniqueName(circuit);
         if (m_strName != before) UpdateCaption();
     }
     CFlowObject::Drop(design);

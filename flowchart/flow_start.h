@@ -7,7 +7,8 @@
 // flowchart at reset (flow_check.cpp) and blocks a run while errors stand.
 //
 // Files: flow_start.cpp (children, naming, properties, record),
-// flow_start_run.cpp (pressing, runs, variables, call stack, services).
+// flow_start_run.cpp (pressing, runs, variables, call stack, services),
+// flow_check.cpp (the check).
 #pragma once
 
 #include "flowchart/flow_object.h"

@@ -52,6 +52,23 @@ TEST(FlowCheck, AnUnconnectedOutputIsCodeThree)
     EXPECT_FALSE(s->m_bActive);
 }
 
+TEST(FlowCheck, AMendedFlowchartLosesItsOldErrors)
+{
+    // Wired up after a check found it open, the wait is clean at the next
+    // reset even when no edit was seen to clear its code.
+    GuiBench b;
+    auto* s = b.Add<CFlowStart>(100, 40);
+    auto* w = b.Add<CFlowWait>(100, 120);
+    b.Join(s->GetOutputTerminal(), w->GetTerminal(0));
+    b.Reset();
+    ASSERT_EQ(w->m_nErrorCode, 3);
+    b.Join(w->GetOutputTerminal(), b.Add<CFlowStop>(100, 220)->GetTerminal(0));
+    b.Reset();
+    EXPECT_EQ(w->m_nErrorCode, kFlowNoError);
+    EXPECT_NE(w->m_wStateWord, FLOW_LOOK_ERROR);
+    EXPECT_EQ(s->m_nCheckResult, 0);
+}
+
 TEST(FlowCheck, ALoneStartIsCodeTwo)
 {
     GuiBench b;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <memory>
 #include <vector>
 
@@ -241,6 +243,44 @@ TEST(FlowRecords, AFlowchartInADesignRunsAfterLoading)
         ++passes;
     }
     EXPECT_EQ(passes, 15);
+}
+
+} // namespace
+
+namespace {
+
+// A small flowchart as a design file under the build folder (the program
+// opens it for a look): start -> wait -> decision -> two stops.  The file
+// reads back with every element and checks clean.
+TEST(FlowRecords, SampleFlowchartDesignFile)
+{
+    GuiBench b;
+    auto* start = b.Add<CFlowStart>(200, 80);
+    auto* wait = b.Add<CFlowWait>(200, 160);
+    auto* decision = b.Add<CFlowDecision>(180, 250);
+    auto* yes = b.Add<CFlowStop>(440, 360);
+    auto* no = b.Add<CFlowStop>(200, 400);
+    b.Join(start->GetOutputTerminal(), wait->GetTerminal(0));
+    b.Join(wait->GetOutputTerminal(), decision->GetTerminal(0));
+    b.Join(decision->GetTerminal(1), yes->GetTerminal(0));
+    b.Join(decision->GetTerminal(2), no->GetTerminal(0));
+    wait->OnPropertyCommand(36053, "0.5");
+    b.Reset();
+    ASSERT_EQ(start->m_nCheckResult, 0);
+
+    const Bytes bytes = SaveDesign(b.d);
+    QFile file(WB_BUILD_DIR "/flowchart_sample.zrn");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    file.close();
+
+    auto loaded = LoadDesign(bytes);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->CollectFlowObjects().size(), 5u);
+    loaded->ResetRun(0);
+    auto* s = dynamic_cast<CFlowStart*>(loaded->FindFlowStart("Flowchart 1"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->m_nCheckResult, 0);
 }
 
 } // namespace
