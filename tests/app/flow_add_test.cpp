@@ -46,3 +46,61 @@ TEST_F(FlowAdd, StartsFromTheToolbarNameTwoFlowcharts)
 }
 
 } // namespace
+
+#include "flowchart/flow_stop.h"
+#include "flowchart/panel_buttons.h"
+#include "model/components/terminal.h"
+#include "model/components/wire.h"
+
+namespace {
+
+template <class T>
+T* Place(CCircuit* d, int x, int y)
+{
+    auto* p = new T;
+    p->m_rect.SetRect(x, y, x, y);
+    p->AttachToCircuit(d);
+    p->Initialise();
+    d->AddChild(p);
+    p->Drop(d);
+    return p;
+}
+
+void Join(CCircuit* d, CTerminal* a, CTerminal* b)
+{
+    const CPoint p = a->GetOuterEnd(), q = b->GetOuterEnd();
+    const CPoint corner(p.x, q.y);
+    for (auto [from, to] : {std::pair{p, corner}, std::pair{corner, q}}) {
+        if (from == to) continue;
+        auto* w = new CWire(from, to, WIRE_SHORT_STUB);
+        d->AddChild(w);
+        d->JoinAt(w, 0);
+        d->JoinAt(w, 1);
+    }
+}
+
+TEST_F(FlowAdd, ClickingTheStartButtonRunsTheFlowchart)
+{
+    CCircuit* d = Design();
+    auto* start = Place<CFlowStart>(d, 200, 100);
+    auto* stop = Place<CFlowStop>(d, 200, 200);
+    Join(d, start->GetOutputTerminal(), stop->GetTerminal(0));
+    d->OnSimulationStopped();
+    d->ResetRun(0);
+    ASSERT_EQ(start->m_nCheckResult, 0);
+    CFlowStartButton* button = nullptr;
+    for (CPart* c = start->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* b = dynamic_cast<CFlowStartButton*>(c)) button = b;
+    ASSERT_NE(button, nullptr);
+    const CRect r = button->GetRect();
+    const CPoint mid((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_EQ(d->FindPartAt(mid, 64, 1, 0), button);
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, Client(mid));
+    // The key came up again and the start took the click.
+    EXPECT_EQ(button->m_wState, 0);
+    EXPECT_TRUE(start->m_bActive);
+    for (int i = 0; i < 40 && !stop->m_bStopped; ++i) d->RunSolverPass();
+    EXPECT_TRUE(stop->m_bStopped);
+}
+
+} // namespace
