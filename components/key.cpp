@@ -37,8 +37,12 @@ CKey::CKey(int side, CPart* operated, int alternateLook) : CKey()
     }
 }
 
-int CKey::OnPress(CPartTree* design, int, int)
+int CKey::OnPress(CPartTree* design, int x, int y)
 {
+    // The press is armed as any part's press is, so that the canvas hands
+    // the button-up of a click back to the key (a key held down for good
+    // would leave its part pressed).
+    BeginPress(design, CPoint(x, y), false);
     m_wState = 1;
     RedrawFor(design);
     Report(design, 1);

@@ -1,5 +1,6 @@
 #include "flowchart/flow_object.h"
 
+#include "flowchart/flow_errors.h"
 #include "flowchart/meter_message.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
@@ -284,7 +285,7 @@ void CFlowObject::RefreshBasicViewers()
     if (m_pFlowStart != this && IsOwnerAlive(m_pFlowStart)) m_pFlowStart->RefreshBasicViewers();
 }
 
-CString CFlowObject::GetErrorText(int) const { return CString(); }
+CString CFlowObject::GetErrorText(int code) const { return FlowErrorText(code); }
 
 // ---- looks and errors ----
 

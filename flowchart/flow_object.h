@@ -92,6 +92,14 @@ public:
     virtual void SetCurrentElement(CFlowObject*) {}
     // The text of an error code (empty: no text for it).
     virtual CString GetErrorText(int code) const;
+    // The call stack of a start element talks to subroutine heads and to
+    // the elements that call them through these; the base does nothing.
+    // A subroutine head starts running for the flowchart, or stops.
+    virtual void StartSubroutine(CFlowObject* flowchart) {}
+    virtual void StopSubroutine() {}
+    // A caller hears that its subroutine is busy (0), has finished (1), or
+    // that it may go on after the call (2).
+    virtual void OnCallState(int state) {}
 
     // ---- plain operations ----
     // Picture state 0 normal, 1 running, 2 error; other codes are ignored.

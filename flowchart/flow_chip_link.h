@@ -1,0 +1,50 @@
+// CFlowChipLink: what a flowchart's start element asks of the
+// microcontroller part that runs its flowchart.  The microcontroller part
+// implements it beside its component base; the start finds it anew for
+// every question through FindFlowChip, so a microcontroller added, renamed
+// or deleted between two questions is seen at the next one.
+#pragma once
+
+#include "platform/cstring.h"
+
+class CCircuit;
+
+class CFlowChipLink {
+public:
+    virtual ~CFlowChipLink() = default;
+
+    // The flowchart name the microcontroller runs (compared without case).
+    virtual CString GetFlowchartName() const = 0;
+    // "STAMP", "18 pin PIC", "28 pin PIC", "28 pin PIC (USART)" or "Generic".
+    virtual CString GetChipClass() const = 0;
+    // Pin-name lists for the property toolbar, joined by "\n".
+    virtual CString GetOutputLabels() const = 0;
+    virtual CString GetInputLabels() const = 0;
+    virtual CString GetAnalogLabels() const = 0;
+    virtual CString GetMotorLabels() const = 0;
+    // The value of an input: 0 or the analogue range for a digital pin,
+    // 0 .. range for an analogue one; -5 when there is no input of that name.
+    virtual int ReadInput(const CString& label) = 0;
+    // 1 when the input is digital, 0 when analogue.
+    virtual int IsInputDigital(const CString& label) = 0;
+    // Drives the output pin (value 0 low, otherwise high); 1 when done.
+    virtual int SetOutputPin(const CString& label, int value) = 0;
+    // Pin numbers of an input and an analogue input (50 no such pin).
+    virtual int GetInputPinIndex(const CString& label) = 0;
+    virtual int GetAnalogPinIndex(const CString& label) = 0;
+    // The output label after this one.
+    virtual CString GetNextOutputLabel(const CString& label) = 0;
+    virtual int GetInputCount() = 0;
+    // Every output pin back to its rest level (a new run starts).
+    virtual void ResetPins() = 0;
+    // The microcontroller has a reset input that is not high: no run starts.
+    virtual bool IsHeldInReset() = 0;
+};
+
+// The first microcontroller of the design whose flowchart name equals the
+// name (case-insensitive); null when there is none.  The one place where a
+// start element meets the microcontroller part.
+CFlowChipLink* FindFlowChip(const CCircuit* design, const CString& flowchartName);
+
+// Case-insensitive equality of two names (ASCII letters).
+bool SameNameNoCase(const CString& a, const CString& b);

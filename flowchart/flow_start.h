@@ -1,0 +1,162 @@
+// CFlowStart: the head of one named flowchart ("Flowchart 1", "Flowchart
+// 2", ...) and its hub.  The microcontroller part with the same flowchart
+// name runs it.  During a run the start keeps the flowchart's variables, its
+// subroutine call stack and its current element, and it answers every
+// question an element asks about the microcontroller, finding the
+// microcontroller anew by name for each (FindChip).  It checks its
+// flowchart at reset (flow_check.cpp) and blocks a run while errors stand.
+//
+// Files: flow_start.cpp (children, naming, properties, record),
+// flow_start_run.cpp (pressing, runs, variables, call stack, services),
+// flow_check.cpp (the check).
+#pragma once
+
+#include "flowchart/flow_object.h"
+
+#include <vector>
+
+class CFlowChipLink;
+class CFlowMeterMessage;
+
+// Room in the start's tables.
+constexpr int kFlowVariableSlots = 200;
+constexpr int kFlowCallDepth = 100;
+constexpr int kFlowErrorSlots = 200;
+
+class CFlowStart : public CFlowObject {
+    WB_DECLARE_SERIAL(CFlowStart)
+public:
+    CFlowStart();
+    ~CFlowStart() override;
+
+    void Serialize(CArchive& ar) override;
+
+    // ---- CPart / CComponent overrides ----
+    // A unique name, the start button, the name label, the caption label
+    // and, when wanted, the record button.
+    void CreateChildren() override;
+    // A start made by the Add command takes a name no other start of the
+    // design has (it did not know its design when it was made).
+    void Drop(CPartTree* design) override;
+    // The buttons: 1 on press, 0 on release; the release acts.
+    int SetInputValue(CPartTree* design, int value) override;
+    void OnSimulationStopped() override;
+    void OnSimulationReset() override;
+    void RefreshState() override;
+    int FillProperties(CControlItemList& items) override;
+    int GetPropertyTexts(CControlItemList& items) override;
+    int OnPropertyCommand(int commandId, const CString& text) override;
+    void Stamp(CMatrix* matrix) override;
+    const char* GetLinkName() override { return m_strName.c_str(); }
+    void DropDeadLinks(const std::unordered_set<const CObject*>& gone) override;
+
+    // ---- CFlowObject overrides ----
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
+    void GetProgramName(CString& out) override { out = m_strName; }
+    void UpdateCaption() override;
+    void ApplyControlChoice(int choice);
+    void SetCurrentElement(CFlowObject* element) override { m_pCurrent = element; }
+    void RefreshBasicViewers() override {}
+
+    // ---- the flowchart ----
+    // Traces the flowchart and gives every element found its errors; the
+    // count is kept as the check result (non-zero blocks a run).
+    int CheckFlowchart();
+    // The duplicate-name rule after a rename: a start whose name is unique
+    // again loses code 0, and so does every other start, which is traced
+    // again.
+    void ApplyNameRule();
+    // Another start of the design has this name (case-sensitive).
+    bool IsNameTaken(const CString& name) const;
+    // Starts a run (the microcontroller's request); nothing when the
+    // flowchart has errors or when `start` is 0.
+    void StartRun(int start);
+    // Stops the element holding the token and unwinds the call stack.
+    void StopCurrent();
+    CFlowObject* GetCurrentElement() const { return m_pCurrent; }
+
+    // ---- what elements ask of the microcontroller ----
+    // The microcontroller bound to this flowchart, null when none.
+    virtual CFlowChipLink* FindChip();
+    int HasChip();
+    CString GetMicrocontrollerClass();
+    CString GetOutputLabels();
+    CString GetInputLabels();
+    CString GetAnalogLabels();
+    CString GetMotorLabels();
+    // The input's value; -1 without a microcontroller, -5 no such input.
+    int ReadInput(const CString& label);
+    int IsInputDigital(const CString& label);
+    // 1 done, -1 without a microcontroller.
+    int SetOutputPin(const CString& label, int value);
+    // 50 when the label names no pin.
+    int GetInputPinIndex(const CString& label);
+    int GetAnalogPinIndex(const CString& label);
+    CString GetNextOutputLabel(const CString& label);
+    int GetInputCount();
+
+    // ---- variables (names compare without case) ----
+    int GetVariable(const CString& name) const;
+    bool HasVariable(const CString& name) const;
+    // 1 when the table is full.
+    int AddVariable(const CString& name);
+    void RenameVariable(const CString& oldName, const CString& newName);
+    void SetVariable(const CString& name, int value);
+    void ClearVariables();
+    int GetVariableCount() const { return static_cast<int>(m_nVariableCount); }
+
+    // ---- call stack ----
+    // -1 called; 5096 stack full, 16 the subroutine is bad, 32 none such.
+    int CallSubroutine(const CString& name, CFlowObject* caller);
+    // The callers of a subroutine hear that it is busy (0) or finished (1).
+    void NotifyCallers(CFlowObject* subroutine, int state);
+    void Return();
+    void UnwindCalls(CFlowObject* except);
+    int GetCallDepth() const { return static_cast<int>(m_nCallDepth); }
+
+    // ---- members, in the order of the description ----
+    int m_words[8] = {};
+    CString m_strDisplayName;
+    struct Variable {
+        CString name;
+        int value = -1;
+    };
+    Variable m_variables[kFlowVariableSlots];
+    CFlowObject* m_pCurrent = nullptr;
+    int m_nCheckResult = 0;
+    int m_nWord2 = 0;
+    unsigned m_nVariableCount = 0;
+    unsigned m_nCallDepth = 0;
+    struct Call {
+        CFlowObject* caller = nullptr;
+        CFlowObject* called = nullptr;
+    };
+    Call m_calls[kFlowCallDepth];
+    struct ErrorEntry {
+        CFlowObject* element = nullptr;
+        int code = -1;
+    };
+    ErrorEntry m_errors[kFlowErrorSlots];
+    unsigned m_nErrorCount = 0;
+    unsigned m_nExportWarning = 0;
+    int m_bPendingRequest = 0;
+    unsigned m_nPendingValue = 0;
+    unsigned m_nInputBoxCount = 0;
+    int m_bHasRecordButton = 1;
+    CString m_strProgramButton;
+    int m_bReadyToProgram = 1;
+    int m_nAppendedRoutines = 0;
+    // Set on an Add command's new start until its first drop.
+    bool m_bFreshName = true;
+
+private:
+    CFlowMeterMessage* GetNameLabel() const;
+    CPart* FindChildOfClass(const char* className) const;
+    // Tables emptied: variables, calls, errors, the current element.
+    void ClearRunTables();
+    void TakeUniqueName(const CCircuit* design);
+    // Sets the active flag and the steps of the start's own run.
+    void BeginOwnRun();
+    // The button that went down with the last press (null: none).
+    CPart* m_pPressed = nullptr;
+};
