@@ -12,9 +12,11 @@
 // property toolbar).  See README.md.
 #pragma once
 
+#include "flowchart/flow_chip_link.h"
 #include "model/components/component.h"
 #include "model/text/number.h"
 
+#include <memory>
 #include <vector>
 
 class CCircuit;
@@ -163,6 +165,8 @@ public:
     void BuildInputCountChoices();
     void BuildOutputCountChoices();
     void ResetFlowchartRuns(int refuse);
+    // What the flowchart start sees of this chip (chip_link.cpp).
+    CFlowChipLink* GetFlowLink();
 
     // ---- layout ----
     int GetInputCount() const { return m_nResetPin + DigitalCount() + AnalogueCount(); }
@@ -262,6 +266,8 @@ protected:
     void SerializeCurrent(CArchive& ar);
     void LoadOldRecord(CArchive& ar);
     void CheckLoadedRecord() const;
+
+    std::unique_ptr<CFlowChipLink> m_pFlowLink;
 };
 
 // The first chip of the design whose flowchart name equals name (compared

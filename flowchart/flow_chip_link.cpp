@@ -1,6 +1,6 @@
 #include "flowchart/flow_chip_link.h"
 
-#include "model/circuit/circuit.h"
+#include "flowchart/chip.h"
 
 bool SameNameNoCase(const CString& a, const CString& b)
 {
@@ -15,9 +15,6 @@ bool SameNameNoCase(const CString& a, const CString& b)
 
 CFlowChipLink* FindFlowChip(const CCircuit* design, const CString& flowchartName)
 {
-    if (!design) return nullptr;
-    for (CPart* p : design->CollectChips())
-        if (auto* chip = dynamic_cast<CFlowChipLink*>(p))
-            if (SameNameNoCase(chip->GetFlowchartName(), flowchartName)) return chip;
-    return nullptr;
+    CChip* chip = FindChipForFlowchart(design, flowchartName);
+    return chip ? chip->GetFlowLink() : nullptr;
 }

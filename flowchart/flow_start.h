@@ -11,6 +11,7 @@
 // flow_check.cpp (the check).
 #pragma once
 
+#include "flowchart/chip.h"
 #include "flowchart/flow_object.h"
 
 #include <vector>
@@ -23,7 +24,7 @@ constexpr int kFlowVariableSlots = 200;
 constexpr int kFlowCallDepth = 100;
 constexpr int kFlowErrorSlots = 200;
 
-class CFlowStart : public CFlowObject {
+class CFlowStart : public CFlowObject, public CChipRunTarget {
     WB_DECLARE_SERIAL(CFlowStart)
 public:
     CFlowStart();
@@ -71,6 +72,8 @@ public:
     // Starts a run (the microcontroller's request); nothing when the
     // flowchart has errors or when `start` is 0.
     void StartRun(int start);
+    // The microcontroller's reset pin held low: refuse 0 starts the run anew.
+    void StartRunFromChip(int refuse) override { StartRun(refuse ? 0 : 1); }
     // Stops the element holding the token and unwinds the call stack.
     void StopCurrent();
     CFlowObject* GetCurrentElement() const { return m_pCurrent; }

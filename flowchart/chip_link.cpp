@@ -1,0 +1,40 @@
+// The chip as the flowchart start sees it: every question of the start's
+// elements forwarded to the chip's pin operations.
+#include "flowchart/chip.h"
+
+namespace {
+
+class CChipFlowLink final : public CFlowChipLink {
+public:
+    explicit CChipFlowLink(CChip& chip) : m_chip(chip) {}
+
+    CString GetFlowchartName() const override { return m_chip.m_strFlowchartName; }
+    CString GetChipClass() const override { return m_chip.GetClassName(); }
+    CString GetOutputLabels() const override { return m_chip.GetOutputNames(); }
+    CString GetInputLabels() const override { return m_chip.GetInputNames(); }
+    CString GetAnalogLabels() const override { return m_chip.GetAnalogInputNames(); }
+    CString GetMotorLabels() const override { return m_chip.GetMotorOutputNames(); }
+    int ReadInput(const CString& label) override { return m_chip.GetInputValue(label); }
+    int IsInputDigital(const CString& label) override { return m_chip.GetInputDigitalFlag(label); }
+    int SetOutputPin(const CString& label, int value) override
+    {
+        return m_chip.SetOutputByName(label, value ? 1 : 0) ? 1 : 0;
+    }
+    int GetInputPinIndex(const CString& label) override { return m_chip.GetDigitalPinIndex(label); }
+    int GetAnalogPinIndex(const CString& label) override { return m_chip.GetAnalogPinIndex(label); }
+    CString GetNextOutputLabel(const CString& label) override { return m_chip.GetNextOutputName(label); }
+    int GetInputCount() override { return static_cast<const CChip&>(m_chip).GetInputCount(); }
+    void ResetPins() override { m_chip.ResetPins(); }
+    bool IsHeldInReset() override { return m_chip.m_nResetPin && !m_chip.IsResetHigh(); }
+
+private:
+    CChip& m_chip;
+};
+
+} // namespace
+
+CFlowChipLink* CChip::GetFlowLink()
+{
+    if (!m_pFlowLink) m_pFlowLink = std::make_unique<CChipFlowLink>(*this);
+    return m_pFlowLink.get();
+}
