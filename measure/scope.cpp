@@ -382,6 +382,8 @@ void CScope::Measure(CPoint point)
 
 void CScope::OnButtonDown(CPoint point)
 {
+    // With two graphs the toolbar edits the one pressed.
+    if (const int g = GraphAt(point); g >= 0 && GetGraphCount() == 2) m_settings.editedGraph = static_cast<DWORD>(g);
     m_host.ShowGraphPart();
     m_bMeasuring = GraphAt(point) >= 0;
     Measure(point);

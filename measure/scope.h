@@ -14,6 +14,7 @@
 
 #include "measure/scope_limits.h"
 #include "model/circuit/simhost.h"
+#include "model/designfile/scope_toolbar.h"
 #include "model/display/colour.h"
 #include "platform/archive.h"
 #include "platform/geometry.h"
@@ -23,7 +24,6 @@
 
 class CCircuit;
 class CProbe;
-class CScopeToolbar;
 
 class CScopePainter {
 public:
@@ -72,7 +72,7 @@ struct CScopeReading {
     std::vector<Value> values;
 };
 
-class CScope : public CSimulationGraph {
+class CScope : public CSimulationGraph, public CScopeView {
 public:
     static constexpr int kLeft = 80;
     static constexpr int kTop = 36;
@@ -98,7 +98,7 @@ public:
     bool Layout(int cx, int cy);
     void OnSize(int cx, int cy);
     // After a change of the graph settings: scales again and repaints.
-    void Relayout();
+    void Relayout() override;
     void RedrawAll();
     // Scale again, forget the reading; repaint when asked.
     void ResetTraceRange(bool invalidate);
