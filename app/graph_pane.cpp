@@ -1,6 +1,7 @@
 #include "app/graph_pane.h"
 
 #include "app/control_toolbar.h"
+#include "app/graph_dialog.h"
 #include "app/main_frame.h"
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
@@ -86,6 +87,15 @@ void CScopeWidget::ShowGraphPart()
         if (self) self->m_scope.Relayout();
     });
     frame->UpdateCommands();
+}
+
+bool CScopeWidget::EditAdvanced(CAdvancedScopeForm& form)
+{
+    CAdvancedScopeForm edited = form;
+    CAdvancedScopeDialog dialog(edited, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    form = edited;
+    return true;
 }
 
 void CScopeWidget::paintEvent(QPaintEvent*)

@@ -27,6 +27,7 @@ public:
     // CScopeHost
     void Invalidate() override { update(); }
     void ShowGraphPart() override;
+    bool EditAdvanced(CAdvancedScopeForm& form) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

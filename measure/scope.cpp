@@ -1,6 +1,7 @@
 #include "measure/scope.h"
 
 #include "measure/probe.h"
+#include "measure/scope_advanced.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/scope_settings.h"
 #include "model/designfile/units.h"
@@ -140,6 +141,17 @@ void CScope::Relayout()
 }
 
 void CScope::RedrawAll() { m_host.Invalidate(); }
+
+bool CScope::EditAdvanced(CScopeToolbar& settings)
+{
+    CAdvancedScopeForm form(settings, [this](int channel) -> DWORD {
+        const CProbe* p = Probe(channel);
+        return p ? p->GetQuantityMask() : 0;
+    });
+    if (!m_host.EditAdvanced(form)) return false;
+    form.ApplyTo(settings);
+    return true;
+}
 
 void CScope::ResetTraceRange(bool invalidate)
 {

@@ -23,6 +23,7 @@
 #include <vector>
 
 class CCircuit;
+class CAdvancedScopeForm;
 class CProbe;
 
 class CScopePainter {
@@ -46,6 +47,12 @@ public:
     // The user pressed in the pane: the property toolbar shows the graph
     // part.
     virtual void ShowGraphPart() {}
+    // "Advanced Graph Controls"; true on OK (the form holds the choices).
+    virtual bool EditAdvanced(CAdvancedScopeForm& form)
+    {
+        (void)form;
+        return false;
+    }
 };
 
 // One trace as the graph draws it: a channel, or the difference of a pair
@@ -99,6 +106,8 @@ public:
     void OnSize(int cx, int cy);
     // After a change of the graph settings: scales again and repaints.
     void Relayout() override;
+    // The graph part's advanced options, with the design's probes.
+    bool EditAdvanced(CScopeToolbar& settings) override;
     void RedrawAll();
     // Scale again, forget the reading; repaint when asked.
     void ResetTraceRange(bool invalidate);

@@ -1,5 +1,6 @@
 // The graph part: its property toolbar (items, texts, commands) and its
 // record after editing, whole and cut short.
+#include "measure/scope_advanced.h"
 #include "model/designfile/scope_settings.h"
 #include "model/parts/controlitem.h"
 #include "platform/archive.h"
@@ -141,4 +142,45 @@ TEST(GraphPart, EditedRecordRoundTripsAndShortOnesFail)
             EXPECT_THROW(c.Serialize(ar), CArchiveException) << version << " " << n;
         }
     }
+}
+
+TEST(GraphPart, AdvancedFormRules)
+{
+    CScopeToolbar s;
+    s.graph[0].channel = {1, 1, 1, 0};
+    // Channel 1's probe sits on a mechanism (a position, no voltage);
+    // channel 3 has no probe.
+    const auto mask = [](int c) -> DWORD { return c == 1 ? 4u : c == 3 ? 0u : 3u; };
+    CAdvancedScopeForm f(s, mask);
+    EXPECT_FALSE(f.IsChannelEnabled(0, 1));
+    EXPECT_FALSE(f.GetChannel(0, 1));
+    EXPECT_TRUE(f.IsChannelEnabled(0, 3));
+    EXPECT_FALSE(f.IsDifferenceEnabled(0, 0));
+    EXPECT_TRUE(f.IsDifferenceEnabled(0, 1));
+    // The bottom graph's boxes wait for "Two Graphs".
+    EXPECT_FALSE(f.IsChannelEnabled(1, 0));
+    f.twoGraphs = true;
+    EXPECT_TRUE(f.IsChannelEnabled(1, 0));
+    // A ticked difference clears and greys its channels; cleared, they
+    // come back as they were.
+    f.SetDifference(0, 1, true);
+    EXPECT_FALSE(f.GetChannel(0, 2));
+    EXPECT_FALSE(f.IsChannelEnabled(0, 2));
+    f.SetDifference(0, 1, false);
+    EXPECT_TRUE(f.GetChannel(0, 2));
+    EXPECT_FALSE(f.GetChannel(0, 3));
+    f.SetDifference(0, 0, true); // not usable: refused
+    EXPECT_FALSE(f.GetDifference(0, 0));
+    f.SetChannel(0, 0, false);
+    f.SetDifference(0, 1, true);
+    f.autoPause = true;
+    f.ApplyTo(s);
+    EXPECT_EQ(s.graph[0].channel[0], 0);
+    // An unusable channel keeps its stored flag; a differenced pair's too.
+    EXPECT_EQ(s.graph[0].channel[1], 1);
+    EXPECT_EQ(s.graph[0].channel[2], 1);
+    EXPECT_EQ(s.graph[0].difference[1], 1);
+    EXPECT_EQ(s.graph[0].difference[0], 0);
+    EXPECT_EQ(s.twoGraphs, 1);
+    EXPECT_EQ(s.autoPause, 1);
 }
