@@ -57,7 +57,8 @@ void CQtScopePainter::Text(const CRect& r, const CString& text, Align align, boo
 }
 
 CScopeWidget::CScopeWidget(CTeskDoc* document, QWidget* parent)
-    : QWidget(parent), m_document(document), m_scope(*this, document->GetItem()->GetGraphSettings())
+    : QWidget(parent), m_document(document), m_settings(document->GetItem()->ShareGraphSettings()),
+      m_scope(*this, *m_settings)
 {
     setObjectName(QStringLiteral("graphPane"));
     setMinimumHeight(kMinimumHeight);
@@ -83,7 +84,7 @@ void CScopeWidget::ShowGraphPart()
     CControlToolBar* bar = frame ? frame->ControlBar() : nullptr;
     if (!bar) return;
     QPointer<CScopeWidget> self(this);
-    bar->ShowPart(&m_scope.Settings(), [self] {
+    bar->ShowOutsidePart(&m_scope.Settings(), [self] {
         if (self) self->m_scope.Relayout();
     });
     frame->UpdateCommands();

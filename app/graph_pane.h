@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class CTeskDoc;
 class QPainter;
 class QPagedPaintDevice;
@@ -40,6 +42,8 @@ protected:
 
 private:
     CTeskDoc* m_document;
+    // Declared before the controller, which keeps a reference to it.
+    std::shared_ptr<CScopeToolbar> m_settings;
     CScope m_scope;
 };
 

@@ -27,7 +27,8 @@ private:
 
 } // namespace
 
-CTeskItem::CTeskItem(CDesignDocument* document) : m_document(document), m_design(std::make_unique<CCircuit>())
+CTeskItem::CTeskItem(CDesignDocument* document)
+    : m_document(document), m_design(std::make_unique<CCircuit>()), m_graph(std::make_shared<CScopeToolbar>())
 {
     CopyInProgress() = 0;
     m_design->m_pDocument = m_document;

@@ -67,13 +67,33 @@ CString PrefixText(const CNumber& n)
     return p.empty() ? CString(" ") : p;
 }
 
-// The minimum follows the maximum's prefix: the toolbar shows one prefix
-// field for both.
-void FollowPrefix(CScopeGraph& g)
+int PrefixOf(const CNumber& n)
 {
     double ignored = 0.0;
-    const int code = g.maximum.GetMantissa(&ignored);
-    g.minimum.SetValue(g.minimum.value / PrefixFactor(code), code);
+    return n.GetMantissa(&ignored);
+}
+
+// The minimum is shown under the maximum's prefix (the toolbar has one
+// prefix field for both): a new prefix keeps the minimum's shown digits.
+void FollowPrefix(CScopeGraph& g, int oldCode)
+{
+    const int code = PrefixOf(g.maximum);
+    g.minimum.SetValue(g.minimum.value / PrefixFactor(oldCode), code);
+}
+
+// The limits row of a graph's ends: below zero as far as above it.  The
+// numbers keep the type code they are stored with.
+constexpr int kSignedLimitsRow = 1;
+
+template <class Edit>
+int EditSigned(CNumber& n, Edit edit)
+{
+    CNumber t = n;
+    t.SetTypeCode(kSignedLimitsRow);
+    const int result = edit(t);
+    t.SetTypeCode(n.typeCode);
+    n = t;
+    return result;
 }
 
 } // namespace
@@ -127,31 +147,40 @@ int CScopeToolbar::OnPropertyCommand(int commandId, const CString& text)
         g.quantityIndex = static_cast<DWORD>(index);
         break;
     }
-    case IDC_GRAPH_MAX: result = g.maximum.SetFromText(text.c_str(), nullptr); break;
-    case IDC_GRAPH_MAX_SPIN: result = g.maximum.StepValue(SpinStep(text), nullptr); break;
+    case IDC_GRAPH_MAX:
+        result = EditSigned(g.maximum, [&](CNumber& n) { return n.SetFromText(text.c_str(), nullptr); });
+        break;
+    case IDC_GRAPH_MAX_SPIN:
+        result = EditSigned(g.maximum, [&](CNumber& n) { return n.StepValue(SpinStep(text), nullptr); });
+        break;
     case IDC_GRAPH_MIN: {
         // Typed under the maximum's prefix.
         CNumber shown = g.minimum;
         double ignored = 0.0;
         const int code = g.maximum.GetMantissa(&ignored);
         shown.SetValue(g.minimum.value / PrefixFactor(code), code);
-        result = shown.SetFromText(text.c_str(), nullptr);
+        result = EditSigned(shown, [&](CNumber& n) { return n.SetFromText(text.c_str(), nullptr); });
         if (result) g.minimum = shown;
         break;
     }
     case IDC_GRAPH_MIN_SPIN: {
-        FollowPrefix(g);
-        result = g.minimum.StepValue(SpinStep(text), nullptr);
+        FollowPrefix(g, PrefixOf(g.maximum));
+        result = EditSigned(g.minimum, [&](CNumber& n) { return n.StepValue(SpinStep(text), nullptr); });
         break;
     }
-    case IDC_GRAPH_PREFIX:
-        result = g.maximum.SetPrefixFromText(text.c_str(), nullptr);
-        FollowPrefix(g);
+    case IDC_GRAPH_PREFIX: {
+        const int old = PrefixOf(g.maximum);
+        result = EditSigned(g.maximum, [&](CNumber& n) { return n.SetPrefixFromText(text.c_str(), nullptr); });
+        FollowPrefix(g, old);
         break;
-    case IDC_GRAPH_PREFIX_SPIN:
-        result = g.maximum.StepPrefix(SpinStep(text) > 0 ? 1 : -1, nullptr);
-        FollowPrefix(g);
+    }
+    case IDC_GRAPH_PREFIX_SPIN: {
+        const int old = PrefixOf(g.maximum);
+        result = EditSigned(g.maximum,
+                            [&](CNumber& n) { return n.StepPrefix(SpinStep(text) > 0 ? 1 : -1, nullptr); });
+        FollowPrefix(g, old);
         break;
+    }
     case IDC_GRAPH_TIME: result = timePerDivision.SetFromText(text.c_str(), nullptr); break;
     case IDC_GRAPH_TIME_SPIN: result = timePerDivision.StepValue(SpinStep(text), nullptr); break;
     case IDC_GRAPH_TIME_PREFIX: result = timePerDivision.SetPrefixFromText(text.c_str(), nullptr); break;

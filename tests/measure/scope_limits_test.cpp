@@ -92,8 +92,8 @@ TEST(ScopeLimits, GraphScalesByHand)
         EXPECT_EQ(s.decimals, c.decimals) << c.what;
         EXPECT_EQ(s.prefix, CString(c.letter)) << c.what;
         EXPECT_DOUBLE_EQ(s.prefixScale, c.prefixScale) << c.what;
-        EXPECT_NEAR(s.unitsPerPixel, c.step * c.prefixScale / 20.0, 1e-15) << c.what;
-        EXPECT_NEAR(s.bottomValue, c.bottom * c.prefixScale, 1e-15) << c.what;
+        EXPECT_NEAR(s.unitsPerPixel, c.step * c.prefixScale / 20.0, 1e-12 * c.prefixScale) << c.what;
+        EXPECT_NEAR(s.bottomValue, c.bottom * c.prefixScale, 1e-12 * c.prefixScale) << c.what;
         // The divisions cover both ends.
         const double top = s.bottomValue + s.divisions * 20 * s.unitsPerPixel;
         const double hi = std::max(c.max, c.min) * std::pow(10.0, 3 * (c.prefix - 4));
