@@ -21,7 +21,9 @@ bool CTeskFrame::IsGraphShown() const
 void CTeskFrame::ShowGraph()
 {
     if (!m_canvasSplitter) return;
+    bool first = false;
     if (!m_graphPane) {
+        first = true;
         m_graphPane = new CScopeWidget(m_document, m_canvasSplitter);
         m_canvasSplitter->addWidget(m_graphPane);
         m_canvasSplitter->setStretchFactor(0, 1);
@@ -36,8 +38,8 @@ void CTeskFrame::ShowGraph()
     }
     m_graphPane->show();
     const QList<int> sizes = m_canvasSplitter->sizes();
-    if (sizes.value(1) <= kShownHeight) {
-        const int total = std::max(m_canvasSplitter->height(), 2 * CScopeWidget::kMinimumHeight);
+    if (first || sizes.value(1) <= kShownHeight) {
+        const int total = std::max(sizes.value(0) + sizes.value(1), 2 * CScopeWidget::kMinimumHeight);
         const int pane = std::max(CScopeWidget::kMinimumHeight, total * 2 / 5);
         m_canvasSplitter->setSizes({total - pane, pane});
     }

@@ -48,6 +48,15 @@ TimeUnit TimeUnitOf(const CNumber& perDivision)
     }
 }
 
+// A value with its SI prefix, without the padding of the five-character
+// field.
+CString ValueText(double value)
+{
+    CString t = FormatValueWithPrefix(value, false, true, true, false, false);
+    t.erase(0, t.find_first_not_of(' ') == CString::npos ? t.size() : t.find_first_not_of(' '));
+    return t;
+}
+
 CString ChannelName(int channel)
 {
     return CString("Probe ") + CString(1, static_cast<char>('1' + channel));
@@ -377,7 +386,7 @@ void CScope::Measure(CPoint point)
     m_reading.graph = graph;
     m_reading.sample = sample;
     m_reading.time = TimeOfSample(sample);
-    m_reading.timeText = "t = " + FormatValueWithPrefix(m_reading.time, false, true, true, false, false) + "s";
+    m_reading.timeText = "t = " + ValueText(m_reading.time) + "s";
     const DWORD bit = QuantityBit(graph);
     const CUnitChoices units = UnitsOf(m_pDesign);
     for (const CScopeTrace& t : TracesOf(graph)) {
@@ -386,8 +395,7 @@ void CScope::Measure(CPoint point)
         v.value = TraceValue(graph, t, sample);
         CString name = t.channel == kSoundChannel ? CString("Sound") : ChannelName(t.channel);
         if (t.minus >= 0) name += " - " + ChannelName(t.minus);
-        v.text = name + ": " + FormatValueWithPrefix(v.value, false, true, true, false, false) +
-                 GetQuantityUnitText(bit, &units);
+        v.text = name + ": " + ValueText(v.value) + GetQuantityUnitText(bit, &units);
         m_reading.values.push_back(v);
     }
 }
