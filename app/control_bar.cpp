@@ -45,6 +45,7 @@ CPart* CControlBar::Part() const
     if (!m_part) return nullptr;
     CCircuit* design = m_host.GetDesign();
     if (!design) return nullptr;
+    if (m_part == m_outside) return m_part;
     if (Holds(design, m_part)) return m_part;
     if (CCircuit* floating = design->GetLinkedDesign(); floating && Holds(floating, m_part)) return m_part;
     return nullptr;
@@ -59,8 +60,15 @@ int SpinAcceleration(uint32_t heldMs)
     return 5;
 }
 
+void CControlBar::ShowOutsidePart(CPart* part)
+{
+    ShowPart(part);
+    m_outside = part;
+}
+
 void CControlBar::ShowPart(CPart* part)
 {
+    m_outside = nullptr;
     // A change made through the toolbar becomes one modification before
     // the toolbar turns to another part.
     if (CCircuit* d = m_host.GetDesign(); d && d->GetPendingRefresh() && part != m_part) d->OnDesignChanged();

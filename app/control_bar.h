@@ -104,6 +104,9 @@ public:
     // Shows a part's settings (null clears): the part fills the list, the
     // toolbar adds its delete and back buttons.
     void ShowPart(CPart* part);
+    // A part that lives outside the design (the graph pane's graph part):
+    // shown until another part is; its owner clears it before it goes.
+    void ShowOutsidePart(CPart* part);
     // The shown part while it still stands in the active design or in the
     // design's floating design (a part deleted with its design, by undo or
     // by a close, is forgotten).
@@ -157,6 +160,7 @@ private:
     CPropertyBarHost& m_host;
     // Read through Part(), which checks that it still stands.
     CPart* m_part = nullptr;
+    CPart* m_outside = nullptr;
     CControlItemList m_items;
     bool m_leadingDelete = false;
     bool m_addMode = false;

@@ -178,6 +178,13 @@ void CControlToolBar::ShowPart(CPart* part, std::function<void()> redraw)
     Rebuild();
 }
 
+void CControlToolBar::ShowOutsidePart(CPart* part, std::function<void()> redraw)
+{
+    m_redraw = std::move(redraw);
+    m_model.ShowOutsidePart(part);
+    Rebuild();
+}
+
 void CControlToolBar::Refill()
 {
     m_model.ShowPart(m_model.Part());

@@ -65,6 +65,8 @@ public:
     // Shows a part (null clears).  redraw: repaints the design view after
     // a re-drop or a value change.
     void ShowPart(CPart* part, std::function<void()> redraw);
+    // A part kept outside the design (CControlBar::ShowOutsidePart).
+    void ShowOutsidePart(CPart* part, std::function<void()> redraw);
     // Builds the controls again for the shown part.
     void Rebuild();
     // Asks the shown part for its items again (they changed with its

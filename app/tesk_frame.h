@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 
 class CHomeScreenPane;
+class CScopeWidget;
 class CTeskDoc;
 class CTeskView;
 class QSplitter;
@@ -44,6 +45,13 @@ public:
     bool IsBooksShown() const;
     bool IsBlocksShown() const;
 
+    // The graph pane below the canvas (graph_frame.cpp): made and shown by
+    // the Graph command, at least 120 pixels high; the design draws its new
+    // samples on it while it is more than 8 pixels high.
+    void ShowGraph();
+    bool IsGraphShown() const;
+    CScopeWidget* GetGraphPane() const { return m_graphPane; }
+
 signals:
     // The user wants the window closed; the application decides.
     void closeRequested(CTeskFrame* frame);
@@ -58,6 +66,8 @@ private:
     CTeskDoc* m_document;
     CTeskView* m_view;
     QSplitter* m_splitter = nullptr;
+    QSplitter* m_canvasSplitter = nullptr;
+    CScopeWidget* m_graphPane = nullptr;
     CHomeScreenPane* m_homePane = nullptr;
     int m_number = 0;
     bool m_closing = false;

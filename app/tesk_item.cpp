@@ -2,6 +2,7 @@
 
 #include "model/circuit/circuit.h"
 #include "model/designfile/design_file.h"
+#include "model/designfile/scope_settings.h"
 #include "platform/messagebox.h"
 
 namespace {
@@ -9,9 +10,25 @@ namespace {
 // The version word every load starts from and returns to.
 constexpr WORD kDefaultFileVersion = 8376;
 
+// The graph settings a design record reads or writes, for one read or write.
+class CGraphSettingsScope {
+public:
+    explicit CGraphSettingsScope(CScopeToolbar* settings) : m_previous(CScopeToolbar::ActiveViewSettings())
+    {
+        CScopeToolbar::ActiveViewSettings() = settings;
+    }
+    ~CGraphSettingsScope() { CScopeToolbar::ActiveViewSettings() = m_previous; }
+    CGraphSettingsScope(const CGraphSettingsScope&) = delete;
+    CGraphSettingsScope& operator=(const CGraphSettingsScope&) = delete;
+
+private:
+    CScopeToolbar* m_previous;
+};
+
 } // namespace
 
-CTeskItem::CTeskItem(CDesignDocument* document) : m_document(document), m_design(std::make_unique<CCircuit>())
+CTeskItem::CTeskItem(CDesignDocument* document)
+    : m_document(document), m_design(std::make_unique<CCircuit>()), m_graph(std::make_shared<CScopeToolbar>())
 {
     CopyInProgress() = 0;
     m_design->m_pDocument = m_document;
@@ -67,8 +84,15 @@ std::vector<uint8_t> CTeskItem::WriteDesign(const CCircuit* design, bool documen
 CTeskItem::ReadResult CTeskItem::Load(const std::vector<uint8_t>& bytes)
 {
     ReadResult r = ReadResult::kOk;
-    std::unique_ptr<CCircuit> design = ReadDesign(bytes, true, &r);
+    // Read aside: a damaged file leaves the graph settings as they were.
+    CScopeToolbar read;
+    std::unique_ptr<CCircuit> design;
+    {
+        CGraphSettingsScope scope(&read);
+        design = ReadDesign(bytes, true, &r);
+    }
     if (!design) return r;
+    m_graph->CopySettings(read);
     Adopt(std::move(design), true);
     if (m_document) m_document->SetModifiedFlag(false);
     SaveUndoSnapshot();
@@ -79,6 +103,7 @@ std::vector<uint8_t> CTeskItem::Store(bool document) const
 {
     const CCircuit* d = m_design.get();
     if (CopyInProgress() && d && d->GetLinkedDesign()) d = d->GetLinkedDesign();
+    CGraphSettingsScope scope(m_graph.get());
     return WriteDesign(d, document);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CCircuit;
+class CScopeToolbar;
 
 class CTeskItem {
 public:
@@ -22,6 +23,12 @@ public:
     CTeskItem& operator=(const CTeskItem&) = delete;
 
     CCircuit* GetDesign() const { return m_design.get(); }
+    // The document's graph settings: read with the design from its file
+    // and written with it; the graph pane edits them.
+    CScopeToolbar& GetGraphSettings() const { return *m_graph; }
+    // Shared with a graph pane, which may outlive the document while its
+    // window closes.
+    std::shared_ptr<CScopeToolbar> ShareGraphSettings() const { return m_graph; }
 
     // How a read ended.  On kDamaged and kNewer the message has been shown;
     // kNotADesign (the data holds another kind of object) is reported by the
@@ -62,6 +69,7 @@ private:
 
     CDesignDocument* m_document;
     std::unique_ptr<CCircuit> m_design;
+    std::shared_ptr<CScopeToolbar> m_graph;
     std::vector<uint8_t> m_snapshot[2];
     int m_undoFile = 0;    // index of the snapshot Undo restores
     int m_currentFile = 0; // index of the snapshot of the present state

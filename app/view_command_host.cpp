@@ -35,6 +35,21 @@ void CFrameViewCommandHost::Repaint()
     if (CTeskView* v = View()) v->UpdateView();
 }
 
+// The frame of the active view: the design window whose graph pane opens.
+static CTeskFrame* ActiveFrame(CTeskView* view)
+{
+    for (QWidget* w = view; w; w = w->parentWidget())
+        if (auto* f = qobject_cast<CTeskFrame*>(w)) return f;
+    return nullptr;
+}
+
+bool CFrameViewCommandHost::CanShowGraph() { return ActiveFrame(View()) != nullptr; }
+
+void CFrameViewCommandHost::ShowGraph()
+{
+    if (CTeskFrame* f = ActiveFrame(View())) f->ShowGraph();
+}
+
 void CFrameViewCommandHost::UpdateScrollSizes() { Repaint(); }
 
 void CFrameViewCommandHost::RefreshToolBars()

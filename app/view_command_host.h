@@ -49,6 +49,8 @@ public:
     bool CanPlaySound() override;
     bool CanCreatePart(int commandId) override;
     void ShowStatusText(unsigned stringId) override;
+    bool CanShowGraph() override;
+    void ShowGraph() override;
     bool EditSaveSound(CSaveSoundChoice& choice, CString* path) override;
 
 private:

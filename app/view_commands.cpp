@@ -223,6 +223,7 @@ bool CViewCommands::UpdateOther(CCmdUI& ui, CCircuit* design)
         ui.Enable(unlocked);
         return true;
     case 36012: ui.Enable(open && design->CanChangeSettings()); return true;
+    case 35004: ui.Enable(open && m_host.CanShowGraph()); return true;
     case 34268:
         ui.Enable(unlocked);
         ui.SetCheck(open && design->m_dGravity == 10.0);
@@ -442,6 +443,7 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
     }
     case 36010: design->OnSettingsChanged(0); break;
     case 36004: CopyProbeData(*design); break;
+    case 35004: m_host.ShowGraph(); break;
     case 36020:
         design->SetSlowMotion(!design->m_bSlowMotion);
         design->ScheduleStep(SIM_TIMER, 0);

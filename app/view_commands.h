@@ -58,6 +58,10 @@ public:
     // Whether this program can make the part of an Add command.
     virtual bool CanCreatePart(int commandId) { (void)commandId; return false; }
     virtual bool IsSoundLooping() { return false; }
+    // The active design window's graph pane: whether it can be shown, and
+    // showing it.
+    virtual bool CanShowGraph() { return false; }
+    virtual void ShowGraph() {}
     // A status-bar text from the string table.
     virtual void ShowStatusText(unsigned stringId) { (void)stringId; }
     // "Select components when adding" (the canvas's setting).

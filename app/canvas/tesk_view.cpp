@@ -68,6 +68,7 @@ public:
     void UpdateCursor() override { m_view.Controller().UpdateCursor(); }
     void TickBubbleHelp() override { m_view.Controller().TickBubbleHelp(); }
     void Repaint() override { m_view.viewport()->update(); }
+    CSimulationGraph* GetGraph() override { return m_view.GetGraph(); }
 
 private:
     CTeskView& m_view;

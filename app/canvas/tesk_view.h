@@ -21,6 +21,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 class CCircuit;
@@ -57,6 +58,11 @@ public:
     // button: its part goes into the design at once instead of following
     // the mouse (once; the command clears it).
     void SetNextAddAtOnce(bool on) { m_nextAddAtOnce = on; }
+
+    // The graph the design draws its new samples on (its window's graph
+    // pane while that is shown), asked afresh for every sample.
+    void SetGraphSource(std::function<CSimulationGraph*()> source) { m_graphSource = std::move(source); }
+    CSimulationGraph* GetGraph() const { return m_graphSource ? m_graphSource() : nullptr; }
 
     // CCommandTarget
     bool OnCommand(int id) override;
@@ -118,6 +124,7 @@ private:
     CTeskDoc* m_document;
     std::unique_ptr<CCanvasImage> m_image;
     std::unique_ptr<CViewSimulationHost> m_simHost;
+    std::function<CSimulationGraph*()> m_graphSource;
     std::unique_ptr<CCanvasController> m_controller;
     // The editor a text of this view's design is edited in, over the viewport.
     std::unique_ptr<CTextEditWindow> m_textEditor;

@@ -30,7 +30,12 @@ void CTeskFrame::CreateHomeColumn()
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_homePane = new CHomeScreenPane(m_splitter);
     m_splitter->addWidget(m_homePane);
-    m_splitter->addWidget(m_view);
+    // The canvas over the graph pane, which comes with the Graph command.
+    m_canvasSplitter = new QSplitter(Qt::Vertical, m_splitter);
+    m_canvasSplitter->setObjectName(QStringLiteral("canvasSplitter"));
+    m_canvasSplitter->addWidget(m_view);
+    m_canvasSplitter->setCollapsible(0, false);
+    m_splitter->addWidget(m_canvasSplitter);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setCollapsible(1, false);

@@ -2,6 +2,8 @@
 // button erases what the probes recorded, as Measure/Erase Data does, and
 // its Graph button is greyed exactly when the menu's Graph is.
 #include "app/control_toolbar.h"
+#include "app/graph_pane.h"
+#include "app/tesk_frame.h"
 #include "components/battery.h"
 #include "components/component_kit.h"
 #include "components/resistor.h"
@@ -146,5 +148,66 @@ TEST_F(ProbeToolbar, ButtonsFollowTheMenusEnabledState)
     EXPECT_TRUE(Button(kEraseData)->isEnabled());
     // A greyed Graph button does nothing when pressed anyway.
     QTest::mouseClick(Button(kGraph), Qt::LeftButton);
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+namespace {
+
+CTeskFrame* FrameOf(QWidget* w)
+{
+    for (; w; w = w->parentWidget())
+        if (auto* f = qobject_cast<CTeskFrame*>(w)) return f;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(ProbeToolbar, GraphButtonOpensTheGraphPane)
+{
+    CResistor* resistor = BatteryAcrossResistor();
+    const CPoint centre = resistor->GetRect().CenterPoint();
+    auto* probe = dynamic_cast<CProbe*>(AddFromToolbar(kProbeLayout, kAddProbe, Client(CPoint(centre.x - 7, centre.y - 7))));
+    ASSERT_NE(probe, nullptr);
+    CMainFrame* frame = m_app->GetMainFrame();
+    static_cast<CCanvasHost*>(m_view)->ShowPartProperties(probe);
+    QCoreApplication::processEvents();
+    CTeskFrame* window = FrameOf(m_view);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetGraphPane(), nullptr);
+
+    QToolButton* graph = Button(kGraph);
+    ASSERT_NE(graph, nullptr);
+    ASSERT_TRUE(graph->isEnabled());
+    EXPECT_TRUE(frame->Action(kGraph)->isEnabled());
+    QTest::mouseClick(graph, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    CScopeWidget* pane = window->GetGraphPane();
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_GE(pane->height(), CScopeWidget::kMinimumHeight);
+    EXPECT_TRUE(window->IsGraphShown());
+    // The canvas stays above the pane.
+    EXPECT_LT(m_view->mapTo(window, QPoint(0, 0)).y(), pane->mapTo(window, QPoint(0, 0)).y());
+
+    // The design draws its samples on the pane: the probe's trace is the
+    // battery's voltage.
+    Design()->ResetRun(0);
+    for (int i = 0; i < 20; ++i) Design()->RunSolverPass();
+    CScope& scope = pane->Scope();
+    EXPECT_EQ(scope.GetDesign(), Design());
+    ASSERT_GE(scope.GetNewestSample() - scope.GetStartSample(), 19);
+    ASSERT_EQ(scope.TracesOf(0).size(), 1u);
+    const CRect r = scope.GetGraphRect(0);
+    QTest::mouseClick(pane, Qt::LeftButton, Qt::NoModifier, QPoint(r.left + 4, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(scope.GetReading().valid);
+    ASSERT_EQ(scope.GetReading().values.size(), 1u);
+    EXPECT_NEAR(std::fabs(scope.GetReading().values[0].value), kVolts, 1e-6);
+    // Pressed, the pane shows the graph part on the property toolbar.
+    EXPECT_EQ(frame->ControlBar()->Part(), &scope.Settings());
+    EXPECT_NE(frame->ControlBar()->findChild<QWidget*>(QStringLiteral("prop36081")), nullptr);
+
+    // The Graph command again keeps the one pane.
+    frame->Action(kGraph)->trigger();
+    EXPECT_EQ(window->GetGraphPane(), pane);
     EXPECT_TRUE(m_messages.shown.empty());
 }
