@@ -104,7 +104,7 @@ class FlowObjectVersions : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(FlowObjectVersions, LastTwoFieldsFollowTheVersion)
 {
-    for (bool withChildren : {false}) {
+    for (bool withChildren : {false, true}) {
         auto s = FilledStep(withChildren);
         const Bytes bytes = WriteOne(s.get(), GetParam().version);
         auto back = ReadOne(bytes, GetParam().version);
