@@ -41,7 +41,10 @@ void CFlowObject::Serialize(CArchive& ar)
            << static_cast<LONG>(m_nErrorCode) << static_cast<LONG>(m_nBlink) << static_cast<LONG>(m_bErrorShown);
         ar.WriteObjectRef(m_pFlowStart);
         ar.WriteObjectRef(m_pSubStart);
-        ar << static_cast<LONG>(m_bInputLatch) << static_cast<DWORD>(m_nShownState);
+        // Written only where the reader takes them: in an older tree these
+        // bytes would be read as the next record.
+        if (IsVersionAtLeast(ar.GetVersion(), 0x10B3, 0x20B1))
+            ar << static_cast<LONG>(m_bInputLatch) << static_cast<DWORD>(m_nShownState);
         return;
     }
     auto readInt = [&ar]() {

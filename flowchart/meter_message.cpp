@@ -55,7 +55,10 @@ void CFlowMeterMessage::Serialize(CArchive& ar)
 {
     CText::Serialize(ar);
     if (ar.IsStoring()) {
-        ar << m_strTag << m_dwValue;
+        ar << m_strTag;
+        // Written only where the reader takes it: in an older tree these
+        // bytes would be read as the next record.
+        if (IsVersionAtLeast(ar.GetVersion(), 4275, 8369)) ar << m_dwValue;
         return;
     }
     // The text record drops the transparent flag on reading; a message is

@@ -216,8 +216,37 @@ bool Overlap(const Curve& c1, const Curve& c2, int32_t tol1, int32_t tol2)
     return RectTestIntersect(a, b);
 }
 
+namespace {
+
+// Pieces wholly above or below the cull rectangle are dropped: the
+// rasteriser buckets only lines inside it.  Control bounds hold the piece
+// and every piece cut from it.
+bool OutsideCull(const Curve& c, const MovieRect& cull)
+{
+    if (RectIsEmpty(cull)) return false;
+    const MovieRect cb = ControlBounds(c);
+    return cb.ymax <= cull.ymin || cb.ymin >= cull.ymax;
+}
+
+// A piece monotonic in y wholly left of the cull rectangle only toggles its
+// fills before the first pixel, one wholly right of it after the last (its
+// crossing still ends the line's last span): the same crossings, on the
+// same lines, are made by a vertical line just outside the rectangle, cut
+// to its height.  False when the piece reaches in.
+bool FoldOutsideCull(const Curve& c, const MovieRect& cull, int32_t& x)
+{
+    if (RectIsEmpty(cull)) return false;
+    if (std::max({c.start.x, c.control.x, c.end.x}) < cull.xmin - 2) x = cull.xmin - 2;
+    else if (std::min({c.start.x, c.control.x, c.end.x}) > cull.xmax + 2) x = cull.xmax + 2;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
 void AddFillEdge(const Curve& curve, FillRecord* fillA, FillRecord* fillB, int rule, EdgeSink& sink, int depth)
 {
+    if (OutsideCull(curve, sink.cull)) return;
     Curve c = curve;
     int dir = 1;
     if (c.end.y < c.start.y) {
@@ -244,6 +273,17 @@ void AddFillEdge(const Curve& curve, FillRecord* fillA, FillRecord* fillB, int r
             AddFillEdge(b, fillA, fillB, rule, sink, depth + 1);
             return;
         }
+    }
+    if (int32_t x = 0; FoldOutsideCull(c, sink.cull, x)) {
+        const int32_t y0 = std::max(ytop, sink.cull.ymin), y1 = std::min(ybottom, sink.cull.ymax);
+        if (y0 >= y1) return;
+        const Curve line = MakeLine({x, y0}, {x, y1});
+        EdgeSink plain = sink;
+        plain.cull = MovieRect{};
+        AddFillEdge(dir > 0 ? line : Reverse(line), fillA, fillB, rule, plain);
+        sink.head = plain.head;
+        sink.dropped = plain.dropped;
+        return;
     }
     if (int64_t{ybottom} - ytop > 256) {
         if (depth >= 16) {

@@ -68,6 +68,16 @@ struct EdgeSink {
     // pieces far outside the 16-bit range are dropped or folded.
     bool guard = false;
     int dropped = 0;  // pieces lost to pool exhaustion or the depth limit
+    // The rasteriser's clip in edge units (Rasteriser::EdgeClip), or empty.
+    // Pieces wholly above or below it change no pixel inside and are left
+    // out before they are cut to 256 units; pieces wholly left or right of
+    // it only count crossings and become vertical lines just outside it,
+    // cut to its height.  Crossings outside then come in another order,
+    // which shows only where a clip layer is changed under an opaque fill
+    // it does not gate, with a fill it gates above that one: a movie's clip
+    // layer gates the objects right after it, so this never happens there.
+    // Empty, every piece is kept: the reference path.
+    MovieRect cull;
 };
 
 void AddFillEdge(const Curve& curve, FillRecord* fillA, FillRecord* fillB, int rule, EdgeSink& sink, int depth = 0);

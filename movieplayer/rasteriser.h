@@ -157,6 +157,9 @@ public:
     int ClipTop() const { return pixT_; }
     int ClipRight() const { return pixR_; }
     int ClipBottom() const { return pixB_; }
+    // The clip rectangle in edge units (×4 with anti-aliasing), for
+    // EdgeSink::cull.
+    MovieRect EdgeClip() const { return {clipL_, clipR_, clipT_, clipB_}; }
 
     // What has been added this frame, for the reference rasteriser.
     struct Object {

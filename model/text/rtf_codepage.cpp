@@ -98,9 +98,15 @@ char16_t SymbolToUnicode(unsigned char b)
     return c != kNone ? c : static_cast<char16_t>(0xF000 + b);
 }
 
-bool IsSymbolFace(const QString& face)
+bool IsSymbolFace(std::string_view face)
 {
-    return face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    constexpr std::string_view kSymbol = "symbol";
+    if (face.size() != kSymbol.size()) return false;
+    for (size_t i = 0; i < face.size(); ++i) {
+        const char c = face[i] >= 'A' && face[i] <= 'Z' ? static_cast<char>(face[i] - 'A' + 'a') : face[i];
+        if (c != kSymbol[i]) return false;
+    }
+    return true;
 }
 
 QString DecodeCharset(int charset, const std::string& bytes)
@@ -146,6 +152,13 @@ bool EncodeCharset(int charset, char16_t c, std::string* out)
             out->append(bytes.constData(), static_cast<size_t>(bytes.size()));
             return true;
         }
+    }
+    // Windows-1252 keeps ASCII and Latin-1's upper half as they are; only
+    // the 0x80 row needs its table (a string made per character was a tenth
+    // of the writer's time under the sanitizers).
+    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+        out->push_back(static_cast<char>(c));
+        return true;
     }
     std::string b = ToWindows1252(QString(QChar(c)));
     if (b == "?" && c != u'?') return false;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 QString DecodeCharset(int charset, const std::string& bytes);
 // Encodes one character; false when the charset has no byte for it.
@@ -19,4 +20,6 @@ char16_t SymbolToUnicode(unsigned char b);
 
 // A font whose face is Symbol is read in the Symbol encoding whatever
 // charset its table entry claims (older files store it as charset 0).
-bool IsSymbolFace(const QString& face);
+// The face is the table's bytes (Latin-1 letters fold to no ASCII letter,
+// so the bytes compare as the text would).
+bool IsSymbolFace(std::string_view face);

@@ -411,7 +411,7 @@ private:
             f.charset = base_.charset;
             f.pitchFamily = base_.pitchFamily;
         }
-        if (IsSymbolFace(QString::fromLatin1(f.face.data(), static_cast<qsizetype>(f.face.size()))))
+        if (IsSymbolFace(f.face))
             f.charset = kCharsetSymbol;
         return f;
     }
@@ -432,17 +432,22 @@ private:
         if (st_.dest != Dest::Text || Skipping()) return;
         // Only tabs and line breaks are layout characters of a paragraph;
         // other control characters and paragraph separators read as breaks
-        // or go, so the document keeps one paragraph per \par.
-        QString clean;
-        clean.reserve(text.size());
-        for (QChar ch : text) {
-            char16_t u = ch.unicode();
-            if (u == u'\t' || u >= 0x20) clean.append(u == 0x2029 ? QChar(u'\u2028') : ch);
-            else if (u == u'\n' || u == u'\r') clean.append(QChar(u'\u2028'));
+        // or go, so the document keeps one paragraph per \par.  Most text
+        // has none of them and is taken as it is, without a copy.
+        const auto layout = [](char16_t u) { return (u < 0x20 && u != u'\t') || u == 0x2029; };
+        if (std::any_of(text.begin(), text.end(), [&](QChar ch) { return layout(ch.unicode()); })) {
+            QString clean;
+            clean.reserve(text.size());
+            for (QChar ch : text) {
+                char16_t u = ch.unicode();
+                if (u == u'\t' || u >= 0x20) clean.append(u == 0x2029 ? QChar(u'\u2028') : ch);
+                else if (u == u'\n' || u == u'\r') clean.append(QChar(u'\u2028'));
+            }
+            text = std::move(clean);
         }
-        if (clean.isEmpty()) return;
-        if (!para_.runs.empty() && para_.runs.back().format == f) para_.runs.back().text += clean;
-        else para_.runs.push_back({clean, f});
+        if (text.isEmpty()) return;
+        if (!para_.runs.empty() && para_.runs.back().format == f) para_.runs.back().text += text;
+        else para_.runs.push_back({std::move(text), f});
     }
 
     void EndParagraph()

@@ -68,7 +68,7 @@ private:
     static FontKey KeyOf(const RtfCharFormat& f)
     {
         int charset = f.charset;
-        if (IsSymbolFace(QString::fromLatin1(f.face.data(), static_cast<qsizetype>(f.face.size()))))
+        if (IsSymbolFace(f.face))
             charset = kCharsetSymbol;
         return {f.face, charset, f.pitchFamily};
     }

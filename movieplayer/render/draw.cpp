@@ -183,6 +183,7 @@ FillRecord* AddCharacter(Frame& f, Instance* inst, const MovieMatrix& m, const C
     EdgeSink edges;
     edges.pool = &f.pool;
     edges.guard = Guard(inst->deviceBounds);
+    edges.cull = f.r.EdgeClip();
     DrawSink sink(f.r, edges, m, cx, f.aa, clipFill, const_cast<Timeline*>(root)->Dictionary(), root);
     if (inst->editText) {
         WalkEditText(*inst->editText, inst->display && inst->display->focusField == inst, m, sink);

@@ -93,8 +93,9 @@ TEST(FlowObjectArchive, RoundTripKeepsEveryField)
     EXPECT_EQ(firstDiff, bytes.size());
 }
 
-// Old files lack the input latch and the shown state: a record written by
-// the current program with those 8 bytes cut off, read at old versions.
+// Old files lack the input latch and the shown state, and the program
+// writes them only where it reads them: a record written at an old version
+// word reads to its end and writes again to the same bytes.
 struct VersionCase {
     WORD version;
     bool hasLast;
@@ -103,17 +104,16 @@ class FlowObjectVersions : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(FlowObjectVersions, LastTwoFieldsFollowTheVersion)
 {
-    // An element without children: the terminals' and the label's own
-    // records carry fields of the same gate, so a whole element written by
-    // this program at an old version word is no old file.
-    auto s = FilledStep(false);
-    Bytes bytes = WriteOne(s.get(), GetParam().version);
-    if (!GetParam().hasLast) bytes.resize(bytes.size() - 8);
-    auto back = ReadOne(bytes, GetParam().version);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->m_bInputLatch, GetParam().hasLast ? 1 : 0);
-    EXPECT_EQ(back->m_nShownState, GetParam().hasLast ? 1 : 0);
-    EXPECT_EQ(back->m_strCaption, "Wait 1.5");
+    for (bool withChildren : {false, true}) {
+        auto s = FilledStep(withChildren);
+        const Bytes bytes = WriteOne(s.get(), GetParam().version);
+        auto back = ReadOne(bytes, GetParam().version);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->m_bInputLatch, GetParam().hasLast ? 1 : 0);
+        EXPECT_EQ(back->m_nShownState, GetParam().hasLast ? 1 : 0);
+        EXPECT_EQ(back->m_strCaption, "Wait 1.5");
+        EXPECT_EQ(WriteOne(back.get(), GetParam().version), bytes) << (withChildren ? "with children" : "bare");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Gates, FlowObjectVersions,

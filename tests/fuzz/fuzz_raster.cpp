@@ -87,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         EdgeSink& sink = sinks.back();
         sink.pool = &pool;
         sink.guard = kind & 0x40;
+        sink.cull = r.EdgeClip();
         const int pieces = in.U8() % 12;
         const int rule = in.U8() % 3;
         if (kind & 0x80) {
