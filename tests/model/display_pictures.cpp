@@ -34,6 +34,15 @@ const PictureRule kRules[] = {
     {580, "kind-4 vertical stub", 5, 56, 6, -1},
     {581, "kind-5 horizontal stub", 48, 1, 6, -1},
     {600, "kind-4 horizontal stub", 56, 1, 6, -1},
+    {1242, "cog wheel of 8 teeth", 39, 39, 17, 0},
+    {1267, "cog wheel of 16 teeth, frames 0-7", 71, 71, 8, 0},
+    {1279, "cog wheel of 16 teeth, frames 8-15 and blur", 71, 71, 9, 0},
+    {1273, "cog wheel of 24 teeth, frames 0-7", 103, 103, 8, 0},
+    {1274, "cog wheel of 24 teeth, frames 8-15 and blur", 103, 103, 9, 0},
+    {1280, "cog wheel of 40 teeth, frames 0-3", 167, 167, 4, 0},
+    {1281, "cog wheel of 40 teeth, frames 4-7", 167, 167, 4, 0},
+    {1282, "cog wheel of 40 teeth, frames 8-11", 167, 167, 4, 0},
+    {1283, "cog wheel of 40 teeth, frames 12-15 and blur", 167, 167, 5, 0},
     {9001, "test part (tests/data/display)", 9, 7, 2, 5},
 };
 
