@@ -43,6 +43,10 @@ const PictureRule kRules[] = {
     {1281, "cog wheel of 40 teeth, frames 4-7", 167, 167, 4, 0},
     {1282, "cog wheel of 40 teeth, frames 8-11", 167, 167, 4, 0},
     {1283, "cog wheel of 40 teeth, frames 12-15 and blur", 167, 167, 5, 0},
+    {1320, "velocity source", 24, 24, 3, 1},
+    {347, "velocity source direction buttons", 32, 32, 2, -1},
+    {1314, "flywheel", 47, 47, 17, 0},
+    {400, "rotational coupling", 20, 20, 1, 2},
     {9001, "test part (tests/data/display)", 9, 7, 2, 5},
 };
 
