@@ -197,7 +197,7 @@ int CFlywheel::AfterStep()
     m_cog.Animate(m_inertia.GetPosition(), 0.0, m_inertia.GetVelocity(), r);
     PlaceHandle();
     if (CCircuit* d = GetDesign()) {
-        DrawMoving(0, d->GetOptions());
+        DrawMoving(0, d->GetRedrawFlags());
         d->SetChanged();
     }
     return 0;
@@ -230,7 +230,11 @@ int CFlywheel::Draw(DWORD flags)
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
     DrawMoving(1, flags);
-    return CPart::Draw(flags);
+    // The hatched frame only while selected (flag 0x200 is the print flag
+    // here, not a request for the frame).
+    if (!m_bSelected) return 0;
+    CPartDrawing* d = CPartDrawing::Current();
+    return d ? d->FrameSelection(m_rect) : 0;
 }
 
 void CFlywheel::DrawMoving(int flag, DWORD flags)

@@ -349,6 +349,10 @@ int CTwoCogs::ApplySettingsText(const CString& text, int flag)
         Offset(old.right - m_rect.right, old.top - m_rect.top);
     else
         Offset(old.left - m_rect.left, old.top - m_rect.top);
+    // The new shafts join the wires that end where they end (those of the
+    // wheel that kept its place).
+    if (m_pFiledIn)
+        for (CTerminal* t : m_terminals) m_pFiledIn->JoinAt(t, t->GetOuterEndIndex());
     return r;
 }
 
@@ -440,7 +444,7 @@ int CTwoCogs::AfterStep()
     m_cog2.Animate(m_inertia2.GetPosition(), m_cog2.GetToothAngle() / 2.0, m_inertia2.GetVelocity(), r);
     PlaceHandles();
     if (CCircuit* d = GetDesign()) {
-        DrawMoving(0, d->GetOptions());
+        DrawMoving(0, d->GetRedrawFlags());
         d->SetChanged();
     }
     return 0;

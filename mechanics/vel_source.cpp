@@ -126,7 +126,7 @@ int CVelSource::AfterStep()
         m_wStateWord = static_cast<WORD>((16 - static_cast<int>(std::floor(16.0 * w / kTwoPi))) % 16);
     }
     if (CCircuit* d = GetDesign()) {
-        if (CDisplay::GetCurrentDC()) Draw(d->GetOptions());
+        if (CDisplay::GetCurrentDC()) Draw(d->GetRedrawFlags());
         d->SetChanged();
     }
     return 0;
@@ -186,7 +186,11 @@ int CVelSource::Draw(DWORD flags)
         dc->SetWindowOrg(old);
         CDisplay::EndBuffer(area, true);
     }
-    return CPart::Draw(flags);
+    // The hatched frame only while selected (flag 0x200 is the print flag
+    // here, not a request for the frame).
+    if (!m_bSelected) return 0;
+    CPartDrawing* d = CPartDrawing::Current();
+    return d ? d->FrameSelection(m_rect) : 0;
 }
 
 int CVelSource::GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap)

@@ -264,10 +264,17 @@ TEST(TwoCogs, ToothCountSettings)
     int handles = 0;
     for (CPart* c = p->GetFirstChild(); c; c = c->GetNextSibling()) handles += dynamic_cast<CRotateKnob*>(c) != nullptr;
     EXPECT_EQ(handles, 2);
+    // A wire on the left shaft stays joined when the right wheel changes.
+    b.Drive(p->GetTerminal(1), 1e-6);
+    ASSERT_TRUE(p->GetTerminal(1)->IsJoined());
+    ASSERT_EQ(p->OnPropertyCommand(36059, "16"), 8);
+    EXPECT_EQ(p->ApplySettingsText(), 1);
+    EXPECT_TRUE(p->GetTerminal(1)->IsJoined());
+    EXPECT_FALSE(p->GetTerminal(0)->IsJoined());
     // A count no wheel has keeps that wheel but rebuilds the pair.
-    EXPECT_EQ(p->ApplySettingsText("10:16", 1), 1);
+    EXPECT_EQ(p->ApplySettingsText("10:24", 1), 1);
     EXPECT_EQ(p->GetCog(0).GetTeeth(), 40);
-    EXPECT_EQ(p->GetCog(1).GetTeeth(), 16);
+    EXPECT_EQ(p->GetCog(1).GetTeeth(), 24);
     // Other texts are the component's (one orientation only).
     EXPECT_EQ(p->ApplySettingsText("Orient:1", 1), 6);
     EXPECT_EQ(p->OnPropertyCommand(36044, ""), 0);
