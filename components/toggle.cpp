@@ -84,7 +84,8 @@ void CToggle::Serialize(CArchive& ar)
     if (ar.IsStoring()) {
         ar << m_wState;
         ar.WriteObjectRef(m_pOperated);
-        ar << static_cast<WORD>(m_bAlternateLook);
+        // As reading takes it: older records have no alternate-look word.
+        if (ar.GetVersion() >= 4) ar << static_cast<WORD>(m_bAlternateLook);
         return;
     }
     ar >> m_wState;

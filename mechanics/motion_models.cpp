@@ -12,7 +12,9 @@ void CMass::Serialize(CArchive& ar)
 {
     CObject::Serialize(ar);
     if (ar.IsStoring()) {
-        ar << m_dMass << m_dX << m_dBase << m_dMomentum;
+        // As reading takes them: the oldest records end after x.
+        ar << m_dMass << m_dX;
+        if (ar.GetVersion() > 3) ar << m_dBase << m_dMomentum;
         return;
     }
     ar >> m_dMass >> m_dX;

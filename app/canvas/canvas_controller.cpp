@@ -43,6 +43,7 @@ void CCanvasController::DetachDesign()
         m_design->ControlSimulation(SIM_DEACTIVATE);
         CCircuit::ActiveCircuit() = nullptr;
     }
+    m_handle = nullptr;
     if (m_floating) DiscardFloating(false);
     m_route.reset();
     ForgetJoints();

@@ -153,6 +153,8 @@ public:
     bool GetSelectWhenAdding() const { return m_selectWhenAdding; }
     void SetSelectWhenAdding(bool on) { m_selectWhenAdding = on; }
     int GetPressedSelected() const { return m_pressedSelected; }
+    // The drag handle being worked, or null.
+    CPart* GetHandle() const { return m_handle; }
     // The simulation host the design drives timer 1 through.
     void SetSimulationHost(CSimulationHost* host) { m_simHost = host; }
 
@@ -203,6 +205,9 @@ private:
     void SetCursorCode(int code);
     void ShowPartProperties(CPart* part);
     bool IsVisible(CPoint client) const;
+    // The drag handle under a logical point while the design shows its
+    // handles (animation and View/Handles), else null.
+    CPart* FindHandleAt(CPoint logical) const;
 
     CCanvasHost& m_host;
     CBubble& m_bubble;
@@ -238,6 +243,9 @@ private:
     CPoint m_lastHover{-1000, -1000};
     bool m_shownEditAllowed = false;
     bool m_knowEditAllowed = false;
+    // The drag handle (a mechanism's knob) being worked: it takes the
+    // press, the moves and the release in place of the part under it.
+    CPart* m_handle = nullptr;
     // A part has been pressed (a drag may begin on the next move).
     bool m_pressed = false;
     CPoint m_pressPoint;

@@ -209,6 +209,14 @@ void CCanvasController::BeginDragSelection()
 
 // ---------------------------------------------------------------- press
 
+CPart* CCanvasController::FindHandleAt(CPoint p) const
+{
+    // Hit class 8: the knobs and hands of mechanisms and stimuli.
+    constexpr DWORD kHandleClass = 8;
+    if (!m_design || (m_design->GetOptions() & 0x100080) != 0x100080) return nullptr;
+    return m_design->FindPartAt(p, kHandleClass, kHandleClass, 0);
+}
+
 void CCanvasController::OnPress(CPoint client, unsigned flags)
 {
     EndHover();
@@ -217,6 +225,16 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
     if (m_design->HasBlownPart() || m_host.HasCapture()) return;
     const CPoint p = ToLogical(client);
     const bool shift = (flags & MK_SHIFT) != 0;
+    // A press on a shown drag handle works the handle (a wheel is turned,
+    // a mass pulled); the part under it stays where it is.
+    if (!shift)
+        if (CPart* handle = FindHandleAt(p)) {
+            m_handle = handle;
+            handle->OnPress(m_design, p.x, p.y);
+            m_host.SetCapture(true);
+            m_host.Invalidate();
+            return;
+        }
     // A press on a terminal or a wire draws a wire from it.
     if (!shift && !m_design->IsLocked())
         if (CWire* from = FindWireStart(p)) {
@@ -290,6 +308,11 @@ void CCanvasController::OnMove(CPoint client, unsigned)
         return;
     }
     const CPoint p = ToLogical(client);
+    if (m_handle) {
+        m_handle->OnDrag(m_design, p);
+        m_host.Invalidate();
+        return;
+    }
     if (m_route) {
         MoveRoute(p);
         return;
@@ -339,6 +362,14 @@ void CCanvasController::OnRelease(CPoint client, unsigned flags)
     EndHover();
     if (!m_design) return;
     const CPoint p = ToLogical(client);
+    if (m_handle) {
+        CPart* handle = m_handle;
+        m_handle = nullptr;
+        handle->OnRelease(m_design, p.x, p.y);
+        m_host.SetCapture(false);
+        m_host.Invalidate();
+        return;
+    }
     if (m_route) {
         MoveRoute(p);
         FinishRoute();

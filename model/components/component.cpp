@@ -349,8 +349,11 @@ void CComponent::Serialize(CArchive& ar)
     if (ar.IsStoring()) {
         ar.WriteObjectRef(GetFirstTerminal());
         ar << m_wTerminalCount << m_wStateWord;
-        WritePairAsWords(ar, m_rcPicture.left, m_rcPicture.top);
-        ar << static_cast<WORD>(m_bAlternateLook);
+        // As reading takes them: older records end here.
+        if (ar.GetVersion() > 3) {
+            WritePairAsWords(ar, m_rcPicture.left, m_rcPicture.top);
+            ar << static_cast<WORD>(m_bAlternateLook);
+        }
         return;
     }
     CObject* firstRef = ar.ReadObjectRef("CTerminal");

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <cmath>
 #include <mutex>
+#include <numbers>
 
 #include "model/display/gdi.h"
 
@@ -50,6 +52,34 @@ bool ToInts(const QList<QByteArray>& words, int from, int count, int* out)
         if (!ok) return false;
     }
     return true;
+}
+
+// The outline of a toothed wheel about (cx, cy): N trapezoid teeth from
+// the root circle (pitch radius - 2) to the tip circle (pitch radius + 2),
+// half a pitch wide at the root and a third of a pitch at the tip, the
+// first tooth straight up, all turned anticlockwise by `turn` sixteenths of
+// a tooth.  Two root points between teeth keep the gaps round on small
+// wheels.
+std::vector<CPoint> CogOutline(int cx, int cy, int teeth, int radius, int turn)
+{
+    const double pitch = 2.0 * std::numbers::pi / teeth;
+    const double root = radius - 2.0, tip = radius + 2.0;
+    std::vector<CPoint> pts;
+    auto at = [&](double r, double a) {
+        // Angle 0 points up; a growing angle turns anticlockwise on screen.
+        pts.push_back(CPoint(cx + static_cast<int>(std::lround(-r * std::sin(a))),
+                             cy + static_cast<int>(std::lround(-r * std::cos(a)))));
+    };
+    for (int i = 0; i < teeth; ++i) {
+        const double c = i * pitch + turn * pitch / 16.0;
+        at(root, c - 0.25 * pitch);
+        at(tip, c - 0.16 * pitch);
+        at(tip, c + 0.16 * pitch);
+        at(root, c + 0.25 * pitch);
+        at(root, c + 0.42 * pitch);
+        at(root, c + 0.58 * pitch);
+    }
+    return pts;
 }
 
 } // namespace
@@ -224,6 +254,18 @@ bool ParsePictureSource(const QByteArray& text, PictureSource& pic, QString& err
                     p.dc.Polygon(pts.data(), static_cast<int>(pts.size()));
                     p.dc.SelectObject(static_cast<CPen*>(nullptr));
                     p.dc.SelectObject(static_cast<CBrush*>(nullptr));
+                } else if (cmd == "cog") {
+                    // cog cx cy teeth pitch-radius turn colour: a wheel's
+                    // outline, turned by `turn` sixteenths of a tooth.
+                    if (!ToInts(w, 1, 5, v) || w.size() < 7 || !p.Colour(w[6], c))
+                        return p.Fail("cog needs cx cy teeth radius turn colour");
+                    if (v[2] < 3 || v[2] > 64 || v[3] < 3 || v[3] > 1000) return p.Fail("cog teeth or radius out of range");
+                    const std::vector<CPoint> pts = CogOutline(v[0], v[1], v[2], v[3], v[4]);
+                    CPen pen(PS_SOLID, 1, c);
+                    p.dc.SelectObject(&pen);
+                    p.dc.MoveTo(pts.back().x, pts.back().y);
+                    for (const CPoint& q : pts) p.dc.LineTo(q.x, q.y);
+                    p.dc.SelectObject(static_cast<CPen*>(nullptr));
                 } else {
                     return p.Fail("unknown command '" + QString::fromUtf8(cmd) + "'");
                 }

@@ -52,3 +52,26 @@ public:
     double m_dForce = 0.0;
     int m_nTrapezoid = 0;
 };
+
+// A driven shaft for the mechanism tests: one rotational terminal, stub to
+// the left, into whose node a constant torque is applied (positive turns
+// the node value positive).
+class CTestShaft : public CMechComp {
+    WB_DECLARE_SERIAL(CTestShaft)
+public:
+    // The terminal's pin at (x, y), its stub to the left.
+    void Place(CCircuit* design, int x, int y)
+    {
+        m_rect.SetRect(x, y - 5, x + 11, y + 6);
+        m_pCircuit = design;
+        CMechPin pin;
+        pin.kind = WIRE_ROTATIONAL;
+        pin.side = 3;
+        pin.pin = CPoint(x, y);
+        AddMechTerminal(pin);
+    }
+    CMechTerm* T() const { return GetMechTerminal(0); }
+    void Stamp(CMatrix* m) override { m->StampTransferToNodes(0.0, -m_dTorque, nullptr, nullptr, T()->GetNode(), 0); }
+
+    double m_dTorque = 0.0;
+};

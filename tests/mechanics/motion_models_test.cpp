@@ -218,6 +218,8 @@ TEST(MotionModels, Records)
     EXPECT_EQ(back.GetVelocity(), 2.0);
 
     // A file of version 3 holds m and x only: the mass is at rest on base 0.
+    // Written at that version, the record holds just those.
+    EXPECT_EQ(Store(mass, 3).size(), 2u * 8u);
     CArchive old;
     old.SetVersion(3);
     old << 2.0 << 0.125;

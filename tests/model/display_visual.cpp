@@ -134,6 +134,26 @@ TEST_F(DisplayVisual, MarginPins)
     EXPECT_EQ(Starts(visual.LayoutPins(0)), (std::vector<CPoint>{{5, 2}}));
 }
 
+TEST_F(DisplayVisual, CogOutline)
+{
+    // A 4-tooth wheel of pitch radius 6 about (8, 8): the tips reach radius
+    // 8 and the first tooth stands straight up; a turn of 4 sixteenths of a
+    // tooth (a sixteenth of the wheel) moves it anticlockwise.
+    const QByteArray head = "picture 9005 c\nframe-size 17 17\nframes 2\ncolour . FFFFFF\ncolour k 000080\n";
+    PictureSource pic;
+    QString error;
+    ASSERT_TRUE(ParsePictureSource(head + "frame 0\ncog 8 8 4 6 0 k\nframe 1\ncog 8 8 4 6 4 k\n", pic, error))
+        << error.toStdString();
+    const QRgb ink = pic.image.pixel(8, 0);
+    EXPECT_NE(ink, pic.image.pixel(0, 0));
+    // Four-fold: the tips at the top, left, bottom and right.
+    for (auto [x, y] : {std::pair{8, 0}, {0, 8}, {8, 16}, {16, 8}}) EXPECT_EQ(pic.image.pixel(x, y), ink) << x << "," << y;
+    // Turned, the top tip has gone to the left of the top.
+    EXPECT_NE(pic.image.pixel(17 + 8, 0), ink);
+    for (const char* bad : {"cog 8 8 2 6 0 k\n", "cog 8 8 4 6 0 z\n", "cog 8 8 4\n", "cog 8 8 65 6 0 k\n"})
+        EXPECT_FALSE(ParsePictureSource(head + "frame 0\n" + bad, pic, error)) << bad;
+}
+
 TEST_F(DisplayVisual, RestFrameOfAnAnimatedPicture)
 {
     const QByteArray head = "picture 9004 glow\nframe-size 4 4\nframes 3\ncolour . FFFFFF\ncolour k 000080\n";
