@@ -20,6 +20,11 @@ public:
     {
         return m_chip.SetOutputByName(label, value ? 1 : 0) ? 1 : 0;
     }
+    int SetOutputsFromBits(int bits) override { return m_chip.SetOutputsFromByte(bits); }
+    int DriveMotorPins(const CString& lowerPin, int direction) override
+    {
+        return m_chip.SetMotorPins(lowerPin, direction) ? 1 : 0;
+    }
     int GetInputPinIndex(const CString& label) override { return m_chip.GetDigitalPinIndex(label); }
     int GetAnalogPinIndex(const CString& label) override { return m_chip.GetAnalogPinIndex(label); }
     CString GetNextOutputLabel(const CString& label) override { return m_chip.GetNextOutputName(label); }

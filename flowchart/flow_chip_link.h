@@ -35,6 +35,13 @@ public:
     // The output label after this one.
     virtual CString GetNextOutputLabel(const CString& label) = 0;
     virtual int GetInputCount() = 0;
+    // Every output pin from one bit of the value (bit j: output j); 1 when
+    // done.  The base refuses (0).
+    virtual int SetOutputsFromBits(int /*bits*/) { return 0; }
+    // The motor on the output pin of this name and the one after it:
+    // direction 0 forwards (lower high, upper low), 1 halt (both low), 2
+    // backwards (lower low, upper high); 1 when done.  The base refuses (0).
+    virtual int DriveMotorPins(const CString& /*lowerPin*/, int /*direction*/) { return 0; }
     // Every output pin back to its rest level (a new run starts).
     virtual void ResetPins() = 0;
     // The microcontroller has a reset input that is not high: no run starts.

@@ -90,8 +90,16 @@ public:
     // The input's value; -1 without a microcontroller, -5 no such input.
     int ReadInput(const CString& label);
     int IsInputDigital(const CString& label);
-    // 1 done, -1 without a microcontroller.
+    // 1 done, 0 no such output, -1 without a microcontroller.
     int SetOutputPin(const CString& label, int value);
+    // Every output from one bit of the value: 1 done, -1 without a
+    // microcontroller.
+    int SetOutput(int value);
+    // SetOutput with a variable's value; 0 when the variable has none.
+    int SetOutputsFromVariable(const CString& name);
+    // The motor on an output and the one after it (0 forwards, 1 halt, 2
+    // backwards): 1 done, 0 refused, -1 without a microcontroller.
+    int DriveMotor(const CString& lowerPin, int direction);
     // 50 when the label names no pin.
     int GetInputPinIndex(const CString& label);
     int GetAnalogPinIndex(const CString& label);

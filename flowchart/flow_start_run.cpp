@@ -223,6 +223,26 @@ int CFlowStart::SetOutputPin(const CString& label, int value)
     return chip ? chip->SetOutputPin(label, value) : -1;
 }
 
+int CFlowStart::SetOutput(int value)
+{
+    CFlowChipLink* chip = FindChip();
+    return chip ? chip->SetOutputsFromBits(value) : -1;
+}
+
+int CFlowStart::SetOutputsFromVariable(const CString& name)
+{
+    const int value = GetVariable(name);
+    // -1 is a variable made but never given a value.
+    if (value == -1) return 0;
+    return SetOutput(value);
+}
+
+int CFlowStart::DriveMotor(const CString& lowerPin, int direction)
+{
+    CFlowChipLink* chip = FindChip();
+    return chip ? chip->DriveMotorPins(lowerPin, direction) : -1;
+}
+
 int CFlowStart::GetInputPinIndex(const CString& label)
 {
     if (CFlowChipLink* chip = FindChip()) return chip->GetInputPinIndex(label);
