@@ -1,5 +1,6 @@
 #include "components/motor.h"
 
+#include "components/rotor.h"
 #include "model/circuit/circuit.h"
 #include "model/components/terminal.h"
 #include "model/display/visual.h"
@@ -18,12 +19,6 @@ CVisual& MotorVisual()
     static CVisual visual(0, 0, 185, 3, 0, 0, 24, 24);
     static const bool ready = (visual.SetOrientationMask(3), visual.SetOffsetRow(1), true);
     (void)ready;
-    return visual;
-}
-
-CVisual& RotorVisual()
-{
-    static CVisual visual(0, 0, 231, 16, 0, 0, 12, 11);
     return visual;
 }
 } // namespace
@@ -87,7 +82,7 @@ int CMotor::AfterStep()
     m_dBackEmf = v - kWindingOhms * i;
     const int oldDirection = m_nDirection;
     const WORD oldFrame = m_wStateWord;
-    if (std::fabs(v) > 0.995 || 2.0 * std::fabs(m_dBackEmf) > 0.995) {
+    if (!IsMotorIdle(v, m_dBackEmf)) {
         double t = m_dBackEmf * kTurnsPerVoltSecond / r;
         t = std::clamp(t, -kMaxTurnPerStep, kMaxTurnPerStep);
         m_nDirection = t > 0.0 ? 1 : 2;
@@ -110,7 +105,7 @@ int CMotor::AfterStep()
     return 0;
 }
 
-void CMotor::DrawRotor() { RotorVisual().DrawWhole(m_rect.left + 6, m_rect.top + 7, m_wStateWord, 0, 0); }
+void CMotor::DrawRotor() { RotorPicture().DrawWhole(m_rect.left + 6, m_rect.top + 7, m_wStateWord, 0, 0); }
 
 int CMotor::Draw(DWORD flags)
 {

@@ -124,6 +124,24 @@ void CMechTerm::OnSimulationReset()
     m_wMarkState = MARK_RESET;
 }
 
+void CMechTerm::Offset(int dx, int dy)
+{
+    CTerminal::Offset(dx, dy);
+    m_ptA.Offset(dx, dy);
+    m_ptB.Offset(dx, dy);
+    m_ptC.Offset(dx, dy);
+}
+
+int CMechTerm::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
+{
+    // The pivot the stub turns about (CTerminal's).
+    const CPoint a = anchor ? *anchor : m_rect.CenterPoint();
+    m_ptA = TurnPoint(m_ptA, a, newCode, oldCode);
+    m_ptB = TurnPoint(m_ptB, a, newCode, oldCode);
+    m_ptC = TurnPoint(m_ptC, a, newCode, oldCode);
+    return CTerminal::SetOrientation(newCode, oldCode, flag, anchor);
+}
+
 void CMechTerm::TraceConnectedValues(double* value, double* current, CWire*, CWire*, int)
 {
     *value = m_dVelocity;

@@ -61,6 +61,10 @@ public:
     // ReadMotion; the redraw flags of CTerminal::Refresh.
     int ReadSolution(const double* nodeValues, int disconnected, double low, double high) override;
     int IsMechanical() override { return 1; }
+    // The anchors move and turn with the stub, so the marks stay on it
+    // when the part is moved or turned.
+    void Offset(int dx, int dy) override;
+    int SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor) override;
     // Drawing (mech_term_draw.cpp).
     int Draw(DWORD flags) override;
     void EraseTree() override;

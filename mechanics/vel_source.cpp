@@ -1,6 +1,7 @@
 #include "mechanics/vel_source.h"
 
 #include "components/component_kit.h"
+#include "components/rotor.h"
 #include "mechanics/mech_text.h"
 #include "model/circuit/circuit.h"
 #include "model/display/bitmap256.h"
@@ -11,13 +12,11 @@
 #include "platform/strings.h"
 
 #include <cmath>
-#include <numbers>
 
 WB_IMPLEMENT_SERIAL(CVelSource, "CMechComp", 4)
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kRpmToRadPerSecond = 0.10471975511966;
 constexpr double kDefaultRate = 5.0;
 // The two direction buttons, one 32 x 32 cell each.
@@ -29,13 +28,6 @@ CVisual& BodyVisual()
     static CVisual visual(0, 0, 1320, 3, 0, 0, 24, 24);
     static const bool ready = (visual.SetOrientationMask(1), true);
     (void)ready;
-    return visual;
-}
-
-// The spinner inside the body: 16 frames a turn.
-CVisual& SpinnerVisual()
-{
-    static CVisual visual(0, 0, 231, 16, 0, 0, 12, 11);
     return visual;
 }
 
@@ -112,19 +104,8 @@ int CVelSource::AfterStep()
     m_dSpeed = (a - m_dLast) * r;
     m_dLast = a;
     m_dTarget = a;
-    // The spinner: 16 frames a turn; faster than a frame's worth of the
-    // aliasing limit it steps a steady 6 frames a step.
-    const double e = r * 15.278874536821919 / 16.0;
-    if (m_dSpeed > e) {
-        m_wStateWord = static_cast<WORD>((m_wStateWord + 6) % 16);
-    } else if (m_dSpeed < -e) {
-        m_wStateWord = static_cast<WORD>((m_wStateWord + 10) % 16);
-    } else {
-        double w = std::fmod(a + m_dBase + 0.1963495408493625, kTwoPi);
-        if (w < 0.0) w += kTwoPi;
-        if (!std::isfinite(w)) w = 0.0;
-        m_wStateWord = static_cast<WORD>((16 - static_cast<int>(std::floor(16.0 * w / kTwoPi))) % 16);
-    }
+    // The spinner: 16 frames a turn.
+    m_wStateWord = TurnRotorFrame(m_wStateWord, a + m_dBase, m_dSpeed, r);
     if (CCircuit* d = GetDesign()) {
         if (CDisplay::GetCurrentDC()) Draw(d->GetRedrawFlags());
         d->SetChanged();
@@ -164,8 +145,8 @@ void CVelSource::DrawBody(DWORD flags)
     const bool running = (flags & OPT_SIMULATE) != 0;
     BodyVisual().DrawBitmap(m_rect.left, m_rect.top, running ? m_wDirection + 1 : 0, GetDrawVariant(), {0, 0},
                             BodyVisual().GetSize(), 0, SRCAND);
-    SpinnerVisual().DrawBitmap(m_rect.left + 6, m_rect.top + 7, running && !IsBroken() ? m_wStateWord % 16 : 0, 0,
-                               {0, 0}, SpinnerVisual().GetSize(), 0, SRCAND);
+    RotorPicture().DrawBitmap(m_rect.left + 6, m_rect.top + 7, running && !IsBroken() ? m_wStateWord % 16 : 0, 0,
+                              {0, 0}, RotorPicture().GetSize(), 0, SRCAND);
     CDisplay::DrawEdgeLine(m_rect.left + 23, m_rect.top, m_rect.left + 19, m_rect.top + 4, false);
 }
 
