@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/add_menu.h"
+#include "app/flowchart_dialogs.h"
 #include "app/canvas/tesk_view.h"
 #include "app/home/home_commands.h"
 #include "app/part_icons.h"
@@ -79,6 +80,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     m_handlers.Add(57665, [this] { close(); });
     RegisterHomeCommands(m_handlers, this);
     InstallSineDialogs(this, app);
+    InstallChipDialogs(this);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

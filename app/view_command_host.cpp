@@ -5,6 +5,7 @@
 #include "app/clipboard.h"
 #include "app/control_toolbar.h"
 #include "app/file_dialogs.h"
+#include "app/flowchart_dialogs.h"
 #include "app/main_frame.h"
 #include "app/probe_copy_dialog.h"
 #include "app/save_sound_dialog.h"
@@ -148,6 +149,10 @@ bool CFrameViewCommandHost::EditLockedConstraints(CLockedConstraintsData& data)
 
 bool CFrameViewCommandHost::EditRescaleFactor(double& factor) { return Run<CFontRescaleDialog>(factor); }
 bool CFrameViewCommandHost::EditCopyData(CCopyDataForm& form) { return Run<CCopyDataDialog>(form); }
+bool CFrameViewCommandHost::EditFlowchartOptions(CFlowchartOptionsData& data)
+{
+    return Run<CFlowchartDialog>(data);
+}
 bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
 bool CFrameViewCommandHost::CanCreatePart(int commandId) { return ::CanCreatePart(commandId); }
 bool CFrameViewCommandHost::HasSoundProbe() { return FindSoundRecording(GetDesign()) != nullptr; }

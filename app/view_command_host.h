@@ -44,6 +44,7 @@ public:
     bool EditDefaultFont(CCircuit& design) override;
     bool EditRescaleFactor(double& factor) override;
     bool EditCopyData(CCopyDataForm& form) override;
+    bool EditFlowchartOptions(CFlowchartOptionsData& data) override;
     bool PutTextOnClipboard(const CString& text) override;
     bool HasSoundProbe() override;
     bool CanPlaySound() override;

@@ -2,6 +2,7 @@
 
 #include "app/add_menu.h"
 #include "app/arrange_commands.h"
+#include "app/flowchart_options.h"
 #include "app/probe_copy.h"
 #include "measure/sound_recording.h"
 #include "components/meter_ring.h"
@@ -219,7 +220,7 @@ bool CViewCommands::UpdateOther(CCmdUI& ui, CCircuit* design)
     case 35002: case 36010: case 35006: case 34203: case 34193: case 36541:
         ui.Enable(open);
         return true;
-    case 35001: case 35017: case 34264:
+    case 35001: case 35017: case 34264: case 34258:
         ui.Enable(unlocked);
         return true;
     case 36012: ui.Enable(open && design->CanChangeSettings()); return true;
@@ -338,6 +339,15 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         CSimulationPause pause(design);
         CLogicDlgData data = CLogicDlgData::FromDesign(*design);
         if (m_host.EditLogic(data)) data.ApplyTo(*design);
+        break;
+    }
+    case 34258: {
+        CSimulationPause pause(design);
+        CFlowchartOptionsData data = CFlowchartOptionsData::FromDesign(*design);
+        if (m_host.EditFlowchartOptions(data) && data.IsValid()) {
+            data.ApplyTo(*design);
+            m_host.Repaint();
+        }
         break;
     }
     case 35001: {

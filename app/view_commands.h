@@ -23,6 +23,7 @@ struct CPageSizeDlgData;
 struct CLockedConstraintsData;
 class CCopyDataForm;
 struct CSaveSoundChoice;
+struct CFlowchartOptionsData;
 
 class CViewCommandHost {
 public:
@@ -86,6 +87,12 @@ public:
     virtual bool EditCopyData(CCopyDataForm& form) { (void)form; return false; }
     virtual bool PutTextOnClipboard(const CString& text) { (void)text; return false; }
     // Save Sound: what to save, then the file; false on Cancel.
+    // Options/Flowchart: the design's flowchart settings.
+    virtual bool EditFlowchartOptions(CFlowchartOptionsData& data)
+    {
+        (void)data;
+        return false;
+    }
     virtual bool EditSaveSound(CSaveSoundChoice& choice, CString* path)
     {
         (void)choice, (void)path;

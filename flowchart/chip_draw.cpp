@@ -2,6 +2,7 @@
 // its pin lines, the picture set of a chip of the old layout, the info
 // text, and the toolbar's items and commands.
 #include "flowchart/chip.h"
+#include "flowchart/chip_options.h"
 
 #include "flowchart/flow_object.h"
 #include "model/circuit/circuit.h"
@@ -159,11 +160,19 @@ int CChip::OnPropertyCommand(int commandId, const CString& text)
         m_strPinNameText = text.empty() ? CString(" ") : text;
         code = 7;
         break;
+    case kItemAdvanced: {
+        CChipDialogHost* host = CChipDialogHost::Current();
+        CAdvancedChipForm form(*this);
+        if (!host || !host->Edit(form)) return 0;
+        form.ApplyTo(*this);
+        code = 4;
+        break;
+    }
     default: return CComponent::OnPropertyCommand(commandId, text);
     }
     UpdateDisplay(code);
     int result = kRefresh + kHandled;
-    if (code == 2 || code == 3) {
+    if (code == 2 || code == 3 || (code == 4 && m_bClassChanged)) {
         if (CCircuit* d = GetDesign()) d->SetPendingRefresh(0);
         result = kRelayout + kHandled;
     }

@@ -305,5 +305,7 @@ int CFlowStart::OnPropertyCommand(int commandId, const CString& text)
 void CFlowStart::GetBasicText(CString& out, int* code, CFlowObject*)
 {
     out = LoadResString(IDS_FLOW_MAIN) + ":    ";
+    // The first statement stands on the label's line.
+    m_export.indentPending = false;
     if (code) *code = 0;
 }

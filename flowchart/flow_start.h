@@ -12,6 +12,7 @@
 #pragma once
 
 #include "flowchart/chip.h"
+#include "flowchart/flow_export.h"
 #include "flowchart/flow_object.h"
 
 #include <vector>
@@ -125,6 +126,29 @@ public:
     void UnwindCalls(CFlowObject* except);
     int GetCallDepth() const { return static_cast<int>(m_nCallDepth); }
 
+    // ---- BASIC export (flow_export.cpp) ----
+    // The flowchart's whole program text and its code: 0, a warning
+    // (2001-2099, the text usable) or an error (824 "Error in export").
+    void ExportBasic(CString& out, int* code);
+    // The operations of the walk; elements may call them while they give
+    // their lines (a motor declares its second pin with Declare).
+    void RegisterLabel(uint16_t node, const CString& text);
+    // Writes the net's label definition ("label3:  "): always with write,
+    // else only when the net had no label yet.  Clears the indent flag.
+    void DefineLabel(uint16_t node, int write, int slot);
+    // "goto " (unless labelOnly) and the net's labels; with findOrMake a net
+    // without one gets a new label.  Whether the net had one before.
+    bool Goto(uint16_t node, int findOrMake, int labelOnly, int slot);
+    // 12 blanks when the indent flag is set; then sets it.
+    void Indent(int slot);
+    void SetIndentPending() { m_export.indentPending = true; }
+    void Declare(const CString& text, int kind);
+    void DeclareByte(const CString& name);
+    void AppendToSlot(const CString& text, int slot);
+    // Routine kinds 1 and 2 are appended once per export, after the slot.
+    void AppendOnce(const CString& text, int kind, int slot);
+    const CFlowExportState& GetExportState() const { return m_export; }
+
     // ---- members, in the order of the description ----
     int m_words[8] = {};
     CString m_strDisplayName;
@@ -157,6 +181,7 @@ public:
     CString m_strProgramButton;
     int m_bReadyToProgram = 1;
     int m_nAppendedRoutines = 0;
+    CFlowExportState m_export;
     // Set on an Add command's new start until its first drop.
     bool m_bFreshName = true;
 
@@ -168,6 +193,10 @@ private:
     void TakeUniqueName(const CCircuit* design);
     // Sets the active flag and the steps of the start's own run.
     void BeginOwnRun();
+    // The walk from a net into a slot; `from` has its exit on the net.
+    void ExportWalk(CFlowObject* from, uint16_t node, int slot, const std::vector<CFlowObject*>& elements);
+    // A call's subroutine into the next free slot, once per export.
+    void ExportSubroutine(CFlowObject* call, const std::vector<CFlowObject*>& elements);
     // The button that went down with the last press (null: none).
     CPart* m_pPressed = nullptr;
 };
