@@ -63,6 +63,7 @@ void CFlowSubStart::Serialize(CArchive& ar)
     (void)entered;
     m_pCurrent = nullptr;
     m_queue.clear();
+    m_bFreshName = false;
 }
 
 void CFlowSubStart::DropDeadLinks(const std::unordered_set<const CObject*>& gone)
@@ -99,6 +100,21 @@ void CFlowSubStart::CreateChildren()
     if (!m_terminals.empty()) return;
     TakeUniqueName();
     CFlowObject::CreateChildren();
+}
+
+void CFlowSubStart::Drop(CPartTree* design)
+{
+    // The floating design that carries a new part to its place is not the
+    // design it joins: the name is taken where the part lands.
+    auto* circuit = dynamic_cast<CCircuit*>(design);
+    if (m_bFreshName && circuit && !circuit->IsTemporary()) {
+        m_bFreshName = false;
+        const CString before = m_strName;
+        m_pCircuit = circuit;
+        TakeUniqueName();
+        if (m_strName != before) RefreshMessage();
+    }
+    CFlowObject::Drop(design);
 }
 
 void CFlowSubStart::UpdateCaption()
@@ -333,7 +349,11 @@ int CFlowSubStart::Rescan()
         e->RefreshMessage();
     }
     CFlowChecker checker(*design, this, false);
-    m_nStructureCheck = checker.Run();
+    // Before the design's first reset no net is numbered yet and every
+    // connector stands on node 0: a walk then would claim the whole
+    // design.  The walk waits for the reset.
+    const CTerminal* out = GetOutputTerminal();
+    m_nStructureCheck = out && out->GetNode() != 0 ? checker.Run() : 0;
     if (IsNameTaken(m_strName)) {
         checker.Record(this, FLOW_ERR_SUB_EXISTS);
         m_members[m_nMemberCount++] = Member{this, 1};

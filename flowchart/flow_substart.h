@@ -35,6 +35,9 @@ public:
     // A name no other subroutine start has ("Subroutine" + k), the
     // connector and the caption label.
     void CreateChildren() override;
+    // One made by the Add command takes its unique name where it lands (it
+    // did not know its design when it was made).
+    void Drop(CPartTree* design) override;
     // The walk of the body when the design is reset after an edit.
     void OnSimulationReset() override;
     // Lets go of everything: the calls into it are unwound, the queue
@@ -89,6 +92,8 @@ public:
     CFlowObject* m_pCurrent = nullptr;
     int m_bEntered = 0;
     std::deque<CFlowObject*> m_queue;
+    // Set on a new subroutine start until its first drop.
+    bool m_bFreshName = true;
 
 private:
     void TakeUniqueName();

@@ -11,8 +11,13 @@
 #include "flowchart/flow_wait.h"
 #include "flowchart/meter_message.h"
 #include "model/parts/controlitem.h"
+#include "model/parts/part_records.h"
+#include "tests/model/design_roundtrip.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -443,6 +448,148 @@ TEST(FlowSubroutine, DeletingACallerMidCallDropsItsCall)
     EXPECT_FALSE(s.head->IsBusy());
     b.Run(30);
     EXPECT_EQ(c.start->GetCallDepth(), 0);
+}
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes WriteOne(CObject* part, WORD version)
+{
+    CArchive ar;
+    ar.SetVersion(version);
+    ar.WriteObject(part);
+    return ar.GetBuffer();
+}
+
+template <class T>
+std::unique_ptr<T> ReadOne(const Bytes& data, WORD version)
+{
+    CArchive ar(data);
+    ar.SetVersion(version);
+    std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
+    EXPECT_EQ(ar.BytesLeft(), 0u);
+    std::unique_ptr<T> out(dynamic_cast<T*>(p.get()));
+    if (out) p.release();
+    return out;
+}
+
+TEST(FlowSubroutineRecords, CallRoundTrip)
+{
+    CFlowGoSub g;
+    g.m_strName = "Blink";
+    g.m_strCaption = "Blink";
+    g.m_bCalling = 1;
+    g.m_bReturned = 0;
+    g.m_bLeaving = 1;
+    g.m_bControlInShown = 1;
+    auto back = ReadOne<CFlowGoSub>(WriteOne(&g, kCurrentVersion), kCurrentVersion);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->m_strName, "Blink");
+    EXPECT_EQ(back->m_bCalling, 1);
+    EXPECT_EQ(back->m_bReturned, 0);
+    EXPECT_EQ(back->m_bLeaving, 1);
+    EXPECT_EQ(back->m_bControlInShown, 1);
+    CFlowReturn r;
+    auto rb = ReadOne<CFlowReturn>(WriteOne(&r, kCurrentVersion), kCurrentVersion);
+    ASSERT_TRUE(rb);
+    EXPECT_EQ(rb->m_strCaption, "Return ");
+}
+
+TEST(FlowSubroutineRecords, SubroutineStartRoundTrip)
+{
+    // 200 depths, the entered flag, the check and the count: 4 x 203 bytes
+    // after the element record.
+    CFlowSubStart s;
+    s.m_strName = "Blink";
+    for (int i = 0; i < 5; ++i) s.m_members[i].depth = i + 1;
+    s.m_nMemberCount = 5;
+    s.m_nStructureCheck = 3;
+    s.m_bEntered = 1;
+    const Bytes bytes = WriteOne(&s, kCurrentVersion);
+    CFlowSubStart fresh;
+    fresh.m_strName = "Blink";
+    fresh.m_bEntered = 0;
+    EXPECT_EQ(bytes.size(), WriteOne(&fresh, kCurrentVersion).size());
+    auto back = ReadOne<CFlowSubStart>(bytes, kCurrentVersion);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->m_strName, "Blink");
+    EXPECT_EQ(back->m_nMemberCount, 5u);
+    EXPECT_EQ(back->m_members[4].depth, 5);
+    EXPECT_EQ(back->m_members[4].element, nullptr);
+    EXPECT_EQ(back->m_members[5].depth, -1);
+    EXPECT_EQ(back->m_nStructureCheck, 3);
+    // No call survives a file: a subroutine saved with a caller inside is
+    // free again.
+    EXPECT_FALSE(back->IsBusy());
+}
+
+TEST(FlowSubroutineRecords, AMemberCountBeyondTheTableIsBounded)
+{
+    CFlowSubStart s;
+    Bytes bytes = WriteOne(&s, kCurrentVersion);
+    // The count is the record's last word.
+    ASSERT_GE(bytes.size(), 4u);
+    bytes[bytes.size() - 4] = 0xFF;
+    bytes[bytes.size() - 3] = 0xFF;
+    bytes[bytes.size() - 2] = 0xFF;
+    bytes[bytes.size() - 1] = 0x7F;
+    auto back = ReadOne<CFlowSubStart>(bytes, kCurrentVersion);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->m_nMemberCount, static_cast<unsigned>(kFlowSubMemberSlots));
+}
+
+TEST(FlowSubroutineRecords, TruncatedRecordsThrowAndLeakNothing)
+{
+    CFlowSubStart s;
+    CFlowGoSub g;
+    CFlowReturn r;
+    for (CObject* part : std::initializer_list<CObject*>{&s, &g, &r}) {
+        const Bytes bytes = WriteOne(part, kCurrentVersion);
+        int thrown = 0;
+        for (size_t cut = 1; cut < bytes.size(); cut += 11) {
+            Bytes piece(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() - cut));
+            CArchive ar(piece);
+            ar.SetVersion(kCurrentVersion);
+            try {
+                std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
+            } catch (const CException&) {
+                ++thrown;
+            }
+        }
+        EXPECT_GT(thrown, 0);
+    }
+}
+
+TEST(FlowSubroutineRecords, ASubroutineInADesignRunsAfterLoading)
+{
+    GuiBench b;
+    Caller c(b, 100);
+    Subroutine s(b, 400, 0.5);
+    s.head->OnPropertyCommand(36053, "Blink");
+    c.call->OnPropertyCommand(36053, "Blink");
+    b.Reset();
+    auto loaded = LoadDesign(SaveDesign(b.d));
+    ASSERT_TRUE(loaded);
+    CFlowStart* start = dynamic_cast<CFlowStart*>(loaded->FindFlowStart("Flowchart 1"));
+    ASSERT_NE(start, nullptr);
+    CFlowStop* stop = nullptr;
+    CFlowSubStart* head = nullptr;
+    for (CPart* p : loaded->CollectFlowObjects()) {
+        if (auto* x = dynamic_cast<CFlowStop*>(p)) stop = x;
+        if (auto* x = dynamic_cast<CFlowSubStart*>(p)) head = x;
+    }
+    ASSERT_NE(stop, nullptr);
+    ASSERT_NE(head, nullptr);
+    EXPECT_EQ(head->m_strName, "Blink");
+    loaded->ResetRun(0);
+    EXPECT_EQ(head->m_nStructureCheck, 0);
+    loaded->SetUpdateRate(20.0);
+    Press(start, *loaded);
+    int passes = 0;
+    while (!stop->m_bStopped && passes < 100) {
+        loaded->RunSolverPass();
+        ++passes;
+    }
+    EXPECT_EQ(passes, 24);
 }
 
 } // namespace
