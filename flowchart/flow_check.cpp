@@ -41,6 +41,11 @@ int CFlowChecker::Trace(CFlowObject* e, uint16_t node, int flag)
     // A full list ends the trace there: the elements beyond are not
     // claimed, and nothing is written past the room.
     if (m_visited.size() >= kVisitedRoom) return 0;
+    struct Deeper {
+        int& depth;
+        explicit Deeper(int& d) : depth(++d) {}
+        ~Deeper() { --depth; }
+    } deeper(m_depth);
     m_visited.emplace_back(node, flag);
     int sum = flag;
     int errors = 0;
@@ -80,7 +85,14 @@ int CFlowChecker::Trace(CFlowObject* e, uint16_t node, int flag)
         if (!head) {
             if (m_main) x->m_pFlowStart = m_owner;
             else x->m_pSubStart = m_owner;
-            if (std::find(m_claimed.begin(), m_claimed.end(), x) == m_claimed.end()) m_claimed.push_back(x);
+            const auto it = std::find(m_claimed.begin(), m_claimed.end(), x);
+            if (it == m_claimed.end()) {
+                m_claimed.push_back(x);
+                m_claimedDepth.push_back(m_depth);
+            } else {
+                int& depth = m_claimedDepth[static_cast<std::size_t>(it - m_claimed.begin())];
+                depth = std::min(depth, m_depth);
+            }
         }
         for (const auto& [n, f] : x->OtherTerminals(node))
             if (!Visited(n)) errors += Trace(x, n, f);

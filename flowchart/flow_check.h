@@ -31,6 +31,9 @@ public:
     std::vector<std::pair<CFlowObject*, int>> Reduced() const;
     // The elements the trace reached (claimed), in the order reached.
     const std::vector<CFlowObject*>& Claimed() const { return m_claimed; }
+    // How deep the trace was when it first reached Claimed()[i] (1: on the
+    // owner's output net).
+    int ClaimedDepth(std::size_t i) const { return i < m_claimedDepth.size() ? m_claimedDepth[i] : -1; }
 
 private:
     int Trace(CFlowObject* e, uint16_t node, int flag);
@@ -42,4 +45,6 @@ private:
     std::vector<std::pair<uint16_t, int>> m_visited;
     std::vector<std::pair<CFlowObject*, int>> m_errors;
     std::vector<CFlowObject*> m_claimed;
+    std::vector<int> m_claimedDepth;
+    int m_depth = 0;
 };

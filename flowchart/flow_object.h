@@ -94,11 +94,12 @@ public:
     virtual CString GetErrorText(int code) const;
     // The call stack of a start element talks to subroutine heads and to
     // the elements that call them through these; the base does nothing.
-    // A subroutine head starts running for the flowchart, or stops.
+    // A subroutine head starts running for the flowchart, or the
+    // flowchart's call into it ends (it leaves the head's queue).
     virtual void StartSubroutine(CFlowObject* flowchart) {}
-    virtual void StopSubroutine() {}
-    // A caller hears that its subroutine is busy (0), has finished (1), or
-    // that it may go on after the call (2).
+    virtual void StopSubroutine(CFlowObject* flowchart) {}
+    // A caller hears that its subroutine is busy (0), that control went in
+    // (1), or that it returned and the caller may go on (2).
     virtual void OnCallState(int state) {}
 
     // ---- plain operations ----

@@ -57,7 +57,8 @@ public:
     void GetProgramName(CString& out) override { out = m_strName; }
     void UpdateCaption() override;
     void ApplyControlChoice(int choice);
-    void SetCurrentElement(CFlowObject* element) override { m_pCurrent = element; }
+    // The bound monitors follow when the flowchart starts or stops running.
+    void SetCurrentElement(CFlowObject* element) override;
     void RefreshBasicViewers() override {}
 
     // ---- the flowchart ----
@@ -118,12 +119,19 @@ public:
     int GetVariableCount() const { return static_cast<int>(m_nVariableCount); }
 
     // ---- call stack ----
-    // -1 called; 5096 stack full, 16 the subroutine is bad, 32 none such.
+    // -1 called (or waiting for the subroutine to be free); 5096 stack
+    // full, 16 the subroutine's structure check failed, 32 none such.
     int CallSubroutine(const CString& name, CFlowObject* caller);
-    // The callers of a subroutine hear that it is busy (0) or finished (1).
+    // The callers of a subroutine hear that it is busy (0) or that control
+    // went in (1).
     void NotifyCallers(CFlowObject* subroutine, int state);
     void Return();
+    // Every call ends, from the top: the subroutines other than `except`
+    // let this flowchart go and every caller stops calling.
     void UnwindCalls(CFlowObject* except);
+    // A caller gives up its call: its entry and those above it end as in
+    // UnwindCalls (flow_start_calls.cpp).
+    void DropCall(CFlowObject* caller);
     int GetCallDepth() const { return static_cast<int>(m_nCallDepth); }
 
     // ---- BASIC export (flow_export.cpp) ----
@@ -148,6 +156,28 @@ public:
     // Routine kinds 1 and 2 are appended once per export, after the slot.
     void AppendOnce(const CString& text, int kind, int slot);
     const CFlowExportState& GetExportState() const { return m_export; }
+
+    // ---- panels bound by the flowchart's name (flow_start_panels.cpp) ----
+    // Whether the flowchart runs: the start counts its own steps, or an
+    // element other than a stop holds the token.
+    bool IsRunning() const;
+    // Every bound monitor shows the variables and whether the flowchart runs.
+    void RefreshMonitors();
+    // A run starts: the monitors show the table as running, the display
+    // boxes are cleared.
+    void RefreshPanelsForRun();
+    // What display elements print, into every bound display box; a value
+    // is the variable's, printed with "%d".
+    void WriteText(const CString& text);
+    void WriteValue(const CString& name);
+    // A read element asks for input: every bound input box is armed and the
+    // request is pending; the number of boxes armed (0: none).
+    int RequestInput();
+    // A box's submitted number meets the pending request (m_bPendingRequest
+    // clears, m_nPendingValue holds it) and the other boxes are disarmed.
+    void SubmitInput(int value);
+    // Every bound box is disarmed and a pending request dropped.
+    void ReleaseInputBoxes();
 
     // ---- members, in the order of the description ----
     int m_words[8] = {};

@@ -4,6 +4,8 @@
 #include "flowchart/flow_chip_link.h"
 #include "flowchart/flow_errors.h"
 #include "flowchart/flow_start.h"
+#include "flowchart/flow_sub_texts.h"
+#include "flowchart/flow_substart.h"
 #include "flowchart/meter_message.h"
 #include "flowchart/panel_buttons.h"
 #include "model/circuit/circuit.h"
@@ -62,6 +64,7 @@ void CFlowStart::StopCurrent()
     if (m_pCurrent && m_pCurrent != this) m_pCurrent->ResetRun();
     m_pCurrent = nullptr;
     UnwindCalls(nullptr);
+    ReleaseInputBoxes();
 }
 
 int CFlowStart::SetInputValue(CPartTree* design, int value)
@@ -85,6 +88,7 @@ int CFlowStart::SetInputValue(CPartTree* design, int value)
     StopCurrent();
     if (chip) chip->ResetPins();
     ClearVariables();
+    RefreshPanelsForRun();
     CCircuit* circuit = GetDesign();
     if (!circuit) circuit = dynamic_cast<CCircuit*>(design);
     if (circuit) circuit->ControlSimulation(SIM_SWITCH_CHANGED);
@@ -97,6 +101,7 @@ void CFlowStart::StartRun(int start)
     if (m_nCheckResult != 0 || !start) return;
     StopCurrent();
     ClearVariables();
+    RefreshPanelsForRun();
     BeginOwnRun();
     SetLook(FLOW_LOOK_RUNNING);
     CPart::Redraw(GetDrawFlags());
@@ -306,16 +311,17 @@ void CFlowStart::RenameVariable(const CString& oldName, const CString& newName)
 
 void CFlowStart::SetVariable(const CString& name, int value)
 {
-    if (name.empty()) return;
-    if (!HasVariable(name) && AddVariable(name) != 0) return;
-    for (unsigned i = 0; i < m_nVariableCount; ++i)
-        if (SameNameNoCase(m_variables[i].name, name)) m_variables[i].value = value;
+    if (!name.empty() && (HasVariable(name) || AddVariable(name) == 0))
+        for (unsigned i = 0; i < m_nVariableCount; ++i)
+            if (SameNameNoCase(m_variables[i].name, name)) m_variables[i].value = value;
+    RefreshMonitors();
 }
 
 void CFlowStart::ClearVariables()
 {
     for (Variable& v : m_variables) v = Variable{};
     m_nVariableCount = 0;
+    RefreshMonitors();
 }
 
 // ---- call stack ----
@@ -331,7 +337,7 @@ int CFlowStart::CallSubroutine(const CString& name, CFlowObject* caller)
         CString subName;
         sub->GetProgramName(subName);
         if (!SameNameNoCase(subName, name)) continue;
-        if (sub->m_nErrorCode != kFlowNoError) return FLOW_ERR_SUB_WRONG;
+        if (static_cast<CFlowSubStart*>(sub)->m_nStructureCheck != 0) return FLOW_ERR_SUB_WRONG;
         m_calls[m_nCallDepth++] = Call{caller, sub};
         sub->StartSubroutine(this);
         return kFlowNoError;
@@ -350,7 +356,7 @@ void CFlowStart::Return()
     if (m_nCallDepth == 0) return;
     const Call top = m_calls[--m_nCallDepth];
     m_calls[m_nCallDepth] = Call{};
-    if (top.caller) top.caller->OnCallState(2);
+    if (top.caller) top.caller->OnCallState(FLOW_CALL_RETURNED);
 }
 
 void CFlowStart::UnwindCalls(CFlowObject* except)
@@ -358,6 +364,9 @@ void CFlowStart::UnwindCalls(CFlowObject* except)
     while (m_nCallDepth > 0) {
         const Call top = m_calls[--m_nCallDepth];
         m_calls[m_nCallDepth] = Call{};
-        if (top.called && top.called != except) top.called->StopSubroutine();
+        if (top.called && top.called != except) top.called->StopSubroutine(this);
+        // A caller left calling would hold its element lit and ignore the
+        // next time control reaches it.
+        if (top.caller) top.caller->ResetRun();
     }
 }
