@@ -21,10 +21,20 @@ constexpr double kDefaultRate = 5.0;
 constexpr int kRotorX = 6;
 constexpr int kRotorY = 6;
 
+// The alternate look, 48 x 32: a hobby motor whose disc on the shaft
+// shows the turning in 16 frames a turn (frame 15 - the rotor's frame).
+CVisual& RealMotorPicture()
+{
+    static CVisual visual(0, 0, 1332, 16, 0, 0, 48, 32);
+    static const bool ready = (visual.SetOrientationMask(0xFF), true);
+    (void)ready;
+    return visual;
+}
+
 // 24 x 24: a circle with its two leads, the shaft leaving on the right.
 CVisual& MotorPicture()
 {
-    static CVisual visual(0, 0, 1330, 1, 0, 0, 24, 24);
+    static CVisual visual(0, 0, 1330, 1, 0, 0, 24, 24, 0, nullptr, &RealMotorPicture());
     static const bool ready = (visual.SetOrientationMask(0xFF), true);
     (void)ready;
     return visual;
@@ -59,22 +69,25 @@ void CMotorEM::InitVariant(const CRuntimeClass* variant)
 void CMotorEM::CreateChildren()
 {
     if (!m_terminals.empty()) return;
+    if (!m_pVisual) m_pVisual = &BodyPicture();
     // A new motor stands centred on the point it was made at.
-    m_rect.OffsetRect(-12, -12);
+    const CSize size = m_pVisual->GetSize(m_nOrientation);
+    m_rect.OffsetRect(-size.cx / 2, -size.cy / 2);
     CreateTerminals(0);
 }
 
 void CMotorEM::CreateTerminals(int)
 {
-    m_pVisual = &BodyPicture();
+    if (!m_pVisual) m_pVisual = &BodyPicture();
     // The picture's three pins as plain terminals, in the picture's order
-    // (the shaft on the right edge, then the lower and the upper lead) ...
+    // (the shaft on the right edge, then the lead that comes next clockwise
+    // and the + lead) ...
     CComponent::CreateTerminals(0);
     OrderTerminalsByPicture(this);
     if (m_terminals.size() != 3) return;
     CTerminal* shaft = m_terminals[0];
-    CTerminal* lower = m_terminals[1];
-    CTerminal* upper = m_terminals[2];
+    CTerminal* next = m_terminals[1];
+    CTerminal* plus = m_terminals[2];
     // ... and the shaft's pin becomes a rotational terminal.
     CMechPin pin;
     pin.kind = WIRE_ROTATIONAL;
@@ -82,10 +95,10 @@ void CMotorEM::CreateTerminals(int)
     pin.pin = shaft->GetPinPoint();
     CPart::RemoveChild(shaft);
     delete shaft;
-    m_terminals = {upper, lower};
+    m_terminals = {plus, next};
     m_wTerminalCount = 2;
     CMechTerm* mech = AddMechTerminal(pin);
-    SetTerminalOrder(this, {upper, lower, mech});
+    SetTerminalOrder(this, {plus, next, mech});
 }
 
 int CMotorEM::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
@@ -211,9 +224,13 @@ int CMotorEM::Draw(DWORD flags)
     if (!CDisplay::GetCurrentDC()) return 0;
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    if (m_pVisual) {
+    const bool running = (flags & OPT_SIMULATE) != 0 && !IsBroken();
+    if (m_pVisual && m_pVisual->GetFrameCount() >= 16) {
+        // The alternate look's picture turns by itself.
+        m_pVisual->DrawWhole(m_rect.left, m_rect.top, 15 - (running ? GetFrame() % 16 : 0), GetDrawVariant(),
+                             m_nOrientation);
+    } else if (m_pVisual) {
         m_pVisual->DrawWhole(m_rect.left, m_rect.top, 0, GetDrawVariant(), m_nOrientation);
-        const bool running = (flags & OPT_SIMULATE) != 0 && !IsBroken();
         RotorPicture().DrawBitmap(m_rect.left + kRotorX, m_rect.top + kRotorY, running ? GetFrame() % 16 : 0,
                                   GetDrawVariant() ? 1 : 0, {0, 0}, RotorPicture().GetSize(), 0, SRCAND);
     }

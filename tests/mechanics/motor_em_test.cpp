@@ -142,6 +142,48 @@ TEST(MotorEM, PinsAndTurning)
     EXPECT_EQ(old.GetOrientation(), 5);
 }
 
+// The alternate look (the quick-add toolbar's): a hobby motor with the
+// same three pins, not rated, its disc turning in its own frames.
+TEST(MotorEM, AlternateLook)
+{
+    Lab lab;
+    auto* m = new CMotorEM;
+    m->UseAlternateLook();
+    m->m_rect = CRect(300, 300, 300, 300);
+    m->m_pCircuit = &lab.d;
+    m->Initialise();
+    lab.d.AddChild(m);
+    m->Drop(&lab.d);
+    EXPECT_EQ(m->GetPartKind(), 4);
+    EXPECT_EQ(m->m_rect, CRect(276, 284, 324, 316));
+    ASSERT_EQ(m->GetTerminalCount(), 3);
+    // The + tag on the left, the other beside it, the shaft on the right.
+    EXPECT_EQ(m->GetTerminal(0)->GetPinPoint(), CPoint(284, 315));
+    EXPECT_EQ(m->GetTerminal(1)->GetPinPoint(), CPoint(294, 315));
+    EXPECT_EQ(m->GetTerminal(2)->GetPinPoint(), CPoint(323, 300));
+    EXPECT_EQ(m->GetTerminal(2)->GetKind(), WIRE_ROTATIONAL);
+    // 13 V does not burn it out; it turns the right way round.
+    lab.Feed(m, 13.0);
+    lab.Start(400.0);
+    lab.d.SetOptionBits(OPT_SIMULATE, true);
+    CDesignRenderOptions o;
+    o.area = CRect(270, 280, 330, 320);
+    const QImage before = RenderDesign(lab.d, o);
+    lab.Run(5);
+    EXPECT_EQ(m->GetExplosion(), nullptr);
+    EXPECT_LT(m->GetSpeed(), 0.0);
+    EXPECT_NE(RenderDesign(lab.d, o), before);
+    // It keeps its look through a record.
+    CArchive out;
+    out.SetVersion(kCurrentVersion);
+    out.WriteObject(m);
+    CArchive in(out.GetBuffer());
+    in.SetVersion(kCurrentVersion);
+    std::unique_ptr<CMotorEM> back(dynamic_cast<CMotorEM*>(in.ReadNewObject(RUNTIME_CLASS(CPart))));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetPartKind(), 4);
+}
+
 // Stalled (the shaft held by a velocity source set to 0), the motor draws
 // V Ga; the little speed the hold allows is in the current exactly.
 TEST(MotorEM, StallCurrentIsVoltsOverArmatureResistance)
