@@ -98,10 +98,30 @@ void CSpring::ResetSimulation()
     std::fill(std::begin(m_ring), std::end(m_ring), 0.0);
 }
 
+void CSpring::ResetState()
+{
+    m_spring.Commit();
+    m_lower.ApplyDelta();
+    m_upper.ApplyDelta();
+    m_travel.ApplyDelta();
+    for (CTerminal* t : m_terminals)
+        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->Rebase();
+}
+
 void CSpring::PrepareStep()
 {
     const double k = LabelValue(this);
     m_spring.SetStiffness(std::isfinite(k) ? std::fabs(k) : 0.0);
+}
+
+void CSpring::Stamp(CMatrix* m)
+{
+    if (m_terminals.size() < 2) return;
+    CTerminal* a = GetTerminal(0);
+    CTerminal* b = GetTerminal(1);
+    const double k = m_spring.GetStiffness();
+    m->StampTransfer(k, k * (m_spring.GetCommittedA() - m_spring.GetCommittedB() + m_spring.GetRestLength()), a, b, a,
+                     b);
 }
 
 int CSpring::AfterStep()

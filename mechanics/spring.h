@@ -35,8 +35,13 @@ public:
     using CComponent::GetPropertyBitmap;
     int GetPropertyBitmap(std::vector<int>& ids, CBitmap* bitmap) override;
     void PrepareStep() override;
+    // The spring between its two ends: -k e flows from end A to end B, e
+    // the extension at the committed ends plus the nodes' displacements.
+    void Stamp(CMatrix* matrix) override;
     int AfterStep() override;
     void ResetSimulation() override;
+    // The ends take the step's moves; the stops fold in their node values.
+    void ResetState() override;
     int GetKindCode() override { return 5; }
 
     // ---- virtual operations of the spring ----

@@ -328,3 +328,32 @@ TEST(Spring, Records)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Spring, PlacedAloneItJoinsTwoMasses)
+{
+    // Mass 1 pulled 4 mm by hand, mass 2 tied to it by a 100 N/m spring:
+    // the first backward-Euler step solves
+    //   (M + K + k) x1 - k x2 = K d,  -k x1 + (M + k) x2 = 0,  M = m r^2.
+    Rig r;
+    auto* m1 = r.Add<CMassComp>(20, 100);
+    auto* s = r.Add<CSpring>(300, 100);
+    auto* m2 = r.Add<CMassComp>(460, 100);
+    ASSERT_EQ(s->GetTerminalCount(), 2);
+    ValueLabelOf(s)->SetBaseValue(100.0);
+    r.Wire(m1->GetTerminal(1), s->GetTerminal(0));
+    r.Wire(s->GetTerminal(1), m2->GetTerminal(0));
+    r.d.ResetRun(0);
+    r.d.SetUpdateRate(50.0);
+    r.d.RenumberNodes();
+    m1->AccumulateMotion(&r.d, 0, 0, 0.0);
+    m1->AccumulateMotion(&r.d, 1, 0, 0.004);
+    r.d.RunSolverPass();
+    const double M = 1.0 * 50.0 * 50.0, K = CMassComp::kHoldStiffness, k = 100.0, d = 0.004;
+    const double det = (M + K + k) * (M + k) - k * k;
+    EXPECT_NEAR(m1->GetMass().GetPosition() - 0.02, K * d * (M + k) / det, 1e-12);
+    EXPECT_NEAR(m2->GetMass().GetPosition() - 0.02, K * d * k / det, 1e-12);
+}
+
+} // namespace
