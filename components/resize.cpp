@@ -86,7 +86,10 @@ CRect CResize::OnDrag(CPartTree* design, CPoint point)
         design->RemovePart(m_pOperated);
         m_pOperated->JoinConnections(design);
     }
-    if (m_pOperated->TrackHandle(design, point)) {
+    m_nMovement = moved;
+    const int followed = m_pOperated->TrackHandle(design, point);
+    m_nMovement = 0;
+    if (followed) {
         if (m_nMode == kHorizontal)
             Offset(moved, 0);
         else

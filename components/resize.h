@@ -38,6 +38,9 @@ public:
 
     int GetGridMultiple() const { return m_wGridMultiple; }
     bool IsDragging() const { return m_bDragging; }
+    // The snapped movement (pixels along the handle's axis) that the
+    // operated part is asked to follow during its TrackHandle.
+    int GetMovement() const { return m_nMovement; }
 
     int m_nMode = kHorizontal;
     CPoint m_anchor;
@@ -48,4 +51,5 @@ private:
     int ResizeCursor() const { return m_nMode == kHorizontal ? 18 : 22; }
     CPoint m_last;
     bool m_bDragging = false;
+    int m_nMovement = 0;
 };

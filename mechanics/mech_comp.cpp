@@ -1,5 +1,6 @@
 #include "mechanics/mech_comp.h"
 
+#include "components/resize.h"
 #include "model/circuit/circuit.h"
 
 WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 4)
@@ -44,4 +45,14 @@ CMechTerm* CMechComp::AddMechTerminal(const CMechPin& pin)
     m_terminals.push_back(t);
     m_wTerminalCount = static_cast<WORD>(m_terminals.size());
     return t;
+}
+
+int CMechComp::TrackHandle(CPartTree*, CPoint)
+{
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* h = dynamic_cast<CResize*>(c); h && h->IsDragging()) {
+            const int at = h->m_nMode == CResize::kHorizontal ? h->m_anchor.x : h->m_anchor.y;
+            return AttachMechanism(at, h->GetMovement());
+        }
+    return 0;
 }

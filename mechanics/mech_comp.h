@@ -26,6 +26,10 @@ public:
     void ResetState() override {}
     // The picture's pin cells, each a mechanical terminal (DescribePin).
     void CreateTerminals(int flags) override;
+    // A resize handle of the part is dragged: AttachMechanism with the
+    // handle's anchor (x, or y for a vertical handle, from the part's
+    // corner) and the movement in pixels; 0 when the part clipped it.
+    int TrackHandle(CPartTree* design, CPoint point) override;
 
     // ---- virtual operations of the mechanism part ----
     virtual int QueryDefault144() { return 0; }

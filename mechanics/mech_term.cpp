@@ -46,6 +46,14 @@ void CMechTerm::SetLinkedObject(CMechTerm* linked)
     if (m_pLinked) m_pLinked->m_linkedBy.push_back(this);
 }
 
+void CMechTerm::Offset(int dx, int dy)
+{
+    CTerminal::Offset(dx, dy);
+    m_ptA.Offset(dx, dy);
+    m_ptB.Offset(dx, dy);
+    m_ptC.Offset(dx, dy);
+}
+
 CComponent* CMechTerm::GetOwnerComponent() const { return dynamic_cast<CComponent*>(m_pOwner); }
 
 namespace {

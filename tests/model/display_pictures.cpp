@@ -47,6 +47,11 @@ const PictureRule kRules[] = {
     {347, "velocity source direction buttons", 32, 32, 2, -1},
     {1314, "flywheel", 47, 47, 17, 0},
     {400, "rotational coupling", 20, 20, 1, 2},
+    {1340, "torque", 24, 24, 3, 1},
+    {349, "torque direction buttons", 32, 32, 2, -1},
+    {1341, "force", 32, 16, 1, 1},
+    {1342, "mass on a track", 32, 18, 1, -1},
+    {1343, "wall of a fixed spring", 4, 19, 1, -1},
     {9001, "test part (tests/data/display)", 9, 7, 2, 5},
 };
 
