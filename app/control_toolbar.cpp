@@ -207,6 +207,7 @@ void CControlToolBar::Rebuild()
             if (id == 36055 || id == 36061 || id == 36067 || id == 36083) e->setMaxLength(1);
             e->setFixedWidth(item.width + 2);
             connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) { OnItemChanged(id, t); });
+            connect(e, &QLineEdit::editingFinished, this, [this, id, e] { OnItemConfirmed(id, e); });
             control = e;
             break;
         }
@@ -365,6 +366,18 @@ void CControlToolBar::OnItemChanged(int id, const QString& text)
     const int result = m_model.Command(id, ToWindows1252(text));
     if (auto* e = qobject_cast<QLineEdit*>(Control(id))) SetTextColour(e, result & (PR_CLAMPED | PR_REFUSED));
     UpdateEnabledStates();
+}
+
+void CControlToolBar::OnItemConfirmed(int id, QLineEdit* edit)
+{
+    if (m_building || m_refreshing || !m_model.Part() || Control(id) != edit) return;
+    CString message;
+    const int result = m_model.ConfirmText(id, ToWindows1252(edit->text()), &message);
+    if (!(result & (PR_CLAMPED | PR_REFUSED))) return;
+    // The box shows the value the part holds, in black again.
+    RefreshValues(false);
+    SetTextColour(edit, false);
+    if (!message.empty() && m_message) m_message(FromWindows1252(message));
 }
 
 int CControlToolBar::FirstButtonLeft() const
