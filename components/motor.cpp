@@ -21,11 +21,17 @@ CVisual& MotorVisual()
     return visual;
 }
 
+// The rotor's frames, turned with the motor's two orientations.
 CVisual& RotorVisual()
 {
     static CVisual visual(0, 0, 231, 16, 0, 0, 12, 11);
+    static const bool ready = (visual.SetOrientationMask(3), true);
+    (void)ready;
     return visual;
 }
+
+// The rotor's top-left pixel in the upright motor picture.
+constexpr CPoint kRotorAt(6, 7);
 } // namespace
 
 CMotor::CMotor()
@@ -110,7 +116,16 @@ int CMotor::AfterStep()
     return 0;
 }
 
-void CMotor::DrawRotor() { RotorVisual().DrawWhole(m_rect.left + 6, m_rect.top + 7, m_wStateWord, 0, 0); }
+void CMotor::DrawRotor()
+{
+    // The rotor turns with the motor: its picture in the motor's orientation,
+    // placed so that its upright top-left pixel lands where the motor's
+    // turned picture has that pixel.
+    const int o = m_nOrientation;
+    const CPoint inMotor = MotorVisual().TurnedPixel(kRotorAt, o);
+    const CPoint inRotor = RotorVisual().TurnedPixel(CPoint(0, 0), o);
+    RotorVisual().DrawWhole(m_rect.left + inMotor.x - inRotor.x, m_rect.top + inMotor.y - inRotor.y, m_wStateWord, 0, o);
+}
 
 int CMotor::Draw(DWORD flags)
 {
