@@ -208,6 +208,9 @@ private:
     // The drag handle under a logical point while the design shows its
     // handles (animation and View/Handles), else null.
     CPart* FindHandleAt(CPoint logical) const;
+    // The probe whose own hit area (its picture, or the band round the part
+    // it measures) holds a logical point, else null.
+    CPart* FindProbeAt(CPoint logical) const;
 
     CCanvasHost& m_host;
     CBubble& m_bubble;
