@@ -4,6 +4,8 @@
 #include "model/circuit/design_document.h"
 #include "model/display/bitmap256.h"
 #include "model/parts/part.h"
+#include "model/text/number.h"
+#include "platform/strings.h"
 
 #include <algorithm>
 
@@ -13,6 +15,11 @@ constexpr int kBackCommand = 36076;
 constexpr int kFirstOrientCommand = 36043;
 constexpr int kLastOrientCommand = 36050;
 constexpr int kEditBoxCommand = 36089;
+constexpr int kValueNumberCommand = 36053;
+constexpr int kValuePrefixCommand = 36055;
+constexpr int kValueUnitCommand = 36057;
+constexpr UINT kStrValueKept = 62210;
+constexpr UINT kStrValueLimited = 62211;
 // The orientation buttons' own pictures, frame k for orientation code k.
 constexpr int kOrientationPictures = 458;
 
@@ -200,6 +207,28 @@ int CControlBar::Command(int id, const CString& text)
     part->IsPropertyChecked(id, enabled);
     if (!enabled) return 0;
     return Dispatch(part, id, text);
+}
+
+int CControlBar::ConfirmText(int id, const CString& text, CString* message)
+{
+    if (message) message->clear();
+    const int result = Command(id, text);
+    if (!message || !(result & (PR_REFUSED | PR_CLAMPED))) return result;
+    const std::vector<std::optional<CString>> texts = ReadTexts(false);
+    auto textOf = [&](int item) {
+        const int index = m_items.FindById(item);
+        return index >= 0 && index < static_cast<int>(texts.size()) && texts[static_cast<size_t>(index)]
+                   ? *texts[static_cast<size_t>(index)]
+                   : CString();
+    };
+    CString held = textOf(id);
+    // A component's value box reads with its prefix and unit: "4.7kΩ".
+    if (id == kValueNumberCommand) held += textOf(kValuePrefixCommand) + textOf(kValueUnitCommand);
+    CString s = LoadResString(HoldsNumber(text.c_str()) ? kStrValueLimited : kStrValueKept);
+    const size_t at = s.find("%s");
+    if (at != CString::npos) s.replace(at, 2, held);
+    *message = s;
+    return result;
 }
 
 int CControlBar::EditBoxCommand(const CString& text)

@@ -134,6 +134,12 @@ public:
     // part has blown or the part disables the item; otherwise the part's
     // answer, acted on (design changed, redraw, re-drop, rebuild).
     int Command(int id, const CString& text);
+    // The text of an edit item was confirmed (Enter, or the box lost the
+    // focus): the part takes it once more and, when it kept its value
+    // (no number in the text: an emptied box) or limited it to its range,
+    // *message says so with the value it now holds.  The box shows that
+    // value again.  Returns the part's answer.
+    int ConfirmText(int id, const CString& text, CString* message);
     // The in-place editor's text changed (command 36089, whatever the
     // items): the shown part takes it; its answer is acted on as above.
     int EditBoxCommand(const CString& text);

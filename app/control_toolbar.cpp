@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
+#include <algorithm>
+
 namespace {
 
 QString Name(int id) { return QStringLiteral("prop%1").arg(id); }
@@ -42,6 +44,15 @@ QString ButtonText(int id)
     if (!tip.isEmpty()) return tip;
     const QString prompt = CommandPrompt(id);
     return prompt.isEmpty() ? QString::number(id) : prompt;
+}
+
+// A label at least as wide as its text in the toolbar's font: the widths
+// the parts ask for were measured with a smaller font, and a clipped word
+// ("Runnin") reads as another.
+void FitLabel(QLabel* label, int asked)
+{
+    const int text = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin() + 4;
+    label->setFixedWidth(std::max(asked, label->text().isEmpty() ? 0 : text));
 }
 
 } // namespace
@@ -207,13 +218,14 @@ void CControlToolBar::Rebuild()
             if (id == 36055 || id == 36061 || id == 36067 || id == 36083) e->setMaxLength(1);
             e->setFixedWidth(item.width + 2);
             connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) { OnItemChanged(id, t); });
+            connect(e, &QLineEdit::editingFinished, this, [this, id, e] { OnItemConfirmed(id, e); });
             control = e;
             break;
         }
         case CI_STATIC:
         case CI_UNITPICTURE: {
             auto* l = new QLabel(label);
-            l->setFixedWidth(item.width + (item.type == CI_STATIC ? 2 : 4));
+            FitLabel(l, item.width + (item.type == CI_STATIC ? 2 : 4));
             control = l;
             break;
         }
@@ -304,7 +316,10 @@ void CControlToolBar::RefreshValues(bool liveOnly)
                 SetTextColour(e, false);
             }
         } else if (auto* l = qobject_cast<QLabel*>(w); l && items[i].type == CI_STATIC) {
-            if (l->text() != text) l->setText(text);
+            if (l->text() != text) {
+                l->setText(text);
+                FitLabel(l, items[i].width + 2);
+            }
         } else if (auto* c = qobject_cast<QComboBox*>(w)) {
             // A one-letter upper-case text in a long list with its own font
             // (the label palette: lower case first, upper case from entry
@@ -365,6 +380,18 @@ void CControlToolBar::OnItemChanged(int id, const QString& text)
     const int result = m_model.Command(id, ToWindows1252(text));
     if (auto* e = qobject_cast<QLineEdit*>(Control(id))) SetTextColour(e, result & (PR_CLAMPED | PR_REFUSED));
     UpdateEnabledStates();
+}
+
+void CControlToolBar::OnItemConfirmed(int id, QLineEdit* edit)
+{
+    if (m_building || m_refreshing || !m_model.Part() || Control(id) != edit) return;
+    CString message;
+    const int result = m_model.ConfirmText(id, ToWindows1252(edit->text()), &message);
+    if (!(result & (PR_CLAMPED | PR_REFUSED))) return;
+    // The box shows the value the part holds, in black again.
+    RefreshValues(false);
+    SetTextColour(edit, false);
+    if (!message.empty() && m_message) m_message(FromWindows1252(message));
 }
 
 int CControlToolBar::FirstButtonLeft() const

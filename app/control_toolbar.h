@@ -85,6 +85,9 @@ public:
     void SetCommandUpdater(std::function<void(CCmdUI&)> update) { m_update = std::move(update); }
     // Gives the keyboard focus back to the design view.
     void SetViewFocuser(std::function<void()> focus) { m_focusView = std::move(focus); }
+    // Shows a message to the pupil (the status bar): a value box that was
+    // confirmed empty or out of range says what value it kept.
+    void SetMessenger(std::function<void(const QString&)> show) { m_message = std::move(show); }
 
     // CPropertyBarHost
     CCircuit* GetDesign() override;
@@ -103,6 +106,7 @@ private:
     int FirstButtonLeft() const;
     void Clear();
     void OnItemChanged(int id, const QString& text);
+    void OnItemConfirmed(int id, QLineEdit* edit);
     void SetTextColour(QLineEdit* edit, bool red);
 
     CControlBar m_model;
@@ -112,6 +116,7 @@ private:
     std::function<void(CCmdUI&)> m_update;
     std::function<uint32_t()> m_clock;
     std::function<void()> m_focusView;
+    std::function<void(const QString&)> m_message;
     CDragBarTracker m_drag;
     std::map<int, QWidget*> m_controls;
     std::map<int, QAction*> m_buttons;

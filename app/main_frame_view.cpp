@@ -26,6 +26,7 @@ void CMainFrame::InstallViewCommands()
     m_controlBar->SetViewFocuser([app] {
         if (CTeskView* view = app->GetActiveView()) view->setFocus(Qt::OtherFocusReason);
     });
+    m_controlBar->SetMessenger([this](const QString& text) { SetStatusText(text); });
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_controlBar);
     m_viewHost = std::make_unique<CFrameViewCommandHost>(*m_app);

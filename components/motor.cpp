@@ -21,6 +21,9 @@ CVisual& MotorVisual()
     (void)ready;
     return visual;
 }
+
+// The rotor's top-left pixel in the upright motor picture.
+constexpr CPoint kRotorAt(6, 7);
 } // namespace
 
 CMotor::CMotor()
@@ -105,7 +108,16 @@ int CMotor::AfterStep()
     return 0;
 }
 
-void CMotor::DrawRotor() { RotorPicture().DrawWhole(m_rect.left + 6, m_rect.top + 7, m_wStateWord, 0, 0); }
+void CMotor::DrawRotor()
+{
+    // The rotor turns with the motor: its picture in the motor's orientation,
+    // placed so that its upright top-left pixel lands where the motor's
+    // turned picture has that pixel.
+    const int o = m_nOrientation;
+    const CPoint inMotor = MotorVisual().TurnedPixel(kRotorAt, o);
+    const CPoint inRotor = RotorPicture().TurnedPixel(CPoint(0, 0), o);
+    RotorPicture().DrawWhole(m_rect.left + inMotor.x - inRotor.x, m_rect.top + inMotor.y - inRotor.y, m_wStateWord, 0, o);
+}
 
 int CMotor::Draw(DWORD flags)
 {

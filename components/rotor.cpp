@@ -7,7 +7,11 @@
 
 CVisual& RotorPicture()
 {
+    // Both of the circuit motor's orientations: it draws its rotor turned
+    // with its body.
     static CVisual visual(0, 0, 231, 16, 0, 0, 12, 11);
+    static const bool ready = (visual.SetOrientationMask(3), true);
+    (void)ready;
     return visual;
 }
 

@@ -104,3 +104,9 @@ void CSevenSegmentLED::DrawSegment(DWORD flags, int x, int y)
     m_pVisual->DrawBitmap(x + m_rect.left, y + m_rect.top, m_wStateWord, IsBroken() ? 1 : 0, CPoint(0, 0),
                           m_rect.Size(), 0);
 }
+
+void CSevenSegmentLED::ResetVisual()
+{
+    const int rest = m_pVisual ? m_pVisual->GetRestFrame() : -1;
+    if (rest >= 0) m_wStateWord = static_cast<WORD>(m_wBaseFrame + rest);
+}

@@ -24,6 +24,9 @@ public:
     // Only the state word: the display stores everything else.
     void Serialize(CArchive& ar) override;
     void ResetState() override { m_wStateWord = m_wBaseFrame; }
+    // The rest frame of the segment picture, counted from this segment's
+    // own dark frame (the frames are three shapes dark, then lit).
+    void ResetVisual() override;
 
     // The rating test on the segment pin alone, the model's commit and the
     // lit frame (from 0.009995 A).  When the segment burns out its marker

@@ -86,6 +86,12 @@ void CSevenSegmentDisplay::ResetState()
     for (CSevenSegmentLED& s : m_segments) s.ResetState();
 }
 
+void CSevenSegmentDisplay::ResetVisual()
+{
+    CComponent::ResetVisual();
+    for (CSevenSegmentLED& s : m_segments) s.ResetVisual();
+}
+
 void CSevenSegmentDisplay::Stamp(CMatrix* matrix)
 {
     if (!HasAllPins()) return;

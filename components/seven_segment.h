@@ -27,6 +27,8 @@ public:
     void Serialize(CArchive& ar) override;
     void AttachToCircuit(CPartTree* design) override;
     void ResetState() override;
+    // The case's picture, then every segment's rest frame (dark).
+    void ResetVisual() override;
     void Stamp(CMatrix* matrix) override;
     void LimitStep(CState** out, double* fraction, const double* nodeValues) override;
     // The display's rating test, then segment by segment until one burns out.

@@ -381,8 +381,12 @@ int CProbe::OnPress(CPartTree* design, int x, int y)
 {
     auto* d = dynamic_cast<CCircuit*>(design);
     if (d && m_pPart && !m_pPart->IsWire() && d->CountSelected(nullptr, 0) < 2) {
+        // Lifted off the part so that it can be carried; a click (a release
+        // where it was lifted) puts it back round the part.
+        m_rcLifted = m_rect;
         const CPoint grid = d->SnapToGrid(CPoint(x, y));
         m_rect = PlainRect(CPoint(grid.x - 7, grid.y - 7));
+        m_rcLiftedTo = m_rect;
         m_bDetached = 1;
     }
     return CPart::OnPress(design, x, y);
@@ -390,6 +394,11 @@ int CProbe::OnPress(CPartTree* design, int x, int y)
 
 int CProbe::OnRelease(CPartTree* design, int x, int y)
 {
+    if (m_bDetached && !m_rcLifted.IsRectEmpty() && m_rect == m_rcLiftedTo) {
+        m_rect = m_rcLifted;
+        m_bDetached = 0;
+    }
+    m_rcLifted.SetRectEmpty();
     if (IsDragIdle() && m_pDesign) {
         CPart* part = m_pDesign->FindPartAt(m_rect.CenterPoint(), 1, 1, 2);
         if (part && part != this && !part->IsWire()) {

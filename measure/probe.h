@@ -40,6 +40,9 @@ class CProbe : public CPart, public CProbeRecorder {
 public:
     static constexpr int kRingSize = 2000;
     static constexpr int kPictureSize = 15;
+    // How far into the probed part's rectangle a press still hits the
+    // probe's band.
+    static constexpr int kBandHit = 4;
     // The mask of a probe that has never been connected: one trace.
     static constexpr DWORD kUnconnected = 0xFFFF;
     static constexpr int kSoundChannel = 4;
@@ -70,6 +73,10 @@ public:
     int BuildInfo(CString& text, UINT messageId, CPoint point) override;
     void AttachToCircuit(CPartTree* design) override;
     DWORD GetHitClass() override { return 4; }
+    // Its own area only: the picture while it stands alone or on a wire,
+    // else the band it draws round the probed part (a little wider than
+    // drawn, to be easy to hit); the part's inside stays the part's.
+    int PtInPart(CPoint point) override;
     int GetPartKind() override { return 3; }
     int Draw(DWORD flags) override;
     void FollowSelection(CPartTree* design) override;
@@ -165,4 +172,7 @@ private:
     BYTE m_clip[4] = {0, 0, 0, 0};
     // The channel's flag in m_pDesign is this probe's.
     bool m_bHoldsChannel = false;
+    // Where a press lifted the probe from round its part, and to where.
+    CRect m_rcLifted;
+    CRect m_rcLiftedTo;
 };

@@ -9,6 +9,8 @@
 #include "model/display/visual.h"
 #include "model/parts/controlitem.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kShowProbes = 0x2;
@@ -67,6 +69,17 @@ int CProbe::Draw(DWORD flags)
     // only while it is dragged, or on a wire.
     if (m_bSelected && (!IsDragIdle() || !m_pPart || m_pPart->IsWire())) return CPart::Draw(flags);
     return 1;
+}
+
+int CProbe::PtInPart(CPoint point)
+{
+    if (!m_rect.PtInRect(point)) return 0;
+    if (IsPlainSize(m_rect)) return 1;
+    // A narrow part (a resistor standing upright is 8 pixels wide) keeps
+    // at least half of its width for itself.
+    CRect inside = m_rect;
+    inside.DeflateRect(std::min(kBandHit, m_rect.Width() / 4), std::min(kBandHit, m_rect.Height() / 4));
+    return inside.IsRectEmpty() || !inside.PtInRect(point) ? 1 : 0;
 }
 
 void CProbe::DrawTrace(bool erase)

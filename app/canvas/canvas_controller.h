@@ -12,11 +12,14 @@
 #include "model/circuit/simhost.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CCircuit;
+class CComponent;
 class CPart;
+class CTerminal;
 class CWire;
 class CWireRoute;
 
@@ -192,6 +195,12 @@ private:
     // Removes the run of wire that ends free at a point (an old joint that
     // a following wire bypassed), back to the junction it hangs from.
     void PruneDanglingAt(CPoint at);
+    // After a turn whose pins took over the old joints (TakeOverJoints):
+    // each taker stays joined to, or is led the pixel or two to, the wiring
+    // at its joint; every other pin is freed.  standingAt: what stands at a
+    // point besides the turned part.
+    void KeepWiringAtJoints(CComponent& part, const std::vector<CPoint>& joints, const std::vector<CTerminal*>& takers,
+                            const std::function<CWire*(CPoint)>& standingAt);
     void PerformPendingRelease();
     void EnsureFloating();
     void PrepareCopiedFloating();
@@ -208,6 +217,9 @@ private:
     // The drag handle under a logical point while the design shows its
     // handles (animation and View/Handles), else null.
     CPart* FindHandleAt(CPoint logical) const;
+    // The probe whose own hit area (its picture, or the band round the part
+    // it measures) holds a logical point, else null.
+    CPart* FindProbeAt(CPoint logical) const;
 
     CCanvasHost& m_host;
     CBubble& m_bubble;

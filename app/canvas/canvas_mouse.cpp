@@ -217,6 +217,19 @@ CPart* CCanvasController::FindHandleAt(CPoint p) const
     return m_design->FindPartAt(p, kHandleClass, kHandleClass, 0);
 }
 
+CPart* CCanvasController::FindProbeAt(CPoint p) const
+{
+    // Channels 0-3 and the loudspeaker's 4.
+    constexpr int kChannels = 5;
+    // While a part is carried or held (a new probe dropped with this press)
+    // the press is the floating design's.
+    if (!m_design || m_floating) return nullptr;
+    for (int c = 0; c < kChannels; ++c)
+        if (CPart* probe = m_design->FindProbe(c); probe && probe->PtInPart(p) && InDesign(m_design, probe))
+            return probe;
+    return nullptr;
+}
+
 void CCanvasController::OnPress(CPoint client, unsigned flags)
 {
     EndHover();
@@ -235,13 +248,16 @@ void CCanvasController::OnPress(CPoint client, unsigned flags)
             m_host.Invalidate();
             return;
         }
+    // A probe lies over the wire or the part it measures and takes a press
+    // on itself first, so that its toolbar (Graph, Erase Data) is reached.
+    CPart* part = FindProbeAt(p);
     // A press on a terminal or a wire draws a wire from it.
-    if (!shift && !m_design->IsLocked())
+    if (!part && !shift && !m_design->IsLocked())
         if (CWire* from = FindWireStart(p)) {
             BeginRoute(p, from);
             return;
         }
-    CPart* part = Ops().FindPressedPart(*m_design, p);
+    if (!part) part = Ops().FindPressedPart(*m_design, p);
     // A pressed child that passed the press up to its parent (a value
     // label to its component) is told afterwards; a value opens for typing.
     CPart* child = nullptr;

@@ -186,9 +186,23 @@ void CCanvasController::LayFollowingWires()
         }
         return nullptr;
     };
+    // A turn that leaves a pin at (or a pixel or two beside) every old joint
+    // keeps the wiring where it is: a half-turned LED or meter is turned
+    // round in its place, as in a real circuit, so no run goes round it.
+    if (!zone.IsRectEmpty() && parts.size() == 1)
+        if (auto* c = dynamic_cast<CComponent*>(parts[0])) {
+            std::vector<CPoint> at;
+            for (const CJoint& j : joints) at.push_back(j.at);
+            const std::vector<CTerminal*> takers = TakeOverJoints(*c, at, std::max(4, m_design->GetGridStep()));
+            if (!takers.empty()) {
+                KeepWiringAtJoints(*c, at, takers, standingAt);
+                return;
+            }
+        }
     // A turned terminal that the drop joined at its new place to another
-    // net (a half turn puts each pin on the other's old joint) leaves it
-    // first.  (A part carried by the pupil onto a wire end joins it.)
+    // net (a quarter turn that does not leave a pin at every joint) leaves
+    // it first, and each pin is led back to its own net.  (A part carried
+    // by the pupil onto a wire end joins it.)
     for (size_t k = 0; k < joints.size() && !zone.IsRectEmpty(); ++k) {
         CTerminal* t = terminals[k];
         if (!t || !t->IsJoined() || t->GetOuterEnd() == joints[k].at) continue;
@@ -254,6 +268,41 @@ void CCanvasController::LayFollowingWires()
             if (!takenBack[k]) PruneDanglingAt(from[k]);
             continue;
         }
+        ++lost;
+    }
+    if (lost) m_host.ShowMessage(LoadResString(kStrPinLeftUnjoined));
+}
+
+void CCanvasController::KeepWiringAtJoints(CComponent& part, const std::vector<CPoint>& joints,
+                                           const std::vector<CTerminal*>& takers,
+                                           const std::function<CWire*(CPoint)>& standingAt)
+{
+    // What stands at each old joint: the wiring the pins take over.
+    std::vector<CWire*> there;
+    for (CPoint at : joints) there.push_back(standingAt(at));
+    // A pin that the drop joined to anything else (a pin that took over no
+    // joint, landing on a wire) leaves it.
+    for (int i = 0; i < part.GetTerminalCount(); ++i) {
+        CTerminal* t = part.GetTerminal(i);
+        if (!t || !t->IsJoined()) continue;
+        const auto k = std::find(takers.begin(), takers.end(), t) - takers.begin();
+        if (k < static_cast<long>(takers.size()) && there[static_cast<size_t>(k)]) {
+            const std::vector<CWire*> net = CollectNet(t);
+            if (std::find(net.begin(), net.end(), there[static_cast<size_t>(k)]) != net.end()) continue;
+        }
+        t->JoinConnections(m_design);
+    }
+    // A pin standing a pixel or two beside its joint (a picture whose pins
+    // are off its centre line) gets the short run there.
+    const CRect body = ComponentBox(&part);
+    int lost = 0;
+    for (size_t k = 0; k < takers.size(); ++k) {
+        CTerminal* t = takers[k];
+        if (t->IsJoined()) continue;
+        if (there[k] && (LayClearRoute(*m_design, t, there[k], body, &joints[k]) > 0 ||
+                         LayDirectRoute(*m_design, t, there[k], &joints[k]) > 0) &&
+            t->IsJoined())
+            continue;
         ++lost;
     }
     if (lost) m_host.ShowMessage(LoadResString(kStrPinLeftUnjoined));

@@ -381,6 +381,28 @@ std::vector<CWire*> CollectNet(CWire* start, const CWire* except)
     return net;
 }
 
+std::vector<CTerminal*> TakeOverJoints(CComponent& part, const std::vector<CPoint>& joints, int reach)
+{
+    std::vector<CTerminal*> takers;
+    for (CPoint at : joints) {
+        CTerminal* best = nullptr;
+        long bestDistance = LONG_MAX;
+        for (int i = 0; i < part.GetTerminalCount(); ++i) {
+            CTerminal* t = part.GetTerminal(i);
+            if (!t) continue;
+            const CPoint end = t->GetOuterEnd();
+            const long d = Distance(end, at);
+            if (std::abs(end.x - at.x) <= reach && std::abs(end.y - at.y) <= reach && d < bestDistance) {
+                best = t;
+                bestDistance = d;
+            }
+        }
+        if (!best || std::find(takers.begin(), takers.end(), best) != takers.end()) return {};
+        takers.push_back(best);
+    }
+    return takers;
+}
+
 CRect ComponentBox(CPart* part)
 {
     CRect box = part->GetRect();

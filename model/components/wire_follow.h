@@ -9,6 +9,7 @@
 #include <vector>
 
 class CCircuit;
+class CComponent;
 class CTerminal;
 
 // The wires and terminals joined with `start` through their link words
@@ -32,6 +33,15 @@ CPoint RetractRun(CCircuit& design, CPoint at, const CRect& zone);
 // which a new run may be laid with fewer bends; returns `at` when nothing
 // was removed.
 CPoint TakeBackRun(CCircuit& design, CPoint at);
+
+// After a turn that puts a part's pins where its pins stood (a half turn of
+// an LED or a meter, a flip), the wiring stays where it is, as a part
+// pulled out and pushed back turned round into the same holes: the
+// terminal whose outer end now stands at or within `reach` of each old
+// joint takes that joint over, a different terminal for every joint.
+// Returns the taker of each joint, in order; empty when some joint has
+// none (a quarter turn), so that each pin keeps its own net instead.
+std::vector<CTerminal*> TakeOverJoints(CComponent& part, const std::vector<CPoint>& joints, int reach);
 
 // Lays a run of wire from the terminal's outer end to the nearest point of
 // the net `target` belongs to (or to `goal`, when given, whichever is

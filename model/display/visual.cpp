@@ -152,14 +152,18 @@ bool CVisual::BuildOrientation(int o)
     QImage dst;
     const CPoint shift = OffsetTable(m_offsetRow, o);
     if (!build(shift, dst)) return false;
+    CPoint applied = shift;
     // A correction that pushes pin marks out of the frame would cost the
     // part a terminal: such frames stay where the turn puts them.
     if (shift != CPoint(0, 0) && !m_marginPins &&
-        ringMarks(dst, CPoint(0, 0), TW, TH) < ringMarks(src, GetFrameOrigin(0, 0), W, H) && !build(CPoint(0, 0), dst))
-        return false;
+        ringMarks(dst, CPoint(0, 0), TW, TH) < ringMarks(src, GetFrameOrigin(0, 0), W, H)) {
+        if (!build(CPoint(0, 0), dst)) return false;
+        applied = CPoint(0, 0);
+    }
     if (!m_frames[o].Attach(dst)) return false;
     m_ids[o] = m_ids[0];
     m_generated[o] = true;
+    m_shift[o] = applied;
     return true;
 }
 
@@ -261,6 +265,16 @@ int CVisual::DrawBitmap(int x, int y, int frame, int recolour, CPoint sourceOffs
 int CVisual::DrawWhole(int x, int y, int frame, int recolour, int orientation)
 {
     return DrawBitmap(x, y, frame, recolour, {0, 0}, GetSize(orientation), orientation);
+}
+
+CPoint CVisual::TurnedPixel(CPoint pixel, int orientation)
+{
+    const int o = orientation & 7;
+    LoadFrames();
+    const CSize turned = GetSize(o);
+    const CPoint t = TurnDoubled({2 * pixel.x - (m_size.cx - 1), 2 * pixel.y - (m_size.cy - 1)}, o);
+    const CPoint at((t.x + turned.cx - 1) / 2, (t.y + turned.cy - 1) / 2);
+    return at + (m_generated[o] ? m_shift[o] : CPoint(0, 0));
 }
 
 namespace {

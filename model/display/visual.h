@@ -48,6 +48,11 @@ public:
     int DrawBitmap(int x, int y, int frame, int recolour, CPoint sourceOffset, CSize size, int orientation,
                    std::uint32_t rop = SRCCOPY);
     int DrawWhole(int x, int y, int frame, int recolour, int orientation);
+    // Where a pixel of the upright frame stands in the frame of an
+    // orientation: turned about the frame's centre as the turned bitmaps
+    // are built, with the correction they were given.  A part drawing a
+    // second picture over its own (a motor's rotor) places it with this.
+    CPoint TurnedPixel(CPoint pixel, int orientation);
     // Lists the allowed orientation commands; with a bitmap, fills it with
     // one 32 x 32 image per command.  flagA and flagB choose the alternative
     // icon strips of image indexes 3, 4 and 23.
@@ -85,6 +90,7 @@ private:
 
     int m_ids[8] = {};
     bool m_generated[8] = {};
+    CPoint m_shift[8];
     int m_stripId = 0;
     int m_frameCount = 1;
     int m_mask = 1;

@@ -39,6 +39,14 @@ double ParseTyped(const char* text)
 
 }  // namespace
 
+bool HoldsNumber(const char* text)
+{
+    if (!text) return false;
+    size_t used = 0;
+    const double v = ParseDoublePrefix(text, &used);
+    return used > 0 && !std::isnan(v);
+}
+
 char PrefixLetter(int code)
 {
     return code >= 0 && code < 8 ? kLetters[static_cast<size_t>(code)] : ' ';
@@ -173,6 +181,7 @@ int CNumber::Normalise(double* mantissa, int* prefixCode) const
 
 int CNumber::SetFromText(const char* text, CNumberOwner* owner)
 {
+    if (!HoldsNumber(text)) return 4;
     const double typed = ParseTyped(text);
     if (scale <= 0.01) return typed == 0.0 ? 0 : 4;
     double old = 0.0;

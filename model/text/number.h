@@ -48,6 +48,10 @@ double PrefixFactor(int code);
 // is kept within lowPrefix..highPrefix.
 int EngineeringPrefix(double baseValue, int lowPrefix = 0, int highPrefix = 7);
 
+// Whether typed text begins with a number (blanks may lead; "4.", "1e3"
+// and "inf" do, "", "-", "." and "nan" do not).
+bool HoldsNumber(const char* text);
+
 // The limits row of a type code (row 5 for codes outside the table).
 CValueLimits GetValueLimits(int typeCode);
 // Replaces row 15, the row that mechanism and flowchart parts fill with
@@ -92,7 +96,9 @@ public:
     int Normalise(double* mantissa, int* prefixCode) const;
 
     // Parse status of the three edit operations below:
-    // 0 unchanged, 1 accepted, 2 clamped, 4 refused or clamped back.
+    // 0 unchanged, 1 accepted, 2 clamped, 4 refused or clamped back.  A
+    // text that holds no number (an emptied box, "-", letters) is refused
+    // and the number kept: it is not read as 0.
     int SetFromText(const char* text, CNumberOwner* owner);
     // Whether typed text reads as the number held now ("4." and "4.70" read
     // as 4.7 does), so that a box being typed into may keep it as typed.

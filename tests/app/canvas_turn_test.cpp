@@ -233,19 +233,24 @@ TEST_F(CanvasTurnCircuit, PartsTurnedSideBySideKeepTheirCircuit)
             if (code != part->m_nOrientation) Turn(part, code);
         }
     }
+    // A part whose allowed turns skip a code turns half round in one step
+    // and takes over its wiring the other way round (a pin on the other
+    // pin's wire): so the pins together reach every far end, each its own.
     for (size_t k = 0; k < parts.size(); ++k) {
         CComponent* part = parts[k];
-        std::vector<int> nodes;
+        std::vector<int> nodes, farNodes;
         for (const auto& [terminal, far] : farEnds[k]) {
             SCOPED_TRACE(testing::Message() << part->GetRuntimeClass()->m_lpszClassName << " pin at "
                                             << terminal->GetOuterEnd().x << "," << terminal->GetOuterEnd().y);
             EXPECT_TRUE(terminal->IsJoined());
             CWire* wire = WireEndingAt(Design(), far);
             ASSERT_NE(wire, nullptr);
-            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
             nodes.push_back(terminal->GetNode());
+            farNodes.push_back(wire->GetNodeNumber());
         }
         std::sort(nodes.begin(), nodes.end());
+        std::sort(farNodes.begin(), farNodes.end());
+        EXPECT_EQ(nodes, farNodes);
         EXPECT_EQ(std::adjacent_find(nodes.begin(), nodes.end()), nodes.end());
     }
     EXPECT_TRUE(m_messages.shown.empty()) << "a pin was reported unjoined";
@@ -359,4 +364,90 @@ TEST_F(CanvasTurnCircuit, ATurnedResistorInFreeSpaceGetsRunsOfAtMostOneCorner)
     }
     EXPECT_GT(turns, 0);
     EXPECT_TRUE(m_messages.shown.empty());
+}
+
+// A wired part turned half round, as a pupil turns an LED or a meter to
+// swap its pins over: the part turns round in its place and the wiring
+// stays.  Each pin takes over the wire that ran to the other pin's old
+// place (directly, or by a short jog where the picture's pins stand off its
+// centre line), so the run from every pin to the far end of a wire has at
+// most one corner and is no longer than the wire was, a few pixels aside:
+// nothing goes round the part.
+TEST_F(CanvasTurnCircuit, AHalfTurnKeepsTheWiringAndTurnsThePartInPlace)
+{
+    static const CPoint kOut[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    constexpr int kLength = 96;
+    const TurnCase cases[] = {{"red LED", 141, 32779}, {"capacitor", 221, 32770}};
+    int turned = 0;
+    for (const TurnCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* part = dynamic_cast<CComponent*>(AddFromToolbar(c.layout, c.command, QPoint(250 + 260 * turned, 300)));
+        ASSERT_NE(part, nullptr);
+        ASSERT_EQ(part->GetTerminalCount(), 2);
+        std::vector<std::pair<CTerminal*, CPoint>> farEnds;
+        for (int i = 0; i < 2; ++i) {
+            const CPoint end = part->GetTerminal(i)->GetOuterEnd();
+            const CPoint out = kOut[part->GetTerminal(i)->GetSide() & 3];
+            Drag(end, CPoint(end.x + kLength * out.x, end.y + kLength * out.y));
+            ASSERT_TRUE(part->GetTerminal(i)->IsJoined());
+            farEnds.push_back({part->GetTerminal(i), FreeEndFrom(part->GetTerminal(i))});
+        }
+        // The half turn in the part's present sense (a mirrored part stays
+        // mirrored).
+        // (An LED lying mirrored that has no half turn flips instead.)
+        int code = (part->m_nOrientation & 4) | ((part->m_nOrientation + 2) & 3);
+        if (!part->IsOrientationAllowed(code)) code ^= 4;
+        // (A symmetric part whose picture has only two orientations has
+        // nothing to turn half round.)
+        if (!part->IsOrientationAllowed(code)) continue;
+        std::vector<CPoint> joints;
+        for (const auto& fe : farEnds) joints.push_back(fe.first->GetOuterEnd());
+        const CRect before = part->GetRect();
+        Turn(part, code);
+        ++turned;
+        // Turned in its place (a pixel aside where its size is odd).
+        EXPECT_LE(std::abs(part->GetRect().left - before.left) + std::abs(part->GetRect().top - before.top), 2);
+        for (int k = 0; k < 2; ++k) {
+            CTerminal* terminal = farEnds[static_cast<size_t>(k)].first;
+            SCOPED_TRACE(testing::Message() << "pin at " << terminal->GetOuterEnd().x << "," << terminal->GetOuterEnd().y);
+            ASSERT_TRUE(terminal->IsJoined());
+            // The pin now leads to the far end of the wire at the old joint
+            // it stands at (the other pin's, when the turn swapped them).
+            const CPoint end = terminal->GetOuterEnd();
+            const auto gap = [&](int j) {
+                return std::abs(joints[size_t(j)].x - end.x) + std::abs(joints[size_t(j)].y - end.y);
+            };
+            const int j = gap(0) <= gap(1) ? 0 : 1;
+            EXPECT_LE(gap(j), 6);
+            const CPoint far = farEnds[static_cast<size_t>(j)].second;
+            std::vector<CPoint> pts{terminal->GetOuterEnd()};
+            CWire* back = terminal;
+            CWire* w = terminal->GetJoinedWire();
+            for (int guard = 0; w && guard < 32; ++guard) {
+                const int from = w->GetLink(0) == back ? 0 : 1;
+                pts.push_back(from ? w->GetEndA() : w->GetEndB());
+                back = w;
+                w = w->GetLink(1 - from);
+            }
+            EXPECT_EQ(pts.back(), far);
+            int corners = 0;
+            long length = 0;
+            for (size_t i = 1; i < pts.size(); ++i) {
+                length += std::abs(pts[i].x - pts[i - 1].x) + std::abs(pts[i].y - pts[i - 1].y);
+                if (i + 1 < pts.size()) {
+                    const CPoint a = pts[i] - pts[i - 1], b = pts[i + 1] - pts[i];
+                    if ((a.x == 0) != (b.x == 0)) ++corners;
+                }
+            }
+            EXPECT_LE(corners, 1);
+            EXPECT_LE(length, kLength + 8) << "the run goes round the part";
+            CWire* wire = WireEndingAt(Design(), far);
+            ASSERT_NE(wire, nullptr);
+            EXPECT_EQ(terminal->GetNode(), wire->GetNodeNumber());
+        }
+        EXPECT_NE(part->GetTerminal(0)->GetNode(), part->GetTerminal(1)->GetNode());
+    }
+    EXPECT_GE(turned, 1);
+    EXPECT_TRUE(m_messages.shown.empty());
+    SaveForShots("half_turned.zrn");
 }

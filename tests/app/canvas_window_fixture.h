@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <cstdlib>
 #include <memory>
 
 class CanvasWindowTest : public ::testing::Test {
@@ -93,6 +94,16 @@ protected:
         QTest::mouseClick(Port(), Qt::LeftButton, {}, at);
         EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
         return part;
+    }
+
+    // With WB_SHOTS_DIR set, saves the window's design there under a name,
+    // to be opened in the workbench and looked at.
+    void SaveForShots(const char* name)
+    {
+        const char* shots = std::getenv("WB_SHOTS_DIR");
+        if (!shots) return;
+        CTeskDoc* doc = m_app->Documents().front().get();
+        EXPECT_TRUE(doc->DoSave(QString::fromLocal8Bit(shots) + QLatin1Char('/') + QString::fromLatin1(name)));
     }
 
     CRecordingMessageBox m_messages;

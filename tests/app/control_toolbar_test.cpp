@@ -110,6 +110,77 @@ TEST(ControlToolBar, TypedValueIsTakenAndARefusedOneTurnsRed)
     EXPECT_EQ(e->palette().color(QPalette::Text), QColor(0, 0, 0));
 }
 
+// A pupil empties the value box and confirms it: the resistor keeps its
+// value (an empty box is not 0 ohms nor the smallest resistance), the box
+// shows that value again and a message says so.  A value out of range is
+// limited, and the message gives the limit.
+TEST(ControlToolBar, AnEmptiedValueBoxKeepsTheValueAndSaysSo)
+{
+    Bench b;
+    QStringList messages;
+    b.bar->SetMessenger([&](const QString& m) { messages << m; });
+    b.Value()->SetValueFromText("100");
+    b.bar->RefreshValues(false);
+    const double before = b.Value()->GetValue();
+    QLineEdit* e = b.Edit(36053);
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(e->text(), QString("100"));
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Backspace);
+    ASSERT_EQ(e->text(), QString());
+    EXPECT_EQ(b.Value()->GetValue(), before);
+    EXPECT_EQ(e->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_TRUE(messages.isEmpty()) << "no message while typing";
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(b.Value()->GetValue(), before);
+    EXPECT_EQ(e->text(), QString("100"));
+    EXPECT_EQ(e->palette().color(QPalette::Text), QColor(0, 0, 0));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no number"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("100"))) << messages[0].toStdString();
+
+    // Out of range: limited to the row's 9999, and said so.
+    messages.clear();
+    e->selectAll();
+    QTest::keyClicks(e, "123456");
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(b.Value()->GetNumberText(), CString("9999"));
+    EXPECT_EQ(e->text(), QString("9999"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("limited to 9999"))) << messages[0].toStdString();
+
+    // An accepted value says nothing.
+    messages.clear();
+    e->selectAll();
+    QTest::keyClicks(e, "47");
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(b.Value()->GetNumberText(), CString("47"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// The same through the toolbar's rules alone: each text without a number
+// is refused with the kept value in the message; the value never moves.
+TEST(ControlToolBar, ConfirmingTextWithoutANumberKeepsTheValue)
+{
+    Bench b;
+    b.Value()->SetValueFromText("4.7k");
+    const double before = b.Value()->GetValue();
+    for (const char* text : {"", "   ", "-", ".", "abc"}) {
+        SCOPED_TRACE(text);
+        CString message;
+        const int result = b.bar->Model().ConfirmText(36053, CString(text), &message);
+        EXPECT_EQ(result & PR_REFUSED, PR_REFUSED);
+        EXPECT_EQ(result & (PR_CHANGED | PR_CLAMPED), 0);
+        EXPECT_EQ(b.Value()->GetValue(), before);
+        EXPECT_NE(message.find("4.7k"), CString::npos) << message;
+    }
+    CString message;
+    EXPECT_EQ(b.bar->Model().ConfirmText(36053, CString("2.2"), &message), PR_CHANGED);
+    EXPECT_TRUE(message.empty());
+    EXPECT_DOUBLE_EQ(b.Value()->GetValue(), 2200.0);
+}
+
 TEST(ControlToolBar, SpinnerAcceleratesWhileHeld)
 {
     // Reference: the value's own steps of one and four levels.

@@ -152,10 +152,11 @@ TEST(NumberEdit, SetFromTextResults)
     EXPECT_EQ(n.SetFromText("123456", &owner), 4);  // clamped back to where it was
     EXPECT_EQ(n.SetFromText("2.2", &owner), 1);
     EXPECT_DOUBLE_EQ(n.value, 2200);
-    EXPECT_EQ(n.SetFromText("rubbish", &owner), 2);  // 0, clamped to the row's minimum
-    EXPECT_EQ(n.Format(), "0.05");
-    EXPECT_EQ(n.SetFromText("nan", &owner), 4);  // not a number: 0, clamped back to 0.05
-    EXPECT_GE(owner.calls, 5);
+    EXPECT_EQ(n.SetFromText("rubbish", &owner), 4);  // no number: refused, the value kept
+    EXPECT_EQ(n.Format(), "2.2");
+    EXPECT_EQ(n.SetFromText("nan", &owner), 4);  // not a number: refused likewise
+    EXPECT_DOUBLE_EQ(n.value, 2200);
+    EXPECT_GE(owner.calls, 4);
 
     CNumber half = Make(10, 4);
     half.scale = 0.5;
@@ -167,6 +168,40 @@ TEST(NumberEdit, SetFromTextResults)
     EXPECT_EQ(frozen.SetFromText("0", nullptr), 0);
     EXPECT_EQ(frozen.SetFromText("3", nullptr), 4);
     EXPECT_EQ(frozen.value, 10);
+}
+
+// An emptied box (or one holding no number) keeps the number whatever the
+// row allows: rows whose range takes 0 or negative values would otherwise
+// store 0, and the others their minimum.  The owner is not told.
+TEST(NumberEdit, TextWithoutANumberKeepsTheValue)
+{
+    struct Row {
+        uint16_t type;
+        double mantissa;
+        int code;
+    };
+    // Row 5 (0.05 up), row 1 (-9999 up), row 3 (0 up), row 4 (up to 0).
+    const Row rows[] = {{5, 4.7, 5}, {1, 6, 4}, {3, 12, 4}, {4, -3, 4}};
+    for (const Row& r : rows)
+        for (const char* text : {"", " ", "  \t", "-", "+", ".", "-.", "k", "abc", "nan", "--5"}) {
+            SCOPED_TRACE(testing::Message() << "row " << r.type << " text '" << text << "'");
+            Recorder owner;
+            CNumber n = Make(r.mantissa, r.code, r.type);
+            const double before = n.value;
+            EXPECT_FALSE(HoldsNumber(text));
+            EXPECT_EQ(n.SetFromText(text, &owner), 4);
+            EXPECT_EQ(n.value, before);
+            EXPECT_EQ(owner.calls, 0);
+        }
+    EXPECT_FALSE(HoldsNumber(nullptr));
+    for (const char* text : {"0", "4.", " 4.7", "-3", "1e3", ".5", "inf", "5x"}) EXPECT_TRUE(HoldsNumber(text)) << text;
+    // A number is still taken or limited as before: 0 in row 3 is 0.
+    CNumber zero = Make(12, 4, 3);
+    EXPECT_EQ(zero.SetFromText("0", nullptr), 1);
+    EXPECT_EQ(zero.value, 0.0);
+    CNumber big = Make(4.7, 5, 5);
+    EXPECT_EQ(big.SetFromText("inf", nullptr), 2);
+    EXPECT_EQ(big.Format(), "9999");
 }
 
 // Typed text that reads as the held number may stay in the box as typed.
