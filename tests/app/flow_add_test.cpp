@@ -16,6 +16,8 @@ constexpr int kAddStop = 33852;
 constexpr int kAddWait = 33853;
 constexpr int kAddBeep = 33855;
 constexpr int kAddDecision = 33856;
+// The variable, increment, variable-test, output and motor elements.
+constexpr int kAddVariableElements[] = {33860, 33861, 33864, 33859, 33502};
 
 class FlowAdd : public CanvasWindowTest {};
 
@@ -23,6 +25,11 @@ TEST_F(FlowAdd, TheCatalogueMakesTheElements)
 {
     const PartCatalogue& c = PartCatalogue::Get();
     for (int id : {kAddStart, kAddStop, kAddWait, kAddBeep, kAddDecision}) {
+        const int row = c.FindCommand(id);
+        ASSERT_GE(row, 0) << id;
+        EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
+    }
+    for (int id : kAddVariableElements) {
         const int row = c.FindCommand(id);
         ASSERT_GE(row, 0) << id;
         EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
