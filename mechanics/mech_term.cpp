@@ -132,14 +132,6 @@ void CMechTerm::OnSimulationReset()
     m_wMarkState = MARK_RESET;
 }
 
-void CMechTerm::Offset(int dx, int dy)
-{
-    CTerminal::Offset(dx, dy);
-    m_ptA.Offset(dx, dy);
-    m_ptB.Offset(dx, dy);
-    m_ptC.Offset(dx, dy);
-}
-
 int CMechTerm::SetOrientation(int newCode, int oldCode, int flag, const CPoint* anchor)
 {
     // The pivot the stub turns about (CTerminal's).

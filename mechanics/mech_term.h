@@ -68,8 +68,6 @@ public:
     // Drawing (mech_term_draw.cpp).
     int Draw(DWORD flags) override;
     void EraseTree() override;
-    // The anchors go with the terminal when its part moves.
-    void Offset(int dx, int dy) override;
 
     // ---- virtual operations of the mechanical terminal ----
     virtual void SetAuxValue(int value) { m_nAuxValue = value; }
