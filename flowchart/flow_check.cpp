@@ -121,7 +121,7 @@ std::vector<std::pair<CFlowObject*, int>> CFlowChecker::Reduced() const
     // codes the later one): each element keeps its smallest code.
     std::vector<std::pair<CFlowObject*, int>> out;
     for (const auto& [element, code] : m_errors) {
-        auto it = std::find_if(out.begin(), out.end(), [element](const auto& o) { return o.first == element; });
+        auto it = std::find_if(out.begin(), out.end(), [e = element](const auto& o) { return o.first == e; });
         if (it == out.end()) out.emplace_back(element, code);
         else if (code < it->second) it->second = code;
     }

@@ -9,8 +9,9 @@
 #include "model/text/rtf_model.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 #include <map>
+#include <string_view>
 
 namespace {
 
@@ -45,16 +46,52 @@ struct State {
     int uc = 1;
 };
 
-// Destinations whose content is not text of the label.
-constexpr std::array<std::string_view, 40> kSkipped = {
-    "stylesheet", "info",      "pict",       "object",     "header",      "footer",
-    "headerl",    "headerr",   "headerf",    "footerl",    "footerr",     "footerf",
-    "footnote",   "fldinst",   "xe",         "tc",         "txe",         "annotation",
-    "atnid",      "atnauthor", "bkmkstart",  "bkmkend",    "listtable",   "listoverridetable",
-    "revtbl",     "rsidtbl",   "generator",  "pntext",     "pntxta",      "pntxtb",
-    "listtext",   "themedata", "colorschememapping", "latentstyles", "datastore", "filetbl",
-    "private",    "nonshppict", "shpinst",   "template",
+// The control words the reader acts on, sorted for a binary search: a
+// handful of comparisons per word instead of up to eighty.  Skip: a
+// destination whose content is not text of the label.
+enum class Kw {
+    Par, Line, Tab, U, Uc, FontTbl, ColorTbl, AnsiCpg, Deff, Plain, F, Fs, B, I, Ul, UlNone, Strike, Cf,
+    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Tx, Char, Skip,
 };
+
+struct Keyword {
+    std::string_view word;
+    Kw kind;
+    char16_t ch = 0;  // the character of Kw::Char
+};
+
+constexpr Keyword kKeywords[] = {
+    {"annotation", Kw::Skip}, {"ansicpg", Kw::AnsiCpg}, {"atnauthor", Kw::Skip}, {"atnid", Kw::Skip},
+    {"b", Kw::B}, {"bkmkend", Kw::Skip}, {"bkmkstart", Kw::Skip}, {"bullet", Kw::Char, u'\u2022'},
+    {"cf", Kw::Cf}, {"colorschememapping", Kw::Skip}, {"colortbl", Kw::ColorTbl}, {"datastore", Kw::Skip},
+    {"deff", Kw::Deff}, {"emdash", Kw::Char, u'\u2014'}, {"emspace", Kw::Char, u'\u2003'},
+    {"endash", Kw::Char, u'\u2013'}, {"enspace", Kw::Char, u'\u2002'}, {"f", Kw::F}, {"fi", Kw::Fi},
+    {"filetbl", Kw::Skip}, {"fldinst", Kw::Skip}, {"fonttbl", Kw::FontTbl}, {"footer", Kw::Skip},
+    {"footerf", Kw::Skip}, {"footerl", Kw::Skip}, {"footerr", Kw::Skip}, {"footnote", Kw::Skip},
+    {"fs", Kw::Fs}, {"generator", Kw::Skip}, {"header", Kw::Skip}, {"headerf", Kw::Skip},
+    {"headerl", Kw::Skip}, {"headerr", Kw::Skip}, {"i", Kw::I}, {"info", Kw::Skip},
+    {"latentstyles", Kw::Skip}, {"ldblquote", Kw::Char, u'\u201C'}, {"li", Kw::Li}, {"line", Kw::Line},
+    {"listoverridetable", Kw::Skip}, {"listtable", Kw::Skip}, {"listtext", Kw::Skip},
+    {"lquote", Kw::Char, u'\u2018'}, {"nonshppict", Kw::Skip}, {"object", Kw::Skip}, {"page", Kw::Par},
+    {"par", Kw::Par}, {"pard", Kw::Pard}, {"pict", Kw::Skip}, {"plain", Kw::Plain}, {"pntext", Kw::Skip},
+    {"pntxta", Kw::Skip}, {"pntxtb", Kw::Skip}, {"private", Kw::Skip}, {"qc", Kw::Qc}, {"qj", Kw::Qj},
+    {"ql", Kw::Ql}, {"qr", Kw::Qr}, {"rdblquote", Kw::Char, u'\u201D'}, {"revtbl", Kw::Skip},
+    {"ri", Kw::Ri}, {"rquote", Kw::Char, u'\u2019'}, {"rsidtbl", Kw::Skip}, {"sect", Kw::Par},
+    {"shpinst", Kw::Skip}, {"strike", Kw::Strike}, {"striked", Kw::Strike}, {"stylesheet", Kw::Skip},
+    {"tab", Kw::Tab}, {"tc", Kw::Skip}, {"template", Kw::Skip}, {"themedata", Kw::Skip}, {"tx", Kw::Tx},
+    {"txe", Kw::Skip}, {"u", Kw::U}, {"uc", Kw::Uc}, {"ul", Kw::Ul}, {"uld", Kw::Ul}, {"uldash", Kw::Ul},
+    {"uldb", Kw::Ul}, {"ulnone", Kw::UlNone}, {"ulth", Kw::Ul}, {"ulw", Kw::Ul}, {"xe", Kw::Skip},
+};
+
+static_assert(std::is_sorted(std::begin(kKeywords), std::end(kKeywords),
+                             [](const Keyword& a, const Keyword& b) { return a.word < b.word; }));
+
+const Keyword* FindKeyword(std::string_view w)
+{
+    const Keyword* it = std::lower_bound(std::begin(kKeywords), std::end(kKeywords), w,
+                                         [](const Keyword& k, std::string_view v) { return k.word < v; });
+    return it != std::end(kKeywords) && it->word == w ? it : nullptr;
+}
 
 int CharsetOfCodePage(int cp)
 {
@@ -232,7 +269,7 @@ private:
     {
         Flush();
         if (ConsumeSkip()) return;
-        if (st_.dest == Dest::Text) AppendText(QString(QChar(ch)));
+        AppendChar(ch);
     }
 
     void Word(std::string_view w, bool hasParam, long long param)
@@ -260,30 +297,39 @@ private:
             else if (w == "blue") { blue_ = v; colorGiven_ = true; }
             return;
         }
+        const Keyword* k = FindKeyword(w);
+        if (!k) return;
         RtfCharFormat& f = st_.fmt;
-        if (w == "par" || w == "sect" || w == "page") EndParagraph();
-        else if (w == "line") AppendText(QString(QChar(u'\u2028')));
-        else if (w == "tab") AppendText(QStringLiteral("\t"));
-        else if (w == "u") {
+        switch (k->kind) {
+        case Kw::Par: EndParagraph(); break;
+        case Kw::Line: AppendChar(u'\u2028'); break;
+        case Kw::Tab: AppendChar(u'\t'); break;
+        case Kw::Char: AppendChar(k->ch); break;
+        case Kw::U: {
             long long v = param % 65536;
             if (v < 0) v += 65536;
-            AppendText(QString(QChar(static_cast<char16_t>(v))));
+            AppendChar(static_cast<char16_t>(v));
             skip_ = st_.uc;
+            break;
         }
-        else if (w == "uc") st_.uc = Clamp(param, 0, 10);
-        else if (w == "fonttbl") st_.dest = Dest::FontTable;
-        else if (w == "colortbl") { st_.dest = Dest::ColorTable; red_ = green_ = blue_ = 0; colorGiven_ = false; }
-        else if (w == "ansicpg") docCharset_ = CharsetOfCodePage(p);
-        else if (w == "deff") deff_ = p;
-        else if (w == "plain") { st_.font = -1; f = base_; }
-        else if (w == "f") st_.font = p;
-        else if (w == "fs") f.halfPoints = hasParam ? Clamp(param, 1, kMaxHalfPoints) : 24;
-        else if (w == "b") f.bold = on;
-        else if (w == "i") f.italic = on;
-        else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth") f.underline = on;
-        else if (w == "ulnone") f.underline = false;
-        else if (w == "strike" || w == "striked") f.strike = on;
-        else if (w == "cf") {
+        case Kw::Uc: st_.uc = Clamp(param, 0, 10); break;
+        case Kw::FontTbl: st_.dest = Dest::FontTable; break;
+        case Kw::ColorTbl:
+            st_.dest = Dest::ColorTable;
+            red_ = green_ = blue_ = 0;
+            colorGiven_ = false;
+            break;
+        case Kw::AnsiCpg: docCharset_ = CharsetOfCodePage(p); break;
+        case Kw::Deff: deff_ = p; break;
+        case Kw::Plain: st_.font = -1; f = base_; break;
+        case Kw::F: st_.font = p; break;
+        case Kw::Fs: f.halfPoints = hasParam ? Clamp(param, 1, kMaxHalfPoints) : 24; break;
+        case Kw::B: f.bold = on; break;
+        case Kw::I: f.italic = on; break;
+        case Kw::Ul: f.underline = on; break;
+        case Kw::UlNone: f.underline = false; break;
+        case Kw::Strike: f.strike = on; break;
+        case Kw::Cf:
             if (p >= 0 && p < static_cast<int>(colors_.size()) && !colors_[static_cast<size_t>(p)].isAuto) {
                 f.hasColor = true;
                 f.color = colors_[static_cast<size_t>(p)].rgb;
@@ -291,32 +337,24 @@ private:
                 f.hasColor = false;
                 f.color = 0;
             }
-        }
-        else if (w == "pard") {
+            break;
+        case Kw::Pard:
             st_.align = RtfAlign::Left;
             st_.leftIndent = st_.rightIndent = st_.firstIndent = 0;
             st_.tabs.clear();
-        }
-        else if (w == "ql") st_.align = RtfAlign::Left;
-        else if (w == "qc") st_.align = RtfAlign::Center;
-        else if (w == "qr") st_.align = RtfAlign::Right;
-        else if (w == "qj") st_.align = RtfAlign::Justify;
-        else if (w == "li") st_.leftIndent = Clamp(param, -kMaxTwips, kMaxTwips);
-        else if (w == "ri") st_.rightIndent = Clamp(param, -kMaxTwips, kMaxTwips);
-        else if (w == "fi") st_.firstIndent = Clamp(param, -kMaxTwips, kMaxTwips);
-        else if (w == "tx") {
+            break;
+        case Kw::Ql: st_.align = RtfAlign::Left; break;
+        case Kw::Qc: st_.align = RtfAlign::Center; break;
+        case Kw::Qr: st_.align = RtfAlign::Right; break;
+        case Kw::Qj: st_.align = RtfAlign::Justify; break;
+        case Kw::Li: st_.leftIndent = Clamp(param, -kMaxTwips, kMaxTwips); break;
+        case Kw::Ri: st_.rightIndent = Clamp(param, -kMaxTwips, kMaxTwips); break;
+        case Kw::Fi: st_.firstIndent = Clamp(param, -kMaxTwips, kMaxTwips); break;
+        case Kw::Tx:
             if (st_.tabs.size() < kMaxTabs) st_.tabs.push_back(Clamp(param, 0, kMaxTwips));
+            break;
+        case Kw::Skip: st_.dest = Dest::Skip; break;
         }
-        else if (w == "emdash") AppendText(QString(QChar(u'\u2014')));
-        else if (w == "endash") AppendText(QString(QChar(u'\u2013')));
-        else if (w == "emspace") AppendText(QString(QChar(u'\u2003')));
-        else if (w == "enspace") AppendText(QString(QChar(u'\u2002')));
-        else if (w == "bullet") AppendText(QString(QChar(u'\u2022')));
-        else if (w == "lquote") AppendText(QString(QChar(u'\u2018')));
-        else if (w == "rquote") AppendText(QString(QChar(u'\u2019')));
-        else if (w == "ldblquote") AppendText(QString(QChar(u'\u201C')));
-        else if (w == "rdblquote") AppendText(QString(QChar(u'\u201D')));
-        else if (std::find(kSkipped.begin(), kSkipped.end(), w) != kSkipped.end()) st_.dest = Dest::Skip;
     }
 
     void FontWord(std::string_view w, bool hasParam, int p)
@@ -334,8 +372,10 @@ private:
         else if (w == "fscript") SetFamily(0x40);
         else if (w == "fdecor") SetFamily(0x50);
         else if (w == "ftech" || w == "fbidi") SetFamily(0x00);
-        else if (std::find(kSkipped.begin(), kSkipped.end(), w) != kSkipped.end() && st_.dest == Dest::FontEntry)
-            st_.dest = Dest::Skip;
+        else if (st_.dest == Dest::FontEntry) {
+            const Keyword* k = FindKeyword(w);
+            if (k && k->kind == Kw::Skip) st_.dest = Dest::Skip;
+        }
     }
 
     void SetFamily(int family)
@@ -381,7 +421,7 @@ private:
             return;
         }
         if (ConsumeSkip()) return;
-        if (b == '\t') { Flush(); AppendText(QStringLiteral("\t")); return; }
+        if (b == '\t') { Flush(); AppendChar(u'\t'); return; }
         if (b < 0x20) return;
         pending_.push_back(static_cast<char>(b));
     }
@@ -425,7 +465,18 @@ private:
         AppendText(text, f);
     }
 
-    void AppendText(const QString& text) { AppendText(text, Resolved()); }
+    // One character, cleaned as AppendText cleans text, without a string of
+    // its own: every \u, \tab and \line made one, only to append it to the
+    // run before.
+    void AppendChar(char16_t u)
+    {
+        if (st_.dest != Dest::Text || Skipping()) return;
+        if (u == 0x2029 || u == u'\n' || u == u'\r') u = 0x2028;
+        else if (u < 0x20 && u != u'\t') return;
+        const RtfCharFormat f = Resolved();
+        if (!para_.runs.empty() && para_.runs.back().format == f) para_.runs.back().text += QChar(u);
+        else para_.runs.push_back({QString(QChar(u)), f});
+    }
 
     void AppendText(QString text, const RtfCharFormat& f)
     {
@@ -454,7 +505,7 @@ private:
     {
         Flush();
         if (doc_.paragraphs.size() + 1 >= kMaxParagraphs) {
-            AppendText(QString(QChar(u'\u2028')));
+            AppendChar(u'\u2028');
             return;
         }
         TakeParagraph();

@@ -150,19 +150,21 @@ bool SPlayer::Step(RunState& rs)
         rs.pos = size_t(to);
         return true;
     };
-    Timeline* t = rs.Target(display_);
+    // The target is looked up (a hash look-up of a live timeline) only by
+    // the records that use it, not by every push, jump and sum.
+    const auto target = [&] { return rs.Target(display_); };
     switch (code) {
     case 0x04:
-        if (t) t->GotoFrame(t->CurrentFrame() + 1);
+        if (Timeline* t = target()) t->GotoFrame(t->CurrentFrame() + 1);
         break;
     case 0x05:
-        if (t) t->GotoFrame(std::max(0, t->CurrentFrame() - 1));
+        if (Timeline* t = target()) t->GotoFrame(std::max(0, t->CurrentFrame() - 1));
         break;
     case 0x06:
-        if (t) t->Play(false);
+        if (Timeline* t = target()) t->Play(false);
         break;
     case 0x07:
-        if (t) t->Stop();
+        if (Timeline* t = target()) t->Stop();
         break;
     case 0x08:
         highQuality = !highQuality;
@@ -340,7 +342,7 @@ bool SPlayer::Step(RunState& rs)
         break;
     case 0x81:
         if (len < 2) return false;
-        if (t) t->GotoFrame(u16(body));
+        if (Timeline* t = target()) t->GotoFrame(u16(body));
         break;
     case 0x83: {
         std::string url, target;
@@ -352,6 +354,7 @@ bool SPlayer::Step(RunState& rs)
     case 0x8A: {
         if (len < 3) return false;
         const int frame = u16(body), skip = d[body + 2];
+        Timeline* t = target();
         if (t && t->RootTimeline()->FramesLoaded() < frame + 1 && t->RootTimeline()->FramesLoaded() < MovieBuffer::kAllFrames)
             rs.skip = skip;
         break;
@@ -360,7 +363,7 @@ bool SPlayer::Step(RunState& rs)
         std::string label;
         size_t p = body;
         if (!ReadText(d, p, next, &label)) return false;
-        if (t) {
+        if (Timeline* t = target()) {
             int f = t->FindLabel(label.c_str());
             if (f >= 0) t->GotoFrame(f);
         }
@@ -371,6 +374,7 @@ bool SPlayer::Step(RunState& rs)
         const int skip = d[body];
         const std::string expr = Pop();
         int frame = 0;
+        Timeline* t = target();
         Timeline* ft = t ? ResolveFrame(t, expr, &frame) : nullptr;
         if (ft && ft->RootTimeline()->FramesLoaded() < frame + 1) rs.skip = skip;
         break;
@@ -436,6 +440,7 @@ bool SPlayer::Step(RunState& rs)
     case 0x9E: {
         const std::string expr = Pop();
         int frame = 0;
+        Timeline* t = target();
         Timeline* ft = t ? ResolveFrame(t, expr, &frame) : nullptr;
         if (!ft || rs.depth >= kMaxCallDepth) break;
         std::vector<std::pair<size_t, size_t>> lists;
@@ -451,6 +456,7 @@ bool SPlayer::Step(RunState& rs)
         const bool play = d[body] != 0;
         const std::string expr = Pop();
         int frame = 0;
+        Timeline* t = target();
         Timeline* ft = t ? ResolveFrame(t, expr, &frame) : nullptr;
         if (ft) {
             ft->GotoFrame(frame);

@@ -1,8 +1,10 @@
 #include "platform/archive.h"
+#include "platform/archive_reference.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <memory>
 #include <string>
 
@@ -353,6 +355,32 @@ TEST(Archive, ResyncArchiveCases)
         EXPECT_EQ(ResyncArchive(ar, sep, 8), c.found) << c.what;
         EXPECT_EQ(ar.GetPosition(), c.consumed) << c.what;
     }
+}
+
+TEST(Archive, ResyncArchiveMatchesItsReference)
+{
+    // Random bytes drawn mostly from the separator's own, so that partial
+    // matches, restarts and whole separators all occur; both searches must
+    // agree on the result and on where they leave the archive.
+    const char* sep = "+_@TR#^)";
+    const char alphabet[] = "+_@TR#^)+_@x";
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::string data(rng() % 40, ' ');
+        for (char& c : data) c = alphabet[rng() % (sizeof alphabet - 1)];
+        const int len = trial % 10 == 0 ? int(rng() % 9) : 8;   // 0 to 8 bytes of it
+        CArchive fast(data.data(), data.size()), slow(data.data(), data.size());
+        const size_t skip = data.empty() ? 0 : rng() % data.size();
+        std::string ignored(skip, ' ');
+        fast.Read(ignored.data(), skip);
+        slow.Read(ignored.data(), skip);
+        const bool a = ResyncArchive(fast, sep, len), b = ResyncArchiveReference(slow, sep, len);
+        ASSERT_EQ(a, b) << data << " len " << len;
+        ASSERT_EQ(fast.GetPosition(), slow.GetPosition()) << data << " len " << len;
+    }
+    CArchive storing;
+    EXPECT_FALSE(ResyncArchive(storing, sep, 8));
+    EXPECT_FALSE(ResyncArchiveReference(storing, sep, 8));
 }
 
 TEST(Archive, IndicesStayInStepPastAnUnknownClass)
