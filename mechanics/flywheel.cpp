@@ -3,7 +3,7 @@
 #include "components/component_kit.h"
 #include "components/rotateknob.h"
 #include "mechanics/mech_text.h"
-#include "mechanics/two_cogs.h"
+#include "mechanics/two_wheels.h"
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/display/gdi.h"
@@ -45,12 +45,7 @@ double CFlywheel::Rate() const
     return d ? d->GetUpdateRate() : kDefaultRate;
 }
 
-CRotateKnob* CFlywheel::GetHandle() const
-{
-    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
-        if (auto* k = dynamic_cast<CRotateKnob*>(c)) return k;
-    return nullptr;
-}
+CRotateKnob* CFlywheel::GetHandle() const { return FindKnob<CRotateKnob>(); }
 
 void CFlywheel::AddHandle()
 {
@@ -103,11 +98,7 @@ void CFlywheel::Serialize(CArchive& ar)
         GetMechTerminal(1)->SetLinkedObject(GetMechTerminal(0));
     }
     if (ar.GetVersion() <= 3) {
-        while (CRotateKnob* k = GetHandle()) {
-            ForgetTree(ar, k);
-            RemoveChild(k);
-            delete k;
-        }
+        DropKnobs(&ar);
         ResetSimulation();
         AddHandle();
     }
@@ -115,20 +106,7 @@ void CFlywheel::Serialize(CArchive& ar)
 
 void CFlywheel::AccumulateMotion(CPartTree*, int phase, int, double displacement)
 {
-    switch (phase) {
-    case 0:
-        m_bHeld = 1;
-        m_dTarget = m_inertia.GetPosition();
-        break;
-    case 1:
-        if (std::isfinite(displacement)) m_dTarget += displacement;
-        break;
-    case 2:
-        m_bHeld = 0;
-        break;
-    default:
-        break;
-    }
+    m_hold.Track(phase, displacement, m_inertia.GetPosition());
 }
 
 double CFlywheel::GetQuantity(int, int, int code)
@@ -184,8 +162,8 @@ void CFlywheel::Stamp(CMatrix* m)
     CTerminal* t0 = GetTerminal(0);
     m_inertia.StampAt(m, t0);
     m->AddLink(t0, GetTerminal(1));
-    if (m_bHeld)
-        m->StampTransfer(CTwoCogs::kHandleStiffness, -(m_dTarget - m_inertia.GetBase()) * CTwoCogs::kHandleStiffness,
+    if (m_hold.held)
+        m->StampTransfer(CTwoWheels::kHandleStiffness, -(m_hold.target - m_inertia.GetBase()) * CTwoWheels::kHandleStiffness,
                          t0, nullptr, t0, nullptr);
 }
 
@@ -210,8 +188,7 @@ void CFlywheel::ResetSimulation()
     m_inertia.SetMass(kDefaultInertia);
     m_inertia.Clear();
     m_cog.RestoreRest();
-    m_bHeld = 0;
-    m_dTarget = 0.0;
+    m_hold = CHandHold();
     PlaceHandle();
     ResetState();
 }
@@ -221,7 +198,7 @@ void CFlywheel::ResetState()
     m_inertia.Rebase();
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) m->Rebase();
-    m_bHeld = 0;
+    m_hold.Release();
     if (CRotateKnob* k = GetHandle()) k->m_wState = 0;
 }
 
@@ -252,7 +229,7 @@ void CFlywheel::DrawMoving(int flag, DWORD flags)
     const int w = m_rect.Width();
     CDisplay::DrawEdgeLine(m_rect.left + w - 11, m_rect.top + 11, m_rect.left + w - 1, m_rect.top + 1, false);
     PlaceHandle();
-    if (CRotateKnob* k = GetHandle()) k->DrawOnOwner(flags, m_bHeld ? 1 : m_cog.IsSlow());
+    if (CRotateKnob* k = GetHandle()) k->DrawOnOwner(flags, m_hold.held ? 1 : m_cog.IsSlow());
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) {
             if (buffered)

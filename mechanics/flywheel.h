@@ -43,8 +43,8 @@ public:
 
     const CMomentOfInertia& GetInertia() const { return m_inertia; }
     const CCog& GetCog() const { return m_cog; }
-    bool IsHeld() const { return m_bHeld != 0; }
-    double GetTargetAngle() const { return m_dTarget; }
+    bool IsHeld() const { return m_hold.held != 0; }
+    double GetTargetAngle() const { return m_hold.target; }
     CRotateKnob* GetHandle() const;
 
     static constexpr int kSize = 56;
@@ -57,7 +57,6 @@ private:
 
     CMomentOfInertia m_inertia;
     CCog m_cog;
-    int m_bHeld = 0;
-    double m_dTarget = 0.0;
+    CHandHold m_hold;
     int m_nTrapezoid = 0;
 };

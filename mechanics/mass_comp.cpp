@@ -57,12 +57,7 @@ double CMassComp::TravelLimit() const { return (m_rect.Width() - kTravelMargin) 
 
 int CMassComp::BodyLeft() const { return m_rect.left + MetresToPixels(m_mass.GetPosition()) + kLeftEnd; }
 
-CKnob* CMassComp::GetHandle() const
-{
-    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
-        if (auto* k = dynamic_cast<CKnob*>(c)) return k;
-    return nullptr;
-}
+CKnob* CMassComp::GetHandle() const { return FindKnob(); }
 
 void CMassComp::PlaceHandle()
 {
@@ -130,11 +125,7 @@ void CMassComp::Serialize(CArchive& ar)
         return;
     }
     // The oldest files: a new drag handle, the resize handles, a restart.
-    while (CKnob* k = GetHandle()) {
-        ForgetTree(ar, k);
-        RemoveChild(k);
-        delete k;
-    }
+    DropKnobs(&ar);
     Offset(12, 14);
     if (m_rect.Width() < kMinWidth || m_rect.Height() != kHeight)
         m_rect.SetRect(m_rect.left, m_rect.top, m_rect.left + kMinWidth, m_rect.top + kHeight);
@@ -162,20 +153,7 @@ double CMassComp::GetQuantity(int, int, int code)
 
 void CMassComp::AccumulateMotion(CPartTree*, int phase, int, double displacement)
 {
-    switch (phase) {
-    case 0:
-        m_bHeld = 1;
-        m_dHeld = m_mass.GetPosition();
-        break;
-    case 1:
-        if (std::isfinite(displacement)) m_dHeld += displacement;
-        break;
-    case 2:
-        m_bHeld = 0;
-        break;
-    default:
-        break;
-    }
+    m_hold.Track(phase, displacement, m_mass.GetPosition());
 }
 
 int CMassComp::AttachMechanism(int handle, int movement)
@@ -244,7 +222,7 @@ void CMassComp::PrepareStep()
     // A held mass runs backward Euler: the hand's stiff spring is no part
     // of the energy balance that chose the trapezoidal rule, and undamped
     // it would ring for as long as the mass is held.
-    m_nStepRule = m_bHeld ? 0 : m_nTrapezoid;
+    m_nStepRule = m_hold.held ? 0 : m_nTrapezoid;
     m_nTrapezoid = 0;
     m_mass.Prepare(Rate(), m_nStepRule);
 }
@@ -259,8 +237,8 @@ void CMassComp::Stamp(CMatrix* m)
     m_lower.StampAt(m, left);
     m_upper.StampAt(m, right);
     // Held: a spring of 4000 N/m pulls the mass to the held position.
-    if (m_bHeld)
-        m->StampTransfer(kHoldStiffness, -kHoldStiffness * (m_dHeld - m_mass.GetBase()), right, nullptr, right,
+    if (m_hold.held)
+        m->StampTransfer(kHoldStiffness, -kHoldStiffness * (m_hold.target - m_mass.GetBase()), right, nullptr, right,
                          nullptr);
 }
 
@@ -303,8 +281,7 @@ void CMassComp::ResetSimulation()
     m_lower.SetOffset(kStartPosition);
     m_upper.SetOffset(kStartPosition);
     std::fill(std::begin(m_ring), std::end(m_ring), 0.0);
-    m_bHeld = 0;
-    m_dHeld = 0.0;
+    m_hold = CHandHold();
     ResetState();
 }
 
@@ -315,7 +292,7 @@ void CMassComp::ResetState()
     m_upper.ApplyDelta();
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) m->Rebase();
-    m_bHeld = 0;
+    m_hold.Release();
     if (CKnob* k = GetHandle()) k->m_wState = 0;
     PlaceHandle();
 }

@@ -62,8 +62,8 @@ public:
     const CMass& GetMass() const { return m_mass; }
     const CStop& GetLowerStop() const { return m_lower; }
     const CStop& GetUpperStop() const { return m_upper; }
-    bool IsHeld() const { return m_bHeld != 0; }
-    double GetHeldPosition() const { return m_dHeld; }
+    bool IsHeld() const { return m_hold.held != 0; }
+    double GetHeldPosition() const { return m_hold.target; }
     CKnob* GetHandle() const;
     // The mass body's left edge on the canvas.
     int BodyLeft() const;
@@ -91,6 +91,5 @@ private:
     int m_nTrapezoid = 0;
     int m_nStepRule = 0;
     double m_ring[10] = {};
-    int m_bHeld = 0;
-    double m_dHeld = 0.0;
+    CHandHold m_hold;
 };

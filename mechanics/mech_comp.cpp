@@ -3,6 +3,8 @@
 #include "components/resize.h"
 #include "model/circuit/circuit.h"
 
+#include <cmath>
+
 WB_IMPLEMENT_SERIAL(CMechComp, "CComponent", 4)
 
 bool CMechComp::IsRatedTerminal(const CTerminal* t) const { return t && t->GetKind() == WIRE_ELECTRIC; }
@@ -55,4 +57,31 @@ int CMechComp::TrackHandle(CPartTree*, CPoint)
             return AttachMechanism(at, h->GetMovement());
         }
     return 0;
+}
+
+void CHandHold::Track(int phase, double displacement, double position)
+{
+    switch (phase) {
+    case 0:
+        held = 1;
+        target = position;
+        break;
+    case 1:
+        if (std::isfinite(displacement)) target += displacement;
+        break;
+    case 2:
+        held = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void CMechComp::DropKnobs(CArchive* ar)
+{
+    while (CKnob* k = FindKnob()) {
+        if (ar) ForgetTree(*ar, k);
+        RemoveChild(k);
+        delete k;
+    }
 }

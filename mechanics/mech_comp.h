@@ -5,8 +5,23 @@
 // are not voltages and currents.
 #pragma once
 
+#include "components/knob.h"
 #include "mechanics/mech_term.h"
 #include "model/components/component.h"
+
+class CArchive;
+
+// A body held by its drag handle: the press holds it where it is (phase 0),
+// each drag moves the target by the handle's displacement (phase 1; a
+// displacement that is not a number is ignored), the release lets it go
+// (phase 2).  While held the part pulls the body to the target.
+struct CHandHold {
+    int held = 0;
+    double target = 0.0;
+
+    void Track(int phase, double displacement, double position);
+    void Release() { held = 0; }
+};
 
 class CMechComp : public CComponent {
     WB_DECLARE_SERIAL(CMechComp)
@@ -40,6 +55,17 @@ public:
     virtual CMechPin DescribePin(int side, CPoint pin);
 
     // ---- plain operations ----
+    // The drag handle (knob) child of the given type on an axis, or of any
+    // axis for -1; none if there is no such child.
+    template <class K = CKnob> K* FindKnob(int axis = -1) const
+    {
+        for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+            if (auto* k = dynamic_cast<K*>(c); k && (axis < 0 || k->GetAxis() == axis)) return k;
+        return nullptr;
+    }
+    // Deletes every drag handle child; an archive being read forgets them,
+    // so a later back reference to one is refused.
+    void DropKnobs(CArchive* ar);
     CMechTerm* GetMechTerminal(int i) const { return dynamic_cast<CMechTerm*>(GetTerminal(i)); }
     // The animation frame (the state word).
     WORD GetFrame() const { return m_wStateWord; }

@@ -50,14 +50,14 @@ struct PassiveBench {
         d.JoinAt(w, 1);
     }
     int m_nLanes = 0;
-    void Start(double rate)
+    void Start(double rate = 5.0)
     {
         // The reset recomputes the rate from the display period; the test's
         // own rate is set after it.
         d.ResetRun(0);
         d.SetUpdateRate(rate);
     }
-    void Run(int passes)
+    void Run(int passes = 1)
     {
         for (int i = 0; i < passes; ++i) d.RunSolverPass();
     }

@@ -58,15 +58,15 @@ TEST(ChipDraw, DemoDesignWithSwitchAndLed)
     ChipBench b;
     CChip* chip = b.Add<CChip>(300, 100);
     auto* rail = b.Add<CVoltRail>(100, 40);
-    SetResistance(rail, 5.0);
+    SetLabel(rail, 5.0);
     auto* sw = b.Add<CSPST>(150, 110);
     auto* pull = b.Add<CResistor>(210, 180);
     auto* earth1 = b.Add<CEarth>(200, 300);
     auto* load = b.Add<CResistor>(460, 100);
     auto* led = b.Add<CLED>(520, 160);
     auto* earth2 = b.Add<CEarth>(520, 300);
-    SetResistance(pull, 10000.0);
-    SetResistance(load, 220.0);
+    SetLabel(pull, 10000.0);
+    SetLabel(load, 220.0);
     chip->SetDigitalInputName(0, "Switch");
     chip->SetOutputName(0, "Lamp");
     Route(b, rail->GetTerminal(0), sw->GetTerminal(0));

@@ -99,7 +99,7 @@ TEST(ChipPins, OutputIntoResistorLoad)
         CChip* chip = b.AddChip(0, 0, 4, 0, 0, 4);
         auto* load = b.Add<CResistor>(400, 100);
         auto* earth = b.Add<CEarth>(400, 300);
-        SetResistance(load, c.ohms);
+        SetLabel(load, c.ohms);
         b.Wire(chip->GetPortTerminal(5), load->GetTerminal(0));
         b.Wire(load->GetTerminal(1), earth->GetTerminal(0));
         b.Start();
@@ -118,7 +118,7 @@ TEST(ChipPins, OneBelowTheRangeIsLow)
     CChip* chip = b.AddChip(0, 0, 4, 0, 0, 4);
     auto* rail = b.Add<CVoltRail>(400, 0);
     auto* load = b.Add<CResistor>(400, 100);
-    SetResistance(load, 100.0);
+    SetLabel(load, 100.0);
     b.Wire(rail->GetTerminal(0), load->GetTerminal(0));
     b.Wire(load->GetTerminal(1), chip->GetPortTerminal(4));
     b.Start();
@@ -151,8 +151,8 @@ TEST(ChipPins, InputsReadThroughThresholdAndScale)
             auto* upper = b.Add<CResistor>(500 + 200 * k, 100);
             auto* lower = b.Add<CResistor>(500 + 200 * k, 400);
             auto* earth = b.Add<CEarth>(500 + 200 * k, 600);
-            SetResistance(upper, c.r1);
-            SetResistance(lower, c.r2);
+            SetLabel(upper, c.r1);
+            SetLabel(lower, c.r2);
             b.Wire(rail->GetTerminal(0), upper->GetTerminal(0));
             b.Wire(upper->GetTerminal(1), pins[k]);
             b.Wire(pins[k], lower->GetTerminal(0));
@@ -178,8 +178,8 @@ TEST(ChipPins, AnalogueReadingScalesWithTheDesignRange)
     auto* upper = b.Add<CResistor>(500, 100);
     auto* lower = b.Add<CResistor>(500, 400);
     auto* earth = b.Add<CEarth>(500, 600);
-    SetResistance(upper, 2000.0);
-    SetResistance(lower, 1000.0);
+    SetLabel(upper, 2000.0);
+    SetLabel(lower, 1000.0);
     b.Wire(rail->GetTerminal(0), upper->GetTerminal(0));
     b.Wire(upper->GetTerminal(1), chip->GetPortTerminal(0));
     b.Wire(chip->GetPortTerminal(0), lower->GetTerminal(0));
@@ -190,8 +190,8 @@ TEST(ChipPins, AnalogueReadingScalesWithTheDesignRange)
     // 3 V of a 5 V supply at range 1000.
     EXPECT_EQ(chip->ReadAnalogInput(0), 600);
     // Above the supply the reading stays at the range.
-    SetResistance(upper, 1.0);
-    SetResistance(lower, 1e6);
+    SetLabel(upper, 1.0);
+    SetLabel(lower, 1e6);
     b.Run(1);
     EXPECT_EQ(chip->ReadAnalogInput(0), 1000);
 }
@@ -295,7 +295,7 @@ TEST(ChipRebuild, WiresFollowTheNewTerminals)
     CChip* chip = b.AddChip(0, 0, 4, 0, 0, 4);
     auto* load = b.Add<CResistor>(400, 100);
     auto* earth = b.Add<CEarth>(400, 300);
-    SetResistance(load, 100.0);
+    SetLabel(load, 100.0);
     b.Wire(chip->GetPortTerminal(4), load->GetTerminal(0));
     b.Wire(load->GetTerminal(1), earth->GetTerminal(0));
     b.Start();

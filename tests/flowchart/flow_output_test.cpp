@@ -84,7 +84,7 @@ TEST(FlowOutput, SwitchingAPinDrivesItsLoad)
         r.Build(out);
         auto* load = r.b.Add<CResistor>(1000, 300);
         auto* earth = r.b.Add<CEarth>(1000, 500);
-        SetResistance(load, c.ohms);
+        SetLabel(load, c.ohms);
         r.b.Wire(r.Out(1), load->GetTerminal(0));
         r.b.Wire(load->GetTerminal(1), earth->GetTerminal(0));
         EXPECT_EQ(out->OnPropertyCommand(36053, c.mode), 17);
@@ -248,7 +248,7 @@ TEST(FlowMotor, DirectionsReachTheWinding)
         CFlowMotor* motor = nullptr;
         r.Build(motor);
         auto* winding = r.b.Add<CResistor>(1000, 300);
-        SetResistance(winding, 1.0 / g);
+        SetLabel(winding, 1.0 / g);
         r.b.Wire(r.Out(0), winding->GetTerminal(0));
         r.b.Wire(winding->GetTerminal(1), r.Out(1));
         EXPECT_EQ(motor->OnPropertyCommand(36065, c.direction), 65);

@@ -14,6 +14,8 @@
 #include "platform/archive.h"
 #include "tests/mechanics/mech_testparts.h"
 
+#include "tests/mechanics/mech_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,32 +28,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-struct Yard {
-    CCircuit d;
-
-    template <class T>
-    T* Add(int x, int y)
-    {
-        auto* p = new T;
-        p->m_rect = CRect(x, y, x, y);
-        p->m_pCircuit = &d;
-        p->Initialise();
-        d.AddChild(p);
-        p->Drop(&d);
-        return p;
-    }
-    void Wire(CPoint a, CPoint b)
-    {
-        const CPoint corner(a.x, b.y);
-        for (auto [from, to] : {std::pair{a, corner}, std::pair{corner, b}}) {
-            if (from == to) continue;
-            auto* w = new CWire(from, to);
-            w->m_nKind = WIRE_ROTATIONAL;
-            d.AddChild(w);
-            d.JoinAt(w, 0);
-            d.JoinAt(w, 1);
-        }
-    }
+struct Yard : MechRig {
     CTestShaft* Drive(CTerminal* to, double torque)
     {
         auto* s = new CTestShaft;
@@ -59,7 +36,7 @@ struct Yard {
         s->Place(&d, end.x + 100, end.y + 300);
         d.AddChild(s);
         s->m_dTorque = torque;
-        Wire(s->T()->GetOuterEnd(), end);
+        WireAt(s->T()->GetOuterEnd(), end, WIRE_ROTATIONAL);
         return s;
     }
     CVelSource* Turn(CTerminal* to, double rpm)
@@ -68,18 +45,8 @@ struct Yard {
         auto* v = Add<CVelSource>(end.x + 200, end.y + 300);
         ValueLabelOf(v)->SetBaseValue(std::fabs(rpm));
         v->OnPropertyCommand(rpm >= 0.0 ? CVelSource::kDirection1 : CVelSource::kDirection0, "");
-        Wire(v->GetTerminal(0)->GetOuterEnd(), end);
+        WireAt(v->GetTerminal(0)->GetOuterEnd(), end, WIRE_ROTATIONAL);
         return v;
-    }
-    void Start(double rate)
-    {
-        d.ResetRun(0);
-        d.SetUpdateRate(rate);
-        d.RenumberNodes();
-    }
-    void Run(int steps)
-    {
-        for (int i = 0; i < steps; ++i) d.RunSolverPass();
     }
 };
 
@@ -89,11 +56,11 @@ TEST(Chain, Layout)
     CChain* c = y.Add<CChain>(100, 50);
     EXPECT_EQ(c->m_rect, CRect(100, 50, 100 + CChain::kWidth, 50 + CChain::kHeight));
     ASSERT_EQ(c->GetTerminalCount(), 4);
-    EXPECT_EQ(c->GetSprocket(0).GetTeeth(), 8);
-    EXPECT_EQ(c->GetSprocket(1).GetTeeth(), 24);
+    EXPECT_EQ(c->GetCog(0).GetTeeth(), 8);
+    EXPECT_EQ(c->GetCog(1).GetTeeth(), 24);
     const CPoint corner = c->m_rect.TopLeft();
-    EXPECT_EQ(c->GetSprocket(0).GetCentre(), CPoint(25, 55));
-    EXPECT_EQ(c->GetSprocket(1).GetCentre(), CPoint(121, 55));
+    EXPECT_EQ(c->GetCog(0).GetCentre(), CPoint(25, 55));
+    EXPECT_EQ(c->GetCog(1).GetCentre(), CPoint(121, 55));
     // 0 and 3 on the big sprocket, 1 and 2 on the small one, each linked to
     // its sprocket's other terminal.
     EXPECT_EQ(c->GetTerminal(0)->GetPinPoint(), corner + CPoint(121, 55));
@@ -108,15 +75,15 @@ TEST(Chain, Layout)
     for (int axis : {0, 1}) {
         CRotateKnob* h = c->GetHandle(axis);
         ASSERT_NE(h, nullptr);
-        const CCog& s = c->GetSprocket(axis);
+        const CCog& s = c->GetCog(axis);
         EXPECT_EQ(h->m_centre, s.GetCentre());
         EXPECT_EQ(h->m_rect.TopLeft(), corner + s.GetMarkerPoint());
     }
     std::unique_ptr<CObject> made(PartCatalogue::Get().CreateById(33910, nullptr, nullptr));
     EXPECT_NE(dynamic_cast<CChain*>(made.get()), nullptr);
     EXPECT_EQ(c->GetProbeQuantities(0, 0), 480u);
-    EXPECT_EQ(c->SprocketAt(corner + CPoint(25, 55)), 0);
-    EXPECT_EQ(c->SprocketAt(corner + CPoint(121, 55)), 1);
+    EXPECT_EQ(c->WheelAt(corner + CPoint(25, 55)), 0);
+    EXPECT_EQ(c->WheelAt(corner + CPoint(121, 55)), 1);
     EXPECT_EQ(c->GetKindCode(), 5);
 }
 
@@ -201,7 +168,7 @@ TEST(Chain, TurnedByHand)
     y.Start(20.0);
     CRotateKnob* h = c->GetHandle(1);
     ASSERT_NE(h, nullptr);
-    const CPoint centre = c->m_rect.TopLeft() + c->GetSprocket(1).GetCentre();
+    const CPoint centre = c->m_rect.TopLeft() + c->GetCog(1).GetCentre();
     h->OnPress(&y.d, centre.x, centre.y - 30);
     EXPECT_TRUE(c->IsHeld(1));
     h->OnDrag(&y.d, CPoint(centre.x - 30, centre.y));
@@ -211,7 +178,7 @@ TEST(Chain, TurnedByHand)
     EXPECT_NEAR(c->GetInertia(0).GetPosition(), 3 * kPi / 2, 3e-6);
     h->OnRelease(&y.d, centre.x - 30, centre.y);
     EXPECT_FALSE(c->IsHeld(1));
-    EXPECT_EQ(h->m_rect.TopLeft(), c->m_rect.TopLeft() + c->GetSprocket(1).GetMarkerPoint());
+    EXPECT_EQ(h->m_rect.TopLeft(), c->m_rect.TopLeft() + c->GetCog(1).GetMarkerPoint());
     c->AccumulateMotion(&y.d, 0, 0, 0.0);
     EXPECT_TRUE(c->IsHeld(0));
     c->AccumulateMotion(&y.d, 1, 0, std::nan(""));
@@ -220,7 +187,7 @@ TEST(Chain, TurnedByHand)
     c->ResetSimulation();
     EXPECT_FALSE(c->IsHeld(0));
     EXPECT_EQ(c->GetInertia(0).GetPosition(), 0.0);
-    EXPECT_EQ(c->GetSprocket(0).GetCurrentFrame(), 0);
+    EXPECT_EQ(c->GetCog(0).GetCurrentFrame(), 0);
 }
 
 std::vector<uint8_t> Write(CObject* o, WORD version)
@@ -261,7 +228,7 @@ TEST(Chain, Records)
     EXPECT_EQ(back->GetTerminalCount(), 4);
     EXPECT_EQ(back->GetInertia(0).GetPosition(), c->GetInertia(0).GetPosition());
     EXPECT_EQ(back->GetInertia(1).GetMomentum(), c->GetInertia(1).GetMomentum());
-    EXPECT_EQ(back->GetSprocket(0).GetCurrentFrame(), c->GetSprocket(0).GetCurrentFrame());
+    EXPECT_EQ(back->GetCog(0).GetCurrentFrame(), c->GetCog(0).GetCurrentFrame());
     EXPECT_EQ(back->GetMechTerminal(1)->GetLinkedObject(), back->GetMechTerminal(2));
     EXPECT_EQ(Handles(back.get()), 2);
     EXPECT_EQ(Write(back.get(), kCurrentVersion), bytes);
@@ -273,7 +240,7 @@ TEST(Chain, Records)
     EXPECT_EQ(old->GetInertia(0).GetPosition(), 0.0);
     EXPECT_DOUBLE_EQ(old->GetFriction(0).GetCoefficient(), 1e-7);
     EXPECT_EQ(Handles(old.get()), 2);
-    EXPECT_EQ(old->GetHandle(0)->m_rect.TopLeft(), old->m_rect.TopLeft() + old->GetSprocket(0).GetMarkerPoint());
+    EXPECT_EQ(old->GetHandle(0)->m_rect.TopLeft(), old->m_rect.TopLeft() + old->GetCog(0).GetMarkerPoint());
 
     // Cut short anywhere: an archive error, nothing leaked.
     for (size_t n = 0; n + 1 < bytes.size(); n += 7) {
@@ -337,13 +304,13 @@ TEST(Chain, DrawsTheChainMovingAndBlursWhenFast)
             const QImage running = DrawChain(c, 0x4);
             if (rpm < 100.0) {
                 // Slow, each step shows the chain moved on, never blurred.
-                EXPECT_FALSE(c->GetSprocket(0).IsFast());
+                EXPECT_FALSE(c->GetCog(0).IsFast());
                 for (const QImage& s : seen) EXPECT_NE(running, s) << n;
                 EXPECT_EQ(BlurPixels(running), 0);
             } else {
                 // 3000 rpm on the big sprocket is 9000 rpm on the small one,
                 // far over 6/16 of a tooth a step: the blur goes over the frame.
-                EXPECT_TRUE(c->GetSprocket(0).IsFast());
+                EXPECT_TRUE(c->GetCog(0).IsFast());
                 EXPECT_GT(BlurPixels(running), 100);
                 EXPECT_EQ(BlurPixels(DrawChain(c, 0x4 | 0x200)), 0);
             }

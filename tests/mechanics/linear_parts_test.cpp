@@ -15,6 +15,8 @@
 #include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
 
+#include "tests/mechanics/mech_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,45 +28,7 @@
 
 namespace {
 
-struct Rig {
-    CCircuit d;
-
-    template <class T>
-    T* Add(int x, int y)
-    {
-        auto* p = new T;
-        p->m_rect = CRect(x, y, x, y);
-        p->m_pCircuit = &d;
-        p->Initialise();
-        d.AddChild(p);
-        p->Drop(&d);
-        return p;
-    }
-    // A wire of the kind from one terminal's end to another's, round a corner.
-    void Wire(CTerminal* from, CTerminal* to, int kind)
-    {
-        const CPoint a = from->GetOuterEnd(), b = to->GetOuterEnd();
-        const CPoint corner(a.x, b.y);
-        for (auto [p, q] : {std::pair{a, corner}, std::pair{corner, b}}) {
-            if (p == q) continue;
-            auto* w = new CWire(p, q);
-            w->m_nKind = kind;
-            d.AddChild(w);
-            d.JoinAt(w, 0);
-            d.JoinAt(w, 1);
-        }
-    }
-    void Start(double rate)
-    {
-        d.ResetRun(0);
-        d.SetUpdateRate(rate);
-        d.RenumberNodes();
-    }
-    void Run(int steps)
-    {
-        for (int i = 0; i < steps; ++i) d.RunSolverPass();
-    }
-};
+using Rig = MechRig;
 
 void SetLabel(CComponent* part, double value)
 {

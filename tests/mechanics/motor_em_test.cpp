@@ -18,6 +18,8 @@
 #include "model/parts/part_records.h"
 #include "platform/archive.h"
 
+#include "tests/mechanics/mech_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,35 +33,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kGa = CMotorEM::kGa, kKe = CMotorEM::kKe, kKt = CMotorEM::kKt;
 
-struct Lab {
-    CCircuit d;
-
-    template <class T>
-    T* Add(int x, int y)
-    {
-        auto* p = new T;
-        p->m_rect = CRect(x, y, x, y);
-        p->m_pCircuit = &d;
-        p->Initialise();
-        d.AddChild(p);
-        p->Drop(&d);
-        return p;
-    }
-    // A wire of the terminal's kind from one terminal's end to another's,
-    // round a corner.
-    void Wire(CTerminal* from, CTerminal* to, bool horizontalFirst = false)
-    {
-        const CPoint a = from->GetOuterEnd(), b = to->GetOuterEnd();
-        const CPoint corner = horizontalFirst ? CPoint(b.x, a.y) : CPoint(a.x, b.y);
-        for (auto [p, q] : {std::pair{a, corner}, std::pair{corner, b}}) {
-            if (p == q) continue;
-            auto* w = new CWire(p, q);
-            w->m_nKind = from->GetKind();
-            d.AddChild(w);
-            d.JoinAt(w, 0);
-            d.JoinAt(w, 1);
-        }
-    }
+struct Lab : MechRig {
     // An upright two-pin part below and left of the machine, its upper pin
     // wired to terminal 0, its lower one to terminal 1, the wires apart.
     template <class T>
@@ -67,7 +41,7 @@ struct Lab {
     {
         auto* p = Add<T>(m->m_rect.left - 150, m->m_rect.top + 150);
         Wire(p->GetTerminal(0), m->GetTerminal(0));
-        Wire(p->GetTerminal(1), m->GetTerminal(1), true);
+        Wire(p->GetTerminal(1), m->GetTerminal(1), -1, true);
         return p;
     }
     // A battery of v volts whose positive pole feeds the motor's terminal 0.
@@ -84,16 +58,6 @@ struct Lab {
         v->OnPropertyCommand(rpm >= 0.0 ? CVelSource::kDirection1 : CVelSource::kDirection0, "");
         Wire(v->GetTerminal(0), m->GetTerminal(2));
         return v;
-    }
-    void Start(double rate)
-    {
-        d.ResetRun(0);
-        d.SetUpdateRate(rate);
-        d.RenumberNodes();
-    }
-    void Run(int steps)
-    {
-        for (int i = 0; i < steps; ++i) d.RunSolverPass();
     }
 };
 

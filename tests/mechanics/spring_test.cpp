@@ -10,6 +10,8 @@
 #include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
 
+#include "tests/mechanics/mech_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -121,34 +123,7 @@ TEST(Spring, SettlingTestLimits)
     EXPECT_FALSE(CSpring::Settled(potential, kinetic, 0));
 }
 
-struct Rig {
-    CCircuit d;
-
-    template <class T>
-    T* Add(int x, int y)
-    {
-        auto* p = new T;
-        p->m_rect = CRect(x, y, x, y);
-        p->m_pCircuit = &d;
-        p->Initialise();
-        d.AddChild(p);
-        p->Drop(&d);
-        return p;
-    }
-    void Wire(CTerminal* from, CTerminal* to)
-    {
-        const CPoint a = from->GetOuterEnd(), b = to->GetOuterEnd();
-        const CPoint corner(a.x, b.y);
-        for (auto [p, q] : {std::pair{a, corner}, std::pair{corner, b}}) {
-            if (p == q) continue;
-            auto* w = new CWire(p, q);
-            w->m_nKind = WIRE_LINEAR;
-            d.AddChild(w);
-            d.JoinAt(w, 0);
-            d.JoinAt(w, 1);
-        }
-    }
-};
+using Rig = MechRig;
 
 TEST(Spring, NewFixedSpring)
 {

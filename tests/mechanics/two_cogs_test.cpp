@@ -10,6 +10,8 @@
 #include "model/parts/part_records.h"
 #include "tests/mechanics/mech_testparts.h"
 
+#include "tests/mechanics/mech_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,9 +23,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-struct Bench {
-    CCircuit d;
-
+struct Bench : MechRig {
     CTwoCogs* AddPair(int x, int y, int left = 8, int right = 8)
     {
         auto* p = new CTwoCogs;
@@ -47,26 +47,8 @@ struct Bench {
         s->Place(&d, end.x + 100, end.y + 300);
         d.AddChild(s);
         s->m_dTorque = torque;
-        Wire(s->T()->GetOuterEnd(), end);
+        WireAt(s->T()->GetOuterEnd(), end, WIRE_ROTATIONAL);
         return s;
-    }
-    void Wire(CPoint a, CPoint b)
-    {
-        const CPoint corner(a.x, b.y);
-        for (auto [from, to] : {std::pair{a, corner}, std::pair{corner, b}}) {
-            if (from == to) continue;
-            auto* w = new CWire(from, to);
-            w->m_nKind = WIRE_ROTATIONAL;
-            d.AddChild(w);
-            d.JoinAt(w, 0);
-            d.JoinAt(w, 1);
-        }
-    }
-    void Start(double rate)
-    {
-        d.ResetRun(0);
-        d.SetUpdateRate(rate);
-        d.RenumberNodes();
     }
 };
 
