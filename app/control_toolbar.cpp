@@ -128,6 +128,21 @@ CControlToolBar::CControlToolBar(std::function<CCircuit*()> designOf, QWidget* p
     QFont f(QStringLiteral("Sans Serif"));
     f.setPixelSize(12);
     setFont(f);
+    // The bar keeps the height it has with its tallest controls also while
+    // it is empty.  A bar that grew as a press selected a part would move
+    // the canvas under the pointer, and the release would land on another
+    // point: a switch's lever pressed would be dragged, not switched.
+    QToolBar sample;
+    sample.setIconSize(iconSize());
+    sample.setFont(f);
+    QPixmap blank(iconSize());
+    blank.fill(Qt::transparent);
+    sample.addAction(QIcon(blank), QStringLiteral("M"));
+    auto* box = new QComboBox(&sample);
+    box->addItem(QStringLiteral("M"));
+    sample.addWidget(box);
+    sample.addWidget(new QLineEdit(QStringLiteral("M"), &sample));
+    setMinimumHeight(sample.sizeHint().height());
 }
 
 CControlToolBar::~CControlToolBar() = default;

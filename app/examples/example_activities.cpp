@@ -19,6 +19,9 @@
 
 #include <QDir>
 
+#include <type_traits>
+#include <utility>
+
 #include <memory>
 
 namespace {
@@ -34,6 +37,9 @@ public:
         auto* p = new T;
         p->m_rect = CRect(x, y, x, y);
         p->m_pCircuit = m_design.get();
+        // A switch lies as the Add menu lays it, its lever clear of the pins
+        // (standing, the lever would sit under a pin and its wire).
+        if constexpr (std::is_base_of_v<CSPST, T>) p->InitVariant(p->GetRuntimeClass());
         p->Initialise();
         m_design->AddChild(p);
         p->Drop(m_design.get());
@@ -180,9 +186,11 @@ bool ChargingACapacitor(const QDir& folder, QStringList& written)
 {
     CSheet s;
     s.Text(40, 20, "Charging a capacitor: close the switch and watch the voltmeter.", 560);
-    // Switch, resistor and capacitor stand upright, each lower than the one
-    // before, so every wire runs from one part's lower end to the next one's
-    // upper end without passing over a lead.
+    // The switch lies above the rest, its lever below it and clear of the
+    // wires, which leave its ends upwards; resistor and capacitor stand
+    // upright, each lower than the one before, so every wire runs from one
+    // part's lower end to the next one's upper end without passing over a
+    // lead.
     auto* cell = s.Add<CBattery>(80, 180, 6.0);
     auto* sw = s.Add<CSPST>(200, 120);
     auto* r = s.Add<CResistor>(320, 220, 10000.0);
@@ -191,9 +199,11 @@ bool ChargingACapacitor(const QDir& folder, QStringList& written)
     auto between = [](CTerminal* upper, CTerminal* lower) {
         return (upper->GetOuterEnd().y + lower->GetOuterEnd().y) / 2;
     };
-    // The switch's first terminal is its lower one.
-    s.Wire(cell->GetTerminal(0), sw->GetTerminal(1), 100);
-    s.Wire(sw->GetTerminal(0), r->GetTerminal(0), between(sw->GetTerminal(0), r->GetTerminal(0)));
+    CTerminal* swLeft = sw->GetTerminal(0);
+    CTerminal* swRight = sw->GetTerminal(1);
+    if (swLeft->GetOuterEnd().x > swRight->GetOuterEnd().x) std::swap(swLeft, swRight);
+    s.Wire(cell->GetTerminal(0), swLeft, 90);
+    s.Wire(swRight, r->GetTerminal(0), 90);
     s.Wire(r->GetTerminal(1), c->GetTerminal(0), between(r->GetTerminal(1), c->GetTerminal(0)));
     s.Wire(c->GetTerminal(0), meter->GetTerminal(0), c->GetTerminal(0)->GetOuterEnd().y);
     s.Wire(c->GetTerminal(1), cell->GetTerminal(1), 420);

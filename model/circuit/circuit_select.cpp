@@ -184,12 +184,13 @@ int CCircuit::OnRelease(CPartTree* design, int x, int y)
 {
     if (CPart* op = ForeignOperation(*this)) return EndDragOperation(op->OnRelease(design, x, y));
     CPressState& s = SharedPressState();
-    if (!s.pressed) return EndDragOperation(0);
     std::vector<CPart*> parts = GetDragTargets();
     if (!s.dragImage) {
         // A click: nothing was carried, so every part stays where it stands
         // (a held part in its design, a control in its owner) and only hears
-        // the release; pictures and controls act on it.
+        // the release; pictures and controls act on it.  A control's press
+        // arms nothing (it does not select its part), so a click is passed on
+        // whether or not a press was armed.
         int result = 0;
         for (CPart* p : parts) {
             result = p->OnRelease(design, x, y);
@@ -197,6 +198,8 @@ int CCircuit::OnRelease(CPartTree* design, int x, int y)
         }
         return EndDragOperation(result);
     }
+    // Only a part whose press was armed is carried and dropped.
+    if (!s.pressed) return EndDragOperation(0);
     s.canDrop = AllCanDrop(parts, design);
     int result = 0;
     for (CPart* p : parts) {

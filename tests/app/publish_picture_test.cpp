@@ -446,7 +446,7 @@ TEST(PublishPicture, APageChangeOpensTheOtherPageScrolledAndClosesThisOne)
     ASSERT_NE(other, view);
     EXPECT_EQ(other->GetDocument()->GetPathName(), QFileInfo(two).absoluteFilePath());
     EXPECT_EQ(other->verticalScrollBar()->value(), std::min(150, other->verticalScrollBar()->maximum()));
-    QTRY_COMPARE(static_cast<int>(app->Documents().size()), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app->Documents().size() == 1; }));
     EXPECT_EQ(app->Documents().front()->GetPathName(), QFileInfo(two).absoluteFilePath());
 
     // A page that does not exist leaves this one as it is.
