@@ -18,6 +18,8 @@ constexpr int kAddBeep = 33855;
 constexpr int kAddDecision = 33856;
 // The variable, increment, variable-test, output and motor elements.
 constexpr int kAddVariableElements[] = {33860, 33861, 33864, 33859, 33502};
+// The read, display, analogue-read and bit-test elements.
+constexpr int kAddReadElements[] = {33870, 33869, 33888, 33894};
 
 class FlowAdd : public CanvasWindowTest {};
 
@@ -25,6 +27,11 @@ TEST_F(FlowAdd, TheCatalogueMakesTheElements)
 {
     const PartCatalogue& c = PartCatalogue::Get();
     for (int id : {kAddStart, kAddStop, kAddWait, kAddBeep, kAddDecision}) {
+        const int row = c.FindCommand(id);
+        ASSERT_GE(row, 0) << id;
+        EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
+    }
+    for (int id : kAddReadElements) {
         const int row = c.FindCommand(id);
         ASSERT_GE(row, 0) << id;
         EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
