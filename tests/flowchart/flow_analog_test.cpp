@@ -162,11 +162,19 @@ TEST(FlowXanal, CaptionAndProperties)
     EXPECT_EQ(read->m_strName, "x");
     read->OnPropertyCommand(36059, "");
     EXPECT_EQ(read->m_strInput, "a_Input0");
-    // A short input name: the variable gives way, then three more
-    // characters make room for "..".
+    // The input's name of five characters or more gives way first, down to
+    // four ("a_In"); then the variable, which loses three more characters
+    // for "..".  A four-character input name gets no "..".
     read->OnPropertyCommand(36053, "temperatureofthewaterinthetank");
     EXPECT_EQ(read->m_strMessageTag, "temperatureofthewaterinthetank = a_Input0");
-    EXPECT_NE(read->m_strCaption.find(".. = a_Input0"), CString::npos);
+    EXPECT_EQ(read->m_strCaption.compare(0, 4, "temp"), 0);
+    EXPECT_EQ(read->m_strCaption.substr(read->m_strCaption.size() - 9), ".. = a_In");
+    // A long input name with a short variable: only the input is cut.
+    read->OnPropertyCommand(36053, "x");
+    read->OnPropertyCommand(36059, "the_light_sensor_in_the_greenhouse_roof");
+    EXPECT_EQ(read->m_strCaption.compare(0, 8, "x = the_"), 0);
+    EXPECT_EQ(read->m_strCaption.substr(read->m_strCaption.size() - 2), "..");
+    read->OnPropertyCommand(36059, "a_Input0");
 
     CControlItemList items;
     read->FillProperties(items);
