@@ -4,9 +4,12 @@
 // prints into the display boxes, their captions, BASIC lines and records.
 #include "flow_vars_support.h"
 #include "flowchart/flow_errors.h"
+#include "flowchart/flow_gosub.h"
 #include "flowchart/flow_inputbox.h"
 #include "flowchart/flow_operand.h"
 #include "flowchart/flow_read.h"
+#include "flowchart/flow_return.h"
+#include "flowchart/flow_substart.h"
 #include "flowchart/flow_variable.h"
 #include "flowchart/flow_write.h"
 #include "flowchart/flow_writebox.h"
@@ -266,6 +269,39 @@ TEST(FlowRead, RecordRoundTrip)
     EXPECT_EQ(back->m_bWaiting, 1);
     EXPECT_EQ(WriteOne(back.get()), bytes);
     ExpectTruncationsThrow(bytes);
+}
+
+// start -> call Subroutine1 -> display x -> stop; Subroutine1 -> read x ->
+// return.  The read in the subroutine waits on the calling flowchart's
+// boxes and stores into its variables.
+TEST(FlowRead, InASubroutineItServesTheCallingFlowchart)
+{
+    ChipFlowBench b;
+    b.AddChip(700, 40, 4, 0, 0, 4);
+    auto* box = AddPanel<CInputBox>(b, 900, 400, "Flowchart 1");
+    auto* shown = AddPanel<CWriteBox>(b, 900, 600, "Flowchart 1");
+    auto* start = b.AddFlow<CFlowStart>(100, 40);
+    auto* call = b.AddFlow<CFlowGoSub>(100, 120);
+    auto* show = b.AddFlow<CFlowWrite>(100, 220);
+    auto* stop = b.AddFlow<CFlowStop>(100, 320);
+    b.Chain({start, call, show, stop});
+    auto* head = b.AddFlow<CFlowSubStart>(400, 40);
+    auto* read = b.AddFlow<CFlowRead>(400, 120);
+    auto* ret = b.AddFlow<CFlowReturn>(400, 220);
+    b.Chain({head, read, ret});
+    ASSERT_EQ(call->m_strName, head->m_strName);
+    b.d.ResetRun(0);
+    b.d.SetUpdateRate(20.0);
+    Press(start, b.d);
+    b.Run(60);
+    EXPECT_EQ(read->m_bWaiting, 1);
+    EXPECT_TRUE(box->IsArmed());
+    EXPECT_EQ(read->m_nErrorCode, kFlowNoError);
+    Submit(b, box, "99");
+    for (int i = 0; i < 60 && !stop->m_bStopped; ++i) b.Run();
+    EXPECT_TRUE(stop->m_bStopped);
+    EXPECT_EQ(start->GetVariable("x"), 99);
+    EXPECT_EQ(shown->m_strPanelText, shown->Title() + "99");
 }
 
 // ---- display ----
