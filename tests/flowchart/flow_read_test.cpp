@@ -4,6 +4,7 @@
 // prints into the display boxes, their captions, BASIC lines and records.
 #include "flow_vars_support.h"
 #include "flowchart/flow_errors.h"
+#include "flowchart/flow_export.h"
 #include "flowchart/flow_gosub.h"
 #include "flowchart/flow_inputbox.h"
 #include "flowchart/flow_operand.h"
@@ -414,6 +415,29 @@ TEST(FlowWrite, RecordRoundTrip)
     auto odd = ReadOne<CFlowWrite>(WriteOne(&w));
     ASSERT_TRUE(odd);
     EXPECT_EQ(odd->m_nMode, CFlowWrite::kModeValue);
+}
+
+// start -> read -> display -> stop: two comment lines, and the warning of
+// the last element that left one (the display's 2007 after the read's
+// 2006); the text stays usable.
+TEST(FlowReadExport, CommentLinesAndTheirWarning)
+{
+    ChipFlowBench b;
+    b.d.m_strMicroClass = "28 pin PIC";
+    auto* start = b.AddFlow<CFlowStart>(100, 40);
+    auto* read = b.AddFlow<CFlowRead>(100, 120);
+    auto* show = b.AddFlow<CFlowWrite>(100, 220);
+    auto* stop = b.AddFlow<CFlowStop>(100, 320);
+    b.Chain({start, read, show, stop});
+    b.d.ResetRun(0);
+    CString text;
+    int code = -1;
+    start->ExportBasic(text, &code);
+    EXPECT_EQ(code, 2007);
+    EXPECT_TRUE(IsFlowExportWarning(code));
+    EXPECT_EQ(text, "main:    ' Read into x\n"
+                    "            ' Display x\n"
+                    "            end\n");
 }
 
 } // namespace
