@@ -178,6 +178,12 @@ public:
     void SubmitInput(int value);
     // Every bound box is disarmed and a pending request dropped.
     void ReleaseInputBoxes();
+    // A read element asks for a number for the variable.  Done (true) when
+    // a box submitted one since the last request: the variable is made when
+    // missing (2048 the table is full), 128 when the number is above the
+    // variable range, else it is stored (-1); or when no box is bound (258).
+    // Not done while the boxes wait (they are armed).
+    bool ReadRequest(const CString& name, int& code);
 
     // ---- members, in the order of the description ----
     int m_words[8] = {};
@@ -210,6 +216,9 @@ public:
     int m_bHasRecordButton = 1;
     CString m_strProgramButton;
     int m_bReadyToProgram = 1;
+    // A box submitted a number that no read element has taken yet (not in
+    // the record: a run reloaded asks again).
+    int m_bValueSubmitted = 0;
     int m_nAppendedRoutines = 0;
     CFlowExportState m_export;
     // Set on an Add command's new start until its first drop.

@@ -3,8 +3,10 @@
 // message (a panel renamed or deleted in between is simply not found),
 // at most 100 of each kind.
 #include "flowchart/flow_chip_link.h"
+#include "flowchart/flow_errors.h"
 #include "flowchart/flow_inputbox.h"
 #include "flowchart/flow_monitor.h"
+#include "flowchart/flow_operand.h"
 #include "flowchart/flow_start.h"
 #include "flowchart/flow_writebox.h"
 #include "model/circuit/circuit.h"
@@ -87,7 +89,10 @@ int CFlowStart::RequestInput()
     const std::vector<CInputBox*> boxes = Bound<CInputBox>(design->CollectInputBoxes(), m_strName);
     m_nInputBoxCount = static_cast<unsigned>(boxes.size());
     if (boxes.empty()) return 0;
-    for (CInputBox* b : boxes) b->Arm(this);
+    // A read element asks every step while it waits: a box armed for this
+    // start already is left as it is (and is not redrawn).
+    for (CInputBox* b : boxes)
+        if (!b->IsArmed() || b->GetWaitingStart() != this) b->Arm(this);
     m_bPendingRequest = 1;
     return static_cast<int>(boxes.size());
 }
@@ -97,6 +102,7 @@ void CFlowStart::SubmitInput(int value)
     if (!m_bPendingRequest) return;
     m_nPendingValue = static_cast<unsigned>(value);
     m_bPendingRequest = 0;
+    m_bValueSubmitted = 1;
     // The first number met the request: the other boxes stop waiting.
     if (const CCircuit* design = GetDesign())
         for (CInputBox* b : Bound<CInputBox>(design->CollectInputBoxes(), m_strName))
@@ -106,8 +112,26 @@ void CFlowStart::SubmitInput(int value)
 void CFlowStart::ReleaseInputBoxes()
 {
     m_bPendingRequest = 0;
+    m_bValueSubmitted = 0;
     const CCircuit* design = GetDesign();
     if (!design) return;
     for (CInputBox* b : Bound<CInputBox>(design->CollectInputBoxes(), m_strName))
         if (b->IsArmed()) b->Disarm();
+}
+
+bool CFlowStart::ReadRequest(const CString& name, int& code)
+{
+    if (!m_bValueSubmitted) {
+        if (RequestInput() > 0) return false;
+        code = FLOW_ERR_NO_INPUT_BOX;
+        return true;
+    }
+    code = kFlowNoError;
+    if (!HasVariable(name) && AddVariable(name)) code = FLOW_ERR_TOO_MANY_VARIABLES;
+    // The typed number compares unsigned: a negative one is far above.
+    else if (m_nPendingValue > static_cast<unsigned>(FlowVariableRange(GetDesign()))) code = FLOW_ERR_RANGE;
+    else SetVariable(name, static_cast<int>(m_nPendingValue));
+    m_nPendingValue = 0;
+    ReleaseInputBoxes();
+    return true;
 }

@@ -1,7 +1,11 @@
 // Flowchart elements from the flowchart toolbar in the real main window:
 // the catalogue makes them, they land in the design, and each new start
 // element names a flowchart of its own.
+#include "flowchart/flow_read.h"
 #include "flowchart/flow_start.h"
+#include "flowchart/flow_testbit.h"
+#include "flowchart/flow_write.h"
+#include "flowchart/flow_xanal.h"
 #include "model/parts/catalogue.h"
 
 #include "canvas_window_fixture.h"
@@ -18,6 +22,8 @@ constexpr int kAddBeep = 33855;
 constexpr int kAddDecision = 33856;
 // The variable, increment, variable-test, output and motor elements.
 constexpr int kAddVariableElements[] = {33860, 33861, 33864, 33859, 33502};
+// The read, display, analogue-read and bit-test elements.
+constexpr int kAddReadElements[] = {33870, 33869, 33888, 33894};
 
 class FlowAdd : public CanvasWindowTest {};
 
@@ -25,6 +31,11 @@ TEST_F(FlowAdd, TheCatalogueMakesTheElements)
 {
     const PartCatalogue& c = PartCatalogue::Get();
     for (int id : {kAddStart, kAddStop, kAddWait, kAddBeep, kAddDecision}) {
+        const int row = c.FindCommand(id);
+        ASSERT_GE(row, 0) << id;
+        EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
+    }
+    for (int id : kAddReadElements) {
         const int row = c.FindCommand(id);
         ASSERT_GE(row, 0) << id;
         EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
@@ -50,6 +61,22 @@ TEST_F(FlowAdd, StartsFromTheToolbarNameTwoFlowcharts)
     EXPECT_EQ(b->m_strName, "Flowchart 2");
     EXPECT_EQ(Design()->FindFlowStart("Flowchart 2"), b);
     EXPECT_EQ(a->GetTerminalCount(), 1);
+}
+
+TEST_F(FlowAdd, ReadDisplayAnalogueAndBitTestFromTheirToolbars)
+{
+    // The display and read bars, the microcontroller bar and the tests bar.
+    CPart* write = AddFromToolbar(588, 33869, QPoint(300, 200));
+    CPart* read = AddFromToolbar(589, 33870, QPoint(600, 200));
+    CPart* analog = AddFromToolbar(467, 33888, QPoint(300, 400));
+    CPart* bits = AddFromToolbar(592, 33894, QPoint(600, 400));
+    EXPECT_NE(dynamic_cast<CFlowWrite*>(write), nullptr);
+    EXPECT_NE(dynamic_cast<CFlowRead*>(read), nullptr);
+    EXPECT_NE(dynamic_cast<CFlowXanal*>(analog), nullptr);
+    auto* test = dynamic_cast<CFlowTestBit*>(bits);
+    ASSERT_NE(test, nullptr);
+    EXPECT_EQ(test->GetTerminalCount(), 3);
+    EXPECT_EQ(Design()->CollectFlowObjects().size(), 4u);
 }
 
 } // namespace
