@@ -319,10 +319,16 @@ int CRackPin::AttachMechanism(int handle, int movement)
 
 void CRackPin::FindAttachments(CPartTree* design)
 {
+    // The probes on the part stand over its body: while a grip is dragged
+    // they step aside (an empty rectangle collides with nothing), so that
+    // the part can be dropped back, and return to their places after.
     m_probes.clear();
     if (!design || !design->m_pProbes) return;
     for (CPart* p = design->m_pProbes->GetFirstChild(); p; p = p->GetNextSibling())
-        if (p->GetAttachedPart() == this && m_probes.size() < 2) m_probes.emplace_back(p, p->m_rect);
+        if (p->GetAttachedPart() == this && m_probes.size() < 2) {
+            m_probes.emplace_back(p, p->m_rect);
+            p->m_rect = CRect(p->m_rect.TopLeft(), p->m_rect.TopLeft());
+        }
 }
 
 void CRackPin::UpdateAttachments(CPartTree* design)
@@ -331,7 +337,7 @@ void CRackPin::UpdateAttachments(CPartTree* design)
     if (design && design->m_pProbes)
         for (auto& [probe, rect] : m_probes)
             for (CPart* p = design->m_pProbes->GetFirstChild(); p; p = p->GetNextSibling())
-                if (p == probe && p->GetAttachedPart() == this) p->Offset(rect.left - p->m_rect.left, rect.top - p->m_rect.top);
+                if (p == probe && p->GetAttachedPart() == this) p->m_rect = rect;
     m_probes.clear();
 }
 

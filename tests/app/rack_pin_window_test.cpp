@@ -4,6 +4,8 @@
 #include "app/add_menu.h"
 #include "app/canvas/tesk_view.h"
 #include "components/knob.h"
+#include "components/resize.h"
+#include "measure/probe.h"
 #include "mechanics/rack_pin.h"
 #include "model/circuit/circuit.h"
 
@@ -55,6 +57,35 @@ TEST_F(RackPinWindow, PlacedFromTheToolbarAndPulledByHand)
     QTest::mouseRelease(Port(), Qt::LeftButton, {}, Client(grip + CPoint(16, 0)));
     EXPECT_FALSE(rack->IsRackHeld());
     EXPECT_EQ(rack->m_rect.TopLeft(), corner) << "pulling the rack does not move the part";
+}
+
+// A probe on the pinion stays where it was put while the rack is
+// lengthened by its right grip (the part leaves the design for the drag
+// and is dropped back).
+TEST_F(RackPinWindow, ProbeStaysOnThePinionWhileTheRackLengthens)
+{
+    CPart* part = AddFromToolbar(kRotationalBar, kRackPin, QPoint(260, 200));
+    auto* rack = dynamic_cast<CRackPin*>(part);
+    ASSERT_NE(rack, nullptr);
+    Design()->SetOptionBits(0x80, true);
+    const CPoint pinion = rack->m_rect.TopLeft() + rack->GetPinion().GetCentre();
+    auto* probe = new CProbe(Design(), pinion + CPoint(4, -4));
+    Design()->AddChild(probe);
+    probe->ConnectToPart();
+    ASSERT_EQ(probe->GetProbedPart(), rack);
+    const CRect placed = probe->m_rect;
+    CResize* grip = nullptr;
+    for (CPart* c = rack->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* g = dynamic_cast<CResize*>(c); g && g->m_anchor.x > CRackPin::kWidth / 2) grip = g;
+    ASSERT_NE(grip, nullptr);
+    const CPoint at = grip->m_rect.CenterPoint();
+    const int width = rack->m_rect.Width();
+    grip->OnPress(Design(), at.x, at.y);
+    grip->OnDrag(Design(), at + CPoint(24, 0));
+    EXPECT_EQ(grip->OnRelease(Design(), at.x + 24, at.y), 1);
+    EXPECT_EQ(rack->m_rect.Width(), width + 24);
+    EXPECT_EQ(probe->GetProbedPart(), rack);
+    EXPECT_EQ(probe->m_rect, placed);
 }
 
 } // namespace
