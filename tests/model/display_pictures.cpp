@@ -52,6 +52,9 @@ const PictureRule kRules[] = {
     {1341, "force", 32, 16, 1, 1},
     {1342, "mass on a track", 32, 18, 1, -1},
     {1343, "wall of a fixed spring", 4, 19, 1, -1},
+    {120, "rack of the rack and pinion", 24, 17, 3, -1},
+    {122, "weight of the pulley", 16, 16, 1, -1},
+    {123, "pulley wheel", 10, 10, 1, -1},
     {9001, "test part (tests/data/display)", 9, 7, 2, 5},
 };
 
