@@ -6,6 +6,7 @@
 #include "app/tesk_doc.h"
 #include "flowchart/flow_serial.h"
 #include "model/circuit/circuit.h"
+#include "model/parts/catalogue.h"
 
 #include "shell_support.h"
 
@@ -97,6 +98,20 @@ TEST_F(FlowSendDialog, OkStoresTheAnimateBox)
         Click(d, "ctl1");
     });
     EXPECT_EQ(m_send->m_bWhole, 0);
+}
+
+TEST_F(FlowSendDialog, TheCatalogueMakesBothSerialElements)
+{
+    const PartCatalogue& c = PartCatalogue::Get();
+    for (int id : {33897, 33898}) {
+        const int row = c.FindCommand(id);
+        ASSERT_GE(row, 0) << id;
+        EXPECT_EQ(c.GetRowStatus(row), PartCatalogue::rowReady) << id;
+    }
+    std::unique_ptr<CObject> send(c.CreateById(33897, nullptr, nullptr));
+    std::unique_ptr<CObject> receive(c.CreateById(33898, nullptr, nullptr));
+    EXPECT_NE(dynamic_cast<CFlowSend*>(send.get()), nullptr);
+    EXPECT_NE(dynamic_cast<CFlowReceive*>(receive.get()), nullptr);
 }
 
 TEST_F(FlowSendDialog, CancelLeavesTheFlag)

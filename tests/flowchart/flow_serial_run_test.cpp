@@ -43,33 +43,33 @@ TEST(FlowSerialRun, AVariableLeavesAsOneFrameOfBitsAndArrivesAfterTwentyPasses)
     EXPECT_EQ(r.receive->m_bWaiting, 1);
     EXPECT_EQ(r.send->TransferSteps(true), 20);
 
-    // Address 1 then 42 = 00101010: bit k is on the pin after pass T + k + 1
-    // and on the line in the solve of the pass after.
+    // Address 1 then 42 = 00101010.  The chips stand after the elements in
+    // the design, so they step after them: the chip plays bit 0 in pass T
+    // itself and bit j in pass T + j; the solve of the next pass carries it
+    // on the line (5 V high, 0 V low into the open Receive input).
     std::vector<int> bits = FrameBits(1);
     for (int b : FrameBits(42)) bits.push_back(b);
     ASSERT_EQ(bits.size(), 20u);
-    for (int k = 0; k < 20; ++k) {
+    const CChipPort* tx = r.txChip->GetPort(SerialRig::kSendPort);
+    const CTerminal* rx = r.rxChip->GetPortTerminal(SerialRig::kReceivePort);
+    EXPECT_EQ(tx->m_nValue, 255 * bits[0]);
+    for (int j = 1; j <= 20; ++j) {
         r.b.Run();
-        EXPECT_EQ(r.txChip->GetPort(SerialRig::kSendPort)->m_nValue, 255 * bits[k]) << k;
+        // After the frame the line idles high.
+        EXPECT_EQ(tx->m_nValue, j < 20 ? 255 * bits[j] : 255) << j;
+        EXPECT_NEAR(rx->GetVoltage(), kLineHigh * bits[j - 1], 1e-9) << j;
+        EXPECT_EQ(r.rxChip->ReadReceivePin(), bits[j - 1]) << j;
         // The value reaches the receiver in pass T + 19, when the step
         // count of the transfer reaches 20 (the activation's pass counts 1).
-        if (k < 18) {
-            EXPECT_EQ(r.Rx("x"), 0) << k;
-        } else if (k == 18) {
+        if (j < 19) {
+            EXPECT_EQ(r.Rx("x"), 0) << j;
+        } else if (j == 19) {
             EXPECT_EQ(r.Rx("x"), 42);
             EXPECT_EQ(r.send->m_bSending, 0);
             EXPECT_EQ(r.send->m_values[0], -1);
             EXPECT_EQ(r.receive->m_bReceived, 1);
         }
-        if (k > 0) {
-            EXPECT_NEAR(r.rxChip->GetPortTerminal(SerialRig::kReceivePort)->GetVoltage(), kLineHigh * bits[k - 1],
-                        1e-9)
-                << k;
-        }
     }
-    // After the frame the line idles high.
-    r.b.Run();
-    EXPECT_EQ(r.txChip->GetPort(SerialRig::kSendPort)->m_nValue, 255);
     EXPECT_EQ(r.txChip->m_bTransmitting, 0);
     // Addresses not sent arrive as 0.
     EXPECT_EQ(r.Rx("rpins"), 0);

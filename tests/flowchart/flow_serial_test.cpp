@@ -574,7 +574,7 @@ TEST(FlowSerialBasic, AReceiveFlowchartExportsItsLoopAndAllocRoutine)
     g.chip.chipClass = "28 pin PIC (USART)";
     CString out;
     r->GetBasicText(out, &code, g.start);
-    EXPECT_EQ(out.substr(0, 35), "serin 7, T1200, ($99), addr, data\n");
+    EXPECT_EQ(out.substr(0, 34), "serin 7, T1200, ($99), addr, data\n");
     EXPECT_EQ(code, 0);
     g.chip.sendPin = 50;
     r->GetBasicText(out, &code, g.start);
