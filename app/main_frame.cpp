@@ -2,6 +2,7 @@
 
 #include "app/add_menu.h"
 #include "app/flowchart_dialogs.h"
+#include "app/flow_send_dialog.h"
 #include "app/canvas/tesk_view.h"
 #include "app/home/home_commands.h"
 #include "app/part_icons.h"
@@ -81,6 +82,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     RegisterHomeCommands(m_handlers, this);
     InstallSineDialogs(this, app);
     InstallChipDialogs(this);
+    InstallFlowSendDialog(this);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

@@ -31,6 +31,11 @@ public:
     int GetInputCount() override { return static_cast<const CChip&>(m_chip).GetInputCount(); }
     void ResetPins() override { m_chip.ResetPins(); }
     bool IsHeldInReset() override { return m_chip.m_nResetPin && !m_chip.IsResetHigh(); }
+    int ReadDigitalByte() override { return m_chip.ReadDigitalByte(); }
+    int ReadAnalogInput(int i) override { return m_chip.ReadAnalogInput(i); }
+    int ReadReceivePin() override { return m_chip.ReadReceivePin(); }
+    int GetSendPinIndex() override { return m_chip.GetSendPinIndex(); }
+    int StartTransmission(const int* values, bool whole) override { return m_chip.StartTransmission(values, whole); }
 
 private:
     CChip& m_chip;

@@ -46,6 +46,16 @@ public:
     virtual void ResetPins() = 0;
     // The microcontroller has a reset input that is not high: no run starts.
     virtual bool IsHeldInReset() = 0;
+    // The serial line.  The digital inputs as one byte; analogue input i
+    // (-2 not an analogue input); the Receive pin (0 or 1, 50 none); the
+    // Send pin's port (50 none); the bit frames of six values (-1 not sent)
+    // started: 1 | bit count << 16, 0 when serial communications are off.
+    // The base has no line.
+    virtual int ReadDigitalByte() { return 0; }
+    virtual int ReadAnalogInput(int /*i*/) { return -2; }
+    virtual int ReadReceivePin() { return 50; }
+    virtual int GetSendPinIndex() { return 50; }
+    virtual int StartTransmission(const int* /*values*/, bool /*whole*/) { return 0; }
 };
 
 // The first microcontroller of the design whose flowchart name equals the

@@ -107,6 +107,20 @@ public:
     int GetAnalogPinIndex(const CString& label);
     CString GetNextOutputLabel(const CString& label);
     int GetInputCount();
+    // The serial line (flow_start_serial.cpp): without a microcontroller
+    // the readings answer -1, the pin indexes 50 and nothing is started.
+    int ReadDigitalByte();
+    int ReadAnalogInput(int i);
+    int ReadReceivePin();
+    int GetSendPinIndex();
+    int StartTransmission(const int* values, bool whole);
+    // A send element of this flowchart arms, then delivers to, the receive
+    // elements of the other flowcharts.
+    void ArmReceivers(bool hasChip);
+    void DeliverToReceivers(const int* values);
+    // The next number of the export's label counter (a receive element's
+    // loop labels).
+    int TakeLabelNumber();
 
     // ---- variables (names compare without case) ----
     int GetVariable(const CString& name) const;

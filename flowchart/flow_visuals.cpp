@@ -16,7 +16,8 @@ struct FlowPictureRow {
 };
 
 // Terminators (491 start, 497 stop), process boxes (492), subroutine calls
-// (550), input/output parallelograms (551) and decisions (494).
+// (550), input/output parallelograms (551), decisions (494) and the
+// serial send box (596).
 constexpr FlowPictureRow kRows[] = {
     {"CFlowStart", 18, 1, 491, 112, 24},     {"CFlowSubStart", 18, 9, 491, 112, 24},
     {"CFlowStop", 18, 4, 497, 112, 24},      {"CFlowReturn", 18, 10, 497, 112, 24},
@@ -27,6 +28,7 @@ constexpr FlowPictureRow kRows[] = {
     {"CFlowWrite", 35, 1, 551, 120, 32},     {"CFlowRead", 35, 3, 551, 120, 32},
     {"CFlowDecision", 27, 2, 494, 152, 48},  {"CFlowCheckVar", 37, 1, 494, 152, 48},
     {"CFlowTestBit", 37, 2, 494, 152, 48},
+    {"CFlowSend", 35, 5, 596, 112, 64},      {"CFlowReceive", 35, 6, 492, 112, 32},
 };
 constexpr int kFrames = 3;
 } // namespace
