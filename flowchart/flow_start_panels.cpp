@@ -2,12 +2,14 @@
 // display boxes and input boxes.  They are collected anew for every
 // message (a panel renamed or deleted in between is simply not found),
 // at most 100 of each kind.
+#include "flowchart/flow_basic_viewer.h"
 #include "flowchart/flow_chip_link.h"
 #include "flowchart/flow_inputbox.h"
 #include "flowchart/flow_monitor.h"
 #include "flowchart/flow_start.h"
 #include "flowchart/flow_writebox.h"
 #include "model/circuit/circuit.h"
+#include "platform/strings.h"
 
 #include <vector>
 
@@ -110,4 +112,23 @@ void CFlowStart::ReleaseInputBoxes()
     if (!design) return;
     for (CInputBox* b : Bound<CInputBox>(design->CollectInputBoxes(), m_strName))
         if (b->IsArmed()) b->Disarm();
+}
+
+void CFlowStart::RefreshBasicViewers()
+{
+    CCircuit* design = GetDesign();
+    if (!design) return;
+    std::vector<CPBasicViewer*> viewers;
+    for (CPart* p : design->CollectBasicViewers())
+        if (auto* v = dynamic_cast<CPBasicViewer*>(p); v && v->GetTargetName() == m_strName) viewers.push_back(v);
+    if (viewers.empty()) return;
+    const int language = design->m_nProgramLanguage;
+    for (CPBasicViewer* v : viewers) {
+        design->SetProgramLanguage(v->GetLanguage());
+        CString text;
+        int code = 0;
+        ExportBasic(text, &code);
+        v->ShowProgram(code == 0 || IsFlowExportWarning(code) ? text : LoadResString(static_cast<unsigned>(code)), true);
+    }
+    design->m_nProgramLanguage = language;
 }

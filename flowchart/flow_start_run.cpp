@@ -277,6 +277,25 @@ int CFlowStart::GetInputCount()
     return GetMicrocontrollerClass() == "STAMP" ? 4 : 8;
 }
 
+int CFlowStart::GetOutputPinNumber(const CString& label)
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputPinNumber(label);
+    const int n = NumberAfter(label, LoadResString(IDS_FLOW_OUTPUT));
+    return n < 0 ? kNoSuchPin : GetOutputPinOffset() + n;
+}
+
+int CFlowStart::GetOutputPinOffset()
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputPinOffset();
+    return GetInputCount();
+}
+
+int CFlowStart::GetOutputCount()
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputCount();
+    return 4;
+}
+
 // ---- variables ----
 
 int CFlowStart::GetVariable(const CString& name) const
