@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -130,11 +131,9 @@ protected:
         ASSERT_NE(combo, nullptr) << id;
         const int index = combo->findText(text);
         ASSERT_GE(index, 0) << text.toStdString();
-        combo->setFocus();
-        // The user's choice: the keys move the current entry, which the
-        // combo reports as activated.
-        while (combo->currentIndex() != index)
-            QTest::keyClick(combo, combo->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+        // The user's choice, as the combo's list reports it.
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
     }
     static void Press(QDialog* d, int id)
     {
@@ -153,6 +152,13 @@ protected:
             Press(d, 1);
         });
         m_app->RouteCommand(34260);
+    }
+    // The file dialog asks before it replaces a file: yes.
+    static void ConfirmOverwrite()
+    {
+        WhenModal<QMessageBox>([](QMessageBox* m) {
+            if (QAbstractButton* yes = m->button(QMessageBox::Yes)) yes->click();
+        });
     }
     std::vector<CString> Messages() const
     {
@@ -193,6 +199,7 @@ TEST_F(FlowchartProgramming, ExportWritesTheChosenFlowchart)
     EXPECT_TRUE(m_messages.shown.empty());
 
     // Exported again in BASIC C1 over the same file: replaced whole.
+    ConfirmOverwrite();
     Export(FromWindows1252(second->m_strName), QStringLiteral("BASIC C1"), path);
     EXPECT_EQ(ReadAll(path), QStringLiteral("main:    pause 1000\n            end\n"));
 }
@@ -250,6 +257,7 @@ TEST_F(FlowchartProgramming, ACompilerFailureShowsItsFirstLine)
     CFlowStart* start = AddFlowchart(100, false);
     const QString path = m_out.filePath(QStringLiteral("failed.asm"));
     WriteFile(path, "kept\n");
+    ConfirmOverwrite();
     Export(FromWindows1252(start->m_strName), QStringLiteral("Assembly"), path);
     EXPECT_EQ(Messages(), std::vector<CString>{"Error: line 3"});
     EXPECT_EQ(ReadAll(path), QStringLiteral("kept\n"));
