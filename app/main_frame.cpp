@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/add_menu.h"
+#include "app/chip_programming.h"
 #include "app/flowchart_dialogs.h"
 #include "app/canvas/tesk_view.h"
 #include "app/home/home_commands.h"
@@ -81,6 +82,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     RegisterHomeCommands(m_handlers, this);
     InstallSineDialogs(this, app);
     InstallChipDialogs(this);
+    InstallChipProgramming(this);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

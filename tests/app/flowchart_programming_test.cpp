@@ -10,6 +10,7 @@
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "flowchart/flow_start.h"
+#include "flowchart/panel_buttons.h"
 #include "flowchart/flow_stop.h"
 #include "flowchart/flow_wait.h"
 #include "model/circuit/circuit.h"
@@ -32,6 +33,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace shelltest;
 
@@ -124,6 +126,27 @@ protected:
                                    "printf '") +
                             log + "' > KEExport.log\n");
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    }
+    // The programmer plug-in: a script that keeps the program and its
+    // arguments and writes its log (or, without one, waits to be ended).
+    void InstallProgrammer(const char* script)
+    {
+        ASSERT_TRUE(QDir(m_plugIns.path()).mkpath(QStringLiteral("PlugIns/Haverstock")));
+        const QString path = m_plugIns.filePath(QStringLiteral("PlugIns/Haverstock/Picprog.exe"));
+        WriteFile(path, QByteArray("#!/bin/sh\nprintf '%s|' \"$@\" > args.txt\ncp KEProg.bas sent.bas\n") + script);
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    }
+    // Presses and releases the start's record button.
+    void PressRecord(CFlowStart* start)
+    {
+        CFlowRecordButton* record = nullptr;
+        for (CPart* c = start->GetFirstChild(); c; c = c->GetNextSibling())
+            if (auto* r = dynamic_cast<CFlowRecordButton*>(c)) record = r;
+        ASSERT_NE(record, nullptr);
+        record->m_wState = 1;
+        start->SetInputValue(Design(), 1);
+        record->m_wState = 0;
+        start->SetInputValue(Design(), 0);
     }
     static void Choose(QDialog* d, int id, const QString& text)
     {
@@ -381,6 +404,60 @@ TEST_F(FlowchartProgramming, FirstUseWaitsForAProgrammer)
     Press(&d, 1);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(form.Programmer(), "Brackley CHIPLAB");
+}
+
+// ---- programming a chip ----
+
+TEST_F(FlowchartProgramming, TheRecordButtonProgramsTheChip)
+{
+    InstallProgrammer("printf 'PASS\\n' > KEProg.log\n");
+    CFlowStart* start = AddFlowchart(100, false);
+    // No programmer chosen yet: the dialog comes first and waits for one.
+    bool asked = false;
+    WhenModal<CProgrammingDialog>([&](CProgrammingDialog* d) {
+        asked = true;
+        EXPECT_FALSE(d->findChild<QPushButton*>(QStringLiteral("ctl1"))->isEnabled());
+        Choose(d, 611, QStringLiteral("QUILLON"));
+        Press(d, 1);
+    });
+    PressRecord(start);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Design()->m_strProgrammerChoice, "QUILLON");
+    EXPECT_TRUE(m_messages.shown.empty());
+    // QUILLON on an 18-pin PIC, one argument each.
+    EXPECT_EQ(ReadAll(m_plugIns.filePath(QStringLiteral("args.txt"))), QStringLiteral("-m13|-w3|-t18|-p|-fKEProg.bas|"));
+    EXPECT_EQ(ReadAll(m_plugIns.filePath(QStringLiteral("sent.bas"))), QStringLiteral("main:    end\n"));
+    for (const char* f : {"KEProg.bas", "KEProg.log"})
+        EXPECT_FALSE(QFile::exists(m_plugIns.filePath(QString::fromLatin1(f)))) << f;
+    EXPECT_EQ(start->m_bReadyToProgram, 1);
+}
+
+TEST_F(FlowchartProgramming, AProgrammerFailureShowsItsFirstLine)
+{
+    InstallProgrammer("printf 'FAIL: no chip found\\r\\nmore\\n' > KEProg.log\n");
+    Design()->m_strProgrammerChoice = "QUILLON";
+    CFlowStart* start = AddFlowchart(100, false);
+    PressRecord(start);
+    EXPECT_EQ(Messages(), std::vector<CString>{"FAIL: no chip found"});
+}
+
+TEST_F(FlowchartProgramming, CancelEndsTheProgrammer)
+{
+    InstallProgrammer("exec sleep 30\n");
+    Design()->m_strProgrammerChoice = "QUILLON";
+    CFlowStart* start = AddFlowchart(100, false);
+    bool pressed = false;
+    QTimer::singleShot(200, [&pressed] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<CProgressDialog*>(w); d && d->isVisible()) {
+                Press(d, 614);
+                pressed = true;
+            }
+    });
+    PressRecord(start);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(Messages(), std::vector<CString>{"Programming Cancelled"});
+    EXPECT_FALSE(QFile::exists(m_plugIns.filePath(QStringLiteral("KEProg.bas"))));
 }
 
 // ---- Programming in progress ----
