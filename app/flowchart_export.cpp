@@ -6,6 +6,8 @@
 #include "model/designfile/design_paths.h"
 #include "platform/strings.h"
 
+#include <cctype>
+
 CFlowExportForm CFlowExportForm::FromDesign(const CCircuit& design, const CString& plugInParent)
 {
     CFlowExportForm f;
@@ -41,4 +43,44 @@ int ExportFlowchartText(CCircuit& design, const CString& name, CString* text)
     int code = 0;
     start->ExportBasic(*text, &code);
     return code;
+}
+
+bool CFlowExportResult::Writes() const { return code == 0 || IsFlowExportWarning(code); }
+
+CFlowExportResult ExportChosenFlowchart(CCircuit& design)
+{
+    CFlowExportResult r;
+    r.code = ExportFlowchartText(design, design.m_strExportFlowchart, &r.text);
+    return r;
+}
+
+bool CanExportAssembler(const CString& microcontrollerClass)
+{
+    for (unsigned id : {874u, 988u, 873u})
+        if (microcontrollerClass == LoadResString(id)) return true;
+    return false;
+}
+
+CProgrammerLaunch PlanCompilerLaunch(const CString& microcontrollerClass)
+{
+    CProgrammerLaunch launch;
+    launch.program = "PlugIns\\Haverstock\\CStamp16.exe";
+    const bool pins18 = microcontrollerClass == LoadResString(873);
+    launch.arguments = {"-c", pins18 ? "-t18" : "-t28", CString("-f") + kCompilerInput};
+    return launch;
+}
+
+bool ReadToolLog(const CString& log, CString* message)
+{
+    const CString pass = "PASS";
+    bool passed = log.size() >= pass.size();
+    for (size_t i = 0; passed && i < pass.size(); ++i)
+        passed = std::toupper(static_cast<unsigned char>(log[i])) == pass[i];
+    if (passed) return true;
+    CString text = log.substr(0, 200);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    const size_t feed = text.find('\n');
+    if (feed != CString::npos) text.erase(feed > 0 && text[feed - 1] == '\r' ? feed - 1 : feed);
+    if (message) *message = text;
+    return false;
 }

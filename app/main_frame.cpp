@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/add_menu.h"
+#include "app/chip_programming.h"
 #include "app/flowchart_dialogs.h"
 #include "app/flow_send_dialog.h"
 #include "app/canvas/tesk_view.h"
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(CTeskApp* app)
     InstallSineDialogs(this, app);
     InstallChipDialogs(this);
     InstallFlowSendDialog(this);
+    InstallChipProgramming(this);
 
     BuildMenus();
     // The standard actions, with the desktop's icons (ours where it has none).

@@ -71,6 +71,9 @@ CTeskDoc::CTeskDoc()
     m_handlers.Add(35016, [this] { OnCopySimulation(); });
     m_handlers.Add(34219, [this] { ExportNetlist(); });
     m_handlers.Add(
+        34260, [this] { ExportFlowchartCommand(); }, [this](CCmdUI& ui) { ui.Enable(GetDesign() != nullptr); });
+    m_handlers.Add(34261, [this] { EditProgrammer(); });
+    m_handlers.Add(
         34207, [this] { LockFile(); },
         [this](CCmdUI& ui) {
             CCircuit* d = GetDesign();

@@ -46,6 +46,18 @@ public:
     bool ExportNetlist();
     // The name the dialog proposes: the design's file as ".cir".
     QString NetlistPathProposal() const;
+    // File/Export/Export Flowchart and Options/Programmer
+    // (tesk_doc_flowchart.cpp): the export dialog, the chosen flowchart's
+    // text (its code's message first) and the file; the programmer dialog.
+    bool ExportFlowchartCommand();
+    bool EditProgrammer();
+    // The save dialog, then the BASIC text, or the assembler text that the
+    // compiler plug-in makes of it (PIC classes only, 986 otherwise); false
+    // on Cancel or, after the message, when nothing was written.  A file
+    // that cannot be written keeps what it held.
+    bool ExportFlowchart(const CString& text, const CString& microcontrollerClass, bool assembler);
+    // The name the dialog proposes: the design's file as ".bas" or ".asm".
+    QString FlowchartPathProposal(bool assembler) const;
     // Asks to save a changed document before it closes: false when the
     // user cancelled or the save failed.
     bool SaveModified();

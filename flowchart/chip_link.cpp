@@ -29,6 +29,14 @@ public:
     int GetAnalogPinIndex(const CString& label) override { return m_chip.GetAnalogPinIndex(label); }
     CString GetNextOutputLabel(const CString& label) override { return m_chip.GetNextOutputName(label); }
     int GetInputCount() override { return static_cast<const CChip&>(m_chip).GetInputCount(); }
+    int GetOutputPinNumber(const CString& label) override
+    {
+        for (int port = m_chip.GetInputCount(); port < m_chip.GetPortCount(); ++port)
+            if (m_chip.GetPort(port)->m_strName == label) return port;
+        return kChipNoSuchPin;
+    }
+    int GetOutputPinOffset() override { return static_cast<const CChip&>(m_chip).GetInputCount(); }
+    int GetOutputCount() override { return m_chip.OutputCount(); }
     void ResetPins() override { m_chip.ResetPins(); }
     bool IsHeldInReset() override { return m_chip.m_nResetPin && !m_chip.IsResetHigh(); }
     int ReadDigitalByte() override { return m_chip.ReadDigitalByte(); }

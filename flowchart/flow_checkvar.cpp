@@ -98,6 +98,13 @@ int CFlowCheckVar::Validate()
 
 // ---- caption ----
 
+void CFlowCheckVar::GetBasicText(CString& out, int* code, CFlowObject*)
+{
+    const CString operand = m_bOperandIsVariable ? m_strOperand : FormatInt(TruncateToInt(m_parameter.value));
+    out = "if " + m_strName + m_strComparison + operand + " then ";
+    if (code) *code = 0;
+}
+
 void CFlowCheckVar::UpdateCaption()
 {
     CString name = m_strName;

@@ -27,6 +27,8 @@ public:
     // Compares and chooses the exit.
     int Validate() override;
     int GetDrivenExit() const override { return m_nChosenExit; }
+    // "if x > 5 then " (the export appends the Yes label).
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
     // name + comparison + operand + " ?", shortened to fit.
     void UpdateCaption() override;
     // 1 name, 2 comparison, 3 operand.

@@ -42,6 +42,13 @@ public:
     // direction 0 forwards (lower high, upper low), 1 halt (both low), 2
     // backwards (lower low, upper high); 1 when done.  The base refuses (0).
     virtual int DriveMotorPins(const CString& /*lowerPin*/, int /*direction*/) { return 0; }
+    // The pin number of the output of this name (its place in the chip's
+    // pin order, the inputs first), 50 when no output has it; the number
+    // of the first output; how many outputs there are.  The bases answer
+    // as a chip whose outputs follow its inputs.
+    virtual int GetOutputPinNumber(const CString& /*label*/) { return 50; }
+    virtual int GetOutputPinOffset() { return GetInputCount(); }
+    virtual int GetOutputCount() { return 0; }
     // Every output pin back to its rest level (a new run starts).
     virtual void ResetPins() = 0;
     // The microcontroller has a reset input that is not high: no run starts.

@@ -53,6 +53,12 @@ int CFlowIncrement::Validate()
     return m_nErrorCode = kFlowNoError;
 }
 
+void CFlowIncrement::GetBasicText(CString& out, int* code, CFlowObject*)
+{
+    out = "let " + m_strName + " = " + m_strName + " + 1\n";
+    if (code) *code = 0;
+}
+
 void CFlowIncrement::UpdateCaption()
 {
     m_strMessageTag = LoadResString(IDS_ADD_ONE_TO) + m_strName;

@@ -20,6 +20,8 @@ public:
     int Validate() override;
     // "Add one to " + the name, shortened to fit.
     void UpdateCaption() override;
+    // "let x = x + 1".
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
     // 1: the typed name made usable.
     void ApplyControlChoice(int choice);
 };

@@ -1,5 +1,6 @@
 #include "flowchart/flow_motor.h"
 
+#include "flowchart/chip.h"
 #include "flowchart/flow_chip_link.h"
 #include "flowchart/flow_errors.h"
 #include "flowchart/flow_operand.h"
@@ -9,6 +10,7 @@
 #include "model/circuit/circuit.h"
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
+#include "platform/numtext.h"
 #include "platform/strings.h"
 
 #include <cmath>
@@ -104,6 +106,85 @@ int CFlowMotor::Validate()
     const bool driven = flowchart && flowchart->DriveMotor(m_strName, m_nDirection) != 0;
     m_nErrorCode = driven ? kFlowNoError : FLOW_ERR_NO_OUTPUT;
     return m_nErrorCode;
+}
+
+// ---- export ----
+
+namespace {
+constexpr int kCodeNoOutputLabel = 834;
+constexpr int kCodeMotorPins = 2008;
+constexpr int kCodeNoMotorLabels = 2009;
+constexpr int kCodeNotMotorPins = 2010;
+constexpr int kCodeInternalName = 2011;
+constexpr int kDeclareSymbol = 3;
+constexpr int kNoSuchPin = 50;
+// A STAMP's BASIC C2 drives motor A from pins 4 and 5, motor B from 6 and 7.
+constexpr int kStampMotorA = 4, kStampMotorB = 6, kStampLastPin = 7;
+
+// A motor name without the blanks the older choice lists put after it.
+CString TrimmedName(const CString& name)
+{
+    CString s = name;
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+} // namespace
+
+void CFlowMotor::GetBasicText(CString& out, int* code, CFlowObject* exporting)
+{
+    CFlowStart* flowchart = ExportingFlowchart(*this, exporting);
+    const CString partner = flowchart ? flowchart->GetNextOutputLabel(m_strName) : CString(kChipNoNextOutput);
+    const bool noPartner = partner == kChipNoNextOutput;
+    int result = noPartner ? kCodeNoOutputLabel : 0;
+    if (GetFlowDialect(GetDesign()) == FlowDialect::BasicC2) {
+        const char* verb = m_nDirection == kBackwards ? "backward " : m_nDirection == kHalt ? "halt " : "forward ";
+        out = verb + m_strMotor + "\n";
+        const CString motor = TrimmedName(m_strMotor);
+        const CString motorA = LoadResString(IDS_MOTOR_A);
+        const CString motorB = LoadResString(IDS_MOTOR) + "B";
+        if (flowchart) m_nPinNumber = flowchart->GetOutputPinNumber(m_strName);
+        if (!flowchart || flowchart->GetMicrocontrollerClass() != "STAMP") {
+            result = kCodeNoMotorLabels;
+        } else {
+            if (m_nPinNumber == kStampMotorA) {
+                if (motor != motorA) result = kCodeMotorPins;
+            } else if (m_nPinNumber == kStampMotorB) {
+                if (motor == motorA) result = kCodeMotorPins;
+            } else if (m_nPinNumber >= 0 && m_nPinNumber <= kStampLastPin) {
+                result = kCodeNotMotorPins;
+            } else {
+                result = kCodeNoOutputLabel;
+            }
+        }
+        // The compiler knows motors A and B only.
+        if (motor != motorA && motor != motorB) result = kCodeInternalName;
+    } else {
+        const char* lower = m_nDirection == kForwards ? "high " : "low ";
+        const char* upper = m_nDirection == kBackwards ? "high " : "low ";
+        out = lower + m_strName + "\n            " + upper + partner + "\n";
+    }
+    if (code) *code = result;
+}
+
+void CFlowMotor::GetBasicDeclarations(CString& out, int* kind, CFlowObject* exporting)
+{
+    CFlowStart* flowchart = ExportingFlowchart(*this, exporting);
+    const CString partner = flowchart ? flowchart->GetNextOutputLabel(m_strName) : CString(kChipNoNextOutput);
+    out.Empty();
+    if (kind) *kind = 0;
+    if (GetFlowDialect(GetDesign()) != FlowDialect::BasicC1) {
+        out = partner + " = ";
+        return;
+    }
+    if (!flowchart) return;
+    const int offset = flowchart->GetMicrocontrollerClass() == "STAMP" ? 0 : flowchart->GetOutputPinOffset();
+    auto number = [&](const CString& pin) {
+        const int n = flowchart->GetOutputPinNumber(pin);
+        return FormatInt(n == kNoSuchPin ? n : n - offset);
+    };
+    flowchart->Declare(m_strName + " = " + number(m_strName), kDeclareSymbol);
+    out = partner + " = " + number(partner);
+    if (kind) *kind = kDeclareSymbol;
 }
 
 // ---- caption ----

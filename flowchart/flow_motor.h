@@ -27,6 +27,13 @@ public:
     int OnPropertyCommand(int commandId, const CString& text) override;
     // 256 without a flowchart or when the microcontroller has no such pair.
     int Validate() override;
+    // "BASIC C1" and assembler: the two pins by name ("high Output0",
+    // "low Output1"); "BASIC C2": "forward Motor A", with the warnings of
+    // motor names the chip's pins do not match.  834 when no output follows
+    // the chosen one.
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
+    // "BASIC C1": both pins' symbols (the lower one declared at once).
+    void GetBasicDeclarations(CString& out, int* kind, CFlowObject* exporting) override;
     // motor + " " + direction; the tag adds the pin: "Motor A (Output0)
     // Forwards".
     void UpdateCaption() override;

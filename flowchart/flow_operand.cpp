@@ -61,6 +61,12 @@ CFlowStart* RunningFlowchart(const CFlowObject& element)
     return nullptr;
 }
 
+CFlowStart* ExportingFlowchart(const CFlowObject& element, CFlowObject* exporting)
+{
+    if (auto* start = dynamic_cast<CFlowStart*>(exporting)) return start;
+    return RunningFlowchart(element);
+}
+
 bool FlowTextOverflows(CFlowMeterMessage* message, const CString& text)
 {
     // An empty text always fits, so shortening ends whatever the box measures.

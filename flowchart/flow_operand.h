@@ -45,6 +45,9 @@ void CleanTypedName(CString& name, const char* replacement);
 // The flowchart an element runs in: its start, or inside a subroutine the
 // start the subroutine runs for; null when none stands in the design.
 CFlowStart* RunningFlowchart(const CFlowObject& element);
+// The flowchart an element writes its BASIC lines for: the exporting start
+// when one asks, else the one it runs in.
+CFlowStart* ExportingFlowchart(const CFlowObject& element, CFlowObject* exporting);
 
 // Fits a caption built from parts to a message label.  While the text
 // overflows, pick() names the part to lose its last character (-1: none

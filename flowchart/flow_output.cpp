@@ -11,6 +11,8 @@
 #include "platform/numtext.h"
 #include "platform/strings.h"
 
+#include <algorithm>
+
 WB_IMPLEMENT_SERIAL(CFlowOutput, "CFlowObject", 2)
 
 namespace {
@@ -105,6 +107,79 @@ int CFlowOutput::Validate()
     }
     m_nErrorCode = code;
     return code;
+}
+
+// ---- export ----
+
+namespace {
+constexpr int kCodeNoSuchOutput = 709;
+constexpr int kNoSuchPin = 50;
+constexpr int kDeclareFlag = 2, kDeclareSymbol = 3;
+// The STAMP's pins: inputs low, outputs above them.
+constexpr int kStampPins = 8;
+
+// "Output" and one digit 0 to 7: the names the BASIC C2 and assembler
+// compilers know themselves.
+bool IsStandardOutputName(const CString& name)
+{
+    const CString prefix = LoadResString(IDS_FLOW_OUTPUT);
+    return name.size() == prefix.size() + 1 && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.back() >= '0' && name.back() <= '7';
+}
+
+// The factor that moves a STAMP's output bits past its inputs.
+int StampShift(CFlowStart* flowchart)
+{
+    const int outputs = flowchart ? flowchart->GetOutputCount() : kStampPins;
+    return 1 << std::clamp(kStampPins - outputs, 0, kStampPins - 1);
+}
+} // namespace
+
+void CFlowOutput::GetBasicText(CString& out, int* code, CFlowObject* exporting)
+{
+    CFlowStart* flowchart = ExportingFlowchart(*this, exporting);
+    const bool c1 = GetFlowDialect(GetDesign()) == FlowDialect::BasicC1;
+    const CString cls = flowchart ? flowchart->GetMicrocontrollerClass() : CString();
+    int result = 0;
+    if (m_nMode != kModeAll) {
+        m_nPinNumber = flowchart ? flowchart->GetOutputPinNumber(m_strPin) : kNoSuchPin;
+        if (m_nPinNumber == kNoSuchPin) result = kCodeNoSuchOutput;
+        const char* verb = m_nMode == kModeOn ? (c1 ? "high " : "switch on ") : (c1 ? "low " : "switch off ");
+        out = verb + m_strPin + "\n";
+    } else if (m_bValueIsVariable) {
+        out = "let pins = " + m_strValueVariable;
+        if (cls == "STAMP") out += " * " + FormatInt(StampShift(flowchart));
+        out += "\n";
+    } else {
+        long long v = TruncateToInt(m_parameter.value);
+        if (cls == "STAMP") v *= StampShift(flowchart);
+        const int digits = cls == "Generic" ? 16 : 8;
+        out = "let pins = %";
+        for (int bit = digits - 1; bit >= 0; --bit) out += (v >> bit) & 1 ? '1' : '0';
+        out += "\n";
+    }
+    if (code) *code = result;
+}
+
+void CFlowOutput::GetBasicDeclarations(CString& out, int* kind, CFlowObject* exporting)
+{
+    CFlowStart* flowchart = ExportingFlowchart(*this, exporting);
+    const bool c1 = GetFlowDialect(GetDesign()) == FlowDialect::BasicC1;
+    const bool stamp = flowchart && flowchart->GetMicrocontrollerClass() == "STAMP";
+    int k = 0;
+    if (m_nMode != kModeAll) {
+        int n = flowchart ? flowchart->GetOutputPinNumber(m_strPin) : kNoSuchPin;
+        // A STAMP's BASIC numbers the pins from its first input, the others
+        // from the first output.
+        if (n != kNoSuchPin && (!stamp || !c1)) n -= flowchart->GetOutputPinOffset();
+        m_nPinNumber = n;
+        out = m_strPin + " = " + FormatInt(n);
+        k = !c1 && IsStandardOutputName(m_strPin) ? 0 : kDeclareSymbol;
+    } else {
+        out = m_strValueVariable + " = ";
+        if (stamp) k = kDeclareFlag;
+    }
+    if (kind) *kind = k;
 }
 
 // ---- caption ----

@@ -33,6 +33,13 @@ public:
     // Drives the pins; 256 no such output (or no flowchart for a pin), 64
     // a value variable without a value.
     int Validate() override;
+    // "high Output0" ("switch on Output0" outside "BASIC C1"; 709 when no
+    // output has the name) or "let pins = %00000101" / "let pins = x", a
+    // STAMP's value moved up past its inputs.
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
+    // The pin's symbol (kind 3), none for the standard names outside
+    // "BASIC C1"; the set-all mode on a STAMP kind 2.
+    void GetBasicDeclarations(CString& out, int* kind, CFlowObject* exporting) override;
     // The canonical mode text + the pin or the value, shortened to fit.
     void UpdateCaption() override;
     // 1 mode text -> mode, 2 pin -> legacy pin number, 3 value name made

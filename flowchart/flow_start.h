@@ -59,7 +59,9 @@ public:
     void ApplyControlChoice(int choice);
     // The bound monitors follow when the flowchart starts or stops running.
     void SetCurrentElement(CFlowObject* element) override;
-    void RefreshBasicViewers() override {}
+    // Every BASIC viewer bound to this flowchart shows its program, exported
+    // in the viewer's dialect (the design's language is put back after).
+    void RefreshBasicViewers() override;
 
     // ---- the flowchart ----
     // Traces the flowchart and gives every element found its errors; the
@@ -121,6 +123,12 @@ public:
     // The next number of the export's label counter (a receive element's
     // loop labels).
     int TakeLabelNumber();
+    // The output's pin number (50 when no output has the name), the first
+    // output's number and the output count; without a microcontroller the
+    // default outputs "Output0".. "Output3" follow the class's inputs.
+    int GetOutputPinNumber(const CString& label);
+    int GetOutputPinOffset();
+    int GetOutputCount();
 
     // ---- variables (names compare without case) ----
     int GetVariable(const CString& name) const;

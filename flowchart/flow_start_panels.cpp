@@ -2,6 +2,7 @@
 // display boxes and input boxes.  They are collected anew for every
 // message (a panel renamed or deleted in between is simply not found),
 // at most 100 of each kind.
+#include "flowchart/flow_basic_viewer.h"
 #include "flowchart/flow_chip_link.h"
 #include "flowchart/flow_errors.h"
 #include "flowchart/flow_inputbox.h"
@@ -10,6 +11,7 @@
 #include "flowchart/flow_start.h"
 #include "flowchart/flow_writebox.h"
 #include "model/circuit/circuit.h"
+#include "platform/strings.h"
 
 #include <vector>
 
@@ -134,4 +136,23 @@ bool CFlowStart::ReadRequest(const CString& name, int& code)
     m_nPendingValue = 0;
     ReleaseInputBoxes();
     return true;
+}
+
+void CFlowStart::RefreshBasicViewers()
+{
+    CCircuit* design = GetDesign();
+    if (!design) return;
+    std::vector<CPBasicViewer*> viewers;
+    for (CPart* p : design->CollectBasicViewers())
+        if (auto* v = dynamic_cast<CPBasicViewer*>(p); v && v->GetTargetName() == m_strName) viewers.push_back(v);
+    if (viewers.empty()) return;
+    const int language = design->m_nProgramLanguage;
+    for (CPBasicViewer* v : viewers) {
+        design->SetProgramLanguage(v->GetLanguage());
+        CString text;
+        int code = 0;
+        ExportBasic(text, &code);
+        v->ShowProgram(code == 0 || IsFlowExportWarning(code) ? text : LoadResString(static_cast<unsigned>(code)), true);
+    }
+    design->m_nProgramLanguage = language;
 }

@@ -3,6 +3,7 @@
 // microcontroller.
 #include "flowchart/flow_chip_link.h"
 #include "flowchart/flow_errors.h"
+#include "flowchart/flow_programmer.h"
 #include "flowchart/flow_start.h"
 #include "flowchart/flow_sub_texts.h"
 #include "flowchart/flow_substart.h"
@@ -82,7 +83,14 @@ int CFlowStart::SetInputValue(CPartTree* design, int value)
     if (m_nCheckResult != 0) return 1;
     // The record button programs a real microcontroller through the
     // programmer programs; the run on the canvas is the start button's.
-    if (pressed && pressed->IsKindOf("CFlowRecordButton")) return 1;
+    // A press while programming goes on is not taken.
+    if (pressed && pressed->IsKindOf("CFlowRecordButton")) {
+        if (!m_bReadyToProgram) return 1;
+        m_bReadyToProgram = 0;
+        if (CFlowProgrammerHost* host = CFlowProgrammerHost::Current()) host->Program(*this);
+        m_bReadyToProgram = 1;
+        return 1;
+    }
     CFlowChipLink* chip = FindChip();
     if (chip && chip->IsHeldInReset()) return 1;
     StopCurrent();
@@ -275,6 +283,25 @@ int CFlowStart::GetInputCount()
     if (CFlowChipLink* chip = FindChip()) return chip->GetInputCount();
     // Four inputs on the STAMP; the PICs and any other class eight.
     return GetMicrocontrollerClass() == "STAMP" ? 4 : 8;
+}
+
+int CFlowStart::GetOutputPinNumber(const CString& label)
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputPinNumber(label);
+    const int n = NumberAfter(label, LoadResString(IDS_FLOW_OUTPUT));
+    return n < 0 ? kNoSuchPin : GetOutputPinOffset() + n;
+}
+
+int CFlowStart::GetOutputPinOffset()
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputPinOffset();
+    return GetInputCount();
+}
+
+int CFlowStart::GetOutputCount()
+{
+    if (CFlowChipLink* chip = FindChip()) return chip->GetOutputCount();
+    return 4;
 }
 
 // ---- variables ----

@@ -29,6 +29,12 @@ constexpr int kChoiceName = 1, kChoiceFirst = 2, kChoiceOperator = 3, kChoiceSec
 // The operators in the order of their index.
 const char* const kOperators[] = {" + ", " - ", " * ", " / "};
 constexpr unsigned kOperatorCount = 4;
+// Names the microcontroller's BASIC may use for itself (compared with case).
+const char* const kInternalNames[] = {"A1",  "A2",     "A3",    "A4",      "ADD1", "ADD2", "ADD4",
+                                      "ADD8", "ADD16", "ADD32", "analog", "digit", "Digital", "dig",
+                                      "main", "var",   "addr",  "data",   "repeat", "finish", "alloc"};
+constexpr int kCodeInternalName = 2011;
+constexpr int kDeclareByte = 1;
 
 LONG AsLong(int v) { return static_cast<LONG>(v); }
 } // namespace
@@ -147,6 +153,23 @@ int CFlowVariable::Validate()
     if (m_bIncomplete) code = kFlowErrBadExpression;
     m_nErrorCode = code;
     return code;
+}
+
+// ---- export ----
+
+void CFlowVariable::GetBasicText(CString& out, int* code, CFlowObject*)
+{
+    out = "let " + m_strMessageTag + "\n";
+    int result = 0;
+    for (const char* name : kInternalNames)
+        if (m_strName == name) result = kCodeInternalName;
+    if (code) *code = result;
+}
+
+void CFlowVariable::GetBasicDeclarations(CString& out, int* kind, CFlowObject*)
+{
+    out = m_strName;
+    if (kind) *kind = kDeclareByte;
 }
 
 // ---- caption ----

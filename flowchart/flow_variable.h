@@ -33,6 +33,11 @@ public:
     int OnPropertyCommand(int commandId, const CString& text) override;
     // Works out the value and stores it; the code as the element's error.
     int Validate() override;
+    // "let " + the whole statement; 2011 when the name is one the
+    // microcontroller's BASIC may use itself.
+    void GetBasicText(CString& out, int* code, CFlowObject* exporting) override;
+    // The name, as a byte variable (kind 1).
+    void GetBasicDeclarations(CString& out, int* kind, CFlowObject* exporting) override;
     // name = first [operator second], shortened to fit.
     void UpdateCaption() override;
     // 1 name, 2 first operand, 3 operator, 4 second operand; every choice
