@@ -1,0 +1,105 @@
+// The trolleys, the solenoid and the microswitch in the real main window:
+// they come from their toolbars and the Add menu; a probe dropped on a
+// trolley follows it; the property toolbar's radio buttons choose the
+// trolley its items show.
+#include "app/add_menu.h"
+#include "app/canvas/tesk_view.h"
+#include "app/control_toolbar.h"
+#include "measure/probe.h"
+#include "mechanics/micro_switch.h"
+#include "mechanics/solenoid.h"
+#include "mechanics/trolleys.h"
+#include "model/circuit/circuit.h"
+
+#include "canvas_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kLinearBar = 570;
+constexpr int kElectroBar = 569;
+constexpr int kTrolleys = 33919;
+constexpr int kSolenoid = 33911;
+constexpr int kMicroSwitch = 33912;
+
+class TrolleysTrack : public CanvasWindowTest {
+protected:
+    static bool InAddMenu(int id)
+    {
+        const std::vector<CAddMenuEntry> entries = AddMenuEntries(DefaultAddMenuSource());
+        return std::any_of(entries.begin(), entries.end(), [id](const CAddMenuEntry& e) { return e.id == id; });
+    }
+    QToolButton* Button(int id) const
+    {
+        CControlToolBar* bar = m_app->GetMainFrame()->ControlBar();
+        auto* action = bar->findChild<QAction*>(QStringLiteral("prop%1").arg(id));
+        if (!action) return nullptr;
+        return qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    }
+    CPart* ShownPart() const { return m_app->GetMainFrame()->ControlBar()->Part(); }
+};
+
+TEST_F(TrolleysTrack, PlacedProbedAndChosenOnTheToolbar)
+{
+    auto* t = dynamic_cast<CTrolleys*>(AddFromToolbar(kLinearBar, kTrolleys, QPoint(300, 200)));
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(InAddMenu(kTrolleys));
+    EXPECT_EQ(t->m_rect.Width(), CTrolleys::kMinWidth);
+
+    // A probe dropped on the right trolley takes its rectangle and records
+    // its position, velocity and kinetic energy.
+    const CRect right = t->GetRightRect();
+    auto* probe = new CProbe(Design(), right.CenterPoint());
+    Design()->AddChild(probe);
+    probe->Drop(Design());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(probe->GetProbedPart(), t);
+    EXPECT_EQ(probe->GetRect(), right);
+    EXPECT_EQ(probe->GetQuantityMask(), 268u);
+
+    // The right trolley runs back towards the left one at 0.125 m/s; the
+    // probe rides along.
+    t->SetMotion(1, 0.1, -0.125);
+    Design()->SetUpdateRate(16.0);
+    for (int n = 0; n < 8; ++n) Design()->RunSolverPass();
+    EXPECT_EQ(t->GetX(1), 0.1 - 8 * 0.125 / 16.0);
+    EXPECT_EQ(t->GetLinkedProbe(1), probe);
+    EXPECT_EQ(probe->GetRect(), t->GetRightRect());
+    EXPECT_NE(probe->GetRect(), right);
+    EXPECT_EQ(probe->GetRect().left, right.left - 8 * 125 / 4);
+
+    // Selected, the part shows its items; the right trolley's button
+    // chooses the trolley they show.
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, Client(t->m_rect.TopLeft() + CPoint(30, 5)));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ShownPart(), t) << (ShownPart() ? ShownPart()->GetRuntimeClass()->m_lpszClassName : "none");
+    QToolButton* leftButton = Button(CTrolleys::kLeftTrolley);
+    QToolButton* rightButton = Button(CTrolleys::kRightTrolley);
+    ASSERT_NE(leftButton, nullptr);
+    ASSERT_NE(rightButton, nullptr);
+    EXPECT_TRUE(leftButton->isChecked());
+    rightButton->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(t->GetShownTrolley(), 1);
+    EXPECT_TRUE(rightButton->isChecked());
+}
+
+TEST_F(TrolleysTrack, SolenoidAndMicroswitchFromTheirToolbar)
+{
+    EXPECT_TRUE(InAddMenu(kSolenoid));
+    EXPECT_TRUE(InAddMenu(kMicroSwitch));
+    auto* s = dynamic_cast<CSolenoid*>(AddFromToolbar(kElectroBar, kSolenoid, QPoint(200, 300)));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->GetTerminalCount(), 3);
+    auto* m = dynamic_cast<CMicroSwitch*>(AddFromToolbar(kElectroBar, kMicroSwitch, QPoint(500, 400)));
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->GetTerminalCount(), 3);
+}
+
+} // namespace
