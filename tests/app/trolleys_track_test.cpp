@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -35,13 +36,14 @@ protected:
         const std::vector<CAddMenuEntry> entries = AddMenuEntries(DefaultAddMenuSource());
         return std::any_of(entries.begin(), entries.end(), [id](const CAddMenuEntry& e) { return e.id == id; });
     }
-    QToolButton* Button(int id) const
+    // The property toolbar's control of an item.
+    QWidget* Item(int id) const
     {
         CControlToolBar* bar = m_app->GetMainFrame()->ControlBar();
         auto* action = bar->findChild<QAction*>(QStringLiteral("prop%1").arg(id));
-        if (!action) return nullptr;
-        return qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        return action ? bar->widgetForAction(action) : nullptr;
     }
+    QToolButton* Button(int id) const { return qobject_cast<QToolButton*>(Item(id)); }
     CPart* ShownPart() const { return m_app->GetMainFrame()->ControlBar()->Part(); }
 };
 
@@ -88,6 +90,15 @@ TEST_F(TrolleysTrack, PlacedProbedAndChosenOnTheToolbar)
     QCoreApplication::processEvents();
     EXPECT_EQ(t->GetShownTrolley(), 1);
     EXPECT_TRUE(rightButton->isChecked());
+    auto* position = qobject_cast<QLineEdit*>(m_app->GetMainFrame()->ControlBar()->Control(CTrolleys::kPositionNumber));
+    ASSERT_NE(position, nullptr);
+    EXPECT_EQ(position->text(), QStringLiteral("37.5")); // 0.1 - 8 x 0.125 / 16 m
+    // While the design runs, the timer's tick brings the live boxes up to
+    // date: the right trolley moved to 60 mm.
+    Design()->SetOptionBits(OPT_SIMULATE, true);
+    t->SetMotion(1, 0.06, 0.0);
+    m_view->SimulationHost().tick();
+    EXPECT_EQ(position->text(), QStringLiteral("60"));
 }
 
 TEST_F(TrolleysTrack, SolenoidAndMicroswitchFromTheirToolbar)
