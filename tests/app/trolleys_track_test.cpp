@@ -10,6 +10,8 @@
 #include "mechanics/solenoid.h"
 #include "mechanics/trolleys.h"
 #include "model/circuit/circuit.h"
+#include "model/parts/part_records.h"
+#include "platform/archive.h"
 
 #include "canvas_window_fixture.h"
 
@@ -20,6 +22,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -75,6 +78,25 @@ TEST_F(TrolleysTrack, PlacedProbedAndChosenOnTheToolbar)
     EXPECT_EQ(probe->GetRect(), t->GetRightRect());
     EXPECT_NE(probe->GetRect(), right);
     EXPECT_EQ(probe->GetRect().left, right.left - 8 * 125 / 4);
+    // The design's record links the probe to its trolley again.
+    {
+        CArchive out;
+        out.SetVersion(kCurrentVersion);
+        out.WriteObject(Design());
+        CArchive in(out.GetBuffer());
+        in.SetVersion(kCurrentVersion);
+        std::unique_ptr<CObject> read(in.ReadNewObject(RUNTIME_CLASS(CCircuit)));
+        auto* copy = dynamic_cast<CCircuit*>(read.get());
+        ASSERT_NE(copy, nullptr);
+        CTrolleys* back = nullptr;
+        for (CPart* p = copy->GetGroup(GROUP_COMPONENTS)->GetFirstChild(); p && !back; p = p->GetNextSibling())
+            back = dynamic_cast<CTrolleys*>(p);
+        ASSERT_NE(back, nullptr);
+        ASSERT_NE(back->GetLinkedProbe(1), nullptr);
+        EXPECT_EQ(back->GetLinkedProbe(1)->GetAttachedPart(), back);
+        EXPECT_EQ(back->GetLinkedProbe(0), nullptr);
+        EXPECT_EQ(back->GetX(1), t->GetX(1));
+    }
 
     // Selected, the part shows its items; the right trolley's button
     // chooses the trolley they show.
