@@ -5,6 +5,7 @@
 #include "app/add_menu.h"
 #include "app/canvas/tesk_view.h"
 #include "app/control_toolbar.h"
+#include "app/part_icons.h"
 #include "measure/probe.h"
 #include "mechanics/micro_switch.h"
 #include "mechanics/solenoid.h"
@@ -55,6 +56,10 @@ TEST_F(TrolleysTrack, PlacedProbedAndChosenOnTheToolbar)
     auto* t = dynamic_cast<CTrolleys*>(AddFromToolbar(kLinearBar, kTrolleys, QPoint(300, 200)));
     ASSERT_NE(t, nullptr);
     EXPECT_TRUE(InAddMenu(kTrolleys));
+    // The toolbar button shows the track's left end with its trolley.
+    const QImage icon = RenderPartPicture(kTrolleys);
+    EXPECT_EQ(icon.size(), QSize(2 * CTrolleys::kHeight + 4, CTrolleys::kHeight + 4));
+    EXPECT_FALSE(PartIcon(kTrolleys).isNull());
     EXPECT_EQ(t->m_rect.Width(), CTrolleys::kMinWidth);
 
     // A probe dropped on the right trolley takes its rectangle and records
