@@ -100,6 +100,7 @@ void CSolenoid::ResetSimulation()
     // spring is slack with the plunger home.
     m_spring.Init(-kSpringLength, 0.0, kSpringStiffness);
     m_coil.Reset();
+    m_reversed.ResetState();
     ResetState();
 }
 
@@ -123,12 +124,10 @@ void CSolenoid::Stamp(CMatrix* m)
     m->StampTransfer(m_coil.GetConductance() + kShunt, m_coil.GetSource(), a, b, a, b);
     // The pull 4.2 |I| leaves the plunger's node: it drives the plunger in,
     // towards negative travel, whichever way the current flows.  I is the
-    // coil current of this very step, G (V0 - V1) + J, so the pull is
-    // stamped as a source controlled by the coil voltage, signed by the
-    // way the current flows (the current the present voltage would drive,
-    // else the last step's; a coil starting from rest, forwards).
-    const double predicted = m_coil.GetSource() + m_coil.GetConductance() * CoilVoltage();
-    const double sign = predicted < 0.0 || (predicted == 0.0 && m_coil.GetCurrent() < 0.0) ? -1.0 : 1.0;
+    // coil current of this very step, G (V0 - V1) + J, so the pull is a
+    // source controlled by the coil voltage, stamped with the sign of the
+    // segment of |I| the current lies in.
+    const double sign = PullSign();
     m->StampTransfer(sign * kPullPerAmp * m_coil.GetConductance(), sign * kPullPerAmp * m_coil.GetSource(), a, b,
                      plunger, nullptr);
     m_lower.StampAt(m, plunger);
@@ -139,7 +138,10 @@ void CSolenoid::Stamp(CMatrix* m)
 void CSolenoid::LimitStep(CState** out, double* fraction, const double* v)
 {
     if (m_terminals.size() < 3) return;
-    m_coil.LimitStep(out, fraction, v[GetTerminal(0)->GetNode()] - v[GetTerminal(1)->GetNode()]);
+    const double coil = v[GetTerminal(0)->GetNode()] - v[GetTerminal(1)->GetNode()];
+    m_coil.LimitStep(out, fraction, coil);
+    // A current that turned round takes the other segment of |I|.
+    m_reversed.LimitStep(out, fraction, -(m_coil.GetSource() + m_coil.GetConductance() * coil));
     const double x = v[GetTerminal(2)->GetNode()];
     m_lower.LimitStep(out, fraction, x);
     m_upper.LimitStep(out, fraction, x);
@@ -149,6 +151,7 @@ int CSolenoid::AfterStep()
 {
     if (CMechComp::AfterStep() || m_terminals.size() < 3) return IsBroken();
     m_coil.AfterStep(CoilVoltage());
+    m_reversed.Commit();
     const double x = GetMechTerminal(2) ? GetMechTerminal(2)->GetPosition() : 0.0;
     m_lower.SetDelta(x);
     m_upper.SetDelta(x);

@@ -9,9 +9,11 @@
 // pull, spring, stops and whatever is joined to it balance.
 //
 // The pull is stamped as a source controlled by the coil voltage (the
-// coil current of the step is CLR source + conductance x (V0 - V1)),
-// signed by the way the current flows, so coil and plunger are solved in
-// one step.
+// coil current of the step is CLR source + conductance x (V0 - V1)), so
+// coil and plunger are solved in one step; |I| is a piecewise-linear model
+// of two segments (a CState on -I: segment 1 while the current flows
+// backwards), so a current that turns round re-solves the step with the
+// other sign.
 #pragma once
 
 #include "mechanics/mech_comp.h"
@@ -76,11 +78,16 @@ public:
     static constexpr int kWidth = 100;
     static constexpr int kHeight = 24;
 
+    // +1 while the coil current flows forwards (from lead 0 to lead 1), -1
+    // backwards.
+    double PullSign() const { return m_reversed.GetSegment() == 1 ? -1.0 : 1.0; }
+
 private:
     double Rate() const;
     double CoilVoltage() const;
 
     CLR m_coil{kCoilResistance};
+    CState m_reversed;
     CSpringModel m_spring;
     CStop m_lower;
     CStop m_upper;
