@@ -326,6 +326,8 @@ void CControlToolBar::RefreshValues(bool liveOnly)
         const QString text = FromWindows1252(*texts[i]);
         QWidget* w = Control(items[i].id);
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            // A live box being typed into keeps what is typed.
+            if (liveOnly && e->hasFocus()) continue;
             if (e->text() != text) {
                 e->setText(text);
                 SetTextColour(e, false);

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -64,10 +65,13 @@ QImage RenderPartPicture(int addCommandId)
         part->ResetVisual();
         if (!part->Initialise()) return {};
         const CRect r = part->GetRect();
-        if (r.Width() <= 0 || r.Height() <= 0 || r.Width() > 400 || r.Height() > 400) return {};
+        if (r.Width() <= 0 || r.Height() <= 0 || r.Height() > 400) return {};
+        // A long track (the trolleys') would shrink to a line: its left end,
+        // twice as wide as high, stands for it.
+        const int width = r.Width() > 400 ? std::min(r.Width(), 2 * r.Height()) : r.Width();
         part->Offset(2 - r.left, 2 - r.top);
         design.AddChild(static_cast<CPart*>(object.release()));
-        CImageView image(r.Width() + 4, r.Height() + 4);
+        CImageView image(width + 4, r.Height() + 4);
         {
             CDisplay display(&image);
             design.DrawTree(design.GetRedrawFlags());

@@ -217,11 +217,27 @@ bool CTeskView::IdleStep(long count)
     return more;
 }
 
+namespace {
+
+// The property toolbar's live items (the trolleys' positions and
+// velocities) follow the design while it runs.
+void RefreshLiveItems(CCircuit* design)
+{
+    if (!design || design->IsPaused() || !(design->GetOptions() & OPT_SIMULATE)) return;
+    CTeskApp* app = CTeskApp::Get();
+    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+    CControlToolBar* bar = frame ? frame->ControlBar() : nullptr;
+    if (bar && bar->Part() && bar->GetDesign() == design) bar->RefreshValues(true);
+}
+
+} // namespace
+
 void CTeskView::OnTick()
 {
     m_simHost->BeginBurst();
     m_controller->OnTimer(TIMER_STEP);
     CCircuit* design = GetDesign();
+    RefreshLiveItems(design);
     if (design && (design->WantsIdle() || m_controller->IsReleasePending()))
         if (CTeskApp* app = CTeskApp::Get()) app->KickIdle();
     AfterEvent();
