@@ -10,6 +10,7 @@
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/text_editor.h"
+#include "measure/sound_system.h"
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/parts/catalogue.h"
@@ -69,6 +70,25 @@ public:
     void TickBubbleHelp() override { m_view.Controller().TickBubbleHelp(); }
     void Repaint() override { m_view.viewport()->update(); }
     CSimulationGraph* GetGraph() override { return m_view.GetGraph(); }
+    // The application's sound output (none while no application runs).
+    void SetBuzzer(bool on) override
+    {
+        if (CSoundSystem* s = GetSoundSystem()) s->SetBuzzer(on);
+    }
+    void StopSound(bool close, bool reset) override
+    {
+        if (CSoundSystem* s = GetSoundSystem()) s->Stop(close, reset);
+    }
+    bool IsSoundQueued() override
+    {
+        CSoundSystem* s = GetSoundSystem();
+        return s && s->IsSoundQueued();
+    }
+    CSoundSystem* GetSoundSystem() override
+    {
+        CTeskApp* app = CTeskApp::Get();
+        return app ? &app->Sound() : nullptr;
+    }
 
 private:
     CTeskView& m_view;
