@@ -34,6 +34,7 @@ namespace {
 constexpr int kCmdDelete = 35007;
 constexpr int kCmdSelectAll = 35008;
 constexpr int kCmdZoom = 35012;
+constexpr int kCmdAddLoudspeaker = 33505;
 constexpr DWORD kOptZoom = 0x100;
 
 uint32_t Milliseconds()
@@ -607,6 +608,9 @@ bool CTeskView::OnUpdateCommand(CCmdUI& ui)
         const PartCatalogue& catalogue = PartCatalogue::Get();
         const int row = catalogue.FindCommand(ui.id);
         if (row < 0 || catalogue.GetRowStatus(row) != PartCatalogue::rowReady) return false;
+        // Add/Loudspeaker has a rule of its own (one sound source in a
+        // design): the view commands answer it.
+        if (ui.id == kCmdAddLoudspeaker) return false;
         // The design decides whether a part of the command's kind may come
         // in now (locked, a part blown, no probe channel left).
         ui.Enable(editable && design->CanAddPart(AddCommandPartKind(ui.id), false, false));
