@@ -44,7 +44,9 @@ CLoudSpeaker::CLoudSpeaker()
 
 CLoudSpeaker::~CLoudSpeaker()
 {
-    CCircuit* design = m_sample.GetDesign();
+    // The design that files the part is alive; one that only knew it (it
+    // was removed from there) outlives it.
+    CCircuit* design = m_pFiledIn ? m_pFiledIn : m_sample.GetDesign();
     if (design && design->m_pExtraProbe == m_pProbe) design->m_pExtraProbe = nullptr;
     // The probe lets go of the sample as it goes.
     delete m_pProbe;
