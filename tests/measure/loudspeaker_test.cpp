@@ -7,6 +7,8 @@
 #include "components/resistor.h"
 #include "measure/sound_recording.h"
 #include "measure/sound_system.h"
+#include "model/display/visual.h"
+#include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
 #include "platform/messagebox.h"
 #include "platform/strings.h"
@@ -183,4 +185,25 @@ TEST(LoudSpeaker, KeepsItsResistanceThroughTheArchive)
     EXPECT_EQ(design->FindProbe(4), loaded->SoundProbe());
     EXPECT_TRUE(loaded->IsRecording());
     o.reset();
+}
+
+TEST(LoudSpeaker, ItsToolbarEndsWithTheSampleRateButton)
+{
+    // The resistance items, then "Sample Rate.." (120 pixels), which runs
+    // the view's sample-rate command.
+    SpeakerBench b(5.0, 24.0);
+    CControlItemList items;
+    b.speaker->FillProperties(items);
+    ASSERT_GT(items.GetCount(), 1);
+    const CControlItem& last = items[items.GetCount() - 1];
+    EXPECT_EQ(last.type, CI_PUSHBUTTON);
+    EXPECT_EQ(last.id, 36012);
+    EXPECT_EQ(last.width, 120);
+    EXPECT_EQ(last.label, CString("Sample Rate.."));
+    // A new resistance restarts the recording from an empty sample.
+    b.StartAtSoundRate();
+    b.Run(5);
+    ASSERT_EQ(b.speaker->Sample().Length(), 5);
+    EXPECT_NE(b.speaker->OnPropertyCommand(kFirstOrientCmd + 1, CString()), 0);
+    EXPECT_EQ(b.speaker->Sample().Length(), 0);
 }
