@@ -12,6 +12,7 @@
 #include "app/sim_host.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
+#include "measure/sound_system.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/ini_file.h"
 #include "model/designfile/settings_file.h"
@@ -62,6 +63,12 @@ CTeskApp::CTeskApp()
       })
 {
     g_app = this;
+    auto device = std::make_unique<CSilentSoundDevice>();
+    // Ended buffers come back through the event loop, as a device's
+    // messages would.
+    device->SetPoster([this](std::function<void()> deliver) { QTimer::singleShot(0, this, std::move(deliver)); });
+    m_sound = std::make_unique<CSoundSystem>(std::move(device));
+    m_sound->SetBeep([] { QApplication::beep(); });
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     m_idle = std::make_unique<CIdleDriver>([this](long count) { return OnIdle(count); });
     m_handlers.Add(57600, [this] { OnFileNew(); });

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class CSoundSystem;
 class CIdleDriver;
 class QApplication;
 class QEvent;
@@ -44,6 +45,9 @@ public:
     void ExitInstance();
 
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
+    // The one sound output of the run (a silent device: this build has no
+    // audio output library).
+    CSoundSystem& Sound() { return *m_sound; }
     CTeskView* GetActiveView() const;
     CTeskDoc* GetActiveDocument() const;
     const std::vector<std::unique_ptr<CTeskDoc>>& Documents() const { return m_documents; }
@@ -116,6 +120,8 @@ private:
     void SaveRecentFiles() const;
     void ShowOpenDocumentsWarning() const;
 
+    // Made first and gone last: windows and designs stop it as they go.
+    std::unique_ptr<CSoundSystem> m_sound;
     std::unique_ptr<CMainFrame> m_frame;
     std::vector<std::unique_ptr<CTeskDoc>> m_documents;
     std::unique_ptr<CIdleDriver> m_idle;

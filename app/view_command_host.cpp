@@ -12,6 +12,7 @@
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
+#include "measure/sound_system.h"
 #include "app/toolbar_layouts.h"
 #include "app/view_dialogs.h"
 #include "model/circuit/circuit.h"
@@ -156,6 +157,12 @@ bool CFrameViewCommandHost::EditFlowchartOptions(CFlowchartOptionsData& data)
 bool CFrameViewCommandHost::PutTextOnClipboard(const CString& text) { return ::PutTextOnClipboard(text); }
 bool CFrameViewCommandHost::CanCreatePart(int commandId) { return ::CanCreatePart(commandId); }
 bool CFrameViewCommandHost::HasSoundProbe() { return FindSoundRecording(GetDesign()) != nullptr; }
+
+void CFrameViewCommandHost::StopSound() { m_app.Sound().Stop(true, true); }
+
+bool CFrameViewCommandHost::IsSoundLooping() { return m_app.Sound().IsSoundLooping(); }
+
+void CFrameViewCommandHost::CheckSampleRate(int rate) { m_app.Sound().CheckSampleRate(rate); }
 
 bool CFrameViewCommandHost::CanPlaySound()
 {

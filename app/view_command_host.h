@@ -47,6 +47,9 @@ public:
     bool EditFlowchartOptions(CFlowchartOptionsData& data) override;
     bool PutTextOnClipboard(const CString& text) override;
     bool HasSoundProbe() override;
+    void StopSound() override;
+    bool IsSoundLooping() override;
+    void CheckSampleRate(int rate) override;
     bool CanPlaySound() override;
     bool CanCreatePart(int commandId) override;
     void ShowStatusText(unsigned stringId) override;

@@ -365,7 +365,10 @@ bool CViewCommands::RunOther(int id, CCircuit* design)
         if (!m_host.EditSampleRate(data) || !IsValidDisplayRate(data.displayRate)) break;
         CSampleRateState s{design->m_nSoundSampleRate, design->m_dDisplayRate, design->m_nSampleCounter,
                            design->m_nSampleLimit};
-        if (ApplySampleRate(data, s)) m_host.StopSound();
+        if (ApplySampleRate(data, s)) {
+            m_host.StopSound();
+            m_host.CheckSampleRate(s.soundRate);
+        }
         design->m_nSoundSampleRate = s.soundRate;
         design->m_dDisplayRate = s.displayRate;
         design->m_nSampleCounter = s.sampleCounter;

@@ -59,6 +59,8 @@ public:
     // Whether this program can make the part of an Add command.
     virtual bool CanCreatePart(int commandId) { (void)commandId; return false; }
     virtual bool IsSoundLooping() { return false; }
+    // A new sample rate: the sound output says whether it can be heard.
+    virtual void CheckSampleRate(int rate) { (void)rate; }
     // The active design window's graph pane: whether it can be shown, and
     // showing it.
     virtual bool CanShowGraph() { return false; }

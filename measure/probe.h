@@ -112,6 +112,7 @@ public:
     void ClearSamples();
     // The loudspeaker's probe reads this sample from now on (mask: voltage).
     void LinkSoundSample(CProbeSampleSource* sample);
+    CProbeSampleSource* GetSoundSource() const { return m_pSound; }
 
     DWORD GetQuantityMask() const { return m_dwMask; }
     int GetTraceCount() const { return m_wTraceCount; }

@@ -2,6 +2,9 @@
 
 #include "measure/probe.h"
 #include "measure/scope_advanced.h"
+#include "measure/sound_sample.h"
+#include "measure/sound_system.h"
+#include "model/circuit/simhost.h"
 #include "model/circuit/circuit.h"
 #include "model/designfile/scope_settings.h"
 #include "model/designfile/units.h"
@@ -19,8 +22,29 @@ constexpr COLORREF kPaper = ColourRGB(255, 255, 0);
 constexpr COLORREF kDivision = ColourRGB(0, 255, 0);
 constexpr COLORREF kCursor = ColourRGB(96, 96, 96);
 constexpr int kSoundChannel = 4;
+// The band over a selection of recorded sound.
+constexpr COLORREF kSelectionBand = ColourRGB(192, 192, 192);
 // The notice's second line (36543 is the publishing pane's "Icons").
 constexpr uint32_t kSetRateText = 36553;
+
+// The selection end under the mouse (frame indices), moved toward the
+// start to where the waveform crosses the start frame's level in the same
+// direction, or to a peak between two thirds of that level and the level,
+// whichever lies nearer the mouse; the mouse's frame when neither is found.
+int SnapSelectionEnd(const CSoundSample& s, int start, int mouse)
+{
+    if (mouse == start) return mouse;
+    const bool backward = mouse > start;
+    const int count = std::abs(mouse - start);
+    const double level = s.RawLevel(start);
+    const int wanted = s.RawLevel(start + 1) >= s.RawLevel(start) ? 1 : 2;
+    int offset = 0;
+    int best = s.FindCrossing(mouse, count, level, wanted, !backward, &offset) == wanted ? offset : -1;
+    const int peak = s.FindPeak(mouse, count, 0.666 * level, level, !backward);
+    if (peak >= 0 && (best < 0 || peak < best)) best = peak;
+    if (best < 0) return mouse;
+    return backward ? mouse - best : mouse + best;
+}
 
 CString Printf(const char* format, double value)
 {
@@ -407,11 +431,56 @@ void CScope::OnButtonDown(CPoint point)
     m_host.ShowGraphPart();
     m_bMeasuring = GraphAt(point) >= 0;
     Measure(point);
+    BeginSoundSelection(point);
     m_host.Invalidate();
+}
+
+CSoundSample* CScope::SoundSample() const
+{
+    const CProbe* p = Probe(kSoundChannel);
+    return p ? dynamic_cast<CSoundSample*>(p->GetSoundSource()) : nullptr;
+}
+
+void CScope::BeginSoundSelection(CPoint point)
+{
+    CProbe* sound = Probe(kSoundChannel);
+    m_bSelecting = false;
+    if (!sound || !SoundSample()) return;
+    const int sample = SampleAtX(std::clamp(point.x, kLeft, kLeft + m_nWidth));
+    if (GraphAt(point) >= 0 && sound->IsSampleValid(sample)) {
+        sound->SetSelection(sample, sample);
+        m_bSelecting = true;
+    } else {
+        sound->SetSelection(CProbe::kNoSelection, CProbe::kNoSelection);
+    }
+}
+
+void CScope::ExtendSoundSelection(CPoint point)
+{
+    CProbe* sound = Probe(kSoundChannel);
+    const CSoundSample* s = SoundSample();
+    if (!sound || !s || s->Length() == 0) return;
+    const int first = sound->GetFirstSampleNumber();
+    const int start = sound->GetSelectionStart();
+    const int sample = SampleAtX(std::clamp(point.x, kLeft, kLeft + m_nWidth));
+    int end = 0;
+    if (sound->IsSampleValid(sample)) end = first + SnapSelectionEnd(*s, start - first, sample - first);
+    else end = std::clamp(sample, first, first + s->Length() - 1);
+    sound->SetSelection(start, end);
+}
+
+bool CScope::GetSoundSelection(int* first, int* last) const
+{
+    const CProbe* sound = Probe(kSoundChannel);
+    if (!sound || sound->GetSelectionStart() == CProbe::kNoSelection) return false;
+    *first = std::min(sound->GetSelectionStart(), sound->GetSelectionEnd());
+    *last = std::max(sound->GetSelectionStart(), sound->GetSelectionEnd());
+    return true;
 }
 
 void CScope::OnMouseMove(CPoint point)
 {
+    if (m_bSelecting) ExtendSoundSelection(point);
     if (!m_bMeasuring) return;
     // Held beyond the graph, the reading stays on its edge.
     const CRect r = GetGraphRect(m_reading.valid ? m_reading.graph : 0);
@@ -423,6 +492,13 @@ void CScope::OnButtonUp(CPoint point)
 {
     OnMouseMove(point);
     m_bMeasuring = false;
+    if (!m_bSelecting) return;
+    m_bSelecting = false;
+    if (CProbe* sound = Probe(kSoundChannel)) sound->NormaliseSelection();
+    // What played before the new selection stops.
+    CSimulationHost* host = m_pDesign ? m_pDesign->GetHost() : nullptr;
+    if (CSoundSystem* output = host ? host->GetSoundSystem() : nullptr) output->Stop(false, true);
+    m_host.Invalidate();
 }
 
 // ---- drawing ----
@@ -467,6 +543,12 @@ void CScope::DrawGraph(CScopePainter& p, const Frame& f, int graph)
     const bool last = graph == GetGraphCount() - 1;
     const COLORREF division = f.printing ? kGrey : kDivision;
     if (!f.printing) p.FillRect(Offset(r, o), kWhite);
+    int selFirst = 0, selLast = 0;
+    if (!f.printing && !f.monochrome && GetSoundSelection(&selFirst, &selLast)) {
+        const int x1 = std::clamp(static_cast<int>(std::lround(XOfSample(selFirst))), r.left, r.right);
+        const int x2 = std::clamp(static_cast<int>(std::lround(XOfSample(selLast))) + 1, r.left, r.right);
+        if (x2 > x1) p.FillRect(Offset(CRect(x1, r.top, x2, r.bottom), o), kSelectionBand);
+    }
     if (readable && !f.printing) {
         for (int x = r.left + 4; x < r.right; x += 4) p.Line(x + o.x, r.top + o.y, x + o.x, r.bottom + o.y, kPaper, 1);
         for (int y = r.bottom - 4; y > r.top; y -= 4) p.Line(r.left + o.x, y + o.y, r.right + o.x, y + o.y, kPaper, 1);

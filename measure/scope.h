@@ -25,6 +25,7 @@
 class CCircuit;
 class CAdvancedScopeForm;
 class CProbe;
+class CSoundSample;
 
 class CScopePainter {
 public:
@@ -125,6 +126,12 @@ public:
     void OnMouseMove(CPoint point);
     void OnButtonUp(CPoint point);
     bool IsMeasuring() const { return m_bMeasuring; }
+    // With a loudspeaker, a press on its recorded sound starts a selection
+    // that the drag extends (the end snapped to a like crossing or a peak
+    // of the waveform); the band shows it.  Sample numbers, first <= last;
+    // false without a selection.
+    bool GetSoundSelection(int* first, int* last) const;
+    bool IsSelectingSound() const { return m_bSelecting; }
     const CScopeReading& GetReading() const { return m_reading; }
     // Moves the left edge by whole samples, within what is stored.
     void ScrollBy(int samples);
@@ -185,6 +192,9 @@ private:
                      int width);
     void DrawReading(CScopePainter& p, const Frame& f);
     void Measure(CPoint point);
+    CSoundSample* SoundSample() const;
+    void BeginSoundSelection(CPoint point);
+    void ExtendSoundSelection(CPoint point);
     int GraphAt(CPoint point) const;
 
     CScopeHost& m_host;
@@ -201,6 +211,7 @@ private:
     int m_nOrigin = 0;      // the first sample of the recording (time 0)
     int m_nLastCount = 0;   // the recorded count last seen
     bool m_bMeasuring = false;
+    bool m_bSelecting = false;
     CScopeReading m_reading;
     int m_nReadingX = -1;
 };

@@ -1,5 +1,8 @@
 #include "measure/sound_recording.h"
 
+#include "measure/probe.h"
+#include "model/circuit/circuit.h"
+
 namespace {
 SoundRecordingFinder& Finder()
 {
@@ -12,7 +15,11 @@ void InstallSoundRecordingFinder(SoundRecordingFinder finder) { Finder() = std::
 
 CSoundRecording* FindSoundRecording(CCircuit* design)
 {
-    return design && Finder() ? Finder()(design) : nullptr;
+    if (!design) return nullptr;
+    if (Finder()) return Finder()(design);
+    // The loudspeaker's sample, through the design's sound probe.
+    const auto* probe = dynamic_cast<const CProbe*>(design->FindProbe(CProbe::kSoundChannel));
+    return probe ? dynamic_cast<CSoundRecording*>(probe->GetSoundSource()) : nullptr;
 }
 
 CSaveSoundChoice CSaveSoundChoice::For(const CSoundRecording& recording)

@@ -1,7 +1,8 @@
 // The recorded sound of a design (the loudspeaker's sample) as Save Sound
 // reads it: 16-bit mono frames, their rate and the stretch selected in the
-// graph window.  The loudspeaker installs the finder; without one a design
-// has no recording and the sound commands stay greyed.
+// graph window.  The recording is the sample of the design's sound probe
+// (the loudspeaker's, CSoundSample); a finder installed in its place (tests)
+// answers instead.  Without either the sound commands stay greyed.
 #pragma once
 
 #include "measure/wave_file.h"

@@ -43,3 +43,29 @@ std::string BuildWaveBytes(const CWaveFormat& format, const std::string& frames)
 std::string Frames16(const std::vector<int16_t>& samples, CFrameRange range);
 // Writes the file; false when it cannot be written completely.
 bool WriteWaveFile(const std::string& path, const CWaveFormat& format, const std::string& frames);
+
+// A voltage as an unsigned 8-bit sample: limited to +-fullScale; exactly
+// +fullScale is 255, otherwise value x (128 / fullScale) + 128, truncated
+// (so -fullScale is 0 and 0 V is 128).  A full scale of 0 gives 0.
+uint8_t VoltsToSample8(double volts, double fullScale);
+// The inverse: (byte - 128) / 128 x fullScale.
+double Sample8ToVolts(uint8_t sample, double fullScale);
+
+// Reading a file: "RIFF", its size, "WAVE", then a scan of the chunks for
+// "fmt " and "data".  A chunk's id and 32-bit size are followed by its
+// bytes; the next chunk starts size + 8 bytes further (an odd size is not
+// evened up); the scan ends when fewer than 8 bytes remain of the RIFF
+// payload (its size as far as the file goes).
+enum class EWaveRead {
+    kOk,
+    // No RIFF/WAVE header: nothing was taken from the file.
+    kNotWave,
+    // A RIFF/WAVE file this program cannot play: not PCM, fewer than 8 bits,
+    // no "data" chunk, or a format record that describes no frame (no
+    // channels, a block of 0 bytes or one too small for its samples).  The
+    // format holds what the file said.
+    kUnusable,
+};
+// On kOk the format and the frames' bytes (whole frames only, at most what
+// the file holds); on kUnusable the format as far as it was read.
+EWaveRead ParseWaveBytes(const std::string& bytes, CWaveFormat* format, std::string* frames);

@@ -10,6 +10,7 @@
 #include "app/tesk_app.h"
 #include "app/tesk_doc.h"
 #include "app/text_editor.h"
+#include "measure/sound_system.h"
 #include "model/circuit/circuit.h"
 #include "model/display/display.h"
 #include "model/parts/catalogue.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr int kCmdDelete = 35007;
 constexpr int kCmdSelectAll = 35008;
 constexpr int kCmdZoom = 35012;
+constexpr int kCmdAddLoudspeaker = 33505;
 constexpr DWORD kOptZoom = 0x100;
 
 uint32_t Milliseconds()
@@ -69,6 +71,25 @@ public:
     void TickBubbleHelp() override { m_view.Controller().TickBubbleHelp(); }
     void Repaint() override { m_view.viewport()->update(); }
     CSimulationGraph* GetGraph() override { return m_view.GetGraph(); }
+    // The application's sound output (none while no application runs).
+    void SetBuzzer(bool on) override
+    {
+        if (CSoundSystem* s = GetSoundSystem()) s->SetBuzzer(on);
+    }
+    void StopSound(bool close, bool reset) override
+    {
+        if (CSoundSystem* s = GetSoundSystem()) s->Stop(close, reset);
+    }
+    bool IsSoundQueued() override
+    {
+        CSoundSystem* s = GetSoundSystem();
+        return s && s->IsSoundQueued();
+    }
+    CSoundSystem* GetSoundSystem() override
+    {
+        CTeskApp* app = CTeskApp::Get();
+        return app ? &app->Sound() : nullptr;
+    }
 
 private:
     CTeskView& m_view;
@@ -603,6 +624,9 @@ bool CTeskView::OnUpdateCommand(CCmdUI& ui)
         const PartCatalogue& catalogue = PartCatalogue::Get();
         const int row = catalogue.FindCommand(ui.id);
         if (row < 0 || catalogue.GetRowStatus(row) != PartCatalogue::rowReady) return false;
+        // Add/Loudspeaker has a rule of its own (one sound source in a
+        // design): the view commands answer it.
+        if (ui.id == kCmdAddLoudspeaker) return false;
         // The design decides whether a part of the command's kind may come
         // in now (locked, a part blown, no probe channel left).
         ui.Enable(editable && design->CanAddPart(AddCommandPartKind(ui.id), false, false));

@@ -17,6 +17,7 @@ class CCircuit;
 class CPart;
 
 class CSimulationGraph;
+class CSoundSystem;
 
 class CSimulationHost {
 public:
@@ -43,6 +44,8 @@ public:
     virtual void SetBuzzer(bool) {}
     virtual void StopSound(bool close, bool reset) {}
     virtual bool IsSoundQueued() { return false; }
+    // The sound output parts play through (null: none).
+    virtual CSoundSystem* GetSoundSystem() { return nullptr; }
     // The graph view of the design, when one is active.
     virtual CSimulationGraph* GetGraph() { return nullptr; }
 };

@@ -106,3 +106,119 @@ TEST(WaveFile, SoxReadsTheHeaderAndTheSamples)
     }
     EXPECT_EQ(n, 1000);
 }
+
+namespace {
+
+void Put16(std::string& s, unsigned v)
+{
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& s, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) s += char((v >> (8 * i)) & 0xFF);
+}
+
+std::string Chunk(const char* id, const std::string& body, uint32_t size)
+{
+    std::string s(id, 4);
+    Put32(s, size);
+    return s + body;
+}
+
+std::string FmtBody(unsigned tag, unsigned channels, uint32_t rate, unsigned align, unsigned bits)
+{
+    std::string s;
+    Put16(s, tag);
+    Put16(s, channels);
+    Put32(s, rate);
+    Put32(s, rate * align);
+    Put16(s, align);
+    Put16(s, bits);
+    return s;
+}
+
+// A RIFF/WAVE file of the chunks given; the RIFF size counts "WAVE" and them.
+std::string Riff(const std::string& chunks)
+{
+    std::string s = "RIFF";
+    Put32(s, uint32_t(4 + chunks.size()));
+    return s + "WAVE" + chunks;
+}
+
+} // namespace
+
+TEST(WaveFile, EightBitSamplesAtFullScale)
+{
+    // +fullScale is 255 exactly; otherwise v x 128 / fs + 128, truncated.
+    struct Case {
+        double volts;
+        int sample;
+    } cases[] = {{10.0, 255}, {20.0, 255}, {-10.0, 0}, {-20.0, 0}, {0.0, 128}, {5.0, 192}, {-5.0, 64}, {9.99, 255}};
+    for (const Case& c : cases) EXPECT_EQ(VoltsToSample8(c.volts, 10.0), c.sample) << c.volts;
+    EXPECT_EQ(VoltsToSample8(3.0, 0.0), 0);
+    // (s - 128) / 128 x fs.
+    EXPECT_DOUBLE_EQ(Sample8ToVolts(0, 10.0), -10.0);
+    EXPECT_DOUBLE_EQ(Sample8ToVolts(192, 10.0), 5.0);
+    EXPECT_DOUBLE_EQ(Sample8ToVolts(128, 10.0), 0.0);
+}
+
+TEST(WaveFile, WhichFilesAreRead)
+{
+    const std::string frames4 = std::string("\x01\x02\x03\x04", 4);
+    const std::string fmt16 = Chunk("fmt ", FmtBody(1, 1, 11025, 2, 16), 16);
+    const std::string data4 = Chunk("data", frames4, 4);
+    const struct Case {
+        const char* name;
+        std::string bytes;
+        EWaveRead result;
+        size_t frameBytes;
+    } cases[] = {
+        {"16-bit mono", Riff(fmt16 + data4), EWaveRead::kOk, 4},
+        {"stereo 16-bit", Riff(Chunk("fmt ", FmtBody(1, 2, 8000, 4, 16), 16) + data4), EWaveRead::kOk, 4},
+        {"8-bit mono", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 1, 8), 16) + data4), EWaveRead::kOk, 4},
+        {"a longer fmt chunk", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 2, 16) + std::string(2, '\0'), 18) + data4), EWaveRead::kOk, 4},
+        {"LIST between fmt and data", Riff(fmt16 + Chunk("LIST", "abcd", 4) + data4), EWaveRead::kOk, 4},
+        // The odd size is not evened up: the scan lands one byte short of
+        // "data" and finds nothing.
+        {"odd chunk before data", Riff(fmt16 + Chunk("LIST", "abc", 3) + std::string(1, '\0') + data4),
+         EWaveRead::kUnusable, 0},
+        {"4-bit PCM", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 1, 4), 16) + data4), EWaveRead::kUnusable, 0},
+        {"compressed (tag 2)", Riff(Chunk("fmt ", FmtBody(2, 1, 8000, 2, 16), 16) + data4), EWaveRead::kUnusable, 0},
+        {"no data chunk", Riff(fmt16), EWaveRead::kUnusable, 0},
+        {"no fmt chunk", Riff(data4), EWaveRead::kUnusable, 0},
+        {"block align 0", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 0, 16), 16) + data4), EWaveRead::kUnusable, 0},
+        {"no channels", Riff(Chunk("fmt ", FmtBody(1, 0, 8000, 2, 16), 16) + data4), EWaveRead::kUnusable, 0},
+        {"block smaller than its samples", Riff(Chunk("fmt ", FmtBody(1, 2, 8000, 2, 16), 16) + data4),
+         EWaveRead::kUnusable, 0},
+        {"fmt cut short", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 2, 16).substr(0, 10), 16)), EWaveRead::kUnusable, 0},
+        // The data chunk claims 1000 bytes but 5 are there: two whole frames.
+        {"data cut short", Riff(fmt16 + Chunk("data", std::string(5, '\x11'), 1000)), EWaveRead::kOk, 4},
+        // A size near 4 GB must not wrap the scan round to the start.
+        {"huge chunk size", Riff(Chunk("JUNK", "", 0xFFFFFFF8u) + fmt16 + data4), EWaveRead::kUnusable, 0},
+        {"not RIFF", "RIFX" + Riff(fmt16 + data4).substr(4), EWaveRead::kNotWave, 0},
+        {"not WAVE", Riff(fmt16 + data4).replace(8, 4, "AVI "), EWaveRead::kNotWave, 0},
+        {"empty file", "", EWaveRead::kNotWave, 0},
+        {"RIFF alone", "RIFF", EWaveRead::kNotWave, 0},
+        {"header cut short", Riff(fmt16).substr(0, 10), EWaveRead::kNotWave, 0},
+    };
+    for (const Case& c : cases) {
+        CWaveFormat f;
+        std::string frames = "old";
+        EXPECT_EQ(ParseWaveBytes(c.bytes, &f, &frames), c.result) << c.name;
+        if (c.result == EWaveRead::kOk) {
+            EXPECT_EQ(frames.size(), c.frameBytes) << c.name;
+        }
+    }
+    // Every truncation of a good file fails cleanly or reads fewer frames.
+    const std::string good = Riff(fmt16 + Chunk("LIST", "abcd", 4) + data4);
+    for (size_t n = 0; n < good.size(); ++n) {
+        CWaveFormat f;
+        std::string frames;
+        const EWaveRead r = ParseWaveBytes(good.substr(0, n), &f, &frames);
+        if (r == EWaveRead::kOk) {
+            EXPECT_LT(frames.size(), 4u) << n;
+        }
+    }
+}
