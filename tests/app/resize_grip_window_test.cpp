@@ -151,4 +151,45 @@ INSTANTIATE_TEST_SUITE_P(Grips, ResizeGripWindow,
                                            GripCase{"RackRightGrip", kRotationalBar, kRackPin, true, 3}),
                          [](const ::testing::TestParamInfo<GripCase>& i) { return std::string(i.param.name); });
 
+// A grip carried into another part is refused there: the drag goes on
+// with the part out of the design, and a release where it fits drops it.
+TEST_F(ResizeGripWindow, RefusedLengtheningGoesOnUntilThePartFits)
+{
+    auto* mass = dynamic_cast<CMassComp*>(AddFromToolbar(kLinearBar, kMass, QPoint(200, 200)));
+    ASSERT_NE(mass, nullptr);
+    const CRect before = mass->m_rect;
+    // A second mass on the same row, 48 pixels right of the first.
+    const CPoint blockAt = m_view->Controller().ToClient(CPoint(before.right + 48, before.top));
+    CPart* blocker = AddFromToolbar(kLinearBar, kMass, QPoint(blockAt.x, blockAt.y));
+    ASSERT_NE(blocker, nullptr);
+    ASSERT_TRUE(Holds(blocker));
+    ASSERT_GE(blocker->m_rect.left, before.right);
+    ASSERT_LT(blocker->m_rect.top, before.bottom);
+    ASSERT_GT(blocker->m_rect.bottom, before.top);
+    Design()->SetOptionBits(0x80, true);
+    CResize* grip = nullptr;
+    for (CResize* g : GripsOf(mass))
+        if (g->m_anchor.x > mass->m_rect.Width() / 2) grip = g;
+    ASSERT_NE(grip, nullptr);
+    const CPoint at = grip->m_rect.CenterPoint();
+    // Far enough right that the track runs into the second mass.
+    const int into = ((blocker->m_rect.left - before.right) / 8 + 4) * 8;
+    QTest::mousePress(Port(), Qt::LeftButton, {}, Client(at));
+    for (int x = 8; x <= into; x += 8) QTest::mouseMove(Port(), Client(at + CPoint(x, 0)));
+    QTest::mouseRelease(Port(), Qt::LeftButton, {}, Client(at + CPoint(into, 0)));
+    EXPECT_FALSE(Holds(mass)) << "a drop onto another part is refused";
+    EXPECT_NE(m_view->Controller().GetFloating(), nullptr);
+    // Back 8 pixels short of the second mass's left end, and let go there.
+    const int back = ((blocker->m_rect.left - before.right) / 8 - 1) * 8;
+    ASSERT_GT(back, 0);
+    for (int x = into - 8; x >= back; x -= 8) QTest::mouseMove(Port(), Client(at + CPoint(x, 0)));
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, Client(at + CPoint(back, 0)));
+    ASSERT_TRUE(Holds(mass)) << "the part was lost from the design";
+    EXPECT_EQ(mass->m_rect.left, before.left);
+    EXPECT_EQ(mass->m_rect.Width(), before.Width() + back);
+    EXPECT_EQ(GripsOf(mass).size(), 2u);
+    EXPECT_TRUE(Holds(blocker));
+    EXPECT_EQ(m_view->Controller().GetFloating(), nullptr);
+}
+
 } // namespace
