@@ -69,7 +69,11 @@ void CCircuit::HoldOnlyPart(CPart* part)
     // still stands in the host design that link belongs to the host's list,
     // so the part is held, not owned.
     GetGroup(FileByClass(part))->SetFirstChild(part);
-    if (part->GetNextSibling() || (m_pHostDesign && m_pHostDesign->HoldsTopLevel(part))) m_pHeldPart = part;
+    // A control stands in the host as a child of the part it works (a
+    // grip, a lever): held too, though it may be the last of its list.
+    const bool inHost = m_pHostDesign && (m_pHostDesign->HoldsTopLevel(part) ||
+                                          CPart::FindParentOf(m_pHostDesign->GetFirstChild(), part));
+    if (part->GetNextSibling() || inHost) m_pHeldPart = part;
 }
 
 void CCircuit::ForgetPart(CPart* part)
@@ -159,7 +163,9 @@ CRect CCircuit::OnDrag(CPartTree* design, CPoint point)
     const CPoint snapped = design ? design->SnapToGrid(point) : SnapToGrid(point);
     std::vector<CPart*> parts = GetDragTargets();
     CRect dirty = UnionOf(parts);
-    if (snapped != s.dragPoint) {
+    // Only the parts of an armed press are carried; a control that armed
+    // none (a length grip) works the drag itself.
+    if (s.pressed && snapped != s.dragPoint) {
         const CPoint delta = snapped - s.dragPoint;
         // The drag image carries its target along when it can draw; without
         // a drawing scope the parts move by themselves.
@@ -198,8 +204,9 @@ int CCircuit::OnRelease(CPartTree* design, int x, int y)
         }
         return EndDragOperation(result);
     }
-    // Only a part whose press was armed is carried and dropped.
-    if (!s.pressed) return EndDragOperation(0);
+    // Each part decides on its drop: a part whose press armed nothing is
+    // not dropped (CPart::OnRelease), but a control that worked the drag
+    // itself (a length grip) drops the part it changed.
     s.canDrop = AllCanDrop(parts, design);
     int result = 0;
     for (CPart* p : parts) {
@@ -209,10 +216,14 @@ int CCircuit::OnRelease(CPartTree* design, int x, int y)
         ForgetPart(p);
         result = p->OnRelease(design, x, y);
         if (result != 9 && !HoldsTopLevel(p)) {
-            if (held)
+            if (held) {
+                // Still its owner's child (a grip whose part is not yet
+                // dropped back): held again, never owned.
                 HoldOnlyPart(p);
-            else
+                m_pHeldPart = p;
+            } else {
                 AppendByClass(p);
+            }
         }
         if (result == 2) break;
     }
