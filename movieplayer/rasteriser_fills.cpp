@@ -320,8 +320,13 @@ void Rasteriser::GradientColors(FillRecord* f, int y, int x, int n, ColorRecord*
     const int64_t dv = f->gb >> 8;
     // Start from the length at the first pixel, then walk the index so that
     // squares[index] <= (u >> 14)² + (v >> 14)² < squares[index + 1].
-    auto exactIndex = [](int64_t uu, int64_t vv) {
+    // A coordinate of 256 or more (in either sign) lies outside the ramp
+    // whatever the other is; testing it first also keeps the squares of
+    // far-off points (a huge gradient matrix) from overflowing.
+    auto outside = [](int64_t us, int64_t vs) { return us <= -256 || us >= 256 || vs <= -256 || vs >= 256; };
+    auto exactIndex = [&outside](int64_t uu, int64_t vv) {
         const int64_t us = uu >> 14, vs = vv >> 14;
+        if (outside(us, vs)) return 256;
         const int64_t r2 = us * us + vs * vs;
         if (r2 >= 256 * 256) return 256;
         int idx = static_cast<int>(std::sqrt(static_cast<double>(r2)));
@@ -332,7 +337,7 @@ void Rasteriser::GradientColors(FillRecord* f, int y, int x, int n, ColorRecord*
     int index = exactIndex(u, v);
     for (int i = 0; i < n; ++i, u += du, v += dv) {
         const int64_t us = u >> 14, vs = v >> 14;
-        const int64_t r2 = us * us + vs * vs;
+        const int64_t r2 = outside(us, vs) ? 256 * 256 : us * us + vs * vs;
         if (r2 >= 256 * 256) {
             index = 256;
         } else {

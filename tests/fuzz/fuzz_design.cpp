@@ -10,7 +10,7 @@
 #include "model/parts/part_records.h"
 #include "platform/messagebox.h"
 
-#include <QGuiApplication>
+#include "tests/fuzz/gui_app.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -56,18 +56,7 @@ std::vector<uint8_t> Write(CCircuit* design)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // One application for the whole run (the drawing needs fonts); making
-    // one per input would cost more than everything else together.
-    static QGuiApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "fuzz_design";
-        static char* argv[] = {name, nullptr};
-        // Kept to the end of the process (reachable, so no leak): deleting
-        // it at exit runs after Qt's own thread storage is gone.
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    fuzzgui::EnsureApplication("fuzz_design");
     auto first = Read(data, size);
     if (!first) return 0;
     const std::vector<uint8_t> w1 = Write(first.get());

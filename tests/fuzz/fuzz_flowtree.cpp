@@ -8,6 +8,7 @@
 #include "model/circuit/circuit.h"
 #include "tests/flowchart/flow_support.h"
 
+#include "tests/fuzz/gui_app.h"
 #include "tests/fuzz/tree_roundtrip.h"
 
 #include <cstdint>
@@ -15,9 +16,17 @@
 WB_IMPLEMENT_SERIAL(CTestFlowStep, "CFlowObject", 2)
 WB_IMPLEMENT_SERIAL(CTestFlowHead, "CFlowObject", 2)
 
+// fontconfig keeps its font cache to the end of the process by design.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2) return 0;
+    // Display boxes measure their text when a run starts.
+    fuzzgui::EnsureApplication("fuzz_flowtree");
     const WORD version = static_cast<WORD>(data[0] | (data[1] << 8));
     CCircuit first;
     if (!treefuzz::ReadTree(data + 2, size - 2, version, first)) return 0;
