@@ -202,25 +202,10 @@ void CFlywheel::ResetState()
     if (CRotateKnob* k = GetHandle()) k->m_wState = 0;
 }
 
-int CFlywheel::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    // The hatched frame only while selected (flag 0x200 is the print flag
-    // here, not a request for the frame).
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CFlywheel::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CFlywheel::DrawMoving(int flag, DWORD flags)
+void CFlywheel::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const int x = m_rect.left + kWheelOffset, y = m_rect.top + kWheelOffset;
     CVisual& wheel = WheelVisual();
     wheel.DrawBitmap(x, y, m_cog.FrameForFlags(flags), GetDrawVariant(), {0, 0}, wheel.GetSize(), 0, SRCAND);
@@ -230,16 +215,4 @@ void CFlywheel::DrawMoving(int flag, DWORD flags)
     CDisplay::DrawEdgeLine(m_rect.left + w - 11, m_rect.top + 11, m_rect.left + w - 1, m_rect.top + 1, false);
     PlaceHandle();
     if (CRotateKnob* k = GetHandle()) k->DrawOnOwner(flags, m_hold.held ? 1 : m_cog.IsSlow());
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) {
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* t : m_terminals)
-        if (CWire* wire = t->GetJoinedWire()) wire->Draw(flags);
 }

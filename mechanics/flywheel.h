@@ -39,7 +39,7 @@ public:
     void ResetState() override;
     int GetKindCode() override { return 5; }
 
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     const CMomentOfInertia& GetInertia() const { return m_inertia; }
     const CCog& GetCog() const { return m_cog; }

@@ -297,23 +297,10 @@ void CMassComp::ResetState()
     PlaceHandle();
 }
 
-int CMassComp::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CMassComp::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CMassComp::DrawMoving(int flag, DWORD flags)
+void CMassComp::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const COLORREF ink = ColourRGB(0, 0, 0x80);
     const int l = m_rect.left, t = m_rect.top, r = m_rect.right;
     // The track and the two stops at its ends.
@@ -331,16 +318,4 @@ void CMassComp::DrawMoving(int flag, DWORD flags)
         if (auto* g = dynamic_cast<CResize*>(c)) g->DrawHandle(flags);
     PlaceHandle();
     if (CKnob* k = GetHandle()) k->DrawOnOwner(flags, 1);
-    for (CTerminal* term : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(term)) {
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* term : m_terminals)
-        if (CWire* wire = term->GetJoinedWire()) wire->Draw(flags);
 }

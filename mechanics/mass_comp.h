@@ -50,7 +50,7 @@ public:
     // ---- virtual operations of the mass ----
     // Either stop in contact (the spring's settling test asks).
     virtual int IsStopEngaged() const { return m_lower.IsEngaged() || m_upper.IsEngaged(); }
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----
     void SetTrapezoid(int flag) { m_nTrapezoid = flag; }

@@ -2,6 +2,8 @@
 
 #include "components/resize.h"
 #include "model/circuit/circuit.h"
+#include "model/components/wire.h"
+#include "model/display/display.h"
 
 #include <cmath>
 
@@ -84,4 +86,38 @@ void CMechComp::DropKnobs(CArchive* ar)
         RemoveChild(k);
         delete k;
     }
+}
+
+void CMechComp::DrawMoving(int flag, DWORD flags)
+{
+    if (!CDisplay::GetCurrentDC()) return;
+    const CRect area = m_rect;
+    const bool buffered = !flag && CDisplay::BeginBuffer(area);
+    CDC* dc = CDisplay::GetCurrentDC();
+    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
+    DrawMovingBody(flags);
+    for (CTerminal* t : m_terminals)
+        if (auto* m = dynamic_cast<CMechTerm*>(t)) {
+            if (buffered)
+                m->Draw(flags);
+            else
+                m->DrawMarks(flags);
+        }
+    if (!buffered) return;
+    dc->SetWindowOrg(old);
+    CDisplay::EndBuffer(area, true);
+    for (CTerminal* t : m_terminals)
+        if (CWire* wire = t->GetJoinedWire()) wire->Draw(flags);
+}
+
+int CMechComp::DrawMovingPart(DWORD flags, const CRect& frame)
+{
+    for (CTerminal* t : m_terminals)
+        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
+    DrawMoving(1, flags);
+    // The hatched frame only while selected (flag 0x200 is the print flag
+    // here, not a request for the frame).
+    if (!m_bSelected) return 0;
+    CPartDrawing* d = CPartDrawing::Current();
+    return d ? d->FrameSelection(frame) : 0;
 }

@@ -70,4 +70,19 @@ public:
     // The animation frame (the state word).
     WORD GetFrame() const { return m_wStateWord; }
     void SetFrame(WORD frame) { m_wStateWord = frame; }
+
+    // Parts that draw themselves whole as they move.  DrawMoving with flag 1
+    // is a full repaint; with flag 0, the redraw after a step, the picture is
+    // composed off-screen over the part and copied in one blit, so it does
+    // not flicker (the buffer is drawn in canvas coordinates through its
+    // window origin), and the wires joined to the part go back on top.
+    // DrawMovingBody draws the picture; the terminals follow it (a buffer
+    // starts blank, so their stubs go back in with the marks).
+    void DrawMoving(int flag, DWORD flags);
+
+protected:
+    virtual void DrawMovingBody(DWORD) {}
+    // Draw of such a part: the terminals show the selection, the part is
+    // repainted, and a selected part gets its hatched frame round `frame`.
+    int DrawMovingPart(DWORD flags, const CRect& frame);
 };

@@ -140,23 +140,10 @@ int CMicroSwitch::BuildInfo(CString& text, UINT, CPoint)
     return 13;
 }
 
-int CMicroSwitch::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CMicroSwitch::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CMicroSwitch::DrawMoving(int flag, DWORD flags)
+void CMicroSwitch::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const int l = m_rect.left, t = m_rect.top;
     const bool running = (flags & OPT_SIMULATE) != 0;
     BodyVisual().DrawBitmap(l + kBodyX, t, running && IsClosed() ? 1 : 0, GetDrawVariant(), {0, 0},
@@ -165,15 +152,4 @@ void CMicroSwitch::DrawMoving(int flag, DWORD flags)
     const int head = l + kHeadX + (running ? MetresToPixels(GetLeverPosition()) : 0);
     CDisplay::DrawLine(l, t + kLeverY, std::max(l, head + 1), t + kLeverY, ColourRGB(0, 0, 0x80), PS_SOLID, 1);
     HeadVisual().DrawBitmap(head, t + kHeadY, 0, GetDrawVariant(), {0, 0}, HeadVisual().GetSize(), 0, SRCAND);
-    for (CTerminal* term : m_terminals) {
-        if (buffered)
-            term->Draw(flags);
-        else if (auto* m = dynamic_cast<CMechTerm*>(term))
-            m->DrawMarks(flags);
-    }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* term : m_terminals)
-        if (CWire* wire = term->GetJoinedWire()) wire->Draw(flags);
 }

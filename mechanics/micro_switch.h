@@ -39,7 +39,7 @@ public:
     void ResetState() override;
 
     // ---- virtual operations of the switch ----
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----
     bool IsClosed() const { return m_wStateWord == 1; }

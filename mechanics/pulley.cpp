@@ -221,23 +221,10 @@ int CPulley::WeightTop() const { return m_rect.top + kWeightTop + MetresToPixels
 
 bool CPulley::IsWeightShown() const { return m_weight.GetPosition() < m_rect.Height() / kPixelsPerMetre; }
 
-int CPulley::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CPulley::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CPulley::DrawMoving(int flag, DWORD flags)
+void CPulley::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const int variant = GetDrawVariant();
     const CPoint corner = m_rect.TopLeft();
     CVisual& wheel = WheelVisual();
@@ -253,16 +240,4 @@ void CPulley::DrawMoving(int flag, DWORD flags)
     }
     CDisplay::DrawEdgeLine(corner.x + kRopeX, corner.y + kRopeTop, corner.x + kRopeX, y, false);
     ForGrips(this, [flags](CResize* g) { g->DrawHandle(flags); });
-    for (CTerminal* term : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(term)) {
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* term : m_terminals)
-        if (CWire* wire = term->GetJoinedWire()) wire->Draw(flags);
 }

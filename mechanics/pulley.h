@@ -57,7 +57,7 @@ public:
     // ---- virtual operations of the pulley ----
     // The wheel, the rope, the weight, the grips and the terminal; flag 1
     // a full repaint, 0 the redraw after a step (off-screen, then copied).
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----
     // The weight's pull, m g (N), from the label and the design's gravity.

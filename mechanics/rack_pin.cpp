@@ -412,23 +412,10 @@ int CRackPin::BuildInfo(CString& text, UINT, CPoint point)
     return MechDirectionCode(m.GetVelocity(), hit.kind == WIRE_LINEAR ? 2 : 1);
 }
 
-int CRackPin::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CRackPin::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CRackPin::DrawMoving(int flag, DWORD flags)
+void CRackPin::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const CPoint corner = m_rect.TopLeft();
     m_pinion.Draw(corner, 1, flags);
     // The rack: its left end, the middle pieces every 24 pixels, its right end.
@@ -453,18 +440,6 @@ void CRackPin::DrawMoving(int flag, DWORD flags)
     const bool held = m_pinionHold.held || m_rackHold.held;
     if (CRotateKnob* k = GetPinionHandle()) k->DrawOnOwner(flags, held ? 1 : m_pinion.IsSlow());
     if (CKnob* k = GetRackHandle()) k->DrawOnOwner(flags, 1);
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) {
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* t : m_terminals)
-        if (CWire* w = t->GetJoinedWire()) w->Draw(flags);
 }
 
 int CRackPin::GetPropertyBitmap(std::vector<int>& ids, CBitmap*)

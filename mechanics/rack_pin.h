@@ -83,7 +83,7 @@ public:
     // ---- virtual operations of the rack and pinion ----
     // The pinion, the rack, the grips and the terminals; flag 1 a full
     // repaint, 0 the redraw after a step (off-screen, then copied).
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
     // The rack's ends on the canvas (x).
     virtual int RackLeft(DWORD flags) const;
     virtual int RackRight(DWORD flags) const;

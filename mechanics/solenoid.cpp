@@ -189,23 +189,10 @@ int CSolenoid::BuildInfo(CString& text, UINT, CPoint)
     return MechDirectionCode(v, 2);
 }
 
-int CSolenoid::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CSolenoid::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CSolenoid::DrawMoving(int flag, DWORD flags)
+void CSolenoid::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const int l = m_rect.left, t = m_rect.top;
     BodyVisual().DrawWhole(l, t, 0, GetDrawVariant(), 0);
     const bool running = (flags & OPT_SIMULATE) != 0;
@@ -224,15 +211,4 @@ void CSolenoid::DrawMoving(int flag, DWORD flags)
         px = x;
         py = ny;
     }
-    for (CTerminal* term : m_terminals) {
-        if (buffered)
-            term->Draw(flags);
-        else if (auto* m = dynamic_cast<CMechTerm*>(term))
-            m->DrawMarks(flags);
-    }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* term : m_terminals)
-        if (CWire* wire = term->GetJoinedWire()) wire->Draw(flags);
 }

@@ -55,7 +55,7 @@ public:
     // ---- virtual operations of the solenoid ----
     // flag 1 a full repaint, 0 the redraw after a step (off-screen, then
     // copied).
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----
     // The pull on the plunger (N, towards negative travel) for a coil

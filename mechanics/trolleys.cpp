@@ -622,23 +622,10 @@ int CTrolleys::EditVelocity(int commandId, const CString& text)
 
 // ---------------------------------------------------------------- drawing
 
-int CTrolleys::Draw(DWORD flags)
-{
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (!m_bSelected) return 0;
-    CPartDrawing* d = CPartDrawing::Current();
-    return d ? d->FrameSelection(m_rect) : 0;
-}
+int CTrolleys::Draw(DWORD flags) { return DrawMovingPart(flags, m_rect); }
 
-void CTrolleys::DrawMoving(int flag, DWORD flags)
+void CTrolleys::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     const COLORREF ink = ColourRGB(0, 0, 0x80);
     const int l = m_rect.left, t = m_rect.top, r = m_rect.right;
     // The track and its two end blocks.
@@ -655,16 +642,4 @@ void CTrolleys::DrawMoving(int flag, DWORD flags)
     PlaceHandles();
     for (int axis : {0, 1})
         if (CKnob* k = FindKnob(axis)) k->DrawOnOwner(flags, 1);
-    for (CTerminal* term : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(term)) {
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(old);
-    CDisplay::EndBuffer(area, true);
-    for (CTerminal* term : m_terminals)
-        if (CWire* wire = term->GetJoinedWire()) wire->Draw(flags);
 }

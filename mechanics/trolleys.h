@@ -79,7 +79,7 @@ public:
     // ---- virtual operations of the trolleys ----
     // flag 1 a full repaint, 0 the redraw after a step (off-screen, then
     // copied).
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
     virtual CRect GetLeftRect() const;
     virtual CRect GetRightRect() const;
     // The probe recording this part whose rectangle is that trolley's.

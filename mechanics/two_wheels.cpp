@@ -198,46 +198,18 @@ int CTwoWheels::BuildInfo(CString& text, UINT, CPoint point)
 
 int CTwoWheels::Draw(DWORD flags)
 {
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) m->SetAuxValue(m_bSelected);
-    DrawMoving(1, flags);
-    if (m_bSelected) {
-        CRect total;
-        GetTotalRect(total);
-        if (CPartDrawing* d = CPartDrawing::Current()) return d->FrameSelection(total);
-    }
-    return 0;
+    CRect total;
+    GetTotalRect(total);
+    return DrawMovingPart(flags, total);
 }
 
-void CTwoWheels::DrawMoving(int flag, DWORD flags)
+void CTwoWheels::DrawMovingBody(DWORD flags)
 {
-    if (!CDisplay::GetCurrentDC()) return;
-    // After a step the wheels are composed off-screen over the part and
-    // copied in one blit, so they do not flicker; the buffer is drawn in
-    // canvas coordinates through its window origin.
-    const CRect area = m_rect;
-    const bool buffered = !flag && CDisplay::BeginBuffer(area);
-    CDC* dc = CDisplay::GetCurrentDC();
-    const CPoint oldOrigin = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     DrawWheels(m_rect.TopLeft(), flags);
     const bool held = m_hold1.held || m_hold2.held;
     PlaceHandles();
     for (int axis : {0, 1})
         if (CRotateKnob* k = GetHandle(axis)) k->DrawOnOwner(flags, held ? 1 : (axis == 0 ? m_cog1 : m_cog2).IsSlow());
-    for (CTerminal* t : m_terminals)
-        if (auto* m = dynamic_cast<CMechTerm*>(t)) {
-            // The buffer starts blank: the stubs go back in with the marks.
-            if (buffered)
-                m->Draw(flags);
-            else
-                m->DrawMarks(flags);
-        }
-    if (!buffered) return;
-    dc->SetWindowOrg(oldOrigin);
-    CDisplay::EndBuffer(area, true);
-    // Wires that run over the wheels to the shafts go back on top.
-    for (CTerminal* t : m_terminals)
-        if (CWire* w = t->GetJoinedWire()) w->Draw(flags);
 }
 
 int CTwoWheels::GetPropertyBitmap(std::vector<int>& ids, CBitmap*)

@@ -65,7 +65,7 @@ public:
     virtual void DrawWheels(CPoint corner, DWORD flags) = 0;
     // The wheels, their handles and every terminal; flag 1 is a full
     // repaint, flag 0 the redraw after a step (off-screen, then copied).
-    virtual void DrawMoving(int flag, DWORD flags);
+    void DrawMovingBody(DWORD flags) override;
 
     static double InertiaOf(int teeth);
     static constexpr double kFriction = 1e-7;
