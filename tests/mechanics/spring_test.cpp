@@ -8,6 +8,8 @@
 #include "mechanics/spring_fixed.h"
 #include "model/circuit/circuit.h"
 #include "model/components/wire.h"
+#include "model/display/display.h"
+#include "model/display/view.h"
 #include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
 
@@ -463,6 +465,46 @@ TEST(FixedSpringResize, RecordsKeepTheLengthAndTheHandle)
         in.SetVersion(kCurrentVersion);
         EXPECT_THROW(delete in.ReadNewObject(RUNTIME_CLASS(CPart)), CException) << n;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Runs of ink along one row of the picture, from x0 to x1.
+int InkRuns(const QImage& image, int y, int x0, int x1)
+{
+    int runs = 0;
+    bool in = false;
+    for (int x = x0; x <= x1; ++x) {
+        const bool ink = (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        runs += ink && !in;
+        in = ink;
+    }
+    return runs;
+}
+
+TEST(FixedSpringResize, DrawsMoreTurnsOverALongerCoil)
+{
+    CDisplay::ResetForTest();
+    Rig r;
+    auto* s = r.Add<CSpringFixed>(10, 10);
+    ASSERT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -80), 1);
+    const int left = s->m_rect.left, axis = s->m_rect.top + 9;
+    CImageView view(400, 100);
+    {
+        CDisplay display(&view);
+        s->Draw(0);
+    }
+    const QImage image = view.Image().copy();
+    // The coil runs from end A (pixel 112) to the wall (184) over a rest
+    // length of 72 pixels: 72 x 7 / 32 = 16 segments, so 8 turns peak
+    // above the axis and 7 below, where a new spring has 3 and 3.
+    EXPECT_EQ(InkRuns(image, axis - 5, left + 113, left + 183), 8);
+    EXPECT_EQ(InkRuns(image, axis + 5, left + 113, left + 183), 7);
+    // The rod from the terminal to end A lies on the axis.
+    EXPECT_EQ(InkRuns(image, axis, left + 2, left + 110), 1);
+    CDisplay::ResetForTest();
 }
 
 } // namespace
