@@ -1,6 +1,7 @@
 #include "mechanics/spring.h"
 
 #include "components/component_kit.h"
+#include "components/resize.h"
 #include "mechanics/mass_comp.h"
 #include "mechanics/mech_text.h"
 #include "model/circuit/circuit.h"
@@ -19,8 +20,13 @@ namespace {
 
 constexpr double kDefaultRate = 5.0;
 constexpr int kAxisY = 9;
-// The coil: seven segments zig-zagging this far either side of the axis.
+// The coil: zig-zag segments this far either side of the axis, seven on
+// the 32 pixels of a new spring's rest length.  A lengthened spring has
+// more turns at the same pitch, so that it looks like a longer spring of
+// the same wire rather than a stretched one; the count is fixed by the
+// rest length, so the turns close up and open out as the spring moves.
 constexpr int kCoilSegments = 7;
+constexpr int kCoilRestPixels = 32;
 constexpr int kCoilAmplitude = 5;
 // The end B pixel's place in a part of the least width; A rests 32 to its
 // left when the rest length is 8 mm.
@@ -88,6 +94,7 @@ void CSpring::Serialize(CArchive& ar)
     }
     double dropped = 0.0;
     ar >> dropped >> dropped;
+    RestoreOldLayout(ar);
     ResetSimulation();
 }
 
@@ -242,10 +249,12 @@ void CSpring::DrawCoil(DWORD)
     CDisplay::DrawLine(m_rect.left, y, a, y, ink, PS_SOLID, 1);
     CDisplay::DrawLine(a, y - 6, a, y + 7, ink, PS_SOLID, 1);
     // The coil from end A to end B.
+    const int rest = MetresToPixels(m_spring.GetRestLength());
+    const int segments = std::max(kCoilSegments, (rest * kCoilSegments + kCoilRestPixels / 2) / kCoilRestPixels);
     int px = a, py = y;
-    for (int i = 1; i <= kCoilSegments; ++i) {
-        const int x = a + (b - a) * i / kCoilSegments;
-        const int yy = i == kCoilSegments ? y : y + (i % 2 ? -kCoilAmplitude : kCoilAmplitude);
+    for (int i = 1; i <= segments; ++i) {
+        const int x = a + (b - a) * i / segments;
+        const int yy = i == segments ? y : y + (i % 2 ? -kCoilAmplitude : kCoilAmplitude);
         CDisplay::DrawLine(px, py, x, yy, ink, PS_SOLID, 1);
         px = x;
         py = yy;
@@ -263,6 +272,8 @@ int CSpring::Draw(DWORD flags)
     CDC* dc = CDisplay::GetCurrentDC();
     const CPoint old = buffered ? dc->SetWindowOrg(area.TopLeft()) : CPoint();
     DrawCoil(flags);
+    for (CPart* c = GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* g = dynamic_cast<CResize*>(c)) g->DrawHandle(flags);
     for (CTerminal* t : m_terminals)
         if (auto* m = dynamic_cast<CMechTerm*>(t)) m->DrawMarks(flags);
     if (buffered) {

@@ -68,6 +68,9 @@ public:
     static constexpr int kHeight = 19;
 
 protected:
+    // Called while reading a record of version 3 or lower, before the part
+    // restarts: the owner puts its layout right.
+    virtual void RestoreOldLayout(CArchive&) {}
     double Rate() const;
     // The partner, if it still stands in this design.
     CMassComp* LivePartner() const;

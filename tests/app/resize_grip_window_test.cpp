@@ -1,11 +1,12 @@
-// The length grips of the mass on a track and of the rack in the real main
-// window: a pupil presses a grip, drags it along in grid steps and lets go;
+// The length grips of the mass on a track, the rack and the fixed spring in
+// the real main window: a pupil presses a grip, drags it along in grid steps and lets go;
 // the part stays in the design, longer, with its grips, and keeps its new
 // length through saving, opening and Undo.
 #include "app/canvas/tesk_view.h"
 #include "components/resize.h"
 #include "mechanics/mass_comp.h"
 #include "mechanics/rack_pin.h"
+#include "mechanics/spring_fixed.h"
 #include "model/circuit/circuit.h"
 #include "model/components/component.h"
 #include "model/components/terminal.h"
@@ -25,6 +26,7 @@ constexpr int kLinearBar = 570;
 constexpr int kRotationalBar = 571;
 constexpr int kMass = 33915;
 constexpr int kRackPin = 33901;
+constexpr int kFixedSpring = 33908;
 constexpr int kUndo = 57643;
 constexpr int kSave = 57603;
 
@@ -32,6 +34,7 @@ struct GripCase {
     const char* name;
     int layout;
     int command;
+    const char* cls;
     bool rightGrip;
     // Grid steps (8 pixels) the grip is carried, positive to the right.
     int steps;
@@ -72,7 +75,7 @@ protected:
 TEST_P(ResizeGripWindow, DraggedGripLengthensThePartAndDropsItBack)
 {
     const GripCase& c = GetParam();
-    const char* cls = c.command == kMass ? "CMassComp" : "CRackPin";
+    const char* cls = c.cls;
     CPart* part = AddFromToolbar(c.layout, c.command, QPoint(300, 200));
     ASSERT_NE(part, nullptr);
     ASSERT_TRUE(Holds(part));
@@ -91,7 +94,8 @@ TEST_P(ResizeGripWindow, DraggedGripLengthensThePartAndDropsItBack)
     const size_t grips = GripsOf(part).size();
     auto* comp = dynamic_cast<CComponent*>(part);
     ASSERT_NE(comp, nullptr);
-    const CRect leftPin = comp->GetTerminal(0)->m_rect, rightPin = comp->GetTerminal(1)->m_rect;
+    const CRect leftPin = comp->GetTerminal(0)->m_rect;
+    const CRect rightPin = comp->GetTerminal(1) ? comp->GetTerminal(1)->m_rect : CRect();
     const CPoint at = grip->m_rect.CenterPoint();
     const int dx = 8 * c.steps;
     const int sign = c.steps > 0 ? 1 : -1;
@@ -120,6 +124,13 @@ TEST_P(ResizeGripWindow, DraggedGripLengthensThePartAndDropsItBack)
         EXPECT_EQ(mass->GetTerminal(0)->m_rect.left - mass->m_rect.left, leftPin.left - before.left);
         EXPECT_EQ(mass->GetTerminal(1)->m_rect.right - mass->m_rect.right, rightPin.right - before.right);
     }
+    // The spring's terminal rides on its left edge; the wall stays, and the
+    // rest length grows by half the drag (8 mm + 24 / 8000 m = 11 mm).
+    if (auto* spring = dynamic_cast<CSpringFixed*>(part)) {
+        EXPECT_EQ(spring->GetTerminal(0)->m_rect.left - spring->m_rect.left, leftPin.left - before.left);
+        EXPECT_NEAR(spring->GetModel().GetRestLength(), 0.008 - dx / 8000.0, 1e-15);
+        EXPECT_EQ(spring->EndBPixel(), spring->m_rect.Width() - 4);
+    }
 
     // Saved, the lengthened part is what the file holds.
     CTeskDoc* doc = m_app->GetActiveDocument();
@@ -142,13 +153,18 @@ TEST_P(ResizeGripWindow, DraggedGripLengthensThePartAndDropsItBack)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->m_rect.Width(), before.Width() + (c.rightGrip ? dx : -dx));
     EXPECT_EQ(GripsOf(read).size(), grips);
+    if (auto* spring = dynamic_cast<CSpringFixed*>(read)) {
+        EXPECT_NEAR(spring->GetModel().GetRestLength(), 0.008 - dx / 8000.0, 1e-15);
+    }
     EXPECT_TRUE(m_messages.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Grips, ResizeGripWindow,
-                         ::testing::Values(GripCase{"MassRightGrip", kLinearBar, kMass, true, 3},
-                                           GripCase{"MassLeftGrip", kLinearBar, kMass, false, -3},
-                                           GripCase{"RackRightGrip", kRotationalBar, kRackPin, true, 3}),
+                         ::testing::Values(GripCase{"MassRightGrip", kLinearBar, kMass, "CMassComp", true, 3},
+                                           GripCase{"MassLeftGrip", kLinearBar, kMass, "CMassComp", false, -3},
+                                           GripCase{"RackRightGrip", kRotationalBar, kRackPin, "CRackPin", true, 3},
+                                           GripCase{"FixedSpringLeftGrip", kLinearBar, kFixedSpring,
+                                                    "CSpringFixed", false, -3}),
                          [](const ::testing::TestParamInfo<GripCase>& i) { return std::string(i.param.name); });
 
 // A grip carried into another part is refused there: the drag goes on

@@ -3,10 +3,13 @@
 // the known energy loss of backward Euler, switched to the trapezoidal rule
 // once it oscillates freely.
 #include "components/component_kit.h"
+#include "components/resize.h"
 #include "mechanics/mass_comp.h"
 #include "mechanics/spring_fixed.h"
 #include "model/circuit/circuit.h"
 #include "model/components/wire.h"
+#include "model/display/display.h"
+#include "model/display/view.h"
 #include "model/parts/catalogue.h"
 #include "model/parts/part_records.h"
 
@@ -329,6 +332,179 @@ TEST(Spring, PlacedAloneItJoinsTwoMasses)
     const double det = (M + K + k) * (M + k) - k * k;
     EXPECT_NEAR(m1->GetMass().GetPosition() - 0.02, K * d * (M + k) / det, 1e-12);
     EXPECT_NEAR(m2->GetMass().GetPosition() - 0.02, K * d * k / det, 1e-12);
+}
+
+} // namespace
+
+namespace {
+
+int GripCount(const CPart* part)
+{
+    int n = 0;
+    for (const CPart* c = part->GetFirstChild(); c; c = c->GetNextSibling()) n += dynamic_cast<const CResize*>(c) != nullptr;
+    return n;
+}
+
+// What a fixed spring e pixels wider than a new one holds, worked by hand
+// at 4000 pixels a metre: the rod and the coil each grow by e / 2 pixels,
+// so the rest length is 8 mm + e / 8000 m, the outward travel 12.5 mm +
+// e / 8000 m and the inward travel 6 mm + 3 e / 32000 m.
+struct Widened {
+    int e;
+    double rest, lower, upper;
+};
+
+const Widened kWidened[] = {
+    {0, 0.008, -0.0125, 0.006},
+    // 80 pixels: 0.008 + 0.01, -0.0125 - 0.01, 0.006 + 0.0075.
+    {80, 0.018, -0.0225, 0.0135},
+    // 24 pixels (three grid steps): 0.008 + 0.003, -0.0125 - 0.003,
+    // 0.006 + 0.00225.
+    {24, 0.011, -0.0155, 0.00825},
+};
+
+void ExpectWidened(const CSpringFixed* s, const Widened& w)
+{
+    EXPECT_EQ(s->m_rect.Width(), 108 + w.e);
+    EXPECT_NEAR(s->GetModel().GetRestLength(), w.rest, 1e-15);
+    EXPECT_NEAR(s->GetModel().GetEndB(), w.rest, 1e-15);
+    EXPECT_EQ(s->GetModel().GetEndA(), 0.0);
+    EXPECT_NEAR(s->GetLowerStop().GetLimit(), w.lower, 1e-15);
+    EXPECT_NEAR(s->GetUpperStop().GetLimit(), w.upper, 1e-15);
+    // At rest the stops' limits are where they act on the node.
+    EXPECT_NEAR(s->GetLowerStop().GetEffectiveLimit(), w.lower, 1e-15);
+    EXPECT_NEAR(s->GetUpperStop().GetEffectiveLimit(), w.upper, 1e-15);
+    // End A half the growth right of 72, end B 4 pixels inside the right
+    // edge, where the wall stands.
+    EXPECT_EQ(s->EndAPixel(), 72 + w.e / 2);
+    EXPECT_EQ(s->EndBPixel(), s->m_rect.Width() - 4);
+}
+
+TEST(FixedSpringResize, TheLeftGripLengthensTheSpring)
+{
+    for (const Widened& w : kWidened) {
+        Rig r;
+        auto* s = r.Add<CSpringFixed>(200, 100);
+        ASSERT_EQ(GripCount(s), 1);
+        const int right = s->m_rect.right;
+        // The left edge dragged e pixels to the left.
+        EXPECT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -w.e), 1) << w.e;
+        ExpectWidened(s, w);
+        EXPECT_EQ(s->m_rect.right, right);
+        EXPECT_EQ(s->GetTerminal(0)->GetPinPoint().x, s->m_rect.left);
+        // A restart keeps the spring of its width.
+        s->ResetSimulation();
+        ExpectWidened(s, w);
+    }
+}
+
+TEST(FixedSpringResize, NeverNarrowerThanANewSpring)
+{
+    Rig r;
+    auto* s = r.Add<CSpringFixed>(200, 100);
+    ASSERT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -80), 1);
+    // Pushed 200 pixels in, it stops at 108: only 80 of them are followed.
+    EXPECT_EQ(s->AttachMechanism(CSpringFixed::kGripX, 200), 0);
+    ExpectWidened(s, kWidened[0]);
+    EXPECT_EQ(s->m_rect.left, 200);
+    EXPECT_EQ(s->AttachMechanism(CSpringFixed::kGripX, 8), 0);
+    ExpectWidened(s, kWidened[0]);
+}
+
+TEST(FixedSpringResize, ResizedSpringKeepsItsEndAtTheWall)
+{
+    // The force law holds on a lengthened spring (end B stays at the rest
+    // length): end A moved 5 mm in against 40 N/m pushes back with
+    // 40 x 0.005 = 0.2 N.
+    Rig r;
+    auto* s = r.Add<CSpringFixed>(200, 100);
+    ASSERT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -80), 1);
+    CSpringModel m = s->GetModel();
+    m.SetStiffness(40.0);
+    m.SetPendingMoves(0.005, 0.0);
+    EXPECT_NEAR(m.GetExtension(), -0.005, 1e-15);
+    m.Commit();
+    EXPECT_NEAR(m.GetForce(), 0.2, 1e-12);
+}
+
+TEST(FixedSpringResize, RecordsKeepTheLengthAndTheHandle)
+{
+    Rig r;
+    auto* s = r.Add<CSpringFixed>(200, 100);
+    ASSERT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -80), 1);
+    auto back = RoundTrip(s, kCurrentVersion);
+    ASSERT_NE(back, nullptr);
+    ExpectWidened(back.get(), kWidened[1]);
+    EXPECT_EQ(back->m_rect, s->m_rect);
+    EXPECT_EQ(GripCount(back.get()), 1);
+
+    // Version 3: the numbers are dropped, the part restarts with the rest
+    // length of its width and a new handle on its left edge.
+    CValue* label = ValueLabelOf(s);
+    ASSERT_NE(label, nullptr);
+    s->RemoveChild(label);
+    delete label;
+    auto old = RoundTrip(s, 3);
+    ASSERT_NE(old, nullptr);
+    ExpectWidened(old.get(), kWidened[1]);
+    ASSERT_EQ(GripCount(old.get()), 1);
+    for (CPart* c = old->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* g = dynamic_cast<CResize*>(c)) {
+            EXPECT_EQ(g->m_anchor, CPoint(CSpringFixed::kGripX, CSpringFixed::kGripY));
+            EXPECT_EQ(g->m_nMode, CResize::kHorizontal);
+        }
+
+    // Cut short anywhere: a clean archive error.
+    CArchive out;
+    out.SetVersion(kCurrentVersion);
+    out.WriteObject(s);
+    const std::vector<uint8_t> bytes = out.GetBuffer();
+    for (size_t n = 0; n + 1 < bytes.size(); n += 5) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(n));
+        CArchive in(cut);
+        in.SetVersion(kCurrentVersion);
+        EXPECT_THROW(delete in.ReadNewObject(RUNTIME_CLASS(CPart)), CException) << n;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Runs of ink along one row of the picture, from x0 to x1.
+int InkRuns(const QImage& image, int y, int x0, int x1)
+{
+    int runs = 0;
+    bool in = false;
+    for (int x = x0; x <= x1; ++x) {
+        const bool ink = (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        runs += ink && !in;
+        in = ink;
+    }
+    return runs;
+}
+
+TEST(FixedSpringResize, DrawsMoreTurnsOverALongerCoil)
+{
+    CDisplay::ResetForTest();
+    Rig r;
+    auto* s = r.Add<CSpringFixed>(10, 10);
+    ASSERT_EQ(s->AttachMechanism(CSpringFixed::kGripX, -80), 1);
+    const int left = s->m_rect.left, axis = s->m_rect.top + 9;
+    CImageView view(400, 100);
+    {
+        CDisplay display(&view);
+        s->Draw(0);
+    }
+    const QImage image = view.Image().copy();
+    // The coil runs from end A (pixel 112) to the wall (184) over a rest
+    // length of 72 pixels: 72 x 7 / 32 = 16 segments, so 8 turns peak
+    // above the axis and 7 below, where a new spring has 3 and 3.
+    EXPECT_EQ(InkRuns(image, axis - 5, left + 113, left + 183), 8);
+    EXPECT_EQ(InkRuns(image, axis + 5, left + 113, left + 183), 7);
+    // The rod from the terminal to end A lies on the axis.
+    EXPECT_EQ(InkRuns(image, axis, left + 2, left + 110), 1);
+    CDisplay::ResetForTest();
 }
 
 } // namespace
