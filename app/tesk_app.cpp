@@ -9,6 +9,7 @@
 #include "app/file_types.h"
 #include "app/main_frame.h"
 #include "app/print.h"
+#include "app/qt_sound_device.h"
 #include "app/sim_host.h"
 #include "app/tesk_doc.h"
 #include "app/tesk_frame.h"
@@ -22,6 +23,7 @@
 #include "platform/text1252.h"
 
 #include <QApplication>
+#include <QMediaDevices>
 #include <QScreen>
 #include <QTimer>
 #include <QFileInfo>
@@ -63,7 +65,9 @@ CTeskApp::CTeskApp()
       })
 {
     g_app = this;
-    auto device = std::make_unique<CSilentSoundDevice>();
+    // The default audio output when there is one; without a sound card the
+    // silent device, so the program runs on the same way.
+    auto device = MakeSoundDevice(QMediaDevices::defaultAudioOutput());
     // Ended buffers come back through the event loop, as a device's
     // messages would.
     device->SetPoster([this](std::function<void()> deliver) { QTimer::singleShot(0, this, std::move(deliver)); });

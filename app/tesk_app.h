@@ -45,8 +45,8 @@ public:
     void ExitInstance();
 
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
-    // The one sound output of the run (a silent device: this build has no
-    // audio output library).
+    // The one sound output of the run: the default audio output, or the
+    // silent device when there is none.
     CSoundSystem& Sound() { return *m_sound; }
     CTeskView* GetActiveView() const;
     CTeskDoc* GetActiveDocument() const;

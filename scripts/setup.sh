@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   zlib1g-dev libjpeg62-turbo-dev libfreetype-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   clang libclang-rt-14-dev
