@@ -1,5 +1,7 @@
 #include "flowchart/flow_writebox.h"
 
+#include <vector>
+
 #include "flowchart/flow_panel_texts.h"
 #include "model/circuit/circuit.h"
 #include "model/display/part_resize.h"
@@ -39,10 +41,36 @@ void CWriteBox::Clear()
 
 void CWriteBox::Fit()
 {
+    if (!TooLong(m_strPanelText)) return;
+    // The body is what follows the first blank line; without one the text
+    // is the title alone and nothing more can go.
+    const size_t at = m_strPanelText.find("\n\n");
+    if (at == CString::npos) return;
+    const CString title = Title();
+    const CString body = m_strPanelText.substr(at + 2);
+    // starts[k]: where the body begins once k lines have gone; the last
+    // entry is the empty body.
+    std::vector<size_t> starts{0};
+    for (size_t p = body.find('\n'); p != CString::npos && p + 1 < body.size(); p = body.find('\n', p + 1))
+        starts.push_back(p + 1);
+    starts.push_back(body.size());
+    // The smallest k >= 1 whose text fits; the empty body when none does.
+    size_t lo = 1, hi = starts.size() - 1;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (TooLong(title + body.substr(starts[mid])))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    m_strPanelText = title + body.substr(starts[lo]);
+    CText::SetText(m_strPanelText.c_str());
+}
+
+void CWriteBox::FitOneLineAtATime()
+{
     const CString title = Title();
     while (TooLong(m_strPanelText)) {
-        // The body is what follows the first blank line; without one the
-        // text is the title alone and nothing more can go.
         const size_t at = m_strPanelText.find("\n\n");
         if (at == CString::npos) break;
         CString body = m_strPanelText.substr(at + 2);

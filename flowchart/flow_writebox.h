@@ -33,7 +33,12 @@ public:
     // The title line and the blank line after it.
     CString Title() const;
 
-private:
-    // Drops the oldest printed lines while the text does not fit.
+    // Drops the fewest oldest printed lines that make the text fit (all of
+    // them when even the title alone does not).  The text gets shorter as
+    // lines go, so the count is found by halving: a few layouts of the text
+    // instead of one per line (a narrow box filled from a file holds
+    // thousands of one-character lines, and dropping them one at a time
+    // took minutes).  FitOneLineAtATime is the plain loop, kept to check it.
     void Fit();
+    void FitOneLineAtATime();
 };

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,42 @@ TEST(FlowPanels, DisplayBoxKeepsItsTitleAndDropsOldLines)
     // A new run clears the box to its title.
     Press(c.start, b.d);
     EXPECT_EQ(box->m_strPanelText, "Flowchart 1 Output\n\n");
+}
+
+TEST(FlowPanels, DisplayBoxFitsByHalvingAsByDroppingOneLineAtATime)
+{
+    // Random printed texts (short and long lines, blank lines, with and
+    // without a last line break) in boxes of several sizes: halving keeps
+    // exactly what dropping the oldest line one at a time keeps.
+    GuiBench b;
+    auto* fast = AddPanel<CWriteBox>(b, 300, 40, "Flowchart 1");
+    auto* slow = AddPanel<CWriteBox>(b, 300, 400, "Flowchart 1");
+    std::mt19937 rng(7);
+    for (int round = 0; round < 60; ++round) {
+        const int w = 40 + static_cast<int>(rng() % 200), h = 20 + static_cast<int>(rng() % 120);
+        fast->m_rect.right = fast->m_rect.left + w;
+        fast->m_rect.bottom = fast->m_rect.top + h;
+        slow->m_rect.right = slow->m_rect.left + w;
+        slow->m_rect.bottom = slow->m_rect.top + h;
+        CString text = fast->Title();
+        const int lines = static_cast<int>(rng() % 40);
+        for (int i = 0; i < lines; ++i) {
+            text += CString(rng() % 30, static_cast<char>('a' + rng() % 26));
+            if (i + 1 < lines || rng() % 2) text += "\n";
+        }
+        fast->m_strPanelText = slow->m_strPanelText = text;
+        fast->Fit();
+        slow->FitOneLineAtATime();
+        EXPECT_EQ(fast->m_strPanelText, slow->m_strPanelText) << "round " << round;
+    }
+    // A file can fill a narrow box with thousands of one-letter lines.
+    fast->m_rect.right = fast->m_rect.left + 4;
+    CString many = fast->Title();
+    for (int i = 0; i < 4000; ++i) many += "x\n";
+    fast->m_strPanelText = many;
+    fast->Fit();
+    EXPECT_EQ(fast->m_strPanelText.rfind(fast->Title(), 0), 0u);
+    EXPECT_LT(fast->m_strPanelText.size(), many.size());
 }
 
 TEST(FlowPanels, RenamingTheDisplayBoxFlowchartResetsItsText)
