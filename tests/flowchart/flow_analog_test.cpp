@@ -14,6 +14,8 @@
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
 
+#include "record_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,37 +23,7 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes WriteOne(CObject* part)
-{
-    CArchive ar;
-    ar.SetVersion(kCurrentVersion);
-    ar.WriteObject(part);
-    return ar.GetBuffer();
-}
-
-template <class T>
-std::unique_ptr<T> ReadOne(const Bytes& data)
-{
-    CArchive ar(data);
-    ar.SetVersion(kCurrentVersion);
-    std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
-    EXPECT_EQ(ar.BytesLeft(), 0u);
-    std::unique_ptr<T> out(dynamic_cast<T*>(p.get()));
-    if (out) p.release();
-    return out;
-}
-
-void ExpectTruncationsThrow(const Bytes& bytes)
-{
-    for (size_t cut = 1; cut < bytes.size(); cut += 3) {
-        Bytes part(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() - cut));
-        CArchive ar(part);
-        ar.SetVersion(kCurrentVersion);
-        EXPECT_THROW(std::unique_ptr<CObject>(ar.ReadNewObject(RUNTIME_CLASS(CPart))), CException) << cut;
-    }
-}
+using namespace records;
 
 // A chip with two digital and two analogue inputs (ports 0, 1 digital, 2,
 // 3 analogue) and four outputs; a 9 V rail -> R1 -> pin -> R2 -> earth

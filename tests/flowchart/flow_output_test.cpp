@@ -14,6 +14,8 @@
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
 
+#include "record_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -369,37 +371,7 @@ TEST(FlowMotor, ToolbarItems)
 
 // ---- records ----
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes WriteOne(CObject* part, WORD version)
-{
-    CArchive ar;
-    ar.SetVersion(version);
-    ar.WriteObject(part);
-    return ar.GetBuffer();
-}
-
-template <class T>
-std::unique_ptr<T> ReadOne(const Bytes& data, WORD version)
-{
-    CArchive ar(data);
-    ar.SetVersion(version);
-    std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
-    EXPECT_EQ(ar.BytesLeft(), 0u);
-    std::unique_ptr<T> out(dynamic_cast<T*>(p.get()));
-    if (out) p.release();
-    return out;
-}
-
-void ExpectTruncationsThrow(const Bytes& bytes)
-{
-    for (size_t cut = 1; cut < bytes.size(); cut += 7) {
-        Bytes part(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() - cut));
-        CArchive ar(part);
-        ar.SetVersion(kCurrentVersion);
-        EXPECT_THROW(std::unique_ptr<CObject>(ar.ReadNewObject(RUNTIME_CLASS(CPart))), CException) << cut;
-    }
-}
+using namespace records;
 
 std::unique_ptr<CFlowOutput> FilledOutput()
 {
@@ -431,7 +403,7 @@ TEST(FlowOutputRecords, RoundTripAndTheVariableNamesGate)
     EXPECT_EQ(back->m_strValueVariable, "level");
     EXPECT_DOUBLE_EQ(back->m_parameter.value, 12.0);
     EXPECT_EQ(WriteOne(back.get(), kCurrentVersion), bytes);
-    ExpectTruncationsThrow(bytes);
+    ExpectTruncationsThrow(bytes, 7);
 
     // Before revision 0xB7 of the second family (0xB3 of the first) the
     // record ends before the name: the default "x" stays.
@@ -477,7 +449,7 @@ TEST(FlowOutputRecords, MotorRoundTripAndTheTableGate)
     EXPECT_EQ(back->m_outputEntries[0], "Output4");
     EXPECT_EQ(back->m_outputEntries[15], "last");
     EXPECT_EQ(WriteOne(back.get(), kCurrentVersion), bytes);
-    ExpectTruncationsThrow(bytes);
+    ExpectTruncationsThrow(bytes, 7);
 
     // Before revision 0xB5 of the second family the table is not there.
     auto old = ReadOne<CFlowMotor>(WriteOne(&m, 0x20B4), 0x20B4);

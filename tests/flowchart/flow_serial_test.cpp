@@ -11,6 +11,8 @@
 #include "model/parts/controlitem.h"
 #include "model/parts/part_records.h"
 
+#include "record_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,27 +20,7 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes WriteOne(CObject* part)
-{
-    CArchive ar;
-    ar.SetVersion(kCurrentVersion);
-    ar.WriteObject(part);
-    return ar.GetBuffer();
-}
-
-template <class T>
-std::unique_ptr<T> ReadOne(const Bytes& data)
-{
-    CArchive ar(data);
-    ar.SetVersion(kCurrentVersion);
-    std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
-    EXPECT_EQ(ar.BytesLeft(), 0u);
-    std::unique_ptr<T> out(dynamic_cast<T*>(p.get()));
-    if (out) p.release();
-    return out;
-}
+using namespace records;
 
 // Every cut of a record fails with the archive's exception and leaks
 // nothing.

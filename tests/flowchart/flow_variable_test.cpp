@@ -12,6 +12,8 @@
 #include "model/parts/part_records.h"
 #include "tests/model/design_roundtrip.h"
 
+#include "record_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -466,38 +468,7 @@ TEST(FlowVariableRun, LeavingTheRangeHoldsTheFlowchart)
 
 // ---- records ----
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes WriteOne(CObject* part)
-{
-    CArchive ar;
-    ar.SetVersion(kCurrentVersion);
-    ar.WriteObject(part);
-    return ar.GetBuffer();
-}
-
-template <class T>
-std::unique_ptr<T> ReadOne(const Bytes& data)
-{
-    CArchive ar(data);
-    ar.SetVersion(kCurrentVersion);
-    std::unique_ptr<CObject> p(ar.ReadNewObject(RUNTIME_CLASS(CPart)));
-    EXPECT_EQ(ar.BytesLeft(), 0u);
-    std::unique_ptr<T> out(dynamic_cast<T*>(p.get()));
-    if (out) p.release();
-    return out;
-}
-
-// Every cut of the record throws and leaks nothing.
-void ExpectTruncationsThrow(const Bytes& bytes)
-{
-    for (size_t cut = 1; cut < bytes.size(); cut += 7) {
-        Bytes part(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() - cut));
-        CArchive ar(part);
-        ar.SetVersion(kCurrentVersion);
-        EXPECT_THROW(std::unique_ptr<CObject>(ar.ReadNewObject(RUNTIME_CLASS(CPart))), CException) << cut;
-    }
-}
+using namespace records;
 
 TEST(FlowVariableRecords, VariableRoundTrip)
 {
@@ -530,7 +501,7 @@ TEST(FlowVariableRecords, VariableRoundTrip)
     EXPECT_EQ(back->m_bIncomplete, 1);
     EXPECT_EQ(back->m_bNoOperator, 0);
     EXPECT_EQ(WriteOne(back.get()), bytes);
-    ExpectTruncationsThrow(bytes);
+    ExpectTruncationsThrow(bytes, 7);
 }
 
 TEST(FlowVariableRecords, IncrementAndTestRoundTrip)
@@ -557,7 +528,7 @@ TEST(FlowVariableRecords, IncrementAndTestRoundTrip)
     EXPECT_EQ(back->m_strOperand, "limit");
     EXPECT_EQ(back->m_bOperandIsVariable, 1);
     EXPECT_EQ(WriteOne(back.get()), bytes);
-    ExpectTruncationsThrow(bytes);
+    ExpectTruncationsThrow(bytes, 7);
 
     // Values no element writes are brought back to ones it knows.
     t.m_nComparison = 40;
