@@ -90,6 +90,10 @@ void CTextLabel::Serialize(CArchive& ar)
     }
     CText::Serialize(ar);
     const WORD v = ar.GetVersion();
+    // A label's frame frames the label: a record naming another part (which
+    // the reader may drop again) would leave the frame pointing at it.
+    if (!ar.IsStoring())
+        if (auto* frame = dynamic_cast<CPartResize*>(GetResizeFrame())) frame->m_framed = this;
     if (ar.IsStoring()) {
         ar.WriteObjectRef(m_pCircuit);
         ar << static_cast<WORD>(pixelsPerInch);
