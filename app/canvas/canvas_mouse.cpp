@@ -67,6 +67,12 @@ void CCanvasController::DiscardFloating(bool refresh)
     if (m_design && m_design->GetLinkedDesign() == m_floating.get()) m_design->SetLinkedDesign(nullptr);
     m_floating.reset();
     m_dragging = false;
+    // An add given up before its drop changed nothing: the design runs on
+    // without an undo step.
+    if (m_addPending) {
+        m_addPending = false;
+        if (m_design) m_design->ResetRun(0);
+    }
     if (refresh) ShowPartProperties(nullptr);
     m_host.Invalidate();
 }
@@ -469,6 +475,13 @@ void CCanvasController::PerformRelease(CPoint p, unsigned, bool click)
             }
             result = 0;
         }
+    }
+    if (m_addPending && result != 3 && result != 4) {
+        // The add ends here.  Dropped (9), its parts are in the design and
+        // the reset below takes the undo snapshot; refused, nothing entered
+        // the design and it runs on as before.
+        m_addPending = false;
+        if (result != 9) m_design->ResetRun(0);
     }
     if (m_pressedSelected == 2 && (result == 8 || result == 9)) {
         ApplyDropResult(1);
