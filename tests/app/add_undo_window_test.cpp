@@ -59,6 +59,8 @@ TEST_F(AddUndoWindow, EachPartDroppedFromTheToolbarIsOneUndoStep)
     ASSERT_NE(AddResistor(QPoint(300, 200)), nullptr);
     const std::vector<CRect> first = State();
     ASSERT_FALSE(first.empty());
+    // The drop ended the edit: the design runs on.
+    EXPECT_EQ(Design()->GetOptions() & OPT_STOPPED_FOR_EDIT, 0u);
 
     // The add alone: Undo takes the part away, Redo brings it back.
     EXPECT_TRUE(Enabled(kUndo));
@@ -153,7 +155,10 @@ TEST_F(AddUndoWindow, AModuleFileDroppedOnTheCanvasIsOneUndoStep)
     ASSERT_TRUE(view.OnDragEnter(module.toStdString(), CPoint(300, 160)));
     for (int y = 168; y <= 400; y += 8) view.OnDragMove(CPoint(300, y));
     view.OnDrop(CPoint(300, 400));
-    ASSERT_EQ(view.GetFloating(), nullptr);
+    // Dropped, the module's one part stays picked up in the design.
+    if (CCircuit* floating = view.GetFloating()) {
+        EXPECT_TRUE(Design()->HoldsTopLevel(floating->GetFirstPart()));
+    }
     const std::vector<CRect> both = State();
     ASSERT_EQ(both.size(), 2 * first.size());
     Undo();
@@ -163,9 +168,9 @@ TEST_F(AddUndoWindow, AModuleFileDroppedOnTheCanvasIsOneUndoStep)
     EXPECT_TRUE(m_messages.shown.empty());
 }
 
-// An add given up (the part carried back above the canvas and let go)
-// changes nothing and takes no snapshot: Undo still undoes the last real
-// change.
+// An add given up (the part in hand let go of without a drop, as when the
+// property toolbar deselects everything) changes nothing and takes no
+// snapshot: Undo still undoes the last real change, and the design runs on.
 TEST_F(AddUndoWindow, AnAddGivenUpLeavesUndoOnTheLastChange)
 {
     ASSERT_NE(AddResistor(QPoint(300, 200)), nullptr);
@@ -174,11 +179,12 @@ TEST_F(AddUndoWindow, AnAddGivenUpLeavesUndoOnTheLastChange)
     const std::vector<CRect> both = State();
     ASSERT_TRUE(m_app->RouteCommand(kResistor));
     ASSERT_NE(m_view->Controller().GetFloating(), nullptr);
-    QTest::mouseMove(Port(), QPoint(300, 40));
-    QTest::mouseMove(Port(), QPoint(300, -40));
-    QTest::mouseClick(Port(), Qt::LeftButton, {}, QPoint(300, -40));
+    QTest::mouseMove(Port(), QPoint(500, 300));
+    m_view->Controller().DeselectAll(true, true);
     ASSERT_EQ(m_view->Controller().GetFloating(), nullptr);
     ASSERT_EQ(State(), both);
+    // No longer stopped for an edit.
+    EXPECT_EQ(Design()->GetOptions() & OPT_STOPPED_FOR_EDIT, 0u);
     Undo();
     EXPECT_EQ(State(), first);
 }
