@@ -69,9 +69,6 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         const CRect r = part->GetRect();
         part->Offset(start.x - r.left, start.y - r.top);
         part->MarkChanged();
-        // Stopped for the edit as a drag is: the drop resets the design and
-        // so makes the add one undo step.
-        m_design->OnSimulationStopped();
         m_addPending = true;
         m_pressedSelected = (!m_selectWhenAdding && !asTemplate) ? 2 : 0;
         PickUp(part, asTemplate || m_selectWhenAdding);
@@ -91,10 +88,7 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         const bool held = m_floating && m_floating->GetFirstPart() == part;
         m_dragging = false;
         DeselectAll(true, true);
-        if (m_addPending) {
-            m_addPending = false;
-            m_design->ResetRun(0);
-        }
+        m_addPending = false;
         if (!held) delete part;
         throw;
     }
@@ -201,13 +195,12 @@ bool CCanvasController::AddModuleFromFile(const CString& path)
         m_host.ShowMessage(LoadResString(kStrModuleReadFailed));
         return false;
     }
-    m_design->OnSimulationStopped();
-    m_addPending = true;
     m_floating = std::move(module);
     m_heldInDesign = false;
     PrepareCopiedFloating();
     for (CPartIterator it(m_floating.get(), 0); it.GetCurrent(); it.Next()) it.GetCurrent()->Select(kQuiet);
     m_floating->StartDrag(m_design, ToLogical(m_host.GetCursorPos()));
+    m_addPending = true;
     m_dragging = true;
     m_pressed = true;
     m_pressedSelected = 0;

@@ -44,8 +44,6 @@ void CCanvasController::DetachDesign()
         CCircuit::ActiveCircuit() = nullptr;
     }
     m_handle = nullptr;
-    // The design leaves the view: an add in hand is dropped with it, not reset.
-    m_addPending = false;
     if (m_floating) DiscardFloating(false);
     m_route.reset();
     ForgetJoints();

@@ -266,8 +266,7 @@ private:
     // The floating design holds a part that still stands in the design.
     bool m_heldInDesign = false;
     // The floating design carries parts new to the design (an add or a
-    // module): the design is stopped for the edit until they are dropped,
-    // so that the drop resets it and takes the undo snapshot.
+    // module): their drop is an edit, reset and recorded for Undo.
     bool m_addPending = false;
     // A design file dragged over the canvas, read into the floating design.
     bool m_dragEntered = false;

@@ -150,6 +150,12 @@ TEST_F(AddUndoWindow, AModuleFileDroppedOnTheCanvasIsOneUndoStep)
     // The module starts under the pointer and is carried 240 pixels down
     // before it is let go, clear of the part it copies.
     CCanvasController& view = m_view->Controller();
+    // The pointer is the screen's: it goes back where it was for the tests
+    // that follow.
+    struct CursorBack {
+        QPoint at = QCursor::pos();
+        ~CursorBack() { QCursor::setPos(at); }
+    } cursorBack;
     QCursor::setPos(Port()->mapToGlobal(QPoint(300, 160)));
     ASSERT_EQ(Port()->mapFromGlobal(QCursor::pos()), QPoint(300, 160));
     ASSERT_TRUE(view.OnDragEnter(module.toStdString(), CPoint(300, 160)));
@@ -182,6 +188,9 @@ TEST_F(AddUndoWindow, AnAddGivenUpLeavesUndoOnTheLastChange)
     QTest::mouseMove(Port(), QPoint(500, 300));
     m_view->Controller().DeselectAll(true, true);
     ASSERT_EQ(m_view->Controller().GetFloating(), nullptr);
+    // The drag that carried it is over (its press state is shared by every
+    // design).
+    Design()->EndDragOperation(0);
     ASSERT_EQ(State(), both);
     // No longer stopped for an edit.
     EXPECT_EQ(Design()->GetOptions() & OPT_STOPPED_FOR_EDIT, 0u);
