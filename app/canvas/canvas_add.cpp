@@ -69,6 +69,7 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         const CRect r = part->GetRect();
         part->Offset(start.x - r.left, start.y - r.top);
         part->MarkChanged();
+        m_addPending = true;
         m_pressedSelected = (!m_selectWhenAdding && !asTemplate) ? 2 : 0;
         PickUp(part, asTemplate || m_selectWhenAdding);
         part->AttachToCircuit(m_design);
@@ -87,6 +88,7 @@ bool CCanvasController::AddPart(CPart* part, int propertyCommand, bool alternate
         const bool held = m_floating && m_floating->GetFirstPart() == part;
         m_dragging = false;
         DeselectAll(true, true);
+        m_addPending = false;
         if (!held) delete part;
         throw;
     }
@@ -198,6 +200,7 @@ bool CCanvasController::AddModuleFromFile(const CString& path)
     PrepareCopiedFloating();
     for (CPartIterator it(m_floating.get(), 0); it.GetCurrent(); it.Next()) it.GetCurrent()->Select(kQuiet);
     m_floating->StartDrag(m_design, ToLogical(m_host.GetCursorPos()));
+    m_addPending = true;
     m_dragging = true;
     m_pressed = true;
     m_pressedSelected = 0;

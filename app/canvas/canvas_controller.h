@@ -265,6 +265,9 @@ private:
     bool m_dragging = false;
     // The floating design holds a part that still stands in the design.
     bool m_heldInDesign = false;
+    // The floating design carries parts new to the design (an add or a
+    // module): their drop is an edit, reset and recorded for Undo.
+    bool m_addPending = false;
     // A design file dragged over the canvas, read into the floating design.
     bool m_dragEntered = false;
     // The wire being drawn.

@@ -67,6 +67,7 @@ void CCanvasController::DiscardFloating(bool refresh)
     if (m_design && m_design->GetLinkedDesign() == m_floating.get()) m_design->SetLinkedDesign(nullptr);
     m_floating.reset();
     m_dragging = false;
+    m_addPending = false;
     if (refresh) ShowPartProperties(nullptr);
     m_host.Invalidate();
 }
@@ -469,6 +470,15 @@ void CCanvasController::PerformRelease(CPoint p, unsigned, bool click)
             }
             result = 0;
         }
+    }
+    if (m_addPending && result != 3 && result != 4) {
+        // The add ends here.  Dropped (9), its parts are in the design: it
+        // is stopped for the edit as a drag stops it at its start, so that
+        // the reset below makes the add one undo step.  Not stopped while
+        // the parts were carried: a text box's frame reads the stopped bit
+        // as a drop of its own.  Refused, nothing entered the design.
+        m_addPending = false;
+        if (result == 9) m_design->OnSimulationStopped();
     }
     if (m_pressedSelected == 2 && (result == 8 || result == 9)) {
         ApplyDropResult(1);

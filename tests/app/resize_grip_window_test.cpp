@@ -79,9 +79,6 @@ TEST_P(ResizeGripWindow, DraggedGripLengthensThePartAndDropsItBack)
     CPart* part = AddFromToolbar(c.layout, c.command, QPoint(300, 200));
     ASSERT_NE(part, nullptr);
     ASSERT_TRUE(Holds(part));
-    // A part dropped from the toolbar takes no undo snapshot of its own:
-    // take one here, so that Undo below shows what the lengthening took.
-    Design()->SaveUndoSnapshot();
     // Animation on (the grips work only then); the drag handles stay off,
     // so the press reaches the grip through the part.
     Design()->SetOptionBits(0x80, true);
