@@ -15,6 +15,7 @@
 #include "model/components/component.h"
 #include "model/parts/part_records.h"
 #include "tests/model/design_roundtrip.h"
+#include "corpus_files.h"
 #include "part_by_name.h"
 
 #include <gtest/gtest.h>
@@ -28,8 +29,6 @@
 #include <string>
 
 namespace {
-
-std::string CorpusDir(const char* target) { return std::string(WB_SOURCE_DIR) + "/tests/fuzz/corpus/" + target; }
 
 // The classes with a second picture set, which are also seeded in that look
 // (its records carry the look flags of the part and of its control).
@@ -71,19 +70,6 @@ std::set<std::string> ClassesIn(CPartTree* root)
     return out;
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // The part-tree target's input: the version word, then the tree.
 std::vector<uint8_t> TreeSeed(CCircuit& d)
 {
@@ -106,8 +92,8 @@ TEST(AllClassesCorpus, DISABLED_WriteFuzzSeeds)
         CArchive ar;
         ar.SetVersion(kCurrentVersion);
         ar.WriteObject(&d);
-        WriteFile(CorpusDir("design") + "/" + seed.file, ar.GetBuffer());
-        WriteFile(CorpusDir("parttree") + "/" + seed.file, TreeSeed(d));
+        WriteCorpusFile(CorpusDir("design") + "/" + seed.file, ar.GetBuffer());
+        WriteCorpusFile(CorpusDir("parttree") + "/" + seed.file, TreeSeed(d));
     }
 }
 
@@ -116,7 +102,7 @@ TEST(AllClassesCorpus, SeedsLoadWithTheirClasses)
     std::set<std::string> classes, alternate;
     int seeds = 0;
     for (const Seed& seed : Seeds()) {
-        const std::vector<uint8_t> bytes = ReadFile(CorpusDir("design") + "/" + seed.file);
+        const std::vector<uint8_t> bytes = ReadCorpusFile(CorpusDir("design") + "/" + seed.file);
         if (bytes.empty()) continue;  // a class built since the seeds were written
         ++seeds;
         CArchive ar(bytes);

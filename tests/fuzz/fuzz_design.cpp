@@ -1,4 +1,4 @@
-// fuzz-links: wb_components wb_measure wb_model
+// fuzz-links: wb_mechanics wb_measure
 // Reads arbitrary bytes as a design file with the whole component library
 // linked, as File/Open does: the archive and the after-load fix-ups.  A
 // design that reads is saved (that must read again and save to the same
