@@ -93,6 +93,9 @@ int CMotor::AfterStep()
         // fractional part is the rotor's place.
         m_dAngle += t + 1.0;
         if (m_dAngle > 256.0) m_dAngle -= 255.0;
+        // A voltage that is not a number (a damaged design) stops the rotor
+        // at rest instead of leaving it lost for the rest of the run.
+        if (!std::isfinite(m_dAngle)) m_dAngle = 0.08;
         m_wStateWord = RotorFrameOf(m_dAngle);
     } else {
         m_dBackEmf = 0.0;

@@ -10,6 +10,8 @@
 
 #include "model/components/component.h"
 
+#include <cmath>
+
 class CMotor : public CComponent {
     WB_DECLARE_SERIAL(CMotor)
 public:
@@ -44,7 +46,11 @@ public:
 private:
     void DrawRotor();
     // The rotor frame (0-15) of an angle in turns.
-    static WORD RotorFrameOf(double angle) { return static_cast<WORD>(static_cast<long>(angle * 16.0) % 16); }
+    // A non-finite angle (a run that went wrong) shows the rest frame.
+    static WORD RotorFrameOf(double angle)
+    {
+        return std::isfinite(angle) ? static_cast<WORD>(static_cast<int>((angle - std::floor(angle)) * 16.0) % 16) : 0;
+    }
 
     int m_nDirection = 0;
     double m_dAngle = 0.08;
