@@ -653,6 +653,10 @@ int CDisplay::BeginBuffer(const CRect& rect)
 {
     Layer& s = L();
     if (!s.current) return 0;
+    // A rectangle read from a damaged file may be inverted or vast: no
+    // buffer then, and the part draws straight onto the canvas.
+    if (rect.Width() < 0 || rect.Height() < 0 || rect.Width() > CBitmap::kMaxSide || rect.Height() > CBitmap::kMaxSide)
+        return 0;
     s.bufferSaved = s.current;
     if (!s.bufferDC) {
         s.bufferDC = std::make_unique<CDC>();

@@ -275,6 +275,18 @@ TEST_F(DisplayScopes, EndBufferLeavesOuterRing)
     EXPECT_EQ(view.Pixel(14, 12), ColourRGB(0, 255, 0));
 }
 
+TEST_F(DisplayScopes, AnInvertedOrVastRectangleGetsNoBufferAndDrawsStraight)
+{
+    // Rectangles from a damaged file: no buffer (and no exception), and
+    // drawing goes on to the view.
+    CImageView view(20, 20, ColourRGB(0, 255, 0));
+    CDisplay display(&view);
+    for (const CRect& r : {CRect(14, 4, 4, 12), CRect(4, 12, 14, 4), CRect(0, 0, 20000, 5)})
+        EXPECT_EQ(CDisplay::BeginBuffer(r), 0);
+    CDisplay::FillRectColour(CRect(1, 1, 3, 3), ColourRGB(255, 0, 0));
+    EXPECT_EQ(view.Pixel(2, 2), ColourRGB(255, 0, 0));
+}
+
 TEST_F(DisplayScopes, ScrolledViewDrawsAtDesignCoordinates)
 {
     CImageView view(20, 20);
