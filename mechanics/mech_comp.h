@@ -67,6 +67,15 @@ public:
     // so a later back reference to one is refused.
     void DropKnobs(CArchive* ar);
     CMechTerm* GetMechTerminal(int i) const { return dynamic_cast<CMechTerm*>(GetTerminal(i)); }
+    // The part has at least n terminals and the first n are mechanical (a
+    // damaged file may put another kind of terminal in their place).
+    bool HasMechTerminals(size_t n) const
+    {
+        if (m_terminals.size() < n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (!GetMechTerminal(static_cast<int>(i))) return false;
+        return true;
+    }
     // The animation frame (the state word).
     WORD GetFrame() const { return m_wStateWord; }
     void SetFrame(WORD frame) { m_wStateWord = frame; }

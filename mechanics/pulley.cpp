@@ -184,7 +184,7 @@ int CPulley::AfterStep()
 {
     const int broken = CMechComp::AfterStep();
     m_rope.Commit();
-    if (broken || m_terminals.empty()) return broken;
+    if (broken || !HasMechTerminals(1)) return broken;
     // An unjoined rope moves nothing: its node value is not the weight's.
     const CMechTerm* t = GetMechTerminal(0);
     const double x = t->IsJoined() ? t->GetPosition() : 0.0;

@@ -81,7 +81,7 @@ CKnob* CRackPin::GetRackHandle() const
 
 void CRackPin::LinkPartners()
 {
-    if (m_terminals.size() < 4) return;
+    if (!HasMechTerminals(4)) return;
     GetMechTerminal(0)->SetLinkedObject(GetMechTerminal(2));
     GetMechTerminal(2)->SetLinkedObject(GetMechTerminal(0));
 }
@@ -460,7 +460,7 @@ void CRackPin::PrepareStep()
 
 void CRackPin::Stamp(CMatrix* m)
 {
-    if (m_terminals.size() < 4) return;
+    if (!HasMechTerminals(4)) return;
     CMechTerm* t0 = GetMechTerminal(0);
     CMechTerm* t1 = GetMechTerminal(1);
     CMechTerm* t2 = GetMechTerminal(2);
@@ -494,7 +494,7 @@ void CRackPin::LimitStep(CState** out, double* fraction, const double* nodeValue
 
 int CRackPin::AfterStep()
 {
-    if (CMechComp::AfterStep() || m_terminals.size() < 4) return IsBroken();
+    if (CMechComp::AfterStep() || !HasMechTerminals(4)) return IsBroken();
     const double r = Rate();
     const double theta = GetMechTerminal(2)->GetPosition();
     const double x = GetMechTerminal(1)->GetPosition();

@@ -116,7 +116,7 @@ void CSpringFixed::LimitStep(CState** out, double* fraction, const double* nodeV
 
 int CSpringFixed::AfterStep()
 {
-    if (CMechComp::AfterStep() || m_terminals.empty()) return IsBroken();
+    if (CMechComp::AfterStep() || !HasMechTerminals(1)) return IsBroken();
     const double x = GetMechTerminal(0)->GetPosition();
     m_lower.SetDelta(x);
     m_upper.SetDelta(x);
