@@ -55,8 +55,7 @@ public:
     int GetKindCode() override { return 5; }
 
     // ---- virtual operations of the pulley ----
-    // The wheel, the rope, the weight, the grips and the terminal; flag 1
-    // a full repaint, 0 the redraw after a step (off-screen, then copied).
+    // The wheel, the rope, the weight and the grips (CMechComp::DrawMoving).
     void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----

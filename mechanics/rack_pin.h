@@ -81,8 +81,7 @@ public:
     int GetKindCode() override { return 5; }
 
     // ---- virtual operations of the rack and pinion ----
-    // The pinion, the rack, the grips and the terminals; flag 1 a full
-    // repaint, 0 the redraw after a step (off-screen, then copied).
+    // The pinion, the rack and the grips (CMechComp::DrawMoving).
     void DrawMovingBody(DWORD flags) override;
     // The rack's ends on the canvas (x).
     virtual int RackLeft(DWORD flags) const;

@@ -53,8 +53,7 @@ public:
     void ResetState() override;
 
     // ---- virtual operations of the solenoid ----
-    // flag 1 a full repaint, 0 the redraw after a step (off-screen, then
-    // copied).
+    // The coil, the plunger and its spring (CMechComp::DrawMoving).
     void DrawMovingBody(DWORD flags) override;
 
     // ---- plain operations ----

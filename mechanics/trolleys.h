@@ -77,8 +77,7 @@ public:
     void ResetState() override;
 
     // ---- virtual operations of the trolleys ----
-    // flag 1 a full repaint, 0 the redraw after a step (off-screen, then
-    // copied).
+    // The track and the two trolleys (CMechComp::DrawMoving).
     void DrawMovingBody(DWORD flags) override;
     virtual CRect GetLeftRect() const;
     virtual CRect GetRightRect() const;

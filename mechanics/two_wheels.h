@@ -63,8 +63,7 @@ public:
     // The wheels' pictures at the part's corner (the handles and terminals
     // are drawn after them).
     virtual void DrawWheels(CPoint corner, DWORD flags) = 0;
-    // The wheels, their handles and every terminal; flag 1 is a full
-    // repaint, flag 0 the redraw after a step (off-screen, then copied).
+    // The wheels and their handles (CMechComp::DrawMoving).
     void DrawMovingBody(DWORD flags) override;
 
     static double InertiaOf(int teeth);
